@@ -1,0 +1,56 @@
+# Wraps CMake. `make run` and `make test` each do everything, set-up included, on a fresh Debian 12 machine.
+BUILD      ?= build
+ASAN_BUILD ?= build-asan
+BENCH_BUILD?= build-release
+DIST       ?= dist/Brisvane
+JOBS       ?= $(shell nproc)
+FUZZ_SECONDS ?= 60
+
+.PHONY: all deps configure build dist run test test-unit test-e2e test-asan test-fuzz bench clean
+
+all: build
+
+deps:
+	@bash scripts/install-deps
+
+$(BUILD)/build.ninja: | deps
+	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+
+configure: $(BUILD)/build.ninja
+
+build: deps configure
+	cmake --build $(BUILD) -j $(JOBS)
+
+# The program keeps its vault beside the executable, so it runs from a folder that no clean or rebuild deletes.
+dist: build
+	bash scripts/lay-out $(BUILD) $(DIST)
+
+run: dist
+	cd $(DIST) && ./Brisvane
+
+test: build
+	$(MAKE) test-unit test-e2e test-asan test-fuzz
+
+test-unit: build
+	cd $(BUILD) && ctest --output-on-failure -j $(JOBS) -L unit
+
+test-e2e: build
+	bash tests/e2e/run-all $(BUILD)
+
+test-asan: deps
+	CC=clang CXX=clang++ cmake -S . -B $(ASAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug \
+	    -DBRISVANE_SANITIZE=ON -DBRISVANE_FUZZ=ON
+	cmake --build $(ASAN_BUILD) -j $(JOBS)
+	cd $(ASAN_BUILD) && ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=print_stacktrace=1 \
+	    ctest --output-on-failure -j $(JOBS) -L unit
+
+test-fuzz: test-asan
+	bash fuzz/run-all $(ASAN_BUILD) $(FUZZ_SECONDS)
+
+bench: deps
+	cmake -S . -B $(BENCH_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release -DBRISVANE_BENCH=ON -DBUILD_TESTING=OFF
+	cmake --build $(BENCH_BUILD) -j $(JOBS)
+	bash bench/run-all $(BENCH_BUILD)
+
+clean:
+	rm -rf $(BUILD) $(ASAN_BUILD) $(BENCH_BUILD)

@@ -1,0 +1,47 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+#include <array>
+
+// One stored credential: user name, password and website or location, in that order.
+//
+// The three fields are kept as their Windows-1252 bytes, joined by the separator "|||" exactly as the vault
+// file holds the line before ciphering. One allocation per entry keeps a vault of a million entries small, and
+// a save only has to cipher each line. Fields become text only when something shows or compares them.
+class Entry final {
+public:
+    enum Field { Username = 0, Password = 1, Location = 2 };
+    static constexpr int FieldCount = 3;
+
+    // Three empty fields.
+    Entry();
+
+    // Splits a deciphered vault line at "|||", left to right. A line with fewer than three pieces gets empty
+    // fields for the missing ones; everything after the second separator is the location. The line itself is
+    // kept as read, so that a save writes it back unchanged.
+    static Entry fromPlainLine(QByteArray line);
+
+    // Joins three fields. The caller has checked that they can be stored (see StorableText.h).
+    static Entry fromFields(QByteArrayView username, QByteArrayView password, QByteArrayView location);
+    static Entry fromText(const QString &username, const QString &password, const QString &location);
+
+    QByteArrayView field(Field f) const;
+    QString text(Field f) const;
+
+    // The line as the file holds it before ciphering.
+    const QByteArray &plainLine() const { return line_; }
+
+    friend bool operator==(const Entry &a, const Entry &b) { return a.line_ == b.line_; }
+
+private:
+    QByteArray line_;
+    // Byte ranges of the fields in line_; a field that the line lacks is the empty range at its end.
+    quint32 usernameEnd_ = 0;
+    quint32 passwordStart_ = 3;
+    quint32 passwordEnd_ = 3;
+    quint32 locationStart_ = 6;
+};
+
+inline constexpr char FieldSeparator[] = "|||";

@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+#include <functional>
+
+// Reading and writing the vault file as a whole. A save never leaves a half-written vault: it writes a new file
+// beside the old one, flushes it, renames it over the old one and flushes the folder, so that after a crash or a
+// power cut the folder holds either the old vault or the new one.
+namespace VaultFile {
+
+// The file operations of a save, in the order a save makes them. Tests make any one of them fail.
+enum class Step { CreateTemp, Write, FlushFile, Close, Rename, OpenFolder, FlushFolder, OpenInPlace, Reserve, Truncate };
+
+// Called before each step; a non-zero result is taken as that step's error number (errno).
+using FaultHook = std::function<int(Step)>;
+
+struct Result {
+    bool ok = true;
+    // The new content is in place but the folder flush failed: it may not survive a power cut yet.
+    bool notDurable = false;
+    QString error; // what failed and why, for the user
+};
+
+// Reads the whole file into `out`. Fails, with `out` unspecified, when any part of it cannot be read.
+Result read(const QString &path, QByteArray &out);
+
+// Creates a file that must not exist yet, with the given content, flushed.
+Result createNew(const QString &path, QByteArrayView content, const FaultHook &hook = {});
+
+// Replaces the file's content as described above. Where the folder refuses new files but the file itself can be
+// written, writes it in place instead (room reserved first, then the bytes, then flushed).
+Result replace(const QString &path, QByteArrayView content, const FaultHook &hook = {});
+
+// Removes the temporary files that a save interrupted by a crash left beside the vault. Only the program that
+// holds the vault's lock may call it.
+void removeLeftovers(const QString &path);
+
+// The prefix of a save's temporary file name, followed by six random characters.
+QString temporaryPrefix(const QString &path);
+
+} // namespace VaultFile

@@ -1,0 +1,160 @@
+#include "vault/modGlobals.h"
+
+#include "vault/CodePage1252.h"
+#include "vault/EntryStore.h"
+#include "vault/ToggleHighBit.h"
+#include "vault/VaultFormat.h"
+#include "vault/VaultHost.h"
+#include "vault/xfileExists.h"
+
+#include <QCoreApplication>
+#include <QDateTime>
+#include <QDir>
+#include <QLocale>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+QByteArray toBytes(const QString &text)
+{
+    QByteArray bytes;
+    CodePage1252::fromUnicode(text, bytes);
+    return bytes;
+}
+
+// The locale's long time format without its time zone, which the status text does not show.
+QString timeFormatWithoutZone(const QLocale &locale)
+{
+    QString format = locale.timeFormat(QLocale::LongFormat);
+    QString out;
+    bool quoted = false;
+    for (const QChar c : format) {
+        if (c == u'\'') {
+            quoted = !quoted;
+        }
+        if (!quoted && c == u't') {
+            continue;
+        }
+        out += c;
+    }
+    return out.simplified();
+}
+
+} // namespace
+
+namespace modGlobals {
+
+QString VaultPath()
+{
+    return QCoreApplication::applicationDirPath() + u"/data.enc"_s;
+}
+
+QString savedStatusText(const QDateTime &when, const QLocale &locale)
+{
+    return u"Saved "_s + locale.toString(when.date(), QLocale::ShortFormat) + u' ' +
+           locale.toString(when.time(), timeFormatWithoutZone(locale));
+}
+
+VaultStore::VaultStore(VaultHost &host, EntryStore &list, QString vaultPath)
+    : host_(host), list_(list), path_(std::move(vaultPath))
+{
+}
+
+bool VaultStore::EnsureVaultFile(const QString &path)
+{
+    if (xfileExists::FileExists(path)) {
+        return true;
+    }
+    const VaultFile::Result r = VaultFile::createNew(path, VaultFormat::emptyVault(), faultHook_);
+    if (!r.ok) {
+        host_.fatalError(r.error);
+    }
+    return r.ok;
+}
+
+bool VaultStore::readVault(QByteArray &bytes)
+{
+    if (!EnsureVaultFile(path_)) {
+        return false;
+    }
+    const VaultFile::Result r = VaultFile::read(path_, bytes);
+    if (!r.ok) {
+        // A vault that could not be read whole must never be saved back over itself: stop here.
+        host_.fatalError(r.error);
+    }
+    return r.ok;
+}
+
+void VaultStore::CheckFirstRun()
+{
+    QByteArray bytes;
+    if (!readVault(bytes)) {
+        return;
+    }
+    const QString stored = CodePage1252::toUnicode(ToggleHighBit(VaultFormat::firstLine(bytes)));
+    if (!stored.isEmpty()) {
+        storedPassword_ = stored;
+        host_.showEnterPassword();
+    } else {
+        host_.showCreatePassword();
+    }
+}
+
+void VaultStore::LoadVault()
+{
+    QByteArray bytes;
+    if (!readVault(bytes)) {
+        return;
+    }
+    VaultFormat::Contents contents = VaultFormat::parse(bytes);
+    bytes = {};
+    const auto count = qsizetype(contents.entries.size());
+    list_.appendEntries(std::move(contents.entries));
+    host_.setStatusText(u"Loaded "_s + QString::number(count) + u" entries"_s);
+    host_.afterFormLoad();
+}
+
+bool VaultStore::SaveVault()
+{
+    const QByteArray content = VaultFormat::serialize(toBytes(masterPassword_), list_.entries());
+    const VaultFile::Result r = VaultFile::replace(path_, content, faultHook_);
+    lastSaveFailed_ = !r.ok || r.notDurable;
+    if (lastSaveFailed_) {
+        host_.reportSaveFailure(r.error);
+        host_.setStatusText(r.notDurable ? u"Saved, but the disk has not confirmed it yet."_s
+                                         : u"Data not saved.  The change is kept until the next save."_s);
+        return false;
+    }
+    host_.setStatusText(savedStatusText(QDateTime::currentDateTime(), QLocale::system()));
+    return true;
+}
+
+void VaultStore::CreateMasterPassword()
+{
+    host_.unloadPasswordDialog();
+    host_.processEvents();
+
+    // A file whose first line is empty may still hold entry lines; they are kept, not wiped.
+    QByteArray bytes;
+    if (!readVault(bytes)) {
+        return;
+    }
+    VaultFormat::Contents contents = VaultFormat::parse(bytes);
+    const QByteArray password = toBytes(masterPassword_);
+    const QByteArray content = contents.entries.empty() ? VaultFormat::passwordOnly(password)
+                                                        : VaultFormat::serialize(password, contents.entries);
+    const VaultFile::Result r = VaultFile::replace(path_, content, faultHook_);
+    if (!r.ok) {
+        host_.fatalError(r.error);
+        return;
+    }
+    if (r.notDurable) {
+        host_.reportSaveFailure(r.error);
+    }
+    list_.appendEntries(std::move(contents.entries));
+    host_.setStatusText(u"Password created successfully"_s);
+    host_.afterFormLoad();
+}
+
+} // namespace modGlobals

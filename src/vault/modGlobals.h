@@ -1,0 +1,62 @@
+#pragma once
+
+#include "vault/VaultFile.h"
+
+#include <QString>
+
+class EntryStore;
+class QDateTime;
+class QLocale;
+class VaultHost;
+
+namespace modGlobals {
+
+// The vault file beside the executable.
+QString VaultPath();
+
+// "Saved " and the date and time in the user's general format: short date, a blank, long time (no time zone).
+QString savedStatusText(const QDateTime &when, const QLocale &locale);
+
+// Creates, reads and rewrites the vault file. It keeps no entries of its own: the entry list is the only copy in
+// memory, and every save writes it out whole.
+class VaultStore final {
+public:
+    VaultStore(VaultHost &host, EntryStore &list, QString vaultPath = VaultPath());
+    Q_DISABLE_COPY_MOVE(VaultStore)
+
+    // Makes sure the file exists (one empty line when new), reads line 1 and opens the password dialog in create
+    // mode when it is empty, in enter mode otherwise.
+    void CheckFirstRun();
+
+    // After a correct password: appends every entry of the file to the list, reports the count, finishes start-up.
+    void LoadVault();
+
+    // Rewrites the whole file from the master password and the list. On failure the user is told why, nothing on
+    // disk changes, and false is returned; the list keeps its state, and the next save writes everything.
+    bool SaveVault();
+
+    // After a valid new password: writes it as line 1, keeping any entry lines the file already holds.
+    void CreateMasterPassword();
+
+    const QString &path() const { return path_; }
+    const QString &MasterPassword() const { return masterPassword_; }
+    void setMasterPassword(const QString &password) { masterPassword_ = password; }
+    const QString &StoredPassword() const { return storedPassword_; }
+    bool lastSaveFailed() const { return lastSaveFailed_; }
+
+    void setFaultHook(VaultFile::FaultHook hook) { faultHook_ = std::move(hook); }
+
+private:
+    bool EnsureVaultFile(const QString &path);
+    bool readVault(QByteArray &bytes);
+
+    VaultHost &host_;
+    EntryStore &list_;
+    QString path_;
+    QString masterPassword_;
+    QString storedPassword_;
+    bool lastSaveFailed_ = false;
+    VaultFile::FaultHook faultHook_;
+};
+
+} // namespace modGlobals
