@@ -17,6 +17,10 @@ public:
     {
         const char *begin = file_.data() + pos_;
         const auto rest = size_t(file_.size() - pos_);
+        if (rest == 0) {
+            // An empty file has no data pointer at all, and memchr must never be given a null one.
+            return {};
+        }
         const auto *cr = static_cast<const char *>(std::memchr(begin, '\r', rest));
         if (!cr) {
             pos_ = file_.size();

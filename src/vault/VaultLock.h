@@ -15,6 +15,9 @@ public:
     // Unavailable: the folder refuses the lock file (read-only, full); the program goes on without it.
     Outcome acquire();
 
+    // Gives the lock up before the process ends at once.
+    void release() { lock_.unlock(); }
+
     static QString lockPath(const QString &vaultPath);
 
 private:

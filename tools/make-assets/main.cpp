@@ -4,7 +4,7 @@
 //
 // Usage: make-assets [--preview DIR] [ASSETS_DIR]
 //   ASSETS_DIR defaults to the repository's assets/ folder. --preview also writes enlarged contact
-//   sheets into DIR so the small pictures can be inspected pixel by pixel.
+//   sheets into DIR so the small pictures can be examined pixel by pixel.
 
 #include <QColor>
 #include <QDir>
@@ -31,11 +31,11 @@ const QColor tealLight(0x2F, 0xA7, 0xB1);
 const QColor teal(0x17, 0x7E, 0x8C);
 const QColor deep(0x0D, 0x4B, 0x6E);
 const QColor navy(0x09, 0x2C, 0x45);
-const QColor ink(0x26, 0x3F, 0x4C);     // outlines of the button pictures
-const QColor slate(0x4D, 0x66, 0x73);   // secondary text
+const QColor ink(0x26, 0x3F, 0x4C);   // outlines of the button pictures
+const QColor slate(0x4D, 0x66, 0x73); // secondary text
 const QColor paper(0xFF, 0xFF, 0xFF);
 const QColor paperShade(0xD9, 0xE5, 0xEA);
-const QColor line(0x9F, 0xB3, 0xBC);    // text lines drawn on sheets and cards
+const QColor line(0x9F, 0xB3, 0xBC); // text lines drawn on sheets and cards
 const QColor red(0xE0, 0x4F, 0x45);
 const QColor green(0x34, 0xA8, 0x62);
 const QColor blue(0x4B, 0x93, 0xDB);
@@ -96,7 +96,7 @@ QPainterPath shieldPath(qreal size) {
 }
 
 // The keyhole: a round head over a tapering slot, slightly above the shield's centre of mass.
-// The two parts stay separate subpaths filled with the winding rule: QPainterPath::united()
+// Head and slot stay separate subpaths filled with the winding rule: QPainterPath::united()
 // would flatten the head into a visible polygon.
 QPainterPath keyholePath(qreal size) {
     QPainterPath p;
@@ -119,7 +119,7 @@ QPainterPath smallKeyholePath(qreal size) {
     QPainterPath p;
     p.setFillRule(Qt::WindingFill);
     p.addEllipse(QRectF(5 * u, 3 * u, 6 * u, 6 * u));
-    p.addRect(QRectF(7 * u, 8 * u, 2 * u, 5 * u));
+    p.addRect(QRectF(7 * u, 8 * u, 2 * u, 4 * u));
     return p;
 }
 
@@ -548,7 +548,7 @@ bool writeImage(const QImage &image, const QString &file) {
     return true;
 }
 
-// Contact sheet for inspection: each picture enlarged without smoothing, once on a light and
+// Contact sheet for close viewing: each picture enlarged without smoothing, once on a light and
 // once on a dark backdrop, so edge pixels and transparency are visible.
 QImage contactSheet(const std::vector<QImage> &images, int scale) {
     int cellW = 0, cellH = 0;
@@ -583,8 +583,8 @@ bool writePreviews(const QString &dir) {
     ok &= writeImage(contactSheet({icons[1], icons[2]}, 6), dir + QStringLiteral("/icon-32-48-x6.png"));
     ok &= writeImage(contactSheet({icons[3], icons[4]}, 2), dir + QStringLiteral("/icon-64-128-x2.png"));
     ok &= writeImage(contactSheet(icons, 1), dir + QStringLiteral("/icons-x1.png"));
-    const std::vector<QImage> buttons = {drawAddButton(),  drawDeleteButton(), drawEditButton(), drawGotoButton(),
-                                         drawWebsiteButton(), drawCopyButton(), drawSaveButton(), drawCancelButton()};
+    const std::vector<QImage> buttons = {drawAddButton(),     drawDeleteButton(), drawEditButton(), drawGotoButton(),
+                                         drawWebsiteButton(), drawCopyButton(),   drawSaveButton(), drawCancelButton()};
     ok &= writeImage(contactSheet(buttons, 6), dir + QStringLiteral("/buttons-x6.png"));
     ok &= writeImage(contactSheet(buttons, 1), dir + QStringLiteral("/buttons-x1.png"));
     ok &= writeImage(contactSheet({drawBanner()}, 2), dir + QStringLiteral("/banner-x2.png"));

@@ -1,0 +1,71 @@
+#pragma once
+
+#include <QString>
+#include <QUrl>
+
+class QWidget;
+
+// The operations that the program asks of the desktop, one small interface each. The program runs with the Qt
+// implementations (QtPlatform.h); tests hand in fakes.
+
+class MessageBoxes {
+public:
+    enum class Buttons { Ok, OkCancel, RetryCancel };
+    enum class Answer { Ok, Cancel, Retry };
+    virtual ~MessageBoxes() = default;
+    // A box without an icon. An empty title shows the application title, "Brisvane Full". With OK and Cancel, OK
+    // is the default button; closing the box answers Cancel.
+    virtual Answer show(QWidget *parent, const QString &text, const QString &title, Buttons buttons) = 0;
+};
+
+class Clipboard {
+public:
+    virtual ~Clipboard() = default;
+    virtual void clear() = 0;
+    // Plain text, marked for clipboard managers as a secret that their history must not keep.
+    virtual void setSecretText(const QString &text) = 0;
+};
+
+class Opener {
+public:
+    virtual ~Opener() = default;
+    // Hands an address to the desktop's opener without waiting for it. False, with the reason, when the opener
+    // could not be started.
+    virtual bool openLocation(const QUrl &address, QString *error) = 0;
+    // Opens an address with its default handler; the outcome is not reported.
+    virtual void openUrl(const QUrl &address) = 0;
+};
+
+class SettingsStore {
+public:
+    virtual ~SettingsStore() = default;
+    virtual QString read(const QString &application, const QString &section, const QString &key,
+                         const QString &defaultValue) = 0;
+    virtual void write(const QString &application, const QString &section, const QString &key,
+                       const QString &value) = 0;
+};
+
+class ProgramEnd {
+public:
+    virtual ~ProgramEnd() = default;
+    // Ends the process at once: no window gets a close event and nothing is written. Callers return right after,
+    // since a test's fake records the call instead of ending.
+    virtual void endProgram() = 0;
+};
+
+class EventPump {
+public:
+    virtual ~EventPump() = default;
+    virtual void processEvents() = 0;
+};
+
+struct Platform {
+    MessageBoxes &messages;
+    Clipboard &clipboard;
+    Opener &opener;
+    SettingsStore &settings;
+    ProgramEnd &end;
+    EventPump &events;
+};
+
+inline constexpr char ApplicationTitle[] = "Brisvane Full";

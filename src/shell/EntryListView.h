@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QTreeView>
+
+class EntryListModel;
+
+// The entry list on the main window: three columns in report style, whole-row selection, several rows may be
+// selected. A click on a header sorts by that column (see modListViewEnh.h). The view makes no widget or item
+// object per row, so a vault of a million entries scrolls as lightly as one of ten.
+class EntryListView final : public QTreeView {
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(EntryListView)
+
+public:
+    explicit EntryListView(QWidget *parent = nullptr);
+    ~EntryListView() override;
+
+    void setEntryModel(EntryListModel *model);
+    EntryListModel *entryModel() const { return model_; }
+
+    // The number (from 0) of the first row in display order whose selected flag is set, or -1 when none is.
+    qsizetype firstSelectedRow() const;
+    bool isRowSelected(qsizetype row) const;
+    void selectRow(qsizetype row, bool alsoKeepOthers = false);
+
+signals:
+    // A header was clicked; the section is 1 for the first column.
+    void columnClicked(int header);
+
+private:
+    EntryListModel *model_ = nullptr;
+};

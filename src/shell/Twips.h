@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QRect>
+#include <QtMath>
+
+// Window designs are measured in twips, 1/1440 inch: 15 to a logical pixel. Qt scales logical pixels on
+// screens of higher density.
+namespace Twips {
+
+inline constexpr int PerPixel = 15;
+
+constexpr int toPixels(int twips)
+{
+    return twips >= 0 ? (twips + PerPixel / 2) / PerPixel : -((-twips + PerPixel / 2) / PerPixel);
+}
+
+constexpr int fromPixels(int pixels)
+{
+    return pixels * PerPixel;
+}
+
+constexpr QRect rect(int left, int top, int width, int height)
+{
+    return QRect(toPixels(left), toPixels(top), toPixels(width), toPixels(height));
+}
+
+} // namespace Twips

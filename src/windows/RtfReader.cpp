@@ -1,0 +1,37 @@
+#include "RtfReader.h"
+
+#include "RtfParser.h"
+
+#include <QCoreApplication>
+#include <QTextDocument>
+
+bool RtfReader::read(QByteArrayView rtf, QTextDocument &document) {
+    m_errorString.clear();
+    if (!rtf.startsWith("{\\rtf")) {
+        document.clear();
+        m_errorString = QCoreApplication::translate("RtfReader", "The text is not in RTF format.");
+        return false;
+    }
+
+    const qsizetype maxInput = qMax<qsizetype>(0, m_limits.maxInputBytes);
+    const bool truncated = rtf.size() > maxInput;
+    RtfParser parser(truncated ? rtf.first(maxInput) : rtf, document, m_limits.maxDepth, m_limits.maxGroups,
+                     m_limits.maxOutputChars);
+    switch (parser.run()) {
+    case RtfParser::Status::Finished: break;
+    case RtfParser::Status::TooManyGroups:
+        m_errorString = QCoreApplication::translate("RtfReader", "The RTF text has more than %n group(s); the rest "
+                                                                 "was not read.", nullptr, int(qMin<qsizetype>(m_limits.maxGroups, INT_MAX)));
+        return false;
+    case RtfParser::Status::TooMuchOutput:
+        m_errorString = QCoreApplication::translate("RtfReader", "The RTF text is longer than %n character(s); the "
+                                                                 "rest was not read.", nullptr, int(qMin<qsizetype>(m_limits.maxOutputChars, INT_MAX)));
+        return false;
+    }
+    if (truncated) {
+        m_errorString = QCoreApplication::translate("RtfReader", "The RTF file is larger than %n byte(s); only the "
+                                                                 "beginning was read.", nullptr, int(qMin<qsizetype>(maxInput, INT_MAX)));
+        return false;
+    }
+    return true;
+}

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QByteArrayView>
+#include <QString>
+
+class QTextDocument;
+
+// Renders RTF, as word processors save it, into a QTextDocument for read-only display. It handles
+// character and paragraph formatting, font and colour tables, lists, code pages and Unicode escapes,
+// and skips what cannot be shown (pictures, objects, headers, fields' instructions, ...).
+//
+// Every file is read in time linear in its size and in bounded memory: nesting is tracked without
+// recursion, and the limits below stop a broken or hostile file before it can exhaust the program.
+class RtfReader final {
+public:
+    struct Limits {
+        int maxDepth = 200;                           // deeper groups still balance but no longer nest formatting
+        qsizetype maxGroups = 1'000'000;              // groups in the whole file
+        qsizetype maxInputBytes = 64 * 1024 * 1024;   // only this much of a longer file is read
+        qsizetype maxOutputChars = 16 * 1024 * 1024;  // characters put into the document, paragraph ends included
+    };
+
+    RtfReader() = default;
+    explicit RtfReader(Limits limits) : m_limits(limits) {}
+    Q_DISABLE_COPY_MOVE(RtfReader)
+
+    // Replaces the document's content with the rendered RTF. Returns false (and sets errorString) when the
+    // input is not RTF at all (does not start with "{\rtf") or a limit stopped it; what was read up to then
+    // stays in the document.
+    bool read(QByteArrayView rtf, QTextDocument &document);
+
+    QString errorString() const { return m_errorString; }
+
+private:
+    Limits m_limits;
+    QString m_errorString;
+};

@@ -1,0 +1,86 @@
+#pragma once
+
+#include "platform/Platform.h"
+
+#include <QList>
+#include <QMap>
+#include <QString>
+#include <QUrl>
+
+#include <functional>
+
+// Platform operations for widget tests: message boxes answer from a script and record what they showed, the
+// clipboard and the opener record, settings live in memory, and ending the program is only counted.
+class FakeMessageBoxes final : public MessageBoxes {
+public:
+    struct Shown {
+        QString text;
+        QString title; // as the user sees it: "Brisvane Full" where the caller gave none
+        Buttons buttons;
+    };
+    Answer show(QWidget *parent, const QString &text, const QString &title, Buttons buttons) override;
+
+    QList<Shown> shown;
+    QList<Answer> answers; // taken from the front; when empty, the first button answers
+    std::function<void(const Shown &)> onShow;
+};
+
+class FakeClipboard final : public Clipboard {
+public:
+    void clear() override
+    {
+        text.clear();
+        hasText = false;
+        ++clears;
+    }
+    void setSecretText(const QString &t) override
+    {
+        text = t;
+        hasText = true;
+    }
+    QString text;
+    bool hasText = false;
+    int clears = 0;
+};
+
+class FakeOpener final : public Opener {
+public:
+    bool openLocation(const QUrl &address, QString *error) override;
+    void openUrl(const QUrl &address) override { urls.append(address); }
+
+    QList<QUrl> locations;
+    QList<QUrl> urls;
+    bool failToStart = false;
+};
+
+class FakeSettings final : public SettingsStore {
+public:
+    QString read(const QString &application, const QString &section, const QString &key,
+                 const QString &defaultValue) override;
+    void write(const QString &application, const QString &section, const QString &key, const QString &value) override;
+
+    QMap<QString, QString> values; // "application/section/key"
+    QList<QString> writes;         // "application/section/key=value", in order
+};
+
+class FakeProgramEnd final : public ProgramEnd {
+public:
+    void endProgram() override { ++ends; }
+    int ends = 0;
+};
+
+class FakeEventPump final : public EventPump {
+public:
+    void processEvents() override { ++calls; }
+    int calls = 0;
+};
+
+struct FakePlatform {
+    FakeMessageBoxes messages;
+    FakeClipboard clipboard;
+    FakeOpener opener;
+    FakeSettings settings;
+    FakeProgramEnd end;
+    FakeEventPump events;
+    Platform platform{messages, clipboard, opener, settings, end, events};
+};
