@@ -10,6 +10,7 @@
 #include "vault/modGlobals.h"
 #include "windows/Placement.h"
 #include "windows/modIcon.h"
+#include "windows/modSkin.h"
 
 #include <QCloseEvent>
 #include <QHeaderView>
@@ -27,6 +28,23 @@ constexpr int ClientWidth = 9015;
 constexpr int ClientHeight = 6555;
 constexpr int StatusBarHeight = 315;
 constexpr QPoint ListTopLeft(60, 1980);
+
+// Status panel 1: as wide as the window was at load, for good. A narrower window clips it instead of being held
+// at that width.
+class StatusPanel final : public QLabel {
+public:
+    using QLabel::QLabel;
+    void setPanelWidth(int width)
+    {
+        panelWidth_ = width;
+        updateGeometry();
+    }
+    QSize sizeHint() const override { return QSize(panelWidth_, QLabel::sizeHint().height()); }
+    QSize minimumSizeHint() const override { return QSize(0, QLabel::minimumSizeHint().height()); }
+
+private:
+    int panelWidth_ = 0;
+};
 
 QToolButton *pictureButton(QWidget *parent, const QString &name, const QString &caption, const QString &picture,
                            QRect twips)
@@ -63,7 +81,7 @@ Form1::Form1(Program &program, QWidget *parent) : QMainWindow(parent), program_(
     cmdWebsite->setAccessibleName(cmdWebsite->text());
     setUpColumns();
     resize(Twips::toPixels(ClientWidth), Twips::toPixels(ClientHeight) + menuBar()->sizeHint().height());
-    statusPanel->setFixedWidth(std::abs(frameGeometry().width()));
+    static_cast<StatusPanel *>(statusPanel)->setPanelWidth(std::abs(frameGeometry().width()));
 
     program_.store().CheckFirstRun();
 }
@@ -97,7 +115,7 @@ void Form1::buildControls()
     status->setAccessibleName(u"Status"_s);
     status->setSizeGripEnabled(true);
     status->setFixedHeight(Twips::toPixels(StatusBarHeight));
-    statusPanel = new QLabel(status);
+    statusPanel = new StatusPanel(status);
     statusPanel->setObjectName(u"statusPanel"_s);
     statusPanel->setTextFormat(Qt::PlainText);
     statusPanel->setAccessibleDescription(u"Status"_s);
@@ -163,6 +181,9 @@ void Form1::setUpColumns()
 void Form1::afterFormLoad()
 {
     modIcon::SetWindowIcon(this, u"AAA"_s, true);
+    if (program_.publisher().UseSkin) {
+        modSkin::ApplySkin(this);
+    }
     setVisible(true);
     const QString showHelp = program_.platform().settings.read(program_.publisher().ProductName, u"Settings"_s,
                                                                u"showHelp"_s, u"1"_s);

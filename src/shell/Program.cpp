@@ -10,6 +10,7 @@
 #include "vault/modGlobals.h"
 #include "windows/Form8.h"
 #include "windows/frmAbout.h"
+#include "windows/modSkin.h"
 
 using namespace Qt::StringLiterals;
 
@@ -55,7 +56,11 @@ void Program::SetStatusText(const QString &text)
 
 void Program::openHelpWindow()
 {
-    helpWindow.open(*this);
+    // Without its file the help window declines to be shown; it goes at once, so that the next "View Help"
+    // neither shows it empty nor misses a help file put there since.
+    if (Form8 *help = helpWindow.open(*this); help && !help->showAfterLoad()) {
+        helpWindow.unload();
+    }
 }
 
 void Program::openAboutWindow()
@@ -69,6 +74,9 @@ void Program::unloadOtherWindows()
     aboutWindow.unload();
     entryDialog.unload();
     splash.unload();
+    if (publisher_.UseSkin) {
+        modSkin::EndSkin();
+    }
     websiteLauncher.unload();
 }
 

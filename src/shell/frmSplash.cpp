@@ -4,6 +4,7 @@
 #include "shell/Program.h"
 #include "windows/Placement.h"
 #include "windows/modIcon.h"
+#include "windows/modSkin.h"
 
 #include <QLabel>
 #include <QTimer>
@@ -39,6 +40,9 @@ frmSplash::frmSplash(Program &program, QWidget *parent)
     setWindowTitle(program_.publisher().ProductName);
     setAccessibleName(program_.publisher().ProductName);
     Image1->setAccessibleName(program_.publisher().ProductName + u" is starting"_s);
+    if (program_.publisher().UseSkin) {
+        modSkin::StartSkin(this);
+    }
     Timer2->start();
 }
 

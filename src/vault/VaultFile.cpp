@@ -97,7 +97,19 @@ Result writeInPlace(const QString &path, QByteArrayView content, const VaultFile
         e = errno;
     }
     if (!e) {
-        e = writeAll(fd, content, hook);
+        // Shorter content is padded to the old length with CR bytes, which read as empty lines and are skipped:
+        // should cutting the file to length fail, it still reads as the new vault, never as the new vault
+        // followed by the tail of the old one.
+        struct stat st {};
+        const qsizetype oldSize = ::fstat(fd, &st) == 0 ? qsizetype(st.st_size) : 0;
+        if (oldSize > content.size()) {
+            QByteArray padded;
+            padded.reserve(oldSize);
+            padded.append(content).append(oldSize - content.size(), '\r');
+            e = writeAll(fd, padded, hook);
+        } else {
+            e = writeAll(fd, content, hook);
+        }
     }
     if (!e) {
         e = injected(hook, Step::Truncate);
@@ -250,9 +262,13 @@ void removeLeftovers(const QString &path)
 {
     const QFileInfo info(resolvedTarget(path));
     QDir folder = info.absoluteDir();
-    const QString pattern = info.fileName() + u".saving-??????"_s;
-    for (const QString &name : folder.entryList({pattern}, QDir::Files | QDir::Hidden | QDir::System)) {
-        folder.remove(name);
+    // Names are compared exactly, not with a wildcard filter: that ignores letter case, so it would take another
+    // file's "DATA.ENC.saving-…" too, and it would read brackets in the vault's own name as a pattern.
+    const QString prefix = temporaryPrefix(info.fileName());
+    for (const QString &name : folder.entryList(QDir::Files | QDir::Hidden | QDir::System)) {
+        if (name.size() == prefix.size() + 6 && name.startsWith(prefix, Qt::CaseSensitive)) {
+            folder.remove(name);
+        }
     }
 }
 

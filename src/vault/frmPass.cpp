@@ -139,15 +139,20 @@ void frmPass::layOutCreateMode()
                         u"the program from now on, and can not be reset.\r\n\r\nPlease enter a password that you "
                         u"will not forget."_s);
     SkinLabel1->resize(SkinLabel1->width(), Twips::toPixels(1500));
-    moveTopTwips(txtPass, 1700);
-    moveTopTwips(txtPass2, 1700 + heightTwips(txtPass) + 60);
-    moveTopTwips(cmdOK, topTwips(txtPass2) + heightTwips(txtPass2) + 60);
-    moveTopTwips(cmdCancel, topTwips(cmdOK));
-    moveTopTwips(SkinLabel3, topTwips(txtPass2));
+    // Worked out in twips: a position read back from pixels is off by up to 7 twips, and the sums would carry
+    // that into the window height.
+    const int passTop = 1700;
+    const int pass2Top = passTop + heightTwips(txtPass) + 60;
+    const int okTop = pass2Top + heightTwips(txtPass2) + 60;
+    moveTopTwips(txtPass, passTop);
+    moveTopTwips(txtPass2, pass2Top);
+    moveTopTwips(cmdOK, okTop);
+    moveTopTwips(cmdCancel, okTop);
+    moveTopTwips(SkinLabel3, pass2Top);
     SkinLabel3->setVisible(true);
-    moveTopTwips(SkinLabel2, topTwips(txtPass));
+    moveTopTwips(SkinLabel2, passTop);
     txtPass2->setVisible(true);
-    setOuterHeight(topTwips(cmdOK) + heightTwips(cmdOK) + 60 + 500);
+    setOuterHeight(okTop + heightTwips(cmdOK) + 60 + 500);
 }
 
 void frmPass::layOutEnterMode()

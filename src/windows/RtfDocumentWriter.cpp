@@ -4,13 +4,23 @@
 
 namespace {
 
-// Long runs are handed over in pieces so that the pending buffer stays small next to the document.
+// A paragraph longer than this goes into the document before its end, with the formatting of the paragraph
+// before it, and gets its own formatting at its end: the held-back text stays small next to the document.
 constexpr qsizetype flushThreshold = 64 * 1024;
+
+// Each run of text costs QTextDocument far more than a character, in time and memory, and each block about
+// twice as much again. A file can ask for one of them every few bytes; past this share of the character
+// limit further paragraph breaks become line breaks and format changes are ignored, so that all the text
+// is still there.
+constexpr qsizetype charsPerPiece = 4;
+constexpr qsizetype minPieces = 1024;
+constexpr qsizetype piecesPerBlock = 2;
 
 } // namespace
 
 RtfDocumentWriter::RtfDocumentWriter(QTextDocument &document, qsizetype maxChars)
-    : m_document(document), m_maxChars(qMax<qsizetype>(0, maxChars)) {
+    : m_document(document), m_maxChars(qMax<qsizetype>(0, maxChars)),
+      m_maxPieces(qMax(minPieces, m_maxChars / charsPerPiece)) {
     // An undo history of a load would hold a second copy of every fragment.
     m_undoWasEnabled = m_document.isUndoRedoEnabled();
     m_document.setUndoRedoEnabled(false);
@@ -21,12 +31,12 @@ RtfDocumentWriter::RtfDocumentWriter(QTextDocument &document, qsizetype maxChars
 
 RtfDocumentWriter::~RtfDocumentWriter() {
     if (!m_finished)
-        finish(m_cursor.blockFormat(), m_cursor.blockCharFormat());
+        finish(m_lastBlock, m_lastMark);
 }
 
 void RtfDocumentWriter::setCharFormat(const QTextCharFormat &format) {
-    flush();
     m_format = format;
+    m_formatChanged = true;
 }
 
 bool RtfDocumentWriter::reserve(qsizetype count) {
@@ -43,10 +53,9 @@ bool RtfDocumentWriter::reserve(qsizetype count) {
 bool RtfDocumentWriter::append(char16_t character) {
     if (!reserve(1))
         return false;
-    startPendingParagraph();
-    m_pending.append(QChar(character));
-    if (m_pending.size() >= flushThreshold)
-        flush();
+    writePendingLineBreak();
+    m_text.append(QChar(character));
+    appended();
     return true;
 }
 
@@ -54,34 +63,65 @@ bool RtfDocumentWriter::append(QStringView text) {
     if (text.isEmpty())
         return !m_limitReached;
     qsizetype count = text.size();
-    bool fits = true;
-    if (m_limitReached || count > m_maxChars - m_written) {
-        fits = false;
+    const bool fits = !m_limitReached && count <= m_maxChars - m_written;
+    if (!fits) {
         count = m_limitReached ? 0 : m_maxChars - m_written;
         // Never keep half of a surrogate pair.
         if (count > 0 && text[count - 1].isHighSurrogate())
             --count;
+        m_limitReached = true;
     }
     if (count > 0) {
         m_written += count;
-        startPendingParagraph();
-        m_pending.append(text.first(count));
-        if (m_pending.size() >= flushThreshold)
-            flush();
+        writePendingLineBreak();
+        m_text.append(text.first(count));
+        appended();
     }
-    if (!fits)
-        m_limitReached = true;
     return fits;
+}
+
+void RtfDocumentWriter::writePendingLineBreak() {
+    if (m_lineBreakPending) {
+        m_lineBreakPending = false;
+        m_text.append(QChar::LineSeparator);
+    }
+}
+
+void RtfDocumentWriter::appended() {
+    if (m_runs.isEmpty() ||
+        (m_formatChanged && m_pieces < m_maxPieces && m_runs.last().format != m_format)) {
+        m_runs.append(Run{m_format, m_text.size()});
+        ++m_pieces;
+    } else {
+        m_runs.last().end = m_text.size();
+    }
+    m_formatChanged = false;
+    if (m_text.size() >= flushThreshold) {
+        if (!m_blockStarted)
+            startBlock(m_lastBlock, m_lastMark);
+        flushText();
+    }
 }
 
 bool RtfDocumentWriter::endParagraph(const QTextBlockFormat &block, const QTextCharFormat &mark) {
     if (!reserve(1))
         return false;
-    startPendingParagraph();
-    flush();
-    m_cursor.setBlockFormat(block);
-    m_cursor.setBlockCharFormat(mark);
-    m_paragraphPending = true;
+    if (m_pieces + piecesPerBlock > m_maxPieces) {
+        // Written with the text that follows, if any, like the block of a paragraph.
+        m_lineBreakPending = true;
+        return true;
+    }
+    m_pieces += piecesPerBlock;
+    if (m_blockStarted) {
+        m_cursor.setBlockFormat(block);
+        m_cursor.setBlockCharFormat(mark);
+    } else {
+        startBlock(block, mark);
+    }
+    flushText();
+    m_blockStarted = false;
+    m_lastBlock = block;
+    m_lastMark = mark;
     return true;
 }
 
@@ -89,26 +129,40 @@ void RtfDocumentWriter::finish(const QTextBlockFormat &block, const QTextCharFor
     if (m_finished)
         return;
     m_finished = true;
-    flush();
-    if (!m_paragraphPending) {
-        m_cursor.setBlockFormat(block);
-        m_cursor.setBlockCharFormat(mark);
+    if (!m_text.isEmpty() || m_blockStarted || !m_firstBlockUsed) {
+        if (m_blockStarted) {
+            m_cursor.setBlockFormat(block);
+            m_cursor.setBlockCharFormat(mark);
+        } else {
+            startBlock(block, mark);
+        }
+        flushText();
     }
     m_cursor.endEditBlock();
     m_document.setUndoRedoEnabled(m_undoWasEnabled);
 }
 
-void RtfDocumentWriter::startPendingParagraph() {
-    if (!m_paragraphPending)
-        return;
-    m_paragraphPending = false;
-    flush();
-    m_cursor.insertBlock();
+void RtfDocumentWriter::startBlock(const QTextBlockFormat &block, const QTextCharFormat &mark) {
+    if (m_firstBlockUsed) {
+        m_cursor.insertBlock(block, mark);
+    } else {
+        m_cursor.setBlockFormat(block);
+        m_cursor.setBlockCharFormat(mark);
+        m_firstBlockUsed = true;
+    }
+    m_blockStarted = true;
 }
 
-void RtfDocumentWriter::flush() {
-    if (m_pending.isEmpty())
-        return;
-    m_cursor.insertText(m_pending, m_format);
-    m_pending.clear();
+void RtfDocumentWriter::flushText() {
+    if (m_runs.size() == 1) {
+        m_cursor.insertText(m_text, m_runs.first().format);
+    } else {
+        qsizetype start = 0;
+        for (const Run &run : std::as_const(m_runs)) {
+            m_cursor.insertText(m_text.sliced(start, run.end - start), run.format);
+            start = run.end;
+        }
+    }
+    m_runs.clear();
+    m_text.resize(0);
 }

@@ -1,14 +1,17 @@
 #pragma once
 
+#include <QList>
 #include <QString>
+#include <QTextBlockFormat>
 #include <QTextCharFormat>
 #include <QTextCursor>
 
 class QTextDocument;
 
-// Puts text and paragraphs into a QTextDocument for the RTF reader. Text is gathered into runs of one
-// format and inserted a run at a time, and the whole load is one edit block, so that the document lays
-// itself out once at the end instead of after every insertion.
+// Puts text and paragraphs into a QTextDocument for the RTF reader. RTF gives a paragraph its formatting
+// at the paragraph's end while QTextDocument wants it when the block starts, so a paragraph's text is held
+// back (as runs of one format each) until its end, and then goes in with one block insertion and one text
+// insertion per run. The whole load is one edit block, so the document lays itself out once at the end.
 class RtfDocumentWriter final {
 public:
     RtfDocumentWriter(QTextDocument &document, qsizetype maxChars);
@@ -22,27 +25,42 @@ public:
     bool append(char16_t character);
     bool append(QStringView text);
 
-    // Ends the paragraph that is being written, giving it its formats. The next paragraph is only started
-    // when something is written into it, so the break that ends the last paragraph leaves no empty block.
+    // Ends the paragraph being written, giving it its formats; mark is the format of the paragraph's end,
+    // which sets the height of an empty line. The break after the last paragraph adds no empty block.
     bool endParagraph(const QTextBlockFormat &block, const QTextCharFormat &mark);
 
-    // Formats the last paragraph if no break ended it and closes the edit block.
+    // Writes the last paragraph if no break ended it and closes the edit block.
     void finish(const QTextBlockFormat &block, const QTextCharFormat &mark);
 
     bool limitReached() const { return m_limitReached; }
 
 private:
+    struct Run {
+        QTextCharFormat format;
+        qsizetype end = 0; // where the run ends in m_text
+    };
+
     bool reserve(qsizetype count);
-    void startPendingParagraph();
-    void flush();
+    void writePendingLineBreak();
+    void appended();
+    void startBlock(const QTextBlockFormat &block, const QTextCharFormat &mark);
+    void flushText();
 
     QTextDocument &m_document;
     QTextCursor m_cursor;
     QTextCharFormat m_format;
-    QString m_pending;
+    QString m_text;     // text of the current paragraph not yet in the document
+    QList<Run> m_runs;  // formats of m_text, the last one still growing
+    QTextBlockFormat m_lastBlock;
+    QTextCharFormat m_lastMark;
     qsizetype m_maxChars = 0;
     qsizetype m_written = 0;
-    bool m_paragraphPending = false;
+    qsizetype m_maxPieces = 0; // blocks and runs
+    qsizetype m_pieces = 0;
+    bool m_blockStarted = false;     // the current paragraph already has its block in the document
+    bool m_firstBlockUsed = false;   // the block every document starts with has been given a paragraph
+    bool m_formatChanged = false;
+    bool m_lineBreakPending = false; // a paragraph end past the piece budget
     bool m_limitReached = false;
     bool m_finished = false;
     bool m_undoWasEnabled = false;

@@ -20,17 +20,20 @@ bool RtfReader::read(QByteArrayView rtf, QTextDocument &document) {
     switch (parser.run()) {
     case RtfParser::Status::Finished: break;
     case RtfParser::Status::TooManyGroups:
-        m_errorString = QCoreApplication::translate("RtfReader", "The RTF text has more than %n group(s); the rest "
-                                                                 "was not read.", nullptr, int(qMin<qsizetype>(m_limits.maxGroups, INT_MAX)));
+        m_errorString = QCoreApplication::translate("RtfReader", "The RTF text has more than %1 groups; the rest was "
+                                                                 "not read.")
+                            .arg(m_limits.maxGroups);
         return false;
     case RtfParser::Status::TooMuchOutput:
-        m_errorString = QCoreApplication::translate("RtfReader", "The RTF text is longer than %n character(s); the "
-                                                                 "rest was not read.", nullptr, int(qMin<qsizetype>(m_limits.maxOutputChars, INT_MAX)));
+        m_errorString = QCoreApplication::translate("RtfReader", "The RTF text is longer than %1 characters; the "
+                                                                 "rest was not read.")
+                            .arg(m_limits.maxOutputChars);
         return false;
     }
     if (truncated) {
-        m_errorString = QCoreApplication::translate("RtfReader", "The RTF file is larger than %n byte(s); only the "
-                                                                 "beginning was read.", nullptr, int(qMin<qsizetype>(maxInput, INT_MAX)));
+        m_errorString = QCoreApplication::translate("RtfReader", "The RTF file is larger than %1 bytes; only the "
+                                                                 "beginning was read.")
+                            .arg(maxInput);
         return false;
     }
     return true;

@@ -2,8 +2,16 @@
 
 #include <QWidget>
 
-class Program;
+#include <array>
+#include <vector>
 
+class LinkLabel;
+class Program;
+class QLabel;
+
+// The About window: the publisher's banner, the product name, version, owner and website, as the program's
+// version information gives them when the window loads. The website line opens the publisher's website and
+// leaves the window open. It has no buttons; its close box closes it.
 class frmAbout final : public QWidget {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(frmAbout)
@@ -12,6 +20,25 @@ public:
     explicit frmAbout(Program &program, QWidget *parent = nullptr);
     ~frmAbout() override;
 
+    void lblWebsite_Click();
+
+    QLabel *Picture1 = nullptr;
+    QLabel *Label1 = nullptr;
+    std::array<QLabel *, 3> captionLabels{}; // "Version:", "Owned By:", "Website:"
+    QLabel *lblVersion = nullptr;
+    QLabel *lblCompany = nullptr;
+    LinkLabel *lblWebsite = nullptr;
+    // Skin-drawn copies of the labels, made only when the program is skinned; element 0 lies outside the window.
+    std::vector<QLabel *> SkinLabel1;
+
+protected:
+    void showEvent(QShowEvent *event) override;
+
 private:
+    void buildControls();
+    void Form_Load();
+    void copyLabelsToSkinLabels();
+
     Program &program_;
+    bool centred_ = false;
 };

@@ -1,0 +1,203 @@
+// What one add, one edit and one delete cost with the full save each makes, at 1,000 and 100,000 entries, as the
+// user runs them: through the main window's commands and the entry dialog. Beside each, in the same iterations, a
+// baseline writes and flushes the same bytes to a plain file; "x_baseline" is the command's time over the
+// baseline's, so the figure says what the commands add to the disk's own cost.
+//
+// Runs offscreen. BRISVANE_BENCH_DIR picks the folder for the vaults (default: the system's temporary folder);
+// the figures mean most on the disk that will hold the real vault.
+
+#include "commands/EntryCommands.h"
+#include "commands/frmAdd.h"
+#include "platform/Platform.h"
+#include "shell/EntryListModel.h"
+#include "shell/EntryListView.h"
+#include "shell/Form1.h"
+#include "shell/Program.h"
+#include "vault/CodePage1252.h"
+#include "vault/VaultFormat.h"
+#include "vault/modGlobals.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <QTemporaryDir>
+#include <QToolButton>
+
+#include <benchmark/benchmark.h>
+
+#include <chrono>
+#include <memory>
+
+#include <unistd.h>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// Quiet platform operations: every question is answered with its first button and nothing leaves the process.
+struct QuietMessages final : MessageBoxes {
+    Answer show(QWidget *, const QString &, const QString &, Buttons) override { return Answer::Ok; }
+};
+struct QuietClipboard final : Clipboard {
+    void clear() override {}
+    void setSecretText(const QString &) override {}
+};
+struct QuietOpener final : Opener {
+    bool openLocation(const QUrl &, QString *) override { return true; }
+    void openUrl(const QUrl &) override {}
+};
+struct QuietSettings final : SettingsStore {
+    QString read(const QString &, const QString &, const QString &, const QString &) override { return u"0"_s; }
+    void write(const QString &, const QString &, const QString &, const QString &) override {}
+};
+struct QuietEnd final : ProgramEnd {
+    void endProgram() override {}
+};
+struct QuietEvents final : EventPump {
+    void processEvents() override {}
+};
+
+QString benchFolder() {
+    const QString chosen = qEnvironmentVariable("BRISVANE_BENCH_DIR");
+    return chosen.isEmpty() ? QDir::tempPath() : chosen;
+}
+
+QByteArray vaultOf(qsizetype count) {
+    std::vector<Entry> entries;
+    entries.reserve(size_t(count));
+    for (qsizetype i = 0; i < count; ++i) {
+        const QString n = QString::number(i);
+        entries.push_back(Entry::fromText(u"user"_s + n + u"@example.com"_s, u"Pa55-"_s + n + u"-word"_s,
+                                          u"https://www.site"_s + n + u".example.com/login"_s));
+    }
+    return VaultFormat::serialize("master", entries);
+}
+
+// An unlocked program on a vault of `count` entries, with its main window loaded.
+class Session final {
+public:
+    explicit Session(qsizetype count) : dir(benchFolder() + u"/brisvane-bench-XXXXXX"_s) {
+        QFile file(dir.filePath(u"data.enc"_s));
+        if (!file.open(QIODevice::WriteOnly) || file.write(vaultOf(count)) < 0) {
+            qFatal("could not write the benchmark's vault");
+        }
+        file.close();
+        program = std::make_unique<Program>(platform, dir.path());
+        InitPublisherSettings(program->publisher());
+        program->mainWindow.load(*program);
+        program->store().setMasterPassword(u"master"_s);
+        program->store().LoadVault();
+        settle();
+    }
+    Session(const Session &) = delete;
+    Session &operator=(const Session &) = delete;
+
+    static void settle() { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
+
+    void select(qsizetype row) { program->mainWindow.get()->lstPass->selectRow(row); }
+
+    // The same bytes the last save wrote, written and flushed to a plain file: the disk's share of a save.
+    double baselineSeconds() {
+        QByteArray password;
+        CodePage1252::fromUnicode(program->store().MasterPassword(), password);
+        const QByteArray bytes = VaultFormat::serialize(password, program->entries().entries());
+        const auto start = std::chrono::steady_clock::now();
+        QFile file(dir.filePath(u"baseline.bin"_s));
+        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size() ||
+            ::fsync(file.handle()) != 0) {
+            qFatal("the baseline could not write its file");
+        }
+        file.close();
+        return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    }
+
+    QTemporaryDir dir;
+    QuietMessages messages;
+    QuietClipboard clipboard;
+    QuietOpener opener;
+    QuietSettings settings;
+    QuietEnd end;
+    QuietEvents events;
+    Platform platform{messages, clipboard, opener, settings, end, events};
+    std::unique_ptr<Program> program;
+};
+
+void saveThroughDialog(Program &program, const QString &username) {
+    frmAdd *dialog = program.entryDialog.get();
+    dialog->txtUsername->setText(username);
+    dialog->txtPassword->setText(u"secret"_s);
+    dialog->txtWebsite->setText(u"www.example.com"_s);
+    dialog->cmdAdd->click();
+}
+
+enum class Command { Add, Edit, Delete };
+
+template <Command command> void BM_Command(benchmark::State &state) {
+    const qsizetype count = state.range(0);
+    Session session(count);
+    Program &program = *session.program;
+    double commandTotal = 0;
+    double baselineTotal = 0;
+    qint64 n = 0;
+    for (auto _ : state) {
+        const auto start = std::chrono::steady_clock::now();
+        switch (command) {
+        case Command::Add:
+            program.commands().cmdAdd_Click(0);
+            saveThroughDialog(program, u"added"_s + QString::number(n));
+            break;
+        case Command::Edit:
+            session.select(count / 2);
+            program.commands().cmdEdit_Click();
+            saveThroughDialog(program, u"edited"_s + QString::number(n));
+            break;
+        case Command::Delete:
+            session.select(count / 2);
+            program.commands().cmdDelete_Click();
+            break;
+        }
+        const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        state.SetIterationTime(seconds);
+        commandTotal += seconds;
+        baselineTotal += session.baselineSeconds();
+        ++n;
+        if (program.store().lastSaveFailed()) {
+            state.SkipWithError("a save failed");
+            break;
+        }
+        if (command == Command::Delete) {
+            // Keeps the list at its size for the next iteration; not part of the measured delete.
+            program.entries().appendEntry(Entry::fromText(u"refill"_s, u"p"_s, QString()));
+        }
+        Session::settle();
+    }
+    if (n > 0) {
+        state.counters["baseline_ms"] = baselineTotal / double(n) * 1000.0;
+        state.counters["x_baseline"] = commandTotal / baselineTotal;
+    }
+}
+
+} // namespace
+
+BENCHMARK(BM_Command<Command::Add>)->Name("add_with_save")->Arg(1000)->Arg(100000)->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Command<Command::Edit>)->Name("edit_with_save")->Arg(1000)->Arg(100000)->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Command<Command::Delete>)->Name("delete_with_save")->Arg(1000)->Arg(100000)->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
+
+int main(int argc, char **argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+    QApplication app(argc, argv);
+    QApplication::setQuitOnLastWindowClosed(false);
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
+        return 1;
+    }
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

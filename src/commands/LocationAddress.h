@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QString>
+#include <QUrl>
+
+// How an entry's Website/Location becomes something the desktop can open, and how the publisher's website becomes
+// an address. Pure functions: no files are touched and nothing is started.
+namespace LocationAddress {
+
+// True when the location holds, anywhere and in any letter case, one of the markers ".edu", "biz", "org", ".net",
+// ".com" or "www".
+bool looksLikeWebAddress(const QString &location);
+
+// True when the location begins with a scheme: letters followed by "://", or "mailto:" (any letter case).
+bool hasScheme(const QString &location);
+
+// True when the location begins with "/", "~", "\" or a drive letter and ":".
+bool isAbsolutePath(const QString &location);
+
+// The location as the Go To command reads it: a web address without "http://" or "https://" gets "http://" in
+// front. A location that already carries a scheme, or is an absolute path, is never changed.
+QString withWebScheme(const QString &location);
+
+// What the opener is handed for a location: the address itself when it carries a scheme (after the rule above),
+// otherwise a file:// address of the path. A relative path is taken from `homeFolder`, as is "~"; the empty
+// location opens `homeFolder` itself. The result is invalid when the text is no usable address.
+QUrl openerAddress(const QString &location, const QString &homeFolder);
+
+// The publisher's website: "http://" in front unless "http://" or "https://" appears anywhere (any letter case).
+QString websiteAddress(const QString &publisherUrl);
+
+} // namespace LocationAddress

@@ -1,0 +1,514 @@
+"""Drives the real Brisvane binary in the X session that run-all starts.
+
+Input is real: xdotool moves the pointer to the screen coordinates that the accessibility bus reports and clicks
+or types there. Everything is read back the way a screen reader reads it (AT-SPI names, roles, texts and states)
+and through the bytes of the vault file. Every wait polls with a deadline; every process is ended by its id.
+"""
+
+import os
+import shutil
+import signal
+import subprocess
+import tempfile
+import time
+import unittest
+from pathlib import Path
+
+import pyatspi
+
+HERE = Path(__file__).resolve().parent
+REPO = HERE.parent.parent
+BUILD = Path(os.environ.get("BRISVANE_BUILD", REPO / "build")).resolve()
+ARTIFACTS = Path(os.environ.get("E2E_ARTIFACTS", BUILD / "e2e-artifacts"))
+
+MAIN_TITLE = "Brisvane by Brisvane Software"
+APP_TITLE = "Brisvane Full"
+POLL = 0.05
+WAIT = 15.0
+# A test that still runs after this many seconds is stopped and counted as failed.
+TEST_LIMIT = 120
+
+TOP_LEVEL_ROLES = ("frame", "dialog", "alert", "filler", "window")
+
+
+class WaitTimeout(AssertionError):
+    pass
+
+
+# --- the vault file's bytes -----------------------------------------------------------------------------------
+
+
+def enc(text):
+    """A line's stored form: the Windows-1252 bytes with bit 7 of each flipped."""
+    return bytes(b ^ 0x80 for b in text.encode("cp1252"))
+
+
+def entry_line(user, password, location):
+    return enc(f"{user}|||{password}|||{location}") + b"\r\n"
+
+
+def vault_bytes(master, entries=None):
+    """The file as a full save writes it; with entries=None, as creating the master password writes it."""
+    data = enc(master) + b"\r\n"
+    if entries is None:
+        return data
+    for entry in entries:
+        data += entry_line(*entry)
+    return data + b"\r\n"
+
+
+# --- waiting and input ------------------------------------------------------------------------------------------
+
+
+def screenshot(label):
+    ARTIFACTS.mkdir(parents=True, exist_ok=True)
+    path = ARTIFACTS / f"{label}.png"
+    subprocess.run(["import", "-window", "root", str(path)], timeout=20, check=False,
+                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    return path
+
+
+def wait_for(probe, what, timeout=WAIT):
+    """Polls probe() until it returns something truthy; fails with a screenshot when the deadline passes."""
+    deadline = time.monotonic() + timeout
+    last_error = None
+    while True:
+        try:
+            value = probe()
+            if value:
+                return value
+        except Exception as error:  # a window going away mid-read is just "not yet"
+            last_error = error
+        if time.monotonic() >= deadline:
+            shot = screenshot(f"timeout-{int(time.time() * 1000)}")
+            detail = f" (last error: {last_error!r})" if last_error else ""
+            raise WaitTimeout(f"timed out after {timeout:.0f} s waiting for {what}{detail}; screen: {shot}")
+        time.sleep(POLL)
+
+
+def xdotool(*args):
+    subprocess.run(["xdotool", *args], check=True, timeout=20)
+
+
+def extents(acc):
+    return acc.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
+
+
+def centre(acc):
+    e = extents(acc)
+    if e.width <= 0 or e.height <= 0:
+        raise AssertionError(f"{acc.getRoleName()} {acc.name!r} has no area on screen")
+    return e.x + e.width // 2, e.y + e.height // 2
+
+
+def pointer():
+    out = subprocess.run(["xdotool", "getmouselocation", "--shell"], capture_output=True, text=True, check=True,
+                         timeout=10).stdout
+    values = dict(line.split("=", 1) for line in out.split())
+    return int(values["X"]), int(values["Y"])
+
+
+_last_click = {"at": None, "time": 0.0}
+# Two clicks on one spot closer together than this are a double click to Qt (its interval is 400 ms).
+DOUBLE_CLICK_GAP = 0.6
+
+
+def click_at(x, y, modifiers=()):
+    """One single click, as a person makes it: a second click on the same spot waits out the double-click time."""
+    since = time.monotonic() - _last_click["time"]
+    if _last_click["at"] == (x, y) and since < DOUBLE_CLICK_GAP:
+        time.sleep(DOUBLE_CLICK_GAP - since)
+    # "mousemove --sync" waits for the pointer to arrive, which it never does when it is there already.
+    if pointer() != (x, y):
+        xdotool("mousemove", "--sync", str(x), str(y))
+    for key in modifiers:
+        xdotool("keydown", key)
+    try:
+        xdotool("click", "1")
+    finally:
+        for key in reversed(modifiers):
+            xdotool("keyup", key)
+        _last_click.update(at=(x, y), time=time.monotonic())
+
+
+def click(acc, modifiers=()):
+    click_at(*centre(acc), modifiers=modifiers)
+
+
+def type_text(text):
+    """Types into the focused control. Characters outside ASCII go as key symbols one by one: xdotool's "type"
+    drops them when it has to remap the keyboard on the fly."""
+    run = ""
+    for ch in text:
+        if ord(ch) < 128:
+            run += ch
+            continue
+        if run:
+            xdotool("type", "--delay", "12", "--", run)
+            run = ""
+        xdotool("key", "--delay", "60", f"U{ord(ch):04X}")
+    if run:
+        xdotool("type", "--delay", "12", "--", run)
+
+
+def key(*names):
+    xdotool("key", "--delay", "30", *names)
+
+
+def clipboard_text():
+    """The X clipboard as another program reads it, or None when it holds no text."""
+    result = subprocess.run(["xclip", "-o", "-selection", "clipboard"], capture_output=True, timeout=10)
+    return result.stdout.decode("utf-8") if result.returncode == 0 else None
+
+
+def x_window_ids(pid, title):
+    result = subprocess.run(["xdotool", "search", "--all", "--pid", str(pid), "--name", f"^{title}$"],
+                            capture_output=True, text=True, timeout=10)
+    return [int(w) for w in result.stdout.split()]
+
+
+def stacking_order():
+    """X window ids from the bottom of the stack to the top, as the window manager keeps them."""
+    out = subprocess.run(["xprop", "-root", "_NET_CLIENT_LIST_STACKING"], capture_output=True, text=True,
+                         timeout=10).stdout
+    _, _, ids = out.partition("#")
+    return [int(w.strip(), 16) for w in ids.split(",") if w.strip()]
+
+
+# --- the accessibility tree -------------------------------------------------------------------------------------
+
+
+def has_state(acc, state):
+    return acc.getState().contains(state)
+
+
+def showing(acc):
+    return has_state(acc, pyatspi.STATE_SHOWING)
+
+
+def children(acc):
+    return [c for c in (acc.getChildAtIndex(i) for i in range(acc.childCount)) if c is not None]
+
+
+def descendants(acc, role=None, name=None, only_showing=False):
+    """All matching descendants, depth first. Tables are not walked cell by cell: their headers are enough."""
+    found = []
+
+    def walk(node):
+        for child in children(node):
+            r = child.getRoleName()
+            if r == "table cell":
+                continue
+            if (role is None or r == role) and (name is None or child.name == name) and (
+                    not only_showing or showing(child)):
+                found.append(child)
+            walk(child)
+
+    walk(acc)
+    return found
+
+
+def find(acc, role, name=None):
+    """The first showing descendant with that role and name, or None."""
+    matches = descendants(acc, role, name, only_showing=True)
+    return matches[0] if matches else None
+
+
+def row_texts(table):
+    """Every row of a list as the list of its cells' texts, in screen order."""
+    t = table.queryTable()
+    return [[t.getAccessibleAt(r, c).name for c in range(t.nColumns)] for r in range(t.nRows)]
+
+
+def text_of(acc):
+    return acc.queryText().getText(0, -1)
+
+
+def char_count(acc):
+    """Works for password boxes too, which never give their text away."""
+    return acc.queryText().characterCount
+
+
+class MessageBox:
+    """A message box as a screen reader presents it: its title, its text and its buttons."""
+
+    def __init__(self, acc):
+        self.acc = acc
+        self.title = acc.name
+        labels = [l.name for l in descendants(acc, "label", only_showing=True) if l.name]
+        self.text = labels[0] if labels else ""
+        self.buttons = {b.name: b for b in descendants(acc, "push button", only_showing=True)}
+
+    def press(self, name):
+        if name not in self.buttons:
+            raise AssertionError(f"message box {self.title!r} has no button {name!r}: {sorted(self.buttons)}")
+        click(self.buttons[name])
+
+
+# --- one copy of the program ------------------------------------------------------------------------------------
+
+
+class Brisvane:
+    """One run of the real binary in its own folder, with its own settings home."""
+
+    def __init__(self, folder, home, extra_path=None):
+        self.folder = Path(folder)
+        self.home = Path(home)
+        self.extra_path = extra_path
+        self.process = None
+        self.log = None
+        self._app = None
+
+    @property
+    def pid(self):
+        return self.process.pid
+
+    @property
+    def vault(self):
+        return self.folder / "data.enc"
+
+    def start(self):
+        env = dict(os.environ)
+        runtime = self.home / "runtime"
+        runtime.mkdir(mode=0o700, parents=True, exist_ok=True)
+        env.update({
+            "HOME": str(self.home),
+            "XDG_CONFIG_HOME": str(self.home / "config"),
+            "XDG_RUNTIME_DIR": str(runtime),
+            "QT_ACCESSIBILITY": "1",
+            "QT_LINUX_ACCESSIBILITY_ALWAYS_ON": "1",
+            "QT_QPA_PLATFORM": "xcb",
+        })
+        if self.extra_path:
+            env["PATH"] = f"{self.extra_path}:{env.get('PATH', '')}"
+        self.log = open(self.home / f"program-{time.monotonic_ns()}.log", "wb")
+        self.process = subprocess.Popen([str(self.folder / "Brisvane")], cwd=self.folder, env=env,
+                                        stdin=subprocess.DEVNULL, stdout=self.log, stderr=subprocess.STDOUT)
+        return self
+
+    def running(self):
+        return self.process is not None and self.process.poll() is None
+
+    def stop(self):
+        """Ends this copy, if it still runs, by its process id."""
+        if self.running():
+            os.kill(self.process.pid, signal.SIGKILL)
+        if self.process is not None:
+            self.process.wait(timeout=10)
+        if self.log:
+            self.log.close()
+            self.log = None
+
+    def wait_exit(self, timeout=WAIT):
+        try:
+            return self.process.wait(timeout=timeout)
+        except subprocess.TimeoutExpired:
+            shot = screenshot(f"still-running-{self.pid}")
+            raise WaitTimeout(f"Brisvane (pid {self.pid}) still runs after {timeout:.0f} s; screen: {shot}")
+
+    # The program on the accessibility bus.
+
+    def app(self):
+        def probe():
+            if not self.running():
+                raise AssertionError(f"Brisvane ended with status {self.process.returncode}")
+            desktop = pyatspi.Registry.getDesktop(0)
+            for candidate in children(desktop):
+                try:
+                    if candidate.get_process_id() == self.pid:
+                        return candidate
+                except Exception:
+                    continue
+            return None
+
+        if self._app is None:
+            self._app = wait_for(probe, f"Brisvane (pid {self.pid}) on the accessibility bus", timeout=30)
+        self._app.clear_cache()
+        return self._app
+
+    def windows(self):
+        return [w for w in children(self.app()) if w.getRoleName() in TOP_LEVEL_ROLES and showing(w)]
+
+    def window(self, title, timeout=WAIT):
+        return wait_for(lambda: next((w for w in self.windows() if w.name == title), None),
+                        f"window {title!r}", timeout)
+
+    def close_window(self, title):
+        """Asks the window manager to close the window, as its close box does."""
+        ids = wait_for(lambda: x_window_ids(self.pid, title), f"X window {title!r}")
+        subprocess.run(["wmctrl", "-i", "-c", hex(ids[0])], check=True, timeout=10)
+
+    def has_window(self, title):
+        return any(w.name == title for w in self.windows())
+
+    def message_box(self, timeout=WAIT):
+        acc = wait_for(lambda: next((w for w in self.windows() if w.getRoleName() == "alert"), None),
+                       "a message box", timeout)
+        return MessageBox(acc)
+
+    def no_message_box(self):
+        return not any(w.getRoleName() == "alert" for w in self.windows())
+
+    def control(self, window_title, role, name, timeout=WAIT):
+        return wait_for(lambda: find(self.window(window_title), role, name),
+                        f"{role} {name!r} in {window_title!r}", timeout)
+
+    def button(self, window_title, name):
+        return self.control(window_title, "push button", name)
+
+    # The main window.
+
+    def main_window(self, timeout=WAIT):
+        return self.window(MAIN_TITLE, timeout)
+
+    def status_text(self):
+        bar = find(self.main_window(), "status bar")
+        labels = [l for l in children(bar) if l.getRoleName() == "label"]
+        return labels[0].name if labels else None
+
+    def wait_status(self, expected, timeout=WAIT):
+        return wait_for(lambda: self.status_text() == expected, f"status text {expected!r} "
+                        f"(now {self._safe_status()!r})", timeout)
+
+    def _safe_status(self):
+        try:
+            return self.status_text()
+        except Exception:
+            return None
+
+    def entry_list(self):
+        return self.control(MAIN_TITLE, "tree", "Entries")
+
+    def rows(self):
+        return row_texts(self.entry_list())
+
+    def wait_rows(self, predicate, what, timeout=WAIT):
+        """Polls the rows on screen until predicate(rows) holds; returns them."""
+        seen = []
+
+        def probe():
+            seen[:] = [self.rows()]
+            return seen[0] if predicate(seen[0]) else None
+
+        try:
+            return wait_for(probe, what, timeout)
+        except AssertionError as error:
+            raise AssertionError(f"{error}; rows on screen: {seen[0] if seen else None}") from None
+
+    def cell(self, row, column):
+        return self.entry_list().queryTable().getAccessibleAt(row, column)
+
+    def selected_rows(self):
+        t = self.entry_list().queryTable()
+        return [r for r in range(t.nRows) if t.isRowSelected(r)]
+
+    def select_row(self, row, modifiers=()):
+        click(self.cell(row, 0), modifiers)
+
+    def column_header(self, name):
+        return self.control(MAIN_TITLE, "table column header", name)
+
+    def menu(self, menu_name, item_name):
+        """Opens a menu of the main window's menu bar with a click and clicks one of its items."""
+        bar = self.control(MAIN_TITLE, "menu bar", None)
+        title = next(m for m in children(bar) if m.name == menu_name)
+        click(title)
+
+        def item_on_screen():
+            for popup in children(title):
+                for item in children(popup):
+                    if item.name == item_name and showing(item) and extents(item).width > 0:
+                        return item
+            return None
+
+        click(wait_for(item_on_screen, f"menu item {item_name!r} on screen"))
+
+
+# --- the base of every test -------------------------------------------------------------------------------------
+
+
+class BrisvaneTestCase(unittest.TestCase):
+    """Each test gets a fresh folder holding a copy of the binary, and a private settings home."""
+
+    maxDiff = None
+
+    def setUp(self):
+        signal.signal(signal.SIGALRM, self._too_long)
+        signal.alarm(TEST_LIMIT)
+        self.addCleanup(signal.alarm, 0)
+        binary = BUILD / "Brisvane"
+        if not binary.is_file():
+            self.fail(f"no program to test: {binary} does not exist (build it first)")
+        self._tmp = tempfile.TemporaryDirectory(prefix="brisvane-e2e-")
+        self.addCleanup(self._tmp.cleanup)
+        self.root = Path(self._tmp.name)
+        self.folder = self.root / "app"
+        self.folder.mkdir()
+        self.home = self.root / "home"
+        self.home.mkdir()
+        shutil.copy2(binary, self.folder / "Brisvane")
+        self.vault = self.folder / "data.enc"
+
+    def _too_long(self, signum, frame):
+        raise TimeoutError(f"test still running after {TEST_LIMIT} s")
+
+    def with_help_file(self):
+        source = REPO / "assets" / "Help.rtf"
+        if not source.is_file():
+            self.fail(f"no help file to show: {source} does not exist")
+        shutil.copy2(source, self.folder / "Help.rtf")
+
+    def write_vault(self, master, entries=()):
+        data = vault_bytes(master, list(entries))
+        self.vault.write_bytes(data)
+        return data
+
+    def launch(self, extra_path=None):
+        program = Brisvane(self.folder, self.home, extra_path).start()
+        self.addCleanup(program.stop)
+        return program
+
+    def folder_files(self):
+        return sorted(p.name for p in self.folder.iterdir())
+
+    # The password dialog.
+
+    def password_box(self, program, name="Password"):
+        return program.control("Password Required", "password text", name)
+
+    def type_into(self, acc, text, replace=False):
+        """Clicks into a box and types, then waits until the box holds what was typed (a password box only tells
+        its length), so that the next click cannot overtake the keys still on their way."""
+        before = char_count(acc)
+        click(acc)
+        wait_for(lambda: has_state(acc, pyatspi.STATE_FOCUSED), f"{acc.name!r} to take the focus")
+        if replace:
+            key("ctrl+a", "BackSpace")
+            before = 0
+        type_text(text)
+        if acc.getRoleName() == "password text":
+            wait_for(lambda: char_count(acc) == before + len(text), f"{len(text)} characters typed into {acc.name!r}")
+        elif replace:
+            wait_for(lambda: text_of(acc) == text, f"{text!r} typed into {acc.name!r}")
+
+    def press_ok(self, program):
+        click(program.button("Password Required", "Ok"))
+
+    def create_password(self, program, password):
+        self.type_into(self.password_box(program, "Password"), password)
+        self.type_into(self.password_box(program, "Retype Password"), password)
+        self.press_ok(program)
+        program.wait_status("Password created successfully")
+
+    def enter_password(self, program, password):
+        box = self.password_box(program)
+        self.type_into(box, password, replace=True)
+        self.press_ok(program)
+
+    def unlocked(self, master, entries):
+        """A running program, unlocked, over a vault prepared with these entries."""
+        self.write_vault(master, entries)
+        program = self.launch()
+        self.enter_password(program, master)
+        program.wait_status(f"Loaded {len(entries)} entries")
+        return program

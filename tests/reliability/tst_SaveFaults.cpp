@@ -1,0 +1,267 @@
+// Every file operation of a save made to fail in turn, once and for good: the failure is always reported, the
+// entry list keeps the change for the next save, and the vault on disk is the old one byte for byte, or, where
+// only the folder flush after the rename failed, the new one reported as not yet safe on disk.
+
+#include "reliability/PrivateTmpfs.h"
+#include "reliability/RecordingHost.h"
+#include "reliability/ReferenceVault.h"
+#include "reliability/StepFault.h"
+
+#include "shell/EntryListModel.h"
+#include "vault/modGlobals.h"
+
+#include <QTest>
+
+#include <cerrno>
+
+using namespace Qt::StringLiterals;
+using ReferenceVault::Entries;
+using Step = VaultFile::Step;
+
+Q_DECLARE_METATYPE(VaultFile::Step)
+
+namespace {
+
+const QString MasterText = u"master pw \u00e9"_s;
+const QByteArray Master = "master pw \xe9";
+// Big enough that a save writes it in two pieces, so that a fault can strike between them.
+constexpr qsizetype BigVault = 250'000;
+const QString NotSaved = u"Data not saved.  The change is kept until the next save."_s;
+const QString NotConfirmed = u"Saved, but the disk has not confirmed it yet."_s;
+
+QString reason(int error)
+{
+    return QString::fromLocal8Bit(std::strerror(error));
+}
+
+bool landsBeforeFailing(Step step)
+{
+    return step == Step::OpenFolder || step == Step::FlushFolder;
+}
+
+// One vault in a folder of its own, with the store, the entry list and the rest of the program around it.
+struct Vault {
+    explicit Vault(const QString &folder) : path(folder + u"/data.enc"_s), store(host, list, path)
+    {
+        store.setMasterPassword(MasterText);
+        store.setFaultHook(fault.hook());
+    }
+    Q_DISABLE_COPY_MOVE(Vault)
+
+    bool save()
+    {
+        fault.beginSave();
+        host.clear();
+        return store.SaveVault();
+    }
+    QByteArray onDisk() const { return ReferenceVault::readAll(path); }
+    Entries listed() const { return ReferenceVault::fieldsOf(list.entries()); }
+
+    QString path;
+    RecordingHost host;
+    EntryListModel list;
+    StepFault fault;
+    modGlobals::VaultStore store;
+};
+
+} // namespace
+
+class tst_SaveFaults : public QObject {
+    Q_OBJECT
+
+public:
+    // The steps that one save of a vault with `entries` entries makes, in order.
+    QList<Step> stepsOfASave(qsizetype entries)
+    {
+        QTemporaryDir dir(scratch() + u"/census-XXXXXX"_s);
+        Vault v(dir.path());
+        v.list.appendEntries(ReferenceVault::entriesOf(ReferenceVault::sampleEntries(entries)));
+        v.save();
+        return v.fault.steps();
+    }
+
+private:
+    QString scratch() const { return tmpfs_.isMounted() ? tmpfs_.path() : fallback_.path(); }
+
+    PrivateTmpfs tmpfs_;
+    QTemporaryDir fallback_;
+
+private slots:
+    void initTestCase()
+    {
+        // The vaults of over 16 MiB are written many times over; a tmpfs keeps that fast.
+        if (!tmpfs_.mount("size=1g")) {
+            qInfo("running on %s: %s", qPrintable(fallback_.path()), qPrintable(tmpfs_.why()));
+        }
+    }
+
+    void save_stepsComeInDurableOrder_data()
+    {
+        QTest::addColumn<qsizetype>("entries");
+        QTest::addColumn<QList<Step>>("steps");
+        const QList<Step> after = {Step::FlushFile, Step::Close, Step::Rename, Step::OpenFolder, Step::FlushFolder};
+        QTest::newRow("small vault") << qsizetype(3) << (QList<Step>{Step::CreateTemp, Step::Write} + after);
+        QTest::newRow("vault over 16 MiB") << BigVault
+                                           << (QList<Step>{Step::CreateTemp, Step::Write, Step::Write} + after);
+        QTest::newRow("no entries") << qsizetype(0) << (QList<Step>{Step::CreateTemp, Step::Write} + after);
+    }
+    void save_stepsComeInDurableOrder()
+    {
+        QFETCH(qsizetype, entries);
+        QFETCH(QList<Step>, steps);
+        QCOMPARE(stepsOfASave(entries), steps);
+    }
+
+    void save_stepFails_reportsAndKeepsChangeAndOldFile_data()
+    {
+        QTest::addColumn<qsizetype>("entries");
+        QTest::addColumn<int>("at");
+        QTest::addColumn<Step>("step");
+        QTest::addColumn<bool>("everySave");
+        for (const auto &[name, entries] : {std::pair{"small", qsizetype(3)}, std::pair{"big", BigVault}}) {
+            const QList<Step> steps = stepsOfASave(entries);
+            for (int at = 1; at <= steps.size(); ++at) {
+                // A vault of any size goes through the same steps; only its writing comes in several pieces.
+                if (entries == BigVault && steps[at - 1] != Step::Write) {
+                    continue;
+                }
+                for (const bool everySave : {false, true}) {
+                    QTest::addRow("%s/%d %s/%s", name, at, stepName(steps[at - 1]), everySave ? "every save" : "once")
+                        << entries << at << steps[at - 1] << everySave;
+                }
+            }
+        }
+    }
+    void save_stepFails_reportsAndKeepsChangeAndOldFile()
+    {
+        QFETCH(qsizetype, entries);
+        QFETCH(int, at);
+        QFETCH(Step, step);
+        QFETCH(bool, everySave);
+        QTemporaryDir dir(scratch() + u"/fault-XXXXXX"_s);
+        Vault v(dir.path());
+        Entries expected = ReferenceVault::sampleEntries(entries);
+        v.list.appendEntries(ReferenceVault::entriesOf(expected));
+        QVERIFY(v.save());
+        const QByteArray before = v.onDisk();
+        QCOMPARE(before, ReferenceVault::file(Master, expected));
+
+        // An added entry whose save fails.
+        expected.push_back({"added", "added pw", "https://added.test"});
+        v.list.appendEntry(ReferenceVault::entryOf(expected.back()));
+        v.fault.arm(at, EIO, everySave);
+        QVERIFY(!v.save());
+        QCOMPARE(v.fault.fired(), 1);
+        QCOMPARE(v.fault.steps().value(at - 1), step);
+        QCOMPARE(v.host.saveFailures.size(), 1);
+        QVERIFY2(v.host.saveFailures[0].contains(reason(EIO)), qPrintable(v.host.saveFailures[0]));
+        QVERIFY(v.store.lastSaveFailed());
+        QCOMPARE(v.host.lastStatus(), landsBeforeFailing(step) ? NotConfirmed : NotSaved);
+        QVERIFY2(v.listed() == expected, qPrintable(ReferenceVault::firstDifference(v.listed(), expected)));
+        QVERIFY(v.onDisk() == (landsBeforeFailing(step) ? ReferenceVault::file(Master, expected) : before));
+        QCOMPARE(ReferenceVault::leftovers(v.path), QStringList());
+
+        // An edit made after the failure: the next save that succeeds writes both changes.
+        expected[0] = {"edited", "edited pw", "https://edited.test"};
+        v.list.setEntry(0, ReferenceVault::entryOf(expected[0]));
+        if (everySave) {
+            QVERIFY(!v.save());
+            QCOMPARE(v.fault.fired(), 2);
+            QCOMPARE(v.host.saveFailures.size(), 1);
+            QVERIFY(v.onDisk() == (landsBeforeFailing(step) ? ReferenceVault::file(Master, expected) : before));
+            QCOMPARE(ReferenceVault::leftovers(v.path), QStringList());
+            v.fault.lift();
+        }
+        QVERIFY(v.save());
+        QVERIFY(!v.store.lastSaveFailed());
+        QCOMPARE(v.host.saveFailures, QStringList());
+        QVERIFY2(v.host.lastStatus().startsWith(u"Saved "_s), qPrintable(v.host.lastStatus()));
+        QVERIFY(v.onDisk() == ReferenceVault::file(Master, expected));
+        QCOMPARE(ReferenceVault::leftovers(v.path), QStringList());
+    }
+
+    // The first save of a new master password, over a file whose empty first line is followed by entries.
+    void createMasterPassword_stepFails_data()
+    {
+        QTest::addColumn<int>("at");
+        QTest::addColumn<Step>("step");
+        const QList<Step> steps = stepsOfASave(3);
+        for (int at = 1; at <= steps.size(); ++at) {
+            QTest::addRow("%d %s", at, stepName(steps[at - 1])) << at << steps[at - 1];
+        }
+    }
+    void createMasterPassword_stepFails()
+    {
+        QFETCH(int, at);
+        QFETCH(Step, step);
+        QTemporaryDir dir(scratch() + u"/create-XXXXXX"_s);
+        Vault v(dir.path());
+        const Entries entries = ReferenceVault::sampleEntries(3);
+        const QByteArray before = ReferenceVault::file({}, entries);
+        QFile file(v.path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(before);
+        file.close();
+
+        v.fault.arm(at, EIO, false);
+        v.fault.beginSave();
+        v.store.CreateMasterPassword();
+
+        QCOMPARE(v.fault.fired(), 1);
+        QCOMPARE(ReferenceVault::leftovers(v.path), QStringList());
+        if (landsBeforeFailing(step)) {
+            // The new file is in place: the program goes on with it and says that the disk has not confirmed it.
+            QCOMPARE(v.host.fatalErrors, QStringList());
+            QCOMPARE(v.host.saveFailures.size(), 1);
+            QVERIFY(v.onDisk() == ReferenceVault::file(Master, entries));
+            QVERIFY(v.listed() == entries);
+            QCOMPARE(v.host.lastStatus(), u"Password created successfully"_s);
+            QCOMPARE(v.host.formLoadsFinished, 1);
+        } else {
+            // Nothing was entered yet: the program ends, and the file is as it was.
+            QCOMPARE(v.host.fatalErrors.size(), 1);
+            QVERIFY2(v.host.fatalErrors[0].contains(reason(EIO)), qPrintable(v.host.fatalErrors[0]));
+            QVERIFY(v.onDisk() == before);
+            QVERIFY(v.list.entries().empty());
+            QCOMPARE(v.host.formLoadsFinished, 0);
+        }
+    }
+
+    void checkFirstRun_creatingTheFileFails_data()
+    {
+        QTest::addColumn<int>("at");
+        QTest::addColumn<Step>("step");
+        QTemporaryDir dir(scratch() + u"/first-XXXXXX"_s);
+        Vault census(dir.path());
+        census.fault.beginSave();
+        census.store.CheckFirstRun();
+        const QList<Step> steps = census.fault.steps();
+        for (int at = 1; at <= steps.size(); ++at) {
+            QTest::addRow("%d %s", at, stepName(steps[at - 1])) << at << steps[at - 1];
+        }
+    }
+    void checkFirstRun_creatingTheFileFails()
+    {
+        QFETCH(int, at);
+        QTemporaryDir dir(scratch() + u"/first-XXXXXX"_s);
+        Vault v(dir.path());
+        v.fault.arm(at, EIO, false);
+        v.fault.beginSave();
+        v.store.CheckFirstRun();
+        QCOMPARE(v.fault.fired(), 1);
+        QCOMPARE(v.host.fatalErrors.size(), 1);
+        QCOMPARE(v.host.createPasswordShown + v.host.enterPasswordShown, 0);
+        // No half-made vault is left for the next start to mistake for one.
+        QVERIFY(!QFileInfo::exists(v.path));
+
+        v.host.clear();
+        v.fault.beginSave();
+        v.store.CheckFirstRun();
+        QCOMPARE(v.host.fatalErrors, QStringList());
+        QCOMPARE(v.host.createPasswordShown, 1);
+        QCOMPARE(v.onDisk(), QByteArray("\r\n"));
+    }
+};
+
+QTEST_MAIN(tst_SaveFaults)
+#include "tst_SaveFaults.moc"
