@@ -45,7 +45,8 @@ const char *const ColumnNames[] = {"username", "password", "location"};
 
 // Entries shaped like a real vault's: user names from a few name parts, random passwords, and locations with the
 // long shared prefixes ("https://www.") that make sorting by location the slowest.
-std::vector<Entry> makeEntries(int n) {
+std::vector<Entry> makeEntries(int n)
+{
     static const char *const first[] = {"alice", "Bob",  "carol",   "dave", "Erin",   "frank", "grace",  "heidi",
                                         "ivan",  "judy", "Mallory", "niaj", "olivia", "peggy", "rupert", "sybil"};
     static const char *const words[] = {"bank",   "mail", "shop",  "forum", "news",  "cloud",  "photos", "travel",
@@ -88,12 +89,14 @@ struct Data {
     QString path;     // the same bytes on disk
 };
 
-QTemporaryDir &scratch() {
+QTemporaryDir &scratch()
+{
     static QTemporaryDir dir;
     return dir;
 }
 
-const Data &data(int n) {
+const Data &data(int n)
+{
     static std::map<int, Data> cache;
     auto it = cache.find(n);
     if (it == cache.end()) {
@@ -111,7 +114,8 @@ const Data &data(int n) {
 }
 
 // The baseline's reader: decipher each line and split it into three std::strings, nothing more.
-std::vector<std::array<std::string, 3>> bareRead(QByteArrayView file) {
+std::vector<std::array<std::string, 3>> bareRead(QByteArrayView file)
+{
     std::vector<std::array<std::string, 3>> rows;
     qsizetype start = file.indexOf('\n') + 1; // line 1 is the master password
     while (start < file.size()) {
@@ -149,7 +153,8 @@ public:
     explicit FixedTextModel(int rows) : rows_(rows) {}
     int rowCount(const QModelIndex &parent = {}) const override { return parent.isValid() ? 0 : rows_; }
     int columnCount(const QModelIndex &parent = {}) const override { return parent.isValid() ? 0 : 3; }
-    QVariant data(const QModelIndex &index, int role) const override {
+    QVariant data(const QModelIndex &index, int role) const override
+    {
         return role == Qt::DisplayRole && index.isValid() ? QVariant(text_) : QVariant();
     }
 
@@ -159,7 +164,8 @@ private:
 };
 
 // Lays a view out as the main window does and paints it once, as its first showing would.
-void firstPaint(QTreeView &view) {
+void firstPaint(QTreeView &view)
+{
     view.resize(593, 281);
     view.header()->resizeSection(0, 156);
     view.header()->resizeSection(1, 158);
@@ -183,7 +189,8 @@ public:
 
 // ---- timings ---------------------------------------------------------------------------------------------------
 
-void fillOurs(benchmark::State &state, int n) {
+void fillOurs(benchmark::State &state, int n)
+{
     const Data &d = data(n);
     for (auto _ : state) {
         EntryListModel model;
@@ -192,7 +199,8 @@ void fillOurs(benchmark::State &state, int n) {
     }
 }
 
-void fillBaseline(benchmark::State &state, int n) {
+void fillBaseline(benchmark::State &state, int n)
+{
     const Data &d = data(n);
     for (auto _ : state) {
         auto rows = bareRead(d.vault);
@@ -200,7 +208,8 @@ void fillBaseline(benchmark::State &state, int n) {
     }
 }
 
-void sortOurs(benchmark::State &state, int n, int column) {
+void sortOurs(benchmark::State &state, int n, int column)
+{
     const Data &d = data(n);
     for (auto _ : state) {
         state.PauseTiming();
@@ -215,7 +224,8 @@ void sortOurs(benchmark::State &state, int n, int column) {
     }
 }
 
-void sortBaseline(benchmark::State &state, int n, int column) {
+void sortBaseline(benchmark::State &state, int n, int column)
+{
     const Data &d = data(n);
     for (auto _ : state) {
         state.PauseTiming();
@@ -234,7 +244,8 @@ void sortBaseline(benchmark::State &state, int n, int column) {
     }
 }
 
-void paintOurs(benchmark::State &state, int n) {
+void paintOurs(benchmark::State &state, int n)
+{
     EntryListModel model;
     model.appendEntries(data(n).entries);
     for (auto _ : state) {
@@ -244,7 +255,8 @@ void paintOurs(benchmark::State &state, int n) {
     }
 }
 
-void paintBaseline(benchmark::State &state, int n) {
+void paintBaseline(benchmark::State &state, int n)
+{
     FixedTextModel model(n);
     for (auto _ : state) {
         QTreeView view;
@@ -256,7 +268,8 @@ void paintBaseline(benchmark::State &state, int n) {
 }
 
 // From the file on disk to the painted list, as after a correct master password.
-void unlockOurs(benchmark::State &state, int n) {
+void unlockOurs(benchmark::State &state, int n)
+{
     const Data &d = data(n);
     for (auto _ : state) {
         QuietHost host;
@@ -269,7 +282,8 @@ void unlockOurs(benchmark::State &state, int n) {
     }
 }
 
-void unlockBaseline(benchmark::State &state, int n) {
+void unlockBaseline(benchmark::State &state, int n)
+{
     const Data &d = data(n);
     for (auto _ : state) {
         QFile file(d.path);
@@ -287,7 +301,8 @@ void unlockBaseline(benchmark::State &state, int n) {
     }
 }
 
-void registerAll() {
+void registerAll()
+{
     for (const int n : Sizes) {
         const int few = n >= 1'000'000 ? 3 : 10;
         const auto add = [&](const std::string &name, auto fn) {
@@ -314,7 +329,8 @@ void registerAll() {
 // Keeps every mean time, so that the summary can put each of ours beside its baseline.
 class Collector final : public benchmark::ConsoleReporter {
 public:
-    void ReportRuns(const std::vector<Run> &runs) override {
+    void ReportRuns(const std::vector<Run> &runs) override
+    {
         ConsoleReporter::ReportRuns(runs);
         for (const Run &run : runs) {
             if (run.run_type == Run::RT_Iteration && !run.error_occurred) {
@@ -329,7 +345,8 @@ public:
 
 // ---- peak memory -------------------------------------------------------------------------------------------------
 
-long statusKb(const char *field) {
+long statusKb(const char *field)
+{
     std::ifstream status("/proc/self/status");
     std::string line;
     const std::string key = std::string(field) + ":";
@@ -342,7 +359,8 @@ long statusKb(const char *field) {
 }
 
 // One unlock, first paint and a sort by each column, in this fresh process.
-int peakRun(const std::string &variant, int n, const QString &path) {
+int peakRun(const std::string &variant, int n, const QString &path)
+{
     const long startKb = statusKb("VmRSS");
     if (variant == "ours") {
         QuietHost host;
@@ -385,7 +403,8 @@ struct Peak {
     long startKb = -1;
 };
 
-Peak measurePeak(const QString &variant, int n) {
+Peak measurePeak(const QString &variant, int n)
+{
     QProcess child;
     child.start(QCoreApplication::applicationFilePath(), {u"--peak"_s, variant, QString::number(n), data(n).path});
     child.waitForFinished(600'000);
@@ -394,7 +413,8 @@ Peak measurePeak(const QString &variant, int n) {
     return p;
 }
 
-void printSummary(const std::map<std::string, double> &ms, const std::map<int, std::pair<Peak, Peak>> &peaks) {
+void printSummary(const std::map<std::string, double> &ms, const std::map<int, std::pair<Peak, Peak>> &peaks)
+{
     std::printf("\n%-30s %12s %12s %8s\n", "case", "ours ms", "baseline ms", "ratio");
     for (const auto &[name, ours] : ms) {
         const size_t at = name.find("/ours/");
@@ -442,7 +462,8 @@ void printSummary(const std::map<std::string, double> &ms, const std::map<int, s
 
 } // namespace
 
-int main(int argc, char *argv[]) {
+int main(int argc, char *argv[])
+{
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }

@@ -88,7 +88,14 @@ Result writeInPlace(const QString &path, QByteArrayView content, const VaultFile
     // Reserving the room first means a full disk fails before a single old byte is overwritten.
     e = injected(hook, Step::Reserve);
     if (!e) {
-        e = ::posix_fallocate(fd, 0, std::max<off_t>(off_t(content.size()), 1));
+        const off_t room = std::max<off_t>(off_t(content.size()), 1);
+#ifdef FALLOC_FL_KEEP_SIZE
+        // The room is reserved without lengthening the file: should the program stop before its first byte is
+        // written, the vault is exactly the old one, not the old one followed by zero bytes that read as an entry.
+        e = ::fallocate(fd, FALLOC_FL_KEEP_SIZE, 0, room) == 0 ? 0 : errno;
+#else
+        e = ::posix_fallocate(fd, 0, room);
+#endif
         if (e == EOPNOTSUPP || e == EINVAL) {
             e = 0;
         }

@@ -145,7 +145,10 @@ void VaultStore::CreateMasterPassword()
     const QByteArray content = contents.entries.empty() ? VaultFormat::passwordOnly(password)
                                                         : VaultFormat::serialize(password, contents.entries);
     const VaultFile::Result r = VaultFile::replace(path_, content, faultHook_);
-    if (!r.ok) {
+    // A new file that is in place but not yet confirmed by the disk already holds the new password: the program
+    // goes on with it, as it would after any save that the disk has not confirmed, instead of ending as if the old
+    // file were still there.
+    if (!r.ok && !r.notDurable) {
         host_.fatalError(r.error);
         return;
     }

@@ -10,6 +10,7 @@
 
 #include <QCheckBox>
 #include <QFile>
+#include <QKeyEvent>
 #include <QTextBrowser>
 
 using namespace Qt::StringLiterals;
@@ -27,7 +28,7 @@ const QString ShowHelpKey = u"showHelp"_s;
 
 // A tool window: no taskbar entry, and on X11 a window without owner of this type is also kept off the taskbar.
 Form8::Form8(Program &program, QWidget *parent)
-    : QWidget(parent, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
+    : QDialog(parent, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
       program_(program) {
     setObjectName(u"Form8"_s);
     setWindowTitle(u"Readme/Help"_s);
@@ -111,5 +112,14 @@ void Form8::showEvent(QShowEvent *event) {
         centred_ = true;
         Placement::CenterOnScreen(this);
     }
-    QWidget::showEvent(event);
+    QDialog::showEvent(event);
+}
+
+// The window has no Cancel button, so Escape does not close it; only its close box does.
+void Form8::keyPressEvent(QKeyEvent *event) {
+    if (event->matches(QKeySequence::Cancel)) {
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
 }

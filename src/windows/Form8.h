@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QWidget>
+#include <QDialog>
 
 class Program;
 class QCheckBox;
@@ -8,7 +8,7 @@ class QTextBrowser;
 
 // The help window: shows Help.rtf from the program's folder, floating above every other window, with the check
 // box that decides whether it opens at start. Without the help file it loads but declines to be shown.
-class Form8 final : public QWidget {
+class Form8 final : public QDialog {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(Form8)
 
@@ -31,6 +31,7 @@ public:
 
 protected:
     void showEvent(QShowEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
 
 private:
     void buildControls();

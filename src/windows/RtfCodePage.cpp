@@ -33,29 +33,47 @@ constexpr std::array<char16_t, 256> windows1252 = {
 // fall back to Windows-1252, which keeps plain letters readable.
 char16_t symbolGlyph(uchar byte) {
     switch (byte) {
-    case 0xA7: return u'\u2663'; // club
-    case 0xA8: return u'\u2666'; // diamond
-    case 0xA9: return u'\u2665'; // heart
-    case 0xAA: return u'\u2660'; // spade
-    case 0xB7: return u'\u2022'; // bullet
-    case 0xD7: return u'\u22C5'; // dot operator
-    default: return windows1252[byte];
+    case 0xA7:
+        return u'\u2663'; // club
+    case 0xA8:
+        return u'\u2666'; // diamond
+    case 0xA9:
+        return u'\u2665'; // heart
+    case 0xAA:
+        return u'\u2660'; // spade
+    case 0xB7:
+        return u'\u2022'; // bullet
+    case 0xD7:
+        return u'\u22C5'; // dot operator
+    default:
+        return windows1252[byte];
     }
 }
 
 char16_t wingdingsGlyph(uchar byte) {
     switch (byte) {
-    case 0x6C: return u'\u25CF'; // black circle
-    case 0x6E: return u'\u25A0'; // black square
-    case 0x71: return u'\u2751'; // shadowed white square
-    case 0x75: return u'\u25C6'; // black diamond
-    case 0x76: return u'\u2756'; // diamond with an X
-    case 0x9F: return u'\u2022'; // bullet
-    case 0xA7: return u'\u25AA'; // small black square
-    case 0xA8: return u'\u25FB'; // white medium square
-    case 0xD8: return u'\u27A2'; // arrowhead
-    case 0xFC: return u'\u2713'; // check mark
-    default: return windows1252[byte];
+    case 0x6C:
+        return u'\u25CF'; // black circle
+    case 0x6E:
+        return u'\u25A0'; // black square
+    case 0x71:
+        return u'\u2751'; // shadowed white square
+    case 0x75:
+        return u'\u25C6'; // black diamond
+    case 0x76:
+        return u'\u2756'; // diamond with an X
+    case 0x9F:
+        return u'\u2022'; // bullet
+    case 0xA7:
+        return u'\u25AA'; // small black square
+    case 0xA8:
+        return u'\u25FB'; // white medium square
+    case 0xD8:
+        return u'\u27A2'; // arrowhead
+    case 0xFC:
+        return u'\u2713'; // check mark
+    default:
+        return windows1252[byte];
     }
 }
 
@@ -63,20 +81,25 @@ char16_t wingdingsGlyph(uchar byte) {
 
 RtfCodePage rtfCodePageFromNumber(int codePage) {
     switch (codePage) {
-    case 1252: return RtfCodePage::Windows1252;
-    case 28591: return RtfCodePage::Latin1;
+    case 1252:
+        return RtfCodePage::Windows1252;
+    case 28591:
+        return RtfCodePage::Latin1;
     case 932:
     case 936:
     case 949:
     case 950:
-    case 1361: return RtfCodePage::OtherDoubleByte;
-    default: return RtfCodePage::OtherSingleByte;
+    case 1361:
+        return RtfCodePage::OtherDoubleByte;
+    default:
+        return RtfCodePage::OtherSingleByte;
     }
 }
 
 RtfCodePage rtfCodePageFromCharset(int charset, QStringView fontName, RtfCodePage documentPage) {
     switch (charset) {
-    case 0: return RtfCodePage::Windows1252;
+    case 0:
+        return RtfCodePage::Windows1252;
     case 2:
         return fontName.contains(u"Wingdings", Qt::CaseInsensitive) ? RtfCodePage::Wingdings : RtfCodePage::Symbol;
     case 128: // Shift JIS
@@ -97,18 +120,24 @@ RtfCodePage rtfCodePageFromCharset(int charset, QStringView fontName, RtfCodePag
     case 238: // Central European
     case 255: // OEM
         return RtfCodePage::OtherSingleByte;
-    default: return documentPage;
+    default:
+        return documentPage;
     }
 }
 
 char16_t rtfDecodeByte(RtfCodePage page, uchar byte) {
     switch (page) {
-    case RtfCodePage::Windows1252: return windows1252[byte];
-    case RtfCodePage::Latin1: return byte;
-    case RtfCodePage::Symbol: return symbolGlyph(byte);
-    case RtfCodePage::Wingdings: return wingdingsGlyph(byte);
+    case RtfCodePage::Windows1252:
+        return windows1252[byte];
+    case RtfCodePage::Latin1:
+        return byte;
+    case RtfCodePage::Symbol:
+        return symbolGlyph(byte);
+    case RtfCodePage::Wingdings:
+        return wingdingsGlyph(byte);
     case RtfCodePage::OtherSingleByte:
-    case RtfCodePage::OtherDoubleByte: break;
+    case RtfCodePage::OtherDoubleByte:
+        break;
     }
     return byte < 0x80 ? char16_t(byte) : u'\uFFFD';
 }

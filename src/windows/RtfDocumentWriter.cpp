@@ -20,9 +20,8 @@ constexpr qsizetype piecesPerBlock = 2;
 
 RtfDocumentWriter::RtfDocumentWriter(QTextDocument &document, qsizetype maxChars)
     : m_document(document), m_maxChars(qMax<qsizetype>(0, maxChars)),
-      m_maxPieces(qMax(minPieces, m_maxChars / charsPerPiece)) {
+      m_maxPieces(qMax(minPieces, m_maxChars / charsPerPiece)), m_undoWasEnabled(document.isUndoRedoEnabled()) {
     // An undo history of a load would hold a second copy of every fragment.
-    m_undoWasEnabled = m_document.isUndoRedoEnabled();
     m_document.setUndoRedoEnabled(false);
     m_document.clear();
     m_cursor = QTextCursor(&m_document);
@@ -80,6 +79,22 @@ bool RtfDocumentWriter::append(QStringView text) {
     return fits;
 }
 
+bool RtfDocumentWriter::append(QLatin1StringView text) {
+    if (text.isEmpty())
+        return !m_limitReached;
+    const bool fits = !m_limitReached && text.size() <= m_maxChars - m_written;
+    const qsizetype count = fits ? text.size() : (m_limitReached ? 0 : m_maxChars - m_written);
+    if (!fits)
+        m_limitReached = true;
+    if (count > 0) {
+        m_written += count;
+        writePendingLineBreak();
+        m_text.append(text.first(count));
+        appended();
+    }
+    return fits;
+}
+
 void RtfDocumentWriter::writePendingLineBreak() {
     if (m_lineBreakPending) {
         m_lineBreakPending = false;
@@ -88,8 +103,7 @@ void RtfDocumentWriter::writePendingLineBreak() {
 }
 
 void RtfDocumentWriter::appended() {
-    if (m_runs.isEmpty() ||
-        (m_formatChanged && m_pieces < m_maxPieces && m_runs.last().format != m_format)) {
+    if (m_runs.isEmpty() || (m_formatChanged && m_pieces < m_maxPieces && m_runs.last().format != m_format)) {
         m_runs.append(Run{m_format, m_text.size()});
         ++m_pieces;
     } else {

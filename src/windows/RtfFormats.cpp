@@ -62,10 +62,18 @@ QTextBlockFormat RtfFormats::blockFormat(const RtfParaState &state) {
 
     QTextBlockFormat format;
     switch (state.alignment) {
-    case RtfParaState::Alignment::Left: format.setAlignment(Qt::AlignLeft); break;
-    case RtfParaState::Alignment::Center: format.setAlignment(Qt::AlignHCenter); break;
-    case RtfParaState::Alignment::Right: format.setAlignment(Qt::AlignRight); break;
-    case RtfParaState::Alignment::Justify: format.setAlignment(Qt::AlignJustify); break;
+    case RtfParaState::Alignment::Left:
+        format.setAlignment(Qt::AlignLeft);
+        break;
+    case RtfParaState::Alignment::Center:
+        format.setAlignment(Qt::AlignHCenter);
+        break;
+    case RtfParaState::Alignment::Right:
+        format.setAlignment(Qt::AlignRight);
+        break;
+    case RtfParaState::Alignment::Justify:
+        format.setAlignment(Qt::AlignJustify);
+        break;
     }
     // Negative margins would push text out of the view; a hanging first line may reach the left edge only.
     const int left = qMax(0, state.leftTwips);

@@ -173,7 +173,9 @@ constexpr std::array keywords = {
     Entry{"zwnj", K::Character, u'\u200C'},
 };
 
-constexpr bool byName(const Entry &a, const Entry &b) { return a.name < b.name; }
+constexpr bool byName(const Entry &a, const Entry &b) {
+    return a.name < b.name;
+}
 static_assert(std::is_sorted(keywords.begin(), keywords.end(), byName), "keep the keyword table sorted by name");
 
 } // namespace

@@ -1,32 +1,17 @@
 #include "RtfParser.h"
 
-
 namespace {
 
-constexpr qsizetype maxFontNameLength = 256;
 constexpr int maxTwips = 31680; // 22 inches
 constexpr int defaultHalfPoints = 24;
 constexpr int minHalfPoints = 2;
 constexpr int maxHalfPoints = 1000;
 
-constexpr char16_t replacementCharacter = u'\uFFFD';
-
-bool flagOf(const RtfToken &token) { return !token.hasParameter || token.parameter != 0; }
-int twipsOf(const RtfToken &token) { return token.hasParameter ? qBound(-maxTwips, token.parameter, maxTwips) : 0; }
-
-// Characters that would make QTextDocument start blocks or frames behind our back, or that are not text.
-char16_t sanitized(char16_t unit) {
-    if (unit < 0x20)
-        return unit == u'\t' ? unit : 0;
-    switch (unit) {
-    case 0x2029: return 0x2028; // keep paragraph breaks to \par, which the output limit counts
-    case 0xFDD0:                // QTextDocument's frame markers
-    case 0xFDD1:
-    case 0xFFFC: // object replacement: there is no object behind it
-    case 0xFFFE:
-    case 0xFFFF: return replacementCharacter;
-    default: return unit;
-    }
+bool flagOf(const RtfToken &token) {
+    return !token.hasParameter || token.parameter != 0;
+}
+int twipsOf(const RtfToken &token) {
+    return token.hasParameter ? qBound(-maxTwips, token.parameter, maxTwips) : 0;
 }
 
 } // namespace
@@ -43,23 +28,33 @@ RtfParser::Status RtfParser::run() {
     while (!m_done) {
         const RtfToken token = m_tokenizer.next();
         switch (token.kind) {
-        case RtfToken::Kind::End: m_done = true; break;
+        case RtfToken::Kind::End:
+            m_done = true;
+            break;
         case RtfToken::Kind::GroupStart:
             if (!openGroup()) {
                 status = Status::TooManyGroups;
                 m_done = true;
             }
             break;
-        case RtfToken::Kind::GroupEnd: m_done = closeGroup(); break;
-        case RtfToken::Kind::ControlWord: handleWord(token); break;
-        case RtfToken::Kind::ControlSymbol: handleSymbol(token.symbol); break;
+        case RtfToken::Kind::GroupEnd:
+            m_done = closeGroup();
+            break;
+        case RtfToken::Kind::ControlWord:
+            handleWord(token);
+            break;
+        case RtfToken::Kind::ControlSymbol:
+            handleSymbol(token.symbol);
+            break;
         case RtfToken::Kind::HexByte:
             if (m_skipCount > 0)
                 --m_skipCount;
             else
                 handleByte(token.byte, false, currentPage());
             break;
-        case RtfToken::Kind::Text: handleText(token.word); break;
+        case RtfToken::Kind::Text:
+            handleText(token.word);
+            break;
         }
         if (m_writer.limitReached()) {
             status = Status::TooMuchOutput;
@@ -97,7 +92,7 @@ bool RtfParser::closeGroup() {
         return false;
     }
     // The outermost group ends the document; its state stays for the last paragraph, and anything after
-    // it is not part of the document.
+    // it does not belong to the document.
     if (m_stack.size() <= 2)
         return true;
     m_stack.removeLast();
@@ -123,7 +118,9 @@ void RtfParser::handleWord(const RtfToken &token) {
     if (destination == Destination::Skip)
         return;
     switch (info.keyword) {
-    case RtfKeyword::SkipDestination: destination = Destination::Skip; return;
+    case RtfKeyword::SkipDestination:
+        destination = Destination::Skip;
+        return;
     case RtfKeyword::FontTable:
         destination = Destination::FontTable;
         m_pendingFontNumber = -1;
@@ -132,13 +129,21 @@ void RtfParser::handleWord(const RtfToken &token) {
         destination = Destination::ColorTable;
         m_pendingRgb[0] = m_pendingRgb[1] = m_pendingRgb[2] = -1;
         return;
-    default: break;
+    default:
+        break;
     }
     switch (destination) {
-    case Destination::Text: handleTextWord(info, token); break;
-    case Destination::FontTable: handleFontTableWord(info.keyword, token); break;
-    case Destination::ColorTable: handleColorTableWord(info.keyword, token); break;
-    case Destination::Skip: break;
+    case Destination::Text:
+        handleTextWord(info, token);
+        break;
+    case Destination::FontTable:
+        handleFontTableWord(info.keyword, token);
+        break;
+    case Destination::ColorTable:
+        handleColorTableWord(info.keyword, token);
+        break;
+    case Destination::Skip:
+        break;
     }
 }
 
@@ -146,55 +151,114 @@ void RtfParser::handleTextWord(RtfKeywordInfo info, const RtfToken &token) {
     RtfCharState &chars = state().chars;
     RtfParaState &para = state().para;
     switch (info.keyword) {
-    case RtfKeyword::Ansi: m_documentPage = RtfCodePage::Windows1252; break;
-    case RtfKeyword::OtherCharacterSet: m_documentPage = RtfCodePage::OtherSingleByte; break;
+    case RtfKeyword::Ansi:
+        m_documentPage = RtfCodePage::Windows1252;
+        break;
+    case RtfKeyword::OtherCharacterSet:
+        m_documentPage = RtfCodePage::OtherSingleByte;
+        break;
     case RtfKeyword::AnsiCodePage:
         if (token.hasParameter)
             m_documentPage = rtfCodePageFromNumber(token.parameter);
         break;
-    case RtfKeyword::DefaultFont: m_formats.setDefaultFont(token.parameter); break;
-    case RtfKeyword::Font: chars.font = token.hasParameter ? token.parameter : -1; break;
-    case RtfKeyword::Bold: chars.bold = flagOf(token); break;
-    case RtfKeyword::Italic: chars.italic = flagOf(token); break;
-    case RtfKeyword::Underline: chars.underline = flagOf(token); break;
-    case RtfKeyword::UnderlineNone: chars.underline = false; break;
-    case RtfKeyword::Strike: chars.strike = flagOf(token); break;
-    case RtfKeyword::Hidden: chars.hidden = flagOf(token); break;
-    case RtfKeyword::Plain: chars = RtfCharState{}; break;
+    case RtfKeyword::DefaultFont:
+        m_formats.setDefaultFont(token.parameter);
+        break;
+    case RtfKeyword::Font:
+        chars.font = token.hasParameter ? token.parameter : -1;
+        break;
+    case RtfKeyword::Bold:
+        chars.bold = flagOf(token);
+        break;
+    case RtfKeyword::Italic:
+        chars.italic = flagOf(token);
+        break;
+    case RtfKeyword::Underline:
+        chars.underline = flagOf(token);
+        break;
+    case RtfKeyword::UnderlineNone:
+        chars.underline = false;
+        break;
+    case RtfKeyword::Strike:
+        chars.strike = flagOf(token);
+        break;
+    case RtfKeyword::Hidden:
+        chars.hidden = flagOf(token);
+        break;
+    case RtfKeyword::Plain:
+        chars = RtfCharState{};
+        break;
     case RtfKeyword::FontSize:
         chars.halfPoints = (token.hasParameter && token.parameter > 0)
                                ? qBound(minHalfPoints, token.parameter, maxHalfPoints)
                                : defaultHalfPoints;
         break;
-    case RtfKeyword::ForegroundColor: chars.color = token.parameter; break;
-    case RtfKeyword::BackgroundColor: chars.background = token.parameter; break;
+    case RtfKeyword::ForegroundColor:
+        chars.color = token.parameter;
+        break;
+    case RtfKeyword::BackgroundColor:
+        chars.background = token.parameter;
+        break;
     case RtfKeyword::Subscript:
         chars.vertical = flagOf(token) ? RtfCharState::Vertical::Subscript : RtfCharState::Vertical::Normal;
         break;
     case RtfKeyword::Superscript:
         chars.vertical = flagOf(token) ? RtfCharState::Vertical::Superscript : RtfCharState::Vertical::Normal;
         break;
-    case RtfKeyword::NoSuperSub: chars.vertical = RtfCharState::Vertical::Normal; break;
-    case RtfKeyword::ParagraphDefault: para = RtfParaState{}; break;
-    case RtfKeyword::AlignLeft: para.alignment = RtfParaState::Alignment::Left; break;
-    case RtfKeyword::AlignCenter: para.alignment = RtfParaState::Alignment::Center; break;
-    case RtfKeyword::AlignRight: para.alignment = RtfParaState::Alignment::Right; break;
-    case RtfKeyword::AlignJustify: para.alignment = RtfParaState::Alignment::Justify; break;
-    case RtfKeyword::LeftIndent: para.leftTwips = twipsOf(token); break;
-    case RtfKeyword::RightIndent: para.rightTwips = twipsOf(token); break;
-    case RtfKeyword::FirstLineIndent: para.firstLineTwips = twipsOf(token); break;
-    case RtfKeyword::SpaceBefore: para.beforeTwips = twipsOf(token); break;
-    case RtfKeyword::SpaceAfter: para.afterTwips = twipsOf(token); break;
-    case RtfKeyword::Paragraph: paragraphBreak(); break;
-    case RtfKeyword::Line: emitCharacter(u'\u2028'); break;
-    case RtfKeyword::Tab: emitCharacter(u'\t'); break;
-    case RtfKeyword::Character: emitCharacter(info.character); break;
+    case RtfKeyword::NoSuperSub:
+        chars.vertical = RtfCharState::Vertical::Normal;
+        break;
+    case RtfKeyword::ParagraphDefault:
+        para = RtfParaState{};
+        break;
+    case RtfKeyword::AlignLeft:
+        para.alignment = RtfParaState::Alignment::Left;
+        break;
+    case RtfKeyword::AlignCenter:
+        para.alignment = RtfParaState::Alignment::Center;
+        break;
+    case RtfKeyword::AlignRight:
+        para.alignment = RtfParaState::Alignment::Right;
+        break;
+    case RtfKeyword::AlignJustify:
+        para.alignment = RtfParaState::Alignment::Justify;
+        break;
+    case RtfKeyword::LeftIndent:
+        para.leftTwips = twipsOf(token);
+        break;
+    case RtfKeyword::RightIndent:
+        para.rightTwips = twipsOf(token);
+        break;
+    case RtfKeyword::FirstLineIndent:
+        para.firstLineTwips = twipsOf(token);
+        break;
+    case RtfKeyword::SpaceBefore:
+        para.beforeTwips = twipsOf(token);
+        break;
+    case RtfKeyword::SpaceAfter:
+        para.afterTwips = twipsOf(token);
+        break;
+    case RtfKeyword::Paragraph:
+        paragraphBreak();
+        break;
+    case RtfKeyword::Line:
+        emitCharacter(u'\u2028');
+        break;
+    case RtfKeyword::Tab:
+        emitCharacter(u'\t');
+        break;
+    case RtfKeyword::Character:
+        emitCharacter(info.character);
+        break;
     case RtfKeyword::Unicode:
         if (token.hasParameter)
             handleUnicode(token.parameter);
         break;
-    case RtfKeyword::UnicodeSkip: state().unicodeSkip = qMax(0, token.parameter); break;
-    default: break;
+    case RtfKeyword::UnicodeSkip:
+        state().unicodeSkip = qMax(0, token.parameter);
+        break;
+    default:
+        break;
     }
 }
 
@@ -207,23 +271,35 @@ void RtfParser::handleFontTableWord(RtfKeyword keyword, const RtfToken &token) {
         m_pendingFontCharset = -1;
         m_pendingFontName.clear();
         break;
-    case RtfKeyword::FontCharset: m_pendingFontCharset = token.parameter; break;
+    case RtfKeyword::FontCharset:
+        m_pendingFontCharset = token.parameter;
+        break;
     case RtfKeyword::Unicode:
         if (token.hasParameter)
             handleUnicode(token.parameter);
         break;
-    case RtfKeyword::UnicodeSkip: state().unicodeSkip = qMax(0, token.parameter); break;
-    default: break;
+    case RtfKeyword::UnicodeSkip:
+        state().unicodeSkip = qMax(0, token.parameter);
+        break;
+    default:
+        break;
     }
 }
 
 void RtfParser::handleColorTableWord(RtfKeyword keyword, const RtfToken &token) {
     const int value = qBound(0, token.parameter, 255);
     switch (keyword) {
-    case RtfKeyword::Red: m_pendingRgb[0] = value; break;
-    case RtfKeyword::Green: m_pendingRgb[1] = value; break;
-    case RtfKeyword::Blue: m_pendingRgb[2] = value; break;
-    default: break;
+    case RtfKeyword::Red:
+        m_pendingRgb[0] = value;
+        break;
+    case RtfKeyword::Green:
+        m_pendingRgb[1] = value;
+        break;
+    case RtfKeyword::Blue:
+        m_pendingRgb[2] = value;
+        break;
+    default:
+        break;
     }
 }
 
@@ -240,130 +316,24 @@ void RtfParser::handleSymbol(char symbol) {
     switch (symbol) {
     case '\\':
     case '{':
-    case '}': emitCharacter(char16_t(symbol)); break;
-    case '~': emitCharacter(u'\u00A0'); break;
-    case '-': emitCharacter(u'\u00AD'); break;
-    case '_': emitCharacter(u'\u2011'); break;
-    case '\n': paragraphBreak(); break;
-    default: break;
-    }
-}
-
-void RtfParser::handleText(QByteArrayView text) {
-    if (state().destination == Destination::Skip)
-        return;
-    const RtfCodePage page = currentPage();
-    for (const char c : text) {
-        // Line ends in RTF are only there to keep lines short; they are not text and not skippable.
-        if (c == '\r' || c == '\n')
-            continue;
-        if (m_skipCount > 0) {
-            --m_skipCount;
-            continue;
-        }
-        handleByte(uchar(c), true, page);
-    }
-}
-
-void RtfParser::handleByte(uchar byte, bool raw, RtfCodePage page) {
-    switch (state().destination) {
-    case Destination::Skip: return;
-    case Destination::ColorTable:
-        if (raw && byte == ';')
-            commitColor();
-        return;
-    case Destination::FontTable:
-        if (raw && byte == ';') {
-            commitFont();
-            return;
-        }
+    case '}':
+        emitCharacter(char16_t(symbol));
         break;
-    case Destination::Text: break;
+    case '~':
+        emitCharacter(u'\u00A0');
+        break;
+    case '-':
+        emitCharacter(u'\u00AD');
+        break;
+    case '_':
+        emitCharacter(u'\u2011');
+        break;
+    case '\n':
+        paragraphBreak();
+        break;
+    default:
+        break;
     }
-    if (m_expectTrailByte) {
-        m_expectTrailByte = false;
-        return;
-    }
-    if (rtfIsLeadByte(page, byte)) {
-        m_expectTrailByte = true;
-        emitCharacter(replacementCharacter);
-        return;
-    }
-    emitCharacter(rtfDecodeByte(page, byte));
-}
-
-void RtfParser::handleUnicode(int parameter) {
-    // Values are signed 16-bit numbers; writers of characters beyond U+FFFF either write surrogate pairs
-    // or, less often, the code point itself.
-    qint64 value = parameter;
-    if (value < 0)
-        value += 65536;
-    emitCharacter((value < 0 || value > 0x10FFFF) ? char32_t(replacementCharacter) : char32_t(value));
-    m_skipCount = state().unicodeSkip;
-}
-
-void RtfParser::emitCharacter(char32_t character) {
-    switch (state().destination) {
-    case Destination::Text:
-        if (state().chars.hidden)
-            return;
-        if (character > 0xFFFF) {
-            emitUtf16(QChar::highSurrogate(character));
-            emitUtf16(QChar::lowSurrogate(character));
-        } else {
-            emitUtf16(char16_t(character));
-        }
-        return;
-    case Destination::FontTable:
-        if (character >= 0x20 && character <= 0xFFFF && !QChar::isSurrogate(character) &&
-            m_pendingFontName.size() < maxFontNameLength)
-            m_pendingFontName.append(QChar(char16_t(character)));
-        return;
-    case Destination::Skip:
-    case Destination::ColorTable: return;
-    }
-}
-
-void RtfParser::emitUtf16(char16_t unit) {
-    if (QChar::isHighSurrogate(unit)) {
-        flushLoneSurrogate();
-        m_highSurrogate = unit;
-        return;
-    }
-    if (QChar::isLowSurrogate(unit)) {
-        if (m_highSurrogate == 0) {
-            unit = replacementCharacter;
-        } else {
-            const char16_t pair[2] = {m_highSurrogate, unit};
-            m_highSurrogate = 0;
-            syncCharFormat();
-            m_writer.append(QStringView(pair, 2));
-            return;
-        }
-    } else {
-        flushLoneSurrogate();
-    }
-    unit = sanitized(unit);
-    if (unit == 0)
-        return;
-    syncCharFormat();
-    m_writer.append(unit);
-}
-
-void RtfParser::flushLoneSurrogate() {
-    if (m_highSurrogate == 0)
-        return;
-    m_highSurrogate = 0;
-    syncCharFormat();
-    m_writer.append(replacementCharacter);
-}
-
-void RtfParser::paragraphBreak() {
-    if (state().destination != Destination::Text)
-        return;
-    flushLoneSurrogate();
-    m_expectTrailByte = false;
-    m_writer.endParagraph(m_formats.blockFormat(state().para), m_formats.charFormat(state().chars));
 }
 
 void RtfParser::commitFont() {
@@ -382,25 +352,7 @@ void RtfParser::commitFont() {
 void RtfParser::commitColor() {
     // An entry with no components is "auto": the reader's default colour.
     const bool automatic = m_pendingRgb[0] < 0 && m_pendingRgb[1] < 0 && m_pendingRgb[2] < 0;
-    m_formats.addColor(automatic ? QColor()
-                                 : QColor(qMax(0, m_pendingRgb[0]), qMax(0, m_pendingRgb[1]), qMax(0, m_pendingRgb[2])));
+    m_formats.addColor(
+        automatic ? QColor() : QColor(qMax(0, m_pendingRgb[0]), qMax(0, m_pendingRgb[1]), qMax(0, m_pendingRgb[2])));
     m_pendingRgb[0] = m_pendingRgb[1] = m_pendingRgb[2] = -1;
-}
-
-RtfCodePage RtfParser::currentPage() {
-    if (state().destination == Destination::FontTable) {
-        return m_pendingFontCharset < 0 ? m_documentPage
-                                        : rtfCodePageFromCharset(m_pendingFontCharset, {}, m_documentPage);
-    }
-    return m_formats.codePage(state().chars.font, m_documentPage);
-}
-
-void RtfParser::syncCharFormat() {
-    const RtfCharState &chars = state().chars;
-    if (m_formatSent && chars == m_sentChars && m_sentGeneration == m_formats.generation())
-        return;
-    m_writer.setCharFormat(m_formats.charFormat(chars));
-    m_sentChars = chars;
-    m_sentGeneration = m_formats.generation();
-    m_formatSent = true;
 }

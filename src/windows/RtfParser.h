@@ -13,6 +13,7 @@ class QTextDocument;
 
 // The state machine behind RtfReader: follows groups, destinations and formatting and hands text and
 // paragraphs to an RtfDocumentWriter. Groups live on an explicit, capped stack, never on the call stack.
+// RtfParser.cpp handles groups and control words, RtfParserText.cpp the text itself.
 class RtfParser final {
 public:
     enum class Status : quint8 { Finished, TooManyGroups, TooMuchOutput };

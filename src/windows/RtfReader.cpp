@@ -18,7 +18,8 @@ bool RtfReader::read(QByteArrayView rtf, QTextDocument &document) {
     RtfParser parser(truncated ? rtf.first(maxInput) : rtf, document, m_limits.maxDepth, m_limits.maxGroups,
                      m_limits.maxOutputChars);
     switch (parser.run()) {
-    case RtfParser::Status::Finished: break;
+    case RtfParser::Status::Finished:
+        break;
     case RtfParser::Status::TooManyGroups:
         m_errorString = QCoreApplication::translate("RtfReader", "The RTF text has more than %1 groups; the rest was "
                                                                  "not read.")

@@ -14,10 +14,10 @@ class QTextDocument;
 class RtfReader final {
 public:
     struct Limits {
-        int maxDepth = 200;                           // deeper groups still balance but no longer nest formatting
-        qsizetype maxGroups = 1'000'000;              // groups in the whole file
-        qsizetype maxInputBytes = 64 * 1024 * 1024;   // only this much of a longer file is read
-        qsizetype maxOutputChars = 16 * 1024 * 1024;  // characters put into the document, paragraph ends included
+        int maxDepth = 200;                          // deeper groups still balance but no longer nest formatting
+        qsizetype maxGroups = 1'000'000;             // groups in the whole file
+        qsizetype maxInputBytes = 64 * 1024 * 1024;  // only this much of a longer file is read
+        qsizetype maxOutputChars = 16 * 1024 * 1024; // characters put into the document, paragraph ends included
     };
 
     RtfReader() = default;

@@ -4,8 +4,12 @@
 
 namespace {
 
-constexpr bool isLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
-constexpr bool isDigit(char c) { return c >= '0' && c <= '9'; }
+constexpr bool isLetter(char c) {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+}
+constexpr bool isDigit(char c) {
+    return c >= '0' && c <= '9';
+}
 
 constexpr int hexValue(char c) {
     if (isDigit(c))
@@ -105,8 +109,8 @@ RtfToken RtfTokenizer::readControl() {
         if (negative)
             value = -value;
         token.hasParameter = true;
-        token.parameter = int(qBound(qint64(std::numeric_limits<int>::min()), value,
-                                     qint64(std::numeric_limits<int>::max())));
+        token.parameter =
+            int(qBound(qint64(std::numeric_limits<int>::min()), value, qint64(std::numeric_limits<int>::max())));
     }
     // One space ends a control word and belongs to it.
     if (m_position < size && m_input[m_position] == ' ')

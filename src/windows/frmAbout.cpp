@@ -7,6 +7,7 @@
 #include "windows/Placement.h"
 #include "windows/modSkin.h"
 
+#include <QKeyEvent>
 #include <QLabel>
 
 using namespace Qt::StringLiterals;
@@ -42,7 +43,7 @@ QString spoken(const QLabel *caption, const QString &value) {
 } // namespace
 
 frmAbout::frmAbout(Program &program, QWidget *parent)
-    : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
+    : QDialog(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
       program_(program) {
     setObjectName(u"frmAbout"_s);
     setFont(verdana(8.25, false));
@@ -144,5 +145,14 @@ void frmAbout::showEvent(QShowEvent *event) {
         centred_ = true;
         Placement::CenterOnScreen(this);
     }
-    QWidget::showEvent(event);
+    QDialog::showEvent(event);
+}
+
+// The window has no Cancel button, so Escape does not close it; only its close box does.
+void frmAbout::keyPressEvent(QKeyEvent *event) {
+    if (event->matches(QKeySequence::Cancel)) {
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QWidget>
+#include <QDialog>
 
 #include <array>
 #include <vector>
@@ -12,7 +12,7 @@ class QLabel;
 // The About window: the publisher's banner, the product name, version, owner and website, as the program's
 // version information gives them when the window loads. The website line opens the publisher's website and
 // leaves the window open. It has no buttons; its close box closes it.
-class frmAbout final : public QWidget {
+class frmAbout final : public QDialog {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(frmAbout)
 
@@ -33,6 +33,7 @@ public:
 
 protected:
     void showEvent(QShowEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
 
 private:
     void buildControls();

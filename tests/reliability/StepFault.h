@@ -3,6 +3,7 @@
 #include "vault/VaultFile.h"
 
 #include <QList>
+#include <QMetaType>
 
 #include <memory>
 
@@ -66,6 +67,8 @@ private:
     };
     std::shared_ptr<State> state_ = std::make_shared<State>();
 };
+
+Q_DECLARE_METATYPE(VaultFile::Step)
 
 inline const char *stepName(VaultFile::Step step)
 {

@@ -3,12 +3,7 @@
 // only the folder flush after the rename failed, the new one reported as not yet safe on disk.
 
 #include "reliability/PrivateTmpfs.h"
-#include "reliability/RecordingHost.h"
-#include "reliability/ReferenceVault.h"
-#include "reliability/StepFault.h"
-
-#include "shell/EntryListModel.h"
-#include "vault/modGlobals.h"
+#include "reliability/VaultUnderTest.h"
 
 #include <QTest>
 
@@ -18,14 +13,11 @@ using namespace Qt::StringLiterals;
 using ReferenceVault::Entries;
 using Step = VaultFile::Step;
 
-Q_DECLARE_METATYPE(VaultFile::Step)
-
 namespace {
 
-const QString MasterText = u"master pw \u00e9"_s;
-const QByteArray Master = "master pw \xe9";
 // Big enough that a save writes it in two pieces, so that a fault can strike between them.
 constexpr qsizetype BigVault = 250'000;
+const QByteArray Master = VaultUnderTest::Master;
 const QString NotSaved = u"Data not saved.  The change is kept until the next save."_s;
 const QString NotConfirmed = u"Saved, but the disk has not confirmed it yet."_s;
 
@@ -39,30 +31,7 @@ bool landsBeforeFailing(Step step)
     return step == Step::OpenFolder || step == Step::FlushFolder;
 }
 
-// One vault in a folder of its own, with the store, the entry list and the rest of the program around it.
-struct Vault {
-    explicit Vault(const QString &folder) : path(folder + u"/data.enc"_s), store(host, list, path)
-    {
-        store.setMasterPassword(MasterText);
-        store.setFaultHook(fault.hook());
-    }
-    Q_DISABLE_COPY_MOVE(Vault)
-
-    bool save()
-    {
-        fault.beginSave();
-        host.clear();
-        return store.SaveVault();
-    }
-    QByteArray onDisk() const { return ReferenceVault::readAll(path); }
-    Entries listed() const { return ReferenceVault::fieldsOf(list.entries()); }
-
-    QString path;
-    RecordingHost host;
-    EntryListModel list;
-    StepFault fault;
-    modGlobals::VaultStore store;
-};
+using Vault = VaultUnderTest;
 
 } // namespace
 

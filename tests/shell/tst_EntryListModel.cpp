@@ -27,7 +27,8 @@ struct SortState {
 };
 Q_DECLARE_METATYPE(SortState)
 
-char *toString(const SortState &s) {
+char *toString(const SortState &s)
+{
     return qstrdup(qPrintable(u"sorted=%1 key=%2 %3"_s.arg(s.sorted).arg(s.key).arg(
         s.order == Qt::AscendingOrder ? u"ascending"_s : u"descending"_s)));
 }
@@ -37,7 +38,8 @@ namespace {
 const QLocale English(QLocale::English, QLocale::UnitedStates);
 
 // One column of the list as the view shows it, top to bottom.
-QStringList column(const EntryListModel &model, int col) {
+QStringList column(const EntryListModel &model, int col)
+{
     QStringList out;
     for (int row = 0; row < model.rowCount(); ++row) {
         out.append(model.data(model.index(row, col)).toString());
@@ -46,7 +48,8 @@ QStringList column(const EntryListModel &model, int col) {
 }
 
 // Each entry as "user|password|location", in the order the model stores (and a save writes) them.
-QStringList stored(const EntryListModel &model) {
+QStringList stored(const EntryListModel &model)
+{
     QStringList out;
     for (const Entry &e : model.entries()) {
         out.append(e.text(Entry::Username) + u'|' + e.text(Entry::Password) + u'|' + e.text(Entry::Location));
@@ -56,7 +59,8 @@ QStringList stored(const EntryListModel &model) {
 
 // Rows whose text in the given column is taken from `keys`; the other columns number the rows, so that rows
 // with equal keys can be told apart.
-std::vector<Entry> rowsKeyedBy(const QStringList &keys, int col) {
+std::vector<Entry> rowsKeyedBy(const QStringList &keys, int col)
+{
     std::vector<Entry> out;
     for (qsizetype i = 0; i < keys.size(); ++i) {
         QString fields[3] = {u"u%1"_s.arg(i), u"p%1"_s.arg(i), u"l%1"_s.arg(i)};
@@ -66,13 +70,15 @@ std::vector<Entry> rowsKeyedBy(const QStringList &keys, int col) {
     return out;
 }
 
-QByteArray bytes1252(const QString &text) {
+QByteArray bytes1252(const QString &text)
+{
     QByteArray out;
     CodePage1252::fromUnicode(text, out);
     return out;
 }
 
-SortState stateOf(const EntryListModel &m) {
+SortState stateOf(const EntryListModel &m)
+{
     return {m.isSorted(), m.sortKey(), m.sortOrder()};
 }
 
@@ -97,7 +103,8 @@ class tst_EntryListModel : public QObject {
     Q_OBJECT
 
 private slots:
-    void modelChecker_appendSetRemoveAndSort_staysConsistent() {
+    void modelChecker_appendSetRemoveAndSort_staysConsistent()
+    {
         EntryListModel model;
         model.setTextOrder(TextOrder(English));
         QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
@@ -129,7 +136,8 @@ private slots:
         QVERIFY(model.entries().empty());
     }
 
-    void modelChecker_headersAndOutOfRangeIndexes() {
+    void modelChecker_headersAndOutOfRangeIndexes()
+    {
         EntryListModel model;
         QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
         model.appendEntry(Entry::fromText(u"u"_s, u"p"_s, u"l"_s));
@@ -143,7 +151,8 @@ private slots:
         QCOMPARE(model.columnCount(model.index(0, 0)), 0);
     }
 
-    void headerClick_emptyList_changesNothing_data() {
+    void headerClick_emptyList_changesNothing_data()
+    {
         QTest::addColumn<SortState>("initial");
         QTest::addColumn<int>("header");
         QTest::newRow("fresh list, Username") << SortState{false, 0, Qt::DescendingOrder} << 1;
@@ -151,7 +160,8 @@ private slots:
         QTest::newRow("sorted by password, ascending") << SortState{true, 1, Qt::AscendingOrder} << 1;
         QTest::newRow("sorted by location, descending") << SortState{true, 2, Qt::DescendingOrder} << 2;
     }
-    void headerClick_emptyList_changesNothing() {
+    void headerClick_emptyList_changesNothing()
+    {
         QFETCH(SortState, initial);
         QFETCH(int, header);
         EntryListModel model;
@@ -161,13 +171,15 @@ private slots:
         QCOMPARE(stateOf(model), initial);
     }
 
-    void headerClick_sameHeaderTwice_givesBothOrders_data() {
+    void headerClick_sameHeaderTwice_givesBothOrders_data()
+    {
         QTest::addColumn<int>("header");
         QTest::newRow("Username") << 1;
         QTest::newRow("Password") << 2;
         QTest::newRow("Website/Location") << 3;
     }
-    void headerClick_sameHeaderTwice_givesBothOrders() {
+    void headerClick_sameHeaderTwice_givesBothOrders()
+    {
         QFETCH(int, header);
         const int col = header - 1;
         EntryListModel model;
@@ -182,7 +194,8 @@ private slots:
         QCOMPARE(column(model, col), (QStringList{u"z"_s, u"m"_s, u"b"_s, u"a"_s}));
     }
 
-    void headerClick_otherHeader_flipsDirectionOfThePreviousSort() {
+    void headerClick_otherHeader_flipsDirectionOfThePreviousSort()
+    {
         EntryListModel model;
         model.setTextOrder(TextOrder(English));
         model.appendEntry(Entry::fromText(u"ann"_s, u"3"_s, u"x"_s));
@@ -201,7 +214,8 @@ private slots:
         QCOMPARE(column(model, 2), (QStringList{u"x"_s, u"y"_s, u"z"_s}));
     }
 
-    void headerClick_oneRow_turnsSortingOnAndKeepsTheRow() {
+    void headerClick_oneRow_turnsSortingOnAndKeepsTheRow()
+    {
         EntryListModel model;
         QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
         model.appendEntry(Entry::fromText(u"only"_s, u"pw"_s, u"site"_s));
@@ -211,13 +225,15 @@ private slots:
         QCOMPARE(stored(model), QStringList{u"only|pw|site"_s});
     }
 
-    void headerClick_unknownHeader_reportsFailureAndKeepsOrder_data() {
+    void headerClick_unknownHeader_reportsFailureAndKeepsOrder_data()
+    {
         QTest::addColumn<int>("header");
         QTest::newRow("0") << 0;
         QTest::newRow("4") << 4;
         QTest::newRow("negative") << -1;
     }
-    void headerClick_unknownHeader_reportsFailureAndKeepsOrder() {
+    void headerClick_unknownHeader_reportsFailureAndKeepsOrder()
+    {
         QFETCH(int, header);
         EntryListModel model;
         model.appendEntries(rowsKeyedBy({u"b"_s, u"a"_s}, 0));
@@ -227,7 +243,8 @@ private slots:
 
     // The order of one column after one ascending sort; the same table read backwards is the descending one,
     // except that rows with equal keys keep their order in both.
-    void sort_textOrder_data() {
+    void sort_textOrder_data()
+    {
         QTest::addColumn<QStringList>("keys");
         QTest::addColumn<QList<int>>("ascending"); // original row numbers, top to bottom
         QTest::addColumn<QList<int>>("descending");
@@ -250,7 +267,8 @@ private slots:
         QTest::newRow("difference after the eighth character")
             << QStringList{u"abcdefghZ"_s, u"ABCDEFGHa"_s, u"abcdefgh"_s} << QList<int>{2, 1, 0} << QList<int>{0, 1, 2};
     }
-    void sort_textOrder() {
+    void sort_textOrder()
+    {
         QFETCH(QStringList, keys);
         QFETCH(QList<int>, ascending);
         QFETCH(QList<int>, descending);
@@ -275,14 +293,16 @@ private slots:
     }
 
     // The list sorts in the user's locale; the rules that hold in every locale hold in the one this runs in.
-    void sort_systemLocale_ignoresCaseAndNumbers() {
+    void sort_systemLocale_ignoresCaseAndNumbers()
+    {
         EntryListModel model;
         model.appendEntries(rowsKeyedBy({u"cherry"_s, u"9"_s, u"apple"_s, u"10"_s, u"Banana"_s}, 0));
         modListViewEnh::EnhListView_SortColumns(model, 1);
         QCOMPARE(column(model, 0), (QStringList{u"10"_s, u"9"_s, u"apple"_s, u"Banana"_s, u"cherry"_s}));
     }
 
-    void sort_addedAndChangedRows_stayWhereTheyAre() {
+    void sort_addedAndChangedRows_stayWhereTheyAre()
+    {
         EntryListModel model;
         model.setTextOrder(TextOrder(English));
         model.appendEntries(rowsKeyedBy({u"b"_s, u"d"_s}, 0));
@@ -297,7 +317,8 @@ private slots:
         QCOMPARE(column(model, 0), (QStringList{u"a"_s, u"d"_s, u"z"_s}));
     }
 
-    void sort_thenSave_writesTheDisplayedOrder() {
+    void sort_thenSave_writesTheDisplayedOrder()
+    {
         QTemporaryDir dir;
         QVERIFY(dir.isValid());
         EntryListModel model;
@@ -324,7 +345,8 @@ private slots:
         QCOMPARE(written, column(model, 0));
     }
 
-    void sort_selectionFollowsItsRows() {
+    void sort_selectionFollowsItsRows()
+    {
         EntryListModel model;
         model.setTextOrder(TextOrder(English));
         model.appendEntries(rowsKeyedBy({u"d"_s, u"c"_s, u"b"_s, u"a"_s}, 0));
@@ -349,7 +371,8 @@ private slots:
         QCOMPARE(d.row(), 0);
     }
 
-    void textOrder_letterCaseSharesAWeight() {
+    void textOrder_letterCaseSharesAWeight()
+    {
         const TextOrder order(English);
         for (char c = 'a'; c <= 'z'; ++c) {
             QCOMPARE(order.weight(uchar(c)), order.weight(uchar(c - 'a' + 'A')));
@@ -361,7 +384,8 @@ private slots:
         QCOMPARE(order.compare("Hello", "hELLO"), 0);
     }
 
-    void textOrder_accentedLetterSortsNextToItsBase_data() {
+    void textOrder_accentedLetterSortsNextToItsBase_data()
+    {
         QTest::addColumn<QString>("accented");
         QTest::addColumn<QChar>("base");
         for (const QString &a : {u"á"_s, u"à"_s, u"â"_s, u"ä"_s, u"å"_s, u"ã"_s}) {
@@ -374,7 +398,8 @@ private slots:
         QTest::newRow("ü") << u"ü"_s << QChar(u'u');
         QTest::newRow("š") << u"š"_s << QChar(u's');
     }
-    void textOrder_accentedLetterSortsNextToItsBase() {
+    void textOrder_accentedLetterSortsNextToItsBase()
+    {
         QFETCH(QString, accented);
         QFETCH(QChar, base);
         const TextOrder order(English);
@@ -388,7 +413,8 @@ private slots:
         QVERIFY(order.compare(next, a + "zz") > 0);
     }
 
-    void textOrder_prefixKeyAgreesWithCompare() {
+    void textOrder_prefixKeyAgreesWithCompare()
+    {
         const TextOrder order(English);
         QRandomGenerator random(20240611);
         // A small alphabet makes long shared prefixes and equal texts common; bytes over 0x7F and the control

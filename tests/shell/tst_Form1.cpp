@@ -43,11 +43,13 @@ const ProgramFixture::Rows ThreeRows{
 
 const QString ShowHelpKey = u"Brisvane/Settings/showHelp"_s;
 
-QToolButton *button(Form1 &main, const QString &name) {
+QToolButton *button(Form1 &main, const QString &name)
+{
     return main.findChild<QToolButton *>(name);
 }
 
-QAction *menuItem(Form1 &main, const QString &name) {
+QAction *menuItem(Form1 &main, const QString &name)
+{
     return main.findChild<QAction *>(name);
 }
 
@@ -64,7 +66,8 @@ struct Effect {
     friend bool operator==(const Effect &, const Effect &) = default;
 };
 
-Effect effectOf(ProgramFixture &f) {
+Effect effectOf(ProgramFixture &f)
+{
     Effect e;
     e.status = f.status();
     e.clipboard = f.fake.clipboard.text;
@@ -90,7 +93,8 @@ void writeHelpFile(ProgramFixture &f)
     }
 }
 
-QList<QWidget *> tabWalk(QWidget *start, int steps) {
+QList<QWidget *> tabWalk(QWidget *start, int steps)
+{
     QList<QWidget *> out;
     start->setFocus(Qt::TabFocusReason);
     for (int i = 0; i < steps; ++i) {
@@ -108,7 +112,8 @@ class tst_Form1 : public QObject {
 private slots:
     void cleanup() { ProgramFixture::deleteUnloaded(); }
 
-    void load_captionsComeFromThePublisher() {
+    void load_captionsComeFromThePublisher()
+    {
         ProgramFixture f;
         const PublisherSettings &p = f.program.publisher();
         QCOMPARE(p.ProductName, u"Brisvane"_s);
@@ -121,7 +126,8 @@ private slots:
         QVERIFY(f.main().parentWidget() == nullptr);
     }
 
-    void load_buttons_data() {
+    void load_buttons_data()
+    {
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("caption");
         QTest::addColumn<QRect>("twips");
@@ -134,7 +140,8 @@ private slots:
         QTest::newRow("Copy Password") << u"cmdCopy1"_s << u"Copy Password"_s << QRect(2460, 1140, 2355, 795);
         QTest::newRow("Copy Used At") << u"cmdCopy2"_s << u"Copy Used At"_s << QRect(4860, 1140, 4095, 795);
     }
-    void load_buttons() {
+    void load_buttons()
+    {
         QFETCH(QString, name);
         QFETCH(QString, caption);
         QFETCH(QRect, twips);
@@ -152,7 +159,8 @@ private slots:
         QVERIFY(b->focusPolicy() & Qt::TabFocus);
     }
 
-    void load_copyButtonsShareOnePicture() {
+    void load_copyButtonsShareOnePicture()
+    {
         ProgramFixture f;
         const auto key = [](QToolButton *b) { return b->icon().pixmap(32).toImage(); };
         QCOMPARE(key(f.main().cmdCopy[0]), key(f.main().cmdCopy[1]));
@@ -160,7 +168,8 @@ private slots:
         QVERIFY(key(f.main().cmdAdd) != key(f.main().cmdDelete));
     }
 
-    void load_tabOrder() {
+    void load_tabOrder()
+    {
         ProgramFixture f;
         Form1 &m = f.main();
         m.activateWindow();
@@ -170,7 +179,8 @@ private slots:
         QCOMPARE(tabWalk(m.cmdAdd, int(expected.size())), expected);
     }
 
-    void load_menus() {
+    void load_menus()
+    {
         ProgramFixture f;
         const QList<QPair<QString, QStringList>> expected{
             {u"File"_s, {u"Exit"_s}},
@@ -199,7 +209,8 @@ private slots:
         }
     }
 
-    void load_columnsTakeTheCopyButtonsWidths() {
+    void load_columnsTakeTheCopyButtonsWidths()
+    {
         ProgramFixture f;
         QHeaderView *h = f.main().lstPass->header();
         QCOMPARE(h->count(), 3);
@@ -212,7 +223,8 @@ private slots:
         QCOMPARE(f.main().lstPass->pos(), QPoint(Twips::toPixels(60), Twips::toPixels(1980)));
     }
 
-    void listSizeFor_data() {
+    void listSizeFor_data()
+    {
         QTest::addColumn<QSize>("outer");
         QTest::addColumn<QSize>("list");
         QTest::newRow("design size") << QSize(9015, 7195) << QSize(8895, 4215);
@@ -221,13 +233,15 @@ private slots:
         QTest::newRow("smaller than the offsets mirrors") << QSize(60, 1000) << QSize(60, 1980);
         QTest::newRow("zero size") << QSize(0, 0) << QSize(120, 2980);
     }
-    void listSizeFor() {
+    void listSizeFor()
+    {
         QFETCH(QSize, outer);
         QFETCH(QSize, list);
         QCOMPARE(Form1::listSizeFor(outer, QPoint(60, 1980)), list);
     }
 
-    void resize_enlarging_growsOnlyTheList() {
+    void resize_enlarging_growsOnlyTheList()
+    {
         ProgramFixture f({{u"a"_s, u"b"_s, u"c"_s}});
         Form1 &m = f.main();
         QVERIFY(QTest::qWaitForWindowExposed(&m));
@@ -250,13 +264,15 @@ private slots:
                  columns);
     }
 
-    void resize_listFollowsTheRule_data() {
+    void resize_listFollowsTheRule_data()
+    {
         QTest::addColumn<QSize>("size");
         QTest::newRow("wide and short") << QSize(900, 300);
         QTest::newRow("narrow and tall") << QSize(300, 700);
         QTest::newRow("smaller than the list's offsets") << QSize(40, 120);
     }
-    void resize_listFollowsTheRule() {
+    void resize_listFollowsTheRule()
+    {
         QFETCH(QSize, size);
         ProgramFixture f;
         Form1 &m = f.main();
@@ -269,7 +285,8 @@ private slots:
         QVERIFY(m.lstPass->width() >= 0 && m.lstPass->height() >= 0);
     }
 
-    void minimiseAndRestore_keepsTheListSize() {
+    void minimiseAndRestore_keepsTheListSize()
+    {
         ProgramFixture f;
         Form1 &m = f.main();
         QVERIFY(QTest::qWaitForWindowExposed(&m));
@@ -286,7 +303,8 @@ private slots:
         QTRY_COMPARE(m.lstPass->size(), list);
     }
 
-    void statusPanel_keepsItsLoadWidth() {
+    void statusPanel_keepsItsLoadWidth()
+    {
         ProgramFixture f;
         Form1 &m = f.main();
         QVERIFY(QTest::qWaitForWindowExposed(&m));
@@ -301,7 +319,8 @@ private slots:
         QCOMPARE(m.statusPanel->width(), loadWidth);
     }
 
-    void setStatusText_showsPlainText_data() {
+    void setStatusText_showsPlainText_data()
+    {
         QTest::addColumn<QString>("text");
         QTest::newRow("markup") << u"<b>x"_s;
         QTest::newRow("whole rich text") << u"<html><body><img src=\"x\">Loaded</body></html>"_s;
@@ -309,7 +328,8 @@ private slots:
         QTest::newRow("two blanks kept") << u"Added new entry.  Data saved."_s;
         QTest::newRow("empty") << QString();
     }
-    void setStatusText_showsPlainText() {
+    void setStatusText_showsPlainText()
+    {
         QFETCH(QString, text);
         ProgramFixture f;
         f.program.SetStatusText(text);
@@ -321,7 +341,8 @@ private slots:
         QCOMPARE(f.main().statusText(), text);
     }
 
-    void menuItemAndButton_haveTheSameEffect_data() {
+    void menuItemAndButton_haveTheSameEffect_data()
+    {
         QTest::addColumn<QString>("buttonName");
         QTest::addColumn<QString>("itemName");
         QTest::addColumn<QList<int>>("selected");
@@ -336,7 +357,8 @@ private slots:
         QTest::newRow("Copy Used At") << u"cmdCopy2"_s << u"mnuCopyItem2"_s << QList<int>{0};
         QTest::newRow("Copy, nothing selected") << u"cmdCopy2"_s << u"mnuCopyItem2"_s << QList<int>{};
     }
-    void menuItemAndButton_haveTheSameEffect() {
+    void menuItemAndButton_haveTheSameEffect()
+    {
         QFETCH(QString, buttonName);
         QFETCH(QString, itemName);
         QFETCH(QList<int>, selected);
@@ -366,7 +388,8 @@ private slots:
         QCOMPARE(chosen.vault, clicked.vault);
     }
 
-    void doubleClickOnARow_doesNothing() {
+    void doubleClickOnARow_doesNothing()
+    {
         ProgramFixture f(ThreeRows);
         Form1 &m = f.main();
         QVERIFY(QTest::qWaitForWindowExposed(&m));
@@ -385,7 +408,8 @@ private slots:
         QCOMPARE(f.vaultBytes(), vault);
     }
 
-    void headerClick_sortsTheList() {
+    void headerClick_sortsTheList()
+    {
         ProgramFixture f(ThreeRows);
         Form1 &m = f.main();
         QVERIFY(QTest::qWaitForWindowExposed(&m));
@@ -404,12 +428,14 @@ private slots:
         QCOMPARE(f.vaultBytes(), ProgramFixture::vaultFor(ThreeRows));
     }
 
-    void exitOrCloseBox_endsAndUnloadsTheOtherWindows_data() {
+    void exitOrCloseBox_endsAndUnloadsTheOtherWindows_data()
+    {
         QTest::addColumn<bool>("byMenu");
         QTest::newRow("File, Exit") << true;
         QTest::newRow("close box") << false;
     }
-    void exitOrCloseBox_endsAndUnloadsTheOtherWindows() {
+    void exitOrCloseBox_endsAndUnloadsTheOtherWindows()
+    {
         QFETCH(bool, byMenu);
         ProgramFixture f(ThreeRows);
         writeHelpFile(f);
@@ -437,7 +463,8 @@ private slots:
         QCOMPARE(f.vaultBytes(), vault);
     }
 
-    void close_afterAFailedSave_triesAgainThenAsks_data() {
+    void close_afterAFailedSave_triesAgainThenAsks_data()
+    {
         QTest::addColumn<bool>("retryWorks");
         QTest::addColumn<MessageBoxes::Answer>("answer");
         QTest::addColumn<bool>("ends");
@@ -445,7 +472,8 @@ private slots:
         QTest::newRow("the retry fails, OK closes") << false << MessageBoxes::Answer::Ok << true;
         QTest::newRow("the retry fails, Cancel keeps it open") << false << MessageBoxes::Answer::Cancel << false;
     }
-    void close_afterAFailedSave_triesAgainThenAsks() {
+    void close_afterAFailedSave_triesAgainThenAsks()
+    {
         QFETCH(bool, retryWorks);
         QFETCH(MessageBoxes::Answer, answer);
         QFETCH(bool, ends);
@@ -487,7 +515,8 @@ private slots:
         }
     }
 
-    void close_withoutAFailedSave_writesNothing() {
+    void close_withoutAFailedSave_writesNothing()
+    {
         ProgramFixture f(ThreeRows);
         f.entries().appendEntry(Entry::fromText(u"unsaved"_s, QString(), QString()));
         const QByteArray before = f.vaultBytes();
@@ -496,7 +525,8 @@ private slots:
         QCOMPARE(f.vaultBytes(), before);
     }
 
-    void afterFormLoad_opensHelpOnlyForExactlyOne_data() {
+    void afterFormLoad_opensHelpOnlyForExactlyOne_data()
+    {
         QTest::addColumn<std::optional<QString>>("stored");
         QTest::addColumn<bool>("opens");
         QTest::newRow("absent") << std::optional<QString>() << true;
@@ -508,7 +538,8 @@ private slots:
         QTest::newRow("leading zero") << std::optional(u"01"_s) << false;
         QTest::newRow("yes") << std::optional(u"yes"_s) << false;
     }
-    void afterFormLoad_opensHelpOnlyForExactlyOne() {
+    void afterFormLoad_opensHelpOnlyForExactlyOne()
+    {
         QFETCH(std::optional<QString>, stored);
         QFETCH(bool, opens);
         ProgramFixture f;

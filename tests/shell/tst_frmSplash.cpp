@@ -25,7 +25,8 @@ namespace {
 // while the main window is still loading.
 class ObservedPump final : public EventPump {
 public:
-    void processEvents() override {
+    void processEvents() override
+    {
         if (during) {
             during();
         }
@@ -34,7 +35,8 @@ public:
     std::function<void()> during;
 };
 
-int mainWindowsAlive() {
+int mainWindowsAlive()
+{
     int n = 0;
     for (QWidget *w : QApplication::topLevelWidgets()) {
         n += qobject_cast<Form1 *>(w) ? 1 : 0;
@@ -46,7 +48,8 @@ int mainWindowsAlive() {
 class Start final {
 public:
     Start() { fake.settings.values.insert(u"Brisvane/Settings/showHelp"_s, u"0"_s); }
-    ~Start() {
+    ~Start()
+    {
         program.unloadOtherWindows();
         program.passwordDialog.unload();
         program.mainWindow.unload();
@@ -63,7 +66,8 @@ public:
     Program program{platform, dir.path()};
 };
 
-bool samePublisher(const PublisherSettings &a, const PublisherSettings &b) {
+bool samePublisher(const PublisherSettings &a, const PublisherSettings &b)
+{
     return a.ProductName == b.ProductName && a.CompanyName == b.CompanyName && a.PublisherUrl == b.PublisherUrl &&
            a.VersionMajor == b.VersionMajor && a.VersionMinor == b.VersionMinor && a.UseSkin == b.UseSkin &&
            a.UseSplashIcon == b.UseSplashIcon;
@@ -75,7 +79,8 @@ class tst_frmSplash : public QObject {
     Q_OBJECT
 
 private slots:
-    void tick75_loadsAndShowsTheMainWindow_notBefore() {
+    void tick75_loadsAndShowsTheMainWindow_notBefore()
+    {
         Start s;
         s.program.start();
         frmSplash *splash = s.splash();
@@ -100,7 +105,8 @@ private slots:
         QCOMPARE(mainWindowsAlive(), 1);
     }
 
-    void realTimer_ticksExactly75Times() {
+    void realTimer_ticksExactly75Times()
+    {
         Start s;
         s.program.start();
         int ticks = 0;
@@ -112,7 +118,8 @@ private slots:
         QVERIFY(s.program.splash.isLoaded() && !s.splash()->isVisible());
     }
 
-    void timerStopsBeforeTheMainWindowLoads() {
+    void timerStopsBeforeTheMainWindowLoads()
+    {
         Start s;
         s.program.start();
         frmSplash *splash = s.splash();
@@ -133,7 +140,8 @@ private slots:
         QVERIFY(s.program.passwordDialog.isLoaded());
     }
 
-    void mainWindow_isShownThenHiddenByThePasswordDialog() {
+    void mainWindow_isShownThenHiddenByThePasswordDialog()
+    {
         Start s;
         s.program.start();
         for (int tick = 1; tick <= frmSplash::Ticks; ++tick) {
@@ -149,7 +157,8 @@ private slots:
         QCOMPARE(main->windowIcon().cacheKey(), s.splash()->windowIcon().cacheKey());
     }
 
-    void window_isExactlyThePicture() {
+    void window_isExactlyThePicture()
+    {
         Start s;
         s.program.start();
         frmSplash *splash = s.splash();
@@ -168,7 +177,8 @@ private slots:
         QVERIFY(!splash->accessibleName().isEmpty());
     }
 
-    void load_fillsThePublisherSettings() {
+    void load_fillsThePublisherSettings()
+    {
         Start s;
         QVERIFY(s.program.publisher().ProductName.isEmpty());
         s.program.splash.load(s.program);
@@ -188,7 +198,8 @@ private slots:
         QVERIFY(p.UseSplashIcon);
     }
 
-    void initPublisherSettings_twice_givesTheSameValues() {
+    void initPublisherSettings_twice_givesTheSameValues()
+    {
         PublisherSettings first;
         InitPublisherSettings(first);
         PublisherSettings again = first;

@@ -42,13 +42,15 @@ const QString AppTitle = u"Brisvane Full"_s;
 class CountingSettings final : public SettingsStore {
 public:
     QString read(const QString &application, const QString &section, const QString &key,
-                 const QString &defaultValue) override {
+                 const QString &defaultValue) override
+    {
         if (key == u"showHelp"_s) {
             ++showHelpReads;
         }
         return inner.read(application, section, key, defaultValue);
     }
-    void write(const QString &application, const QString &section, const QString &key, const QString &value) override {
+    void write(const QString &application, const QString &section, const QString &key, const QString &value) override
+    {
         inner.write(application, section, key, value);
     }
     FakeSettings inner;
@@ -56,7 +58,8 @@ public:
 };
 
 // Keys for what a keyboard can send, the rest as a paste would bring it.
-void type(QLineEdit *box, const QString &text) {
+void type(QLineEdit *box, const QString &text)
+{
     for (const QChar c : text) {
         if (c.unicode() < 0x80) {
             QTest::keyClick(box, char(c.unicode()));
@@ -66,7 +69,8 @@ void type(QLineEdit *box, const QString &text) {
     }
 }
 
-QByteArray bytes1252(const QString &text) {
+QByteArray bytes1252(const QString &text)
+{
     QByteArray out;
     CodePage1252::fromUnicode(text, out);
     return out;
@@ -76,7 +80,8 @@ QByteArray bytes1252(const QString &text) {
 // main window loaded, and the dialog open in the mode that the file asks for.
 class Gate final {
 public:
-    explicit Gate(const std::optional<QByteArray> &vault = std::nullopt) {
+    explicit Gate(const std::optional<QByteArray> &vault = std::nullopt)
+    {
         if (vault) {
             QFile file(path());
             if (!file.open(QIODevice::WriteOnly) || file.write(*vault) != vault->size()) {
@@ -87,7 +92,8 @@ public:
         settings.inner.values.insert(u"Brisvane/Settings/showHelp"_s, u"0"_s);
         program.mainWindow.load(program);
     }
-    ~Gate() {
+    ~Gate()
+    {
         program.unloadOtherWindows();
         program.passwordDialog.unload();
         program.mainWindow.unload();
@@ -96,7 +102,8 @@ public:
     Q_DISABLE_COPY_MOVE(Gate)
 
     // A vault whose master password is `password`, holding the given user names (password and location derived).
-    static QByteArray vaultWith(const QString &password, const QStringList &users = {}) {
+    static QByteArray vaultWith(const QString &password, const QStringList &users = {})
+    {
         std::vector<Entry> entries;
         for (const QString &u : users) {
             entries.push_back(Entry::fromText(u, u + u"-pw"_s, u + u".example"_s));
@@ -105,20 +112,23 @@ public:
     }
 
     QString path() const { return dir.filePath(u"data.enc"_s); }
-    QByteArray file() const {
+    QByteArray file() const
+    {
         QFile f(path());
         return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
     }
     frmPass *dialog() const { return program.passwordDialog.get(); }
     Form1 *main() const { return program.mainWindow.get(); }
-    QStringList users() {
+    QStringList users()
+    {
         QStringList out;
         for (const Entry &e : program.entries().entries()) {
             out.append(e.text(Entry::Username));
         }
         return out;
     }
-    QStringList texts() const {
+    QStringList texts() const
+    {
         QStringList out;
         for (const auto &s : fake.messages.shown) {
             out.append(s.text);
@@ -127,7 +137,8 @@ public:
     }
 
     // Types into the boxes as a user would, then clicks Ok.
-    void submit(const QString &first, const QString &second = {}) {
+    void submit(const QString &first, const QString &second = {})
+    {
         frmPass *d = dialog();
         d->txtPass->clear();
         type(d->txtPass, first);
@@ -151,7 +162,8 @@ class tst_frmPass : public QObject {
     Q_OBJECT
 
 private slots:
-    void messages_haveTheirTextsTitlesAndButtons_data() {
+    void messages_haveTheirTextsTitlesAndButtons_data()
+    {
         QTest::addColumn<bool>("create");
         QTest::addColumn<QStringList>("typed"); // each Ok: first box, then the second box in create mode
         QTest::addColumn<QString>("text");
@@ -164,7 +176,8 @@ private slots:
         QTest::newRow("third wrong password")
             << false << QStringList{u"one"_s, u"two"_s, u"three"_s} << ThreeTries << AppTitle << Buttons::Ok;
     }
-    void messages_haveTheirTextsTitlesAndButtons() {
+    void messages_haveTheirTextsTitlesAndButtons()
+    {
         QFETCH(bool, create);
         QFETCH(QStringList, typed);
         QFETCH(QString, text);
@@ -186,7 +199,8 @@ private slots:
         QCOMPARE(last.buttons, buttons);
     }
 
-    void create_firstFieldTooShort_keepsBothFields_data() {
+    void create_firstFieldTooShort_keepsBothFields_data()
+    {
         QTest::addColumn<QString>("first");
         QTest::addColumn<QString>("second");
         QTest::newRow("same three characters") << u"abc"_s << u"abc"_s;
@@ -194,7 +208,8 @@ private slots:
         QTest::newRow("only the second is long enough") << u"ab"_s << u"abcdef"_s;
         QTest::newRow("three characters beyond ASCII") << u"€é§"_s << u"€é§"_s;
     }
-    void create_firstFieldTooShort_keepsBothFields() {
+    void create_firstFieldTooShort_keepsBothFields()
+    {
         QFETCH(QString, first);
         QFETCH(QString, second);
         Gate g;
@@ -207,7 +222,8 @@ private slots:
         QCOMPARE(g.fake.end.ends, 0);
     }
 
-    void create_fieldsDiffer_emptiesBothFields_data() {
+    void create_fieldsDiffer_emptiesBothFields_data()
+    {
         QTest::addColumn<QString>("first");
         QTest::addColumn<QString>("second");
         QTest::newRow("last character differs") << u"abcd"_s << u"abce"_s;
@@ -216,7 +232,8 @@ private slots:
         QTest::newRow("second longer") << u"abcd"_s << u"abcde"_s;
         QTest::newRow("trailing blank") << u"abcd"_s << u"abcd "_s;
     }
-    void create_fieldsDiffer_emptiesBothFields() {
+    void create_fieldsDiffer_emptiesBothFields()
+    {
         QFETCH(QString, first);
         QFETCH(QString, second);
         Gate g;
@@ -228,14 +245,16 @@ private slots:
         QCOMPARE(g.fake.end.ends, 0);
     }
 
-    void create_enterInEitherBox_runsOkOnce_data() {
+    void create_enterInEitherBox_runsOkOnce_data()
+    {
         QTest::addColumn<bool>("inSecondBox");
         QTest::addColumn<int>("key");
         QTest::newRow("Return in the first box") << false << int(Qt::Key_Return);
         QTest::newRow("keypad Enter in the first box") << false << int(Qt::Key_Enter);
         QTest::newRow("Return in the second box") << true << int(Qt::Key_Return);
     }
-    void create_enterInEitherBox_runsOkOnce() {
+    void create_enterInEitherBox_runsOkOnce()
+    {
         QFETCH(bool, inSecondBox);
         QFETCH(int, key);
         Gate g;
@@ -246,7 +265,8 @@ private slots:
         QCOMPARE(g.dialog()->txtPass->text(), QString());
     }
 
-    void create_messagesAreNotHiddenBehindTheTopmostDialog() {
+    void create_messagesAreNotHiddenBehindTheTopmostDialog()
+    {
         Gate g;
         QList<bool> topmostDuringMessage;
         g.fake.messages.onShow = [&](const FakeMessageBoxes::Shown &) {
@@ -260,7 +280,8 @@ private slots:
         QVERIFY(g.dialog()->isVisible());
     }
 
-    void create_samePasswordTwice_writesItAndStarts_data() {
+    void create_samePasswordTwice_writesItAndStarts_data()
+    {
         QTest::addColumn<QString>("password");
         QTest::addColumn<QByteArray>("file");
         QTest::newRow("four letters") << u"abcd"_s << QByteArray::fromHex("e1e2e3e4 0d0a");
@@ -268,7 +289,8 @@ private slots:
         QTest::newRow("markup stays text") << u"<b>x"_s << QByteArray::fromHex("bce2bef8 0d0a");
         QTest::newRow("bars are allowed in line 1") << u"a|||b|"_s << QByteArray::fromHex("e1fcfcfce2fc 0d0a");
     }
-    void create_samePasswordTwice_writesItAndStarts() {
+    void create_samePasswordTwice_writesItAndStarts()
+    {
         QFETCH(QString, password);
         QFETCH(QByteArray, file);
         Gate g;
@@ -286,7 +308,8 @@ private slots:
         QCOMPARE(g.fake.end.ends, 0);
     }
 
-    void create_emptyFirstLineWithEntries_keepsThem() {
+    void create_emptyFirstLineWithEntries_keepsThem()
+    {
         const QByteArray vault = Gate::vaultWith(QString(), {u"ann"_s, u"bob"_s});
         Gate g(vault);
         QVERIFY(g.program.CreateMode);
@@ -295,7 +318,8 @@ private slots:
         QCOMPARE(g.file(), Gate::vaultWith(u"abcd"_s, {u"ann"_s, u"bob"_s}));
     }
 
-    void create_passwordTheFileCannotHold_isRefused_data() {
+    void create_passwordTheFileCannotHold_isRefused_data()
+    {
         QTest::addColumn<QString>("password");
         QTest::addColumn<QString>("cause");
         QTest::newRow("Chinese character") << u"abcd中"_s << u"\"中\""_s;
@@ -305,7 +329,8 @@ private slots:
         QTest::newRow("line feed") << u"abcd\nefgh"_s << u"line break"_s;
         QTest::newRow("carriage return") << u"abcd\r"_s << u"line break"_s;
     }
-    void create_passwordTheFileCannotHold_isRefused() {
+    void create_passwordTheFileCannotHold_isRefused()
+    {
         QFETCH(QString, password);
         QFETCH(QString, cause);
         Gate g;
@@ -324,7 +349,8 @@ private slots:
         QCOMPARE(g.fake.end.ends, 0);
     }
 
-    void enter_wrongPassword_isRefused_data() {
+    void enter_wrongPassword_isRefused_data()
+    {
         QTest::addColumn<QString>("stored");
         QTest::addColumn<QString>("typed");
         QTest::newRow("letter case differs") << u"Secret"_s << u"secret"_s;
@@ -333,7 +359,8 @@ private slots:
         QTest::newRow("trailing blank") << u"Secret"_s << u"Secret "_s;
         QTest::newRow("accent missing") << u"pässe"_s << u"passe"_s;
     }
-    void enter_wrongPassword_isRefused() {
+    void enter_wrongPassword_isRefused()
+    {
         QFETCH(QString, stored);
         QFETCH(QString, typed);
         const QByteArray vault = Gate::vaultWith(stored, {u"ann"_s});
@@ -353,7 +380,8 @@ private slots:
         QCOMPARE(g.fake.end.ends, 0);
     }
 
-    void enter_rightPassword_unlocks_data() {
+    void enter_rightPassword_unlocks_data()
+    {
         QTest::addColumn<QString>("stored");
         QTest::addColumn<QStringList>("users");
         QTest::newRow("three entries in file order") << u"Secret"_s << QStringList{u"zed"_s, u"amy"_s, u"Bob"_s};
@@ -362,7 +390,8 @@ private slots:
         QTest::newRow("Western European password") << u"pässwörd€"_s << QStringList{u"ann"_s};
         QTest::newRow("markup in the password") << u"<b>x</b>"_s << QStringList{u"ann"_s};
     }
-    void enter_rightPassword_unlocks() {
+    void enter_rightPassword_unlocks()
+    {
         QFETCH(QString, stored);
         QFETCH(QStringList, users);
         const QByteArray vault = Gate::vaultWith(stored, users);
@@ -379,7 +408,8 @@ private slots:
         QCOMPARE(g.fake.end.ends, 0);
     }
 
-    void enter_twoWrongThenRight_unlocks() {
+    void enter_twoWrongThenRight_unlocks()
+    {
         const QByteArray vault = Gate::vaultWith(u"Secret"_s, {u"ann"_s, u"bob"_s});
         Gate g(vault);
         g.submit(u"one"_s);
@@ -392,7 +422,8 @@ private slots:
         QCOMPARE(g.fake.end.ends, 0);
     }
 
-    void enter_threeWrongWithRetry_endsAndLeavesTheFile() {
+    void enter_threeWrongWithRetry_endsAndLeavesTheFile()
+    {
         const QByteArray vault = Gate::vaultWith(u"Secret"_s, {u"ann"_s});
         Gate g(vault);
         g.submit(u"one"_s);
@@ -407,7 +438,8 @@ private slots:
         QVERIFY(g.program.store().MasterPassword().isEmpty());
     }
 
-    void enter_wrongThenCancel_endsWithoutAnotherMessage() {
+    void enter_wrongThenCancel_endsWithoutAnotherMessage()
+    {
         const QByteArray vault = Gate::vaultWith(u"Secret"_s, {u"ann"_s});
         Gate g(vault);
         g.fake.messages.answers = {Answer::Cancel};
@@ -418,7 +450,8 @@ private slots:
         QCOMPARE(g.file(), vault);
     }
 
-    void anyMode_cancelOrCloseBox_endsProgram_data() {
+    void anyMode_cancelOrCloseBox_endsProgram_data()
+    {
         QTest::addColumn<bool>("create");
         QTest::addColumn<bool>("closeBox");
         QTest::newRow("create mode, Cancel") << true << false;
@@ -426,7 +459,8 @@ private slots:
         QTest::newRow("enter mode, Cancel") << false << false;
         QTest::newRow("enter mode, close box") << false << true;
     }
-    void anyMode_cancelOrCloseBox_endsProgram() {
+    void anyMode_cancelOrCloseBox_endsProgram()
+    {
         QFETCH(bool, create);
         QFETCH(bool, closeBox);
         const QByteArray vault = create ? QByteArray("\r\n") : Gate::vaultWith(u"Secret"_s, {u"ann"_s});
@@ -444,12 +478,14 @@ private slots:
         QCOMPARE(g.program.entries().rowCount(), 0);
     }
 
-    void anyMode_escape_doesNothing_data() {
+    void anyMode_escape_doesNothing_data()
+    {
         QTest::addColumn<bool>("create");
         QTest::newRow("create mode") << true;
         QTest::newRow("enter mode") << false;
     }
-    void anyMode_escape_doesNothing() {
+    void anyMode_escape_doesNothing()
+    {
         QFETCH(bool, create);
         Gate g(create ? std::nullopt : std::optional(Gate::vaultWith(u"Secret"_s)));
         g.dialog()->show();
@@ -462,7 +498,8 @@ private slots:
         QCOMPARE(g.fake.end.ends, 0);
     }
 
-    void createMode_layoutAndText() {
+    void createMode_layoutAndText()
+    {
         Gate g;
         frmPass *d = g.dialog();
         QCOMPARE(d->windowTitle(), u"Password Required"_s);
@@ -487,7 +524,8 @@ private slots:
         QCOMPARE(d->minimumSize(), d->maximumSize());
     }
 
-    void enterMode_layoutAndText() {
+    void enterMode_layoutAndText()
+    {
         Gate g(Gate::vaultWith(u"Secret"_s));
         frmPass *d = g.dialog();
         QCOMPARE(d->SkinLabel1->text(), u"Please enter your password"_s);
@@ -503,12 +541,14 @@ private slots:
         QCOMPARE(d->width(), Twips::toPixels(6825));
     }
 
-    void anyMode_designPositionsAndFrame_data() {
+    void anyMode_designPositionsAndFrame_data()
+    {
         QTest::addColumn<bool>("create");
         QTest::newRow("create mode") << true;
         QTest::newRow("enter mode") << false;
     }
-    void anyMode_designPositionsAndFrame() {
+    void anyMode_designPositionsAndFrame()
+    {
         QFETCH(bool, create);
         Gate g(create ? std::nullopt : std::optional(Gate::vaultWith(u"Secret"_s)));
         frmPass *d = g.dialog();
@@ -534,7 +574,8 @@ private slots:
         }
     }
 
-    void anyMode_focusStartsOnFirstFocusableControlInTabOrder() {
+    void anyMode_focusStartsOnFirstFocusableControlInTabOrder()
+    {
         Gate g(Gate::vaultWith(u"Secret"_s));
         frmPass *d = g.dialog();
         d->activateWindow();
@@ -545,7 +586,8 @@ private slots:
         QCOMPARE(d->cmdCancel->nextInFocusChain(), static_cast<QWidget *>(d->txtPass));
     }
 
-    void passwordBoxes_showAnAsteriskPerCharacter() {
+    void passwordBoxes_showAnAsteriskPerCharacter()
+    {
         Gate g;
         for (QLineEdit *box : {g.dialog()->txtPass, g.dialog()->txtPass2}) {
             type(box, u"ab€d"_s);
@@ -554,7 +596,8 @@ private slots:
         }
     }
 
-    void timer_hidesTheMainWindowUntilTheUnlock() {
+    void timer_hidesTheMainWindowUntilTheUnlock()
+    {
         const QByteArray vault = Gate::vaultWith(u"Secret"_s, {u"ann"_s});
         Gate g(vault);
         frmPass *d = g.dialog();

@@ -79,6 +79,8 @@ void tst_Form8::viewHelp_fileThere_showsTopmostReadOnlyHelp() {
     QCOMPARE(help->windowFlags() & Qt::WindowType_Mask, Qt::Tool);
     QVERIFY(!help->parentWidget());
     QVERIFY(!help->windowFlags().testFlag(Qt::WindowMinimizeButtonHint));
+    QTest::keyClick(help->rtf1, Qt::Key_Escape);
+    QVERIFY(help->isVisible());
     QCOMPARE(help->size(), QSize(686, 528));
     QVERIFY(help->rtf1->toPlainText().contains(u"Welcome to the help."_s));
     QVERIFY(help->rtf1->isReadOnly());

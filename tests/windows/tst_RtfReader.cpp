@@ -27,39 +27,39 @@ QString colorName(const QBrush &brush) {
 // A compact description of the formatting that matters to the help window, so that a failure shows
 // everything that differs at once.
 QString describe(const QTextCharFormat &format) {
-    QStringList parts;
+    QStringList words;
     if (format.fontWeight() >= QFont::Bold)
-        parts << u"bold"_s;
+        words << u"bold"_s;
     if (format.fontItalic())
-        parts << u"italic"_s;
+        words << u"italic"_s;
     if (format.fontUnderline())
-        parts << u"underline"_s;
+        words << u"underline"_s;
     if (format.fontStrikeOut())
-        parts << u"strike"_s;
+        words << u"strike"_s;
     if (format.verticalAlignment() == QTextCharFormat::AlignSuperScript)
-        parts << u"super"_s;
+        words << u"super"_s;
     if (format.verticalAlignment() == QTextCharFormat::AlignSubScript)
-        parts << u"sub"_s;
-    parts << QString::number(format.fontPointSize()) + u"pt"_s;
+        words << u"sub"_s;
+    words << QString::number(format.fontPointSize()) + u"pt"_s;
     if (const QString color = colorName(format.foreground()); !color.isEmpty())
-        parts << u"color="_s + color;
+        words << u"color="_s + color;
     if (const QString color = colorName(format.background()); !color.isEmpty())
-        parts << u"background="_s + color;
+        words << u"background="_s + color;
     if (const QStringList families = format.fontFamilies().toStringList(); !families.isEmpty())
-        parts << u"font="_s + families.join(u',');
-    return parts.join(u' ');
+        words << u"font="_s + families.join(u',');
+    return words.join(u' ');
 }
 
 QString describe(const QTextBlockFormat &format) {
-    QStringList parts;
+    QStringList words;
     const Qt::Alignment alignment = format.alignment() & Qt::AlignHorizontal_Mask;
-    parts << (alignment == Qt::AlignHCenter  ? u"center"_s
-              : alignment == Qt::AlignRight  ? u"right"_s
+    words << (alignment == Qt::AlignHCenter   ? u"center"_s
+              : alignment == Qt::AlignRight   ? u"right"_s
               : alignment == Qt::AlignJustify ? u"justify"_s
                                               : u"left"_s);
-    const auto length = [&parts](const char16_t *name, qreal value) {
+    const auto length = [&words](const char16_t *name, qreal value) {
         if (value != 0)
-            parts << QString::fromUtf16(name) + u'=' + QString::number(value, 'g', 4);
+            words << QString::fromUtf16(name) + u'=' + QString::number(value, 'g', 4);
     };
     length(u"margin", format.leftMargin());
     length(u"right", format.rightMargin());
@@ -68,7 +68,7 @@ QString describe(const QTextBlockFormat &format) {
     length(u"bottom", format.bottomMargin());
     for (const QTextOption::Tab &tab : format.tabPositions())
         length(u"tab", tab.position);
-    return parts.join(u' ');
+    return words.join(u' ');
 }
 
 // The format of the first character of the first occurrence of needle.
@@ -134,8 +134,8 @@ void tst_RtfReader::text_data() {
     QTest::newRow("minus without digits is text") << R"({\rtf1\b- x})"_ba << u"- x"_s;
     QTest::newRow("text after the document ignored") << R"({\rtf1 A}B{\rtf1 C})"_ba << u"A"_s;
     QTest::newRow("unterminated group") << R"({\rtf1 A{\b B)"_ba << u"AB"_s;
-    QTest::newRow("section page row end paragraphs") << R"({\rtf1 A\sect B\page C\cell D\row E})"_ba
-                                                     << u"A\nB\nC\tD\nE"_s;
+    QTest::newRow("section page row end paragraphs")
+        << R"({\rtf1 A\sect B\page C\cell D\row E})"_ba << u"A\nB\nC\tD\nE"_s;
 
     // Symbols and special characters
     QTest::newRow("escaped braces and backslash") << R"({\rtf1 \{a\}\\})"_ba << u"{a}\\"_s;
@@ -143,16 +143,19 @@ void tst_RtfReader::text_data() {
     QTest::newRow("optional hyphen") << R"({\rtf1 a\-b})"_ba << u"a\u00ADb"_s;
     QTest::newRow("non-breaking hyphen") << R"({\rtf1 a\_b})"_ba << u"a\u2011b"_s;
     QTest::newRow("tab and line") << R"({\rtf1 a\tab b\line c})"_ba << u"a\tb\u2028c"_s;
-    QTest::newRow("named characters")
-        << R"({\rtf1 \emdash\endash\bullet\lquote\rquote\ldblquote\rdblquote})"_ba
-        << u"\u2014\u2013\u2022\u2018\u2019\u201C\u201D"_s;
-    QTest::newRow("control bytes dropped") << "{\\rtf1 a\x01\x1f\x7f" "b\tc}"_ba << u"a\x7f" "b\tc"_s;
+    QTest::newRow("named characters") << R"({\rtf1 \emdash\endash\bullet\lquote\rquote\ldblquote\rdblquote})"_ba
+                                      << u"\u2014\u2013\u2022\u2018\u2019\u201C\u201D"_s;
+    QTest::newRow("control bytes dropped") << "{\\rtf1 a\x01\x1f\x7f"
+                                              "b\tc}"_ba
+                                           << u"a\x7f"
+                                              "b\tc"_s;
     QTest::newRow("unknown words ignored") << R"({\rtf1 \foo A\bar12 B\baz-3 C})"_ba << u"ABC"_s;
 
     // Code pages
     QTest::newRow("1252 euro") << R"({\rtf1\ansi\ansicpg1252 \'80})"_ba << u"\u20AC"_s;
     QTest::newRow("1252 e acute, either case") << R"({\rtf1\ansi caf\'e9 caf\'E9})"_ba << u"caf\u00E9 caf\u00E9"_s;
-    QTest::newRow("1252 quotes and dashes") << R"({\rtf1 \'93\'94\'96\'97\'85})"_ba << u"\u201C\u201D\u2013\u2014\u2026"_s;
+    QTest::newRow("1252 quotes and dashes")
+        << R"({\rtf1 \'93\'94\'96\'97\'85})"_ba << u"\u201C\u201D\u2013\u2014\u2026"_s;
     QTest::newRow("1252 range ends") << R"({\rtf1 \'8a\'9f\'a0\'ff})"_ba << u"\u0160\u0178\u00A0\u00FF"_s;
     QTest::newRow("1252 undefined codes are C1 controls")
         << R"({\rtf1 \'81\'8d\'8f\'90\'9d})"_ba << u"\u0081\u008D\u008F\u0090\u009D"_s;
@@ -162,8 +165,8 @@ void tst_RtfReader::text_data() {
     QTest::newRow("double-byte pair is one character") << R"({\rtf1\ansicpg932 a\'82\'a0b})"_ba << u"a\uFFFDb"_s;
     QTest::newRow("font charset wins over document page")
         << R"({\rtf1\ansicpg1251{\fonttbl{\f0\fcharset0 Arial;}}\f0 \'e9})"_ba << u"\u00E9"_s;
-    QTest::newRow("symbol font bullet")
-        << R"({\rtf1{\fonttbl{\f0 Arial;}{\f1\fnil\fcharset2 Symbol;}}\f1\'b7\f0 x})"_ba << u"\u2022x"_s;
+    QTest::newRow("symbol font bullet") << R"({\rtf1{\fonttbl{\f0 Arial;}{\f1\fnil\fcharset2 Symbol;}}\f1\'b7\f0 x})"_ba
+                                        << u"\u2022x"_s;
     QTest::newRow("wingdings square bullet")
         << R"({\rtf1{\fonttbl{\f3\fcharset2 Wingdings;}}\f3\'a7})"_ba << u"\u25AA"_s;
 
@@ -237,8 +240,9 @@ void tst_RtfReader::charFormat_data() {
     QTest::addColumn<QString>("needle");
     QTest::addColumn<QString>("expected");
 
-    const QByteArray tables = R"({\fonttbl{\f0\fswiss\fcharset0 Arial;}{\f1\froman Times New Roman;}{\f2\fcharset2 Symbol;}})"
-                              R"({\colortbl;\red255\green0\blue0;\red0\green0\blue255;})"_ba;
+    const QByteArray tables =
+        R"({\fonttbl{\f0\fswiss\fcharset0 Arial;}{\f1\froman Times New Roman;}{\f2\fcharset2 Symbol;}})"
+        R"({\colortbl;\red255\green0\blue0;\red0\green0\blue255;})"_ba;
     const auto doc = [&tables](const char *body) { return "{\\rtf1\\ansi\\deff0"_ba + tables + body + "}"_ba; };
 
     QTest::newRow("default") << doc("x") << u"x"_s << u"12pt font=Arial"_s;
@@ -273,16 +277,15 @@ void tst_RtfReader::charFormat_data() {
         << R"({\rtf1{\fonttbl\f0\fnil Arial;\f1\fnil Courier;}\f1 X})"_ba << u"X"_s << u"12pt font=Courier"_s;
     QTest::newRow("font name without semicolon")
         << R"({\rtf1{\fonttbl{\f0 Arial}{\f1 Courier}}\f1 X})"_ba << u"X"_s << u"12pt font=Courier"_s;
-    QTest::newRow("panose in font table") << R"({\rtf1{\fonttbl{\f0{\*\panose 020b0604020202020204}Arial;}}X})"_ba
-                                          << u"X"_s << u"12pt font=Arial"_s;
-    QTest::newRow("colour entry without a part is black")
+    QTest::newRow("panose in font table")
+        << R"({\rtf1{\fonttbl{\f0{\*\panose 020b0604020202020204}Arial;}}X})"_ba << u"X"_s << u"12pt font=Arial"_s;
+    QTest::newRow("colour entry with only red")
         << R"({\rtf1{\colortbl;\red128;}\cf1 X})"_ba << u"X"_s << u"12pt color=#800000"_s;
-    QTest::newRow("colour parts clamped")
+    QTest::newRow("colour components clamped")
         << R"({\rtf1{\colortbl;\red999\green-5\blue256;}\cf1 X})"_ba << u"X"_s << u"12pt color=#ff00ff"_s;
     QTest::newRow("listtext plain does not leak")
         << doc(R"(\b {\listtext\plain \'b7\tab}X)") << u"X"_s << u"bold 12pt font=Arial"_s;
-    QTest::newRow("formats across a paragraph")
-        << doc(R"(\b A\par X)") << u"X"_s << u"bold 12pt font=Arial"_s;
+    QTest::newRow("formats across a paragraph") << doc(R"(\b A\par X)") << u"X"_s << u"bold 12pt font=Arial"_s;
 }
 
 void tst_RtfReader::charFormat() {
@@ -344,7 +347,8 @@ void tst_RtfReader::lists_data() {
     QTest::addColumn<QStringList>("blockFormats");
 
     // Bullets and numbers the way the small word processor that comes with the system writes them.
-    QTest::newRow("pntext") << R"({\rtf1\ansi\ansicpg1252\deff0\nouicompat\deflang1033{\fonttbl{\f0\fnil\fcharset0 Calibri;}{\f1\fnil\fcharset2 Symbol;}}
+    QTest::newRow("pntext")
+        << R"({\rtf1\ansi\ansicpg1252\deff0\nouicompat\deflang1033{\fonttbl{\f0\fnil\fcharset0 Calibri;}{\f1\fnil\fcharset2 Symbol;}}
 {\*\generator Riched20 10.0.19041}\viewkind4\uc1
 \pard\sa200\sl276\slmult1\f0\fs22\lang9 Intro\par
 
@@ -357,16 +361,18 @@ void tst_RtfReader::lists_data() {
 
 \pard\sa200\sl276\slmult1 End\par
 }
-)"_ba << QStringList{u"Intro"_s, u"\u2022\tFirst"_s, u"\u2022\tSecond"_s, u"1.\tStep one"_s, u"2.\tStep two"_s, u"End"_s}
-                            << QStringList{u"left bottom=13.33"_s,
-                                           u"left margin=48 indent=-24 bottom=13.33 tab=24"_s,
-                                           u"left margin=48 indent=-24 bottom=13.33 tab=24"_s,
-                                           u"left margin=48 indent=-24 bottom=13.33 tab=24"_s,
-                                           u"left margin=48 indent=-24 bottom=13.33 tab=24"_s,
-                                           u"left bottom=13.33"_s};
+)"_ba << QStringList{u"Intro"_s,        u"\u2022\tFirst"_s, u"\u2022\tSecond"_s,
+                     u"1.\tStep one"_s, u"2.\tStep two"_s,  u"End"_s}
+        << QStringList{u"left bottom=13.33"_s,
+                       u"left margin=48 indent=-24 bottom=13.33 tab=24"_s,
+                       u"left margin=48 indent=-24 bottom=13.33 tab=24"_s,
+                       u"left margin=48 indent=-24 bottom=13.33 tab=24"_s,
+                       u"left margin=48 indent=-24 bottom=13.33 tab=24"_s,
+                       u"left bottom=13.33"_s};
 
     // The way a full word processor writes them: list tables, \ls and \listtext groups.
-    QTest::newRow("listtext") << R"({\rtf1\ansi\ansicpg1252\deff0{\fonttbl{\f0\froman\fcharset0 Times New Roman;}{\f3\fbidi \froman\fcharset2 Symbol;}
+    QTest::newRow("listtext")
+        << R"({\rtf1\ansi\ansicpg1252\deff0{\fonttbl{\f0\froman\fcharset0 Times New Roman;}{\f3\fbidi \froman\fcharset2 Symbol;}
 {\f10\fbidi \fnil\fcharset2 Wingdings;}{\f2\fmodern\fcharset0 Courier New;}}
 {\*\listtable{\list\listtemplateid1{\listlevel\levelnfc23{\leveltext\'01\u-3913 ?;}{\levelnumbers;}\f3\fi-360\li720}{\listname ;}\listid1}}
 {\*\listoverridetable{\listoverride\listid1\listoverridecount0\ls1}}
@@ -375,9 +381,8 @@ void tst_RtfReader::lists_data() {
 {\listtext\pard\plain \f10\fs24 \'a7\tab}\pard\plain \fi-360\li1440\ls1\ilvl1 \f0\fs24 Nested\par
 {\listtext\pard\plain \f2\fs24 o\tab}Hollow\par
 })"_ba << QStringList{u"Before"_s, u"\u2022\tWord item"_s, u"\u25AA\tNested"_s, u"o\tHollow"_s}
-                              << QStringList{u"left"_s, u"left margin=48 indent=-24 tab=24"_s,
-                                             u"left margin=96 indent=-24 tab=24"_s,
-                                             u"left margin=96 indent=-24 tab=24"_s};
+        << QStringList{u"left"_s, u"left margin=48 indent=-24 tab=24"_s, u"left margin=96 indent=-24 tab=24"_s,
+                       u"left margin=96 indent=-24 tab=24"_s};
 }
 
 void tst_RtfReader::lists() {
@@ -469,22 +474,20 @@ void tst_RtfReader::limits_data() {
                                 << false;
     QTest::newRow("output exactly fits") << hello << d.maxDepth << d.maxGroups << d.maxInputBytes << qsizetype(11)
                                          << u"Hello world"_s << true;
-    QTest::newRow("paragraph ends count")
-        << R"({\rtf1 A\par B\par C})"_ba << d.maxDepth << d.maxGroups << d.maxInputBytes << qsizetype(3) << u"A\nB"_s
-        << false;
-    QTest::newRow("surrogate pair not split")
-        << R"({\rtf1 a\u-10179?\u-8704?})"_ba << d.maxDepth << d.maxGroups << d.maxInputBytes << qsizetype(2)
-        << u"a"_s << false;
-    QTest::newRow("input cut") << hello << d.maxDepth << d.maxGroups << qsizetype(12) << d.maxOutputChars
-                               << u"Hello"_s << false;
+    QTest::newRow("paragraph ends count") << R"({\rtf1 A\par B\par C})"_ba << d.maxDepth << d.maxGroups
+                                          << d.maxInputBytes << qsizetype(3) << u"A\nB"_s << false;
+    QTest::newRow("surrogate pair not split") << R"({\rtf1 a\u-10179?\u-8704?})"_ba << d.maxDepth << d.maxGroups
+                                              << d.maxInputBytes << qsizetype(2) << u"a"_s << false;
+    QTest::newRow("input cut") << hello << d.maxDepth << d.maxGroups << qsizetype(12) << d.maxOutputChars << u"Hello"_s
+                               << false;
     QTest::newRow("input exactly fits") << hello << d.maxDepth << d.maxGroups << hello.size() << d.maxOutputChars
                                         << u"Hello world"_s << true;
     QTest::newRow("groups") << R"({\rtf1 {a}{b}{c}})"_ba << d.maxDepth << qsizetype(3) << d.maxInputBytes
                             << d.maxOutputChars << u"ab"_s << false;
-    QTest::newRow("groups exactly fit") << R"({\rtf1 {a}{b}{c}})"_ba << d.maxDepth << qsizetype(4)
-                                        << d.maxInputBytes << d.maxOutputChars << u"abc"_s << true;
-    QTest::newRow("depth zero still reads") << R"({\rtf1 {\b a}b})"_ba << 0 << d.maxGroups << d.maxInputBytes
-                                            << d.maxOutputChars << u"ab"_s << true;
+    QTest::newRow("groups exactly fit") << R"({\rtf1 {a}{b}{c}})"_ba << d.maxDepth << qsizetype(4) << d.maxInputBytes
+                                        << d.maxOutputChars << u"abc"_s << true;
+    QTest::newRow("depth zero still reads")
+        << R"({\rtf1 {\b a}b})"_ba << 0 << d.maxGroups << d.maxInputBytes << d.maxOutputChars << u"ab"_s << true;
 }
 
 void tst_RtfReader::limits() {
@@ -541,8 +544,8 @@ void tst_RtfReader::hostileInputsFinish_data() {
 
     constexpr qsizetype many = 100'000;
     const QByteArray head = "{\\rtf1 "_ba;
-    QTest::newRow("100000 nested groups") << head + repeated("{", many) + "x"_ba + repeated("}", many) + "y}"_ba
-                                          << true << u"xy"_s;
+    QTest::newRow("100000 nested groups")
+        << head + repeated("{", many) + "x"_ba + repeated("}", many) + "y}"_ba << true << u"xy"_s;
     QTest::newRow("100000 unclosed groups") << head + repeated("{\\i ", many) + "x"_ba << true << u"x"_s;
     QTest::newRow("100000 stray closings") << head + "x"_ba + repeated("}", many) << true << u"x"_s;
     QTest::newRow("groups past the limit") << head + repeated("{}", 1'100'000) + "x}"_ba << false << QString();
@@ -556,8 +559,8 @@ void tst_RtfReader::hostileInputsFinish_data() {
     QTest::newRow("huge uc") << head + "\\uc2147483647\\u65 "_ba + repeated("x", many) + "}"_ba << true << u"A"_s;
     QTest::newRow("many cut escapes") << head + repeated("\\'", many) << true << QString();
     QTest::newRow("many ignorable destinations") << head + repeated("{\\*\\x y}", many) + "z}"_ba << true << u"z"_s;
-    QTest::newRow("many lone surrogates") << head + repeated("\\u55357?", many) + "}"_ba << true
-                                          << QString(many, QChar(0xFFFD));
+    QTest::newRow("many lone surrogates")
+        << head + repeated("\\u55357?", many) + "}"_ba << true << QString(many, QChar(0xFFFD));
     QTest::newRow("many paragraphs") << head + repeated("\\par ", many) + "x}"_ba << true
                                      << QString(many, u'\n') + u'x';
 
@@ -631,8 +634,8 @@ void tst_RtfReader::helpFile() {
     // Markup that slipped through as text would show as stray backslashes and braces.
     QVERIFY2(!text.contains(u'\\') && !text.contains(u'{') && !text.contains(u'}'), qPrintable(text));
     QVERIFY(!text.contains(QChar(0xFFFD)));
-    for (const QString &topic : {u"data.enc"_s, u"master password"_s, u"Show at Startup"_s, u"View Help"_s,
-                                 u"Go To"_s, u"not encryption"_s})
+    for (const QString &topic :
+         {u"data.enc"_s, u"master password"_s, u"Show at Startup"_s, u"View Help"_s, u"Go To"_s, u"not encryption"_s})
         QVERIFY2(text.contains(topic, Qt::CaseInsensitive), qPrintable(topic));
     QVERIFY2(document.blockCount() > 20, "the help has headings, paragraphs and lists");
 #endif

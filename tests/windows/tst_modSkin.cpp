@@ -1,5 +1,6 @@
 #include "commands/frmWebsite.h"
 #include "shell/Program.h"
+#include "shell/frmSplash.h"
 #include "support/FakePlatform.h"
 #include "windows/Form8.h"
 #include "windows/SkinService.h"
@@ -86,6 +87,7 @@ private slots:
     void applySkin_noSkinInUse_touchesNothing();
     void applySkin_skinInUse_coloursThenSkinsWindowKeepsShapeOffWindows();
     void startAndEnd_lifeCycle_inOrder();
+    void splashLoad_buildSwitch_takesSkinOnlyWhenOn();
     void helpWindow_useSkin_skinnedFirstOnlyWhenOn_data();
     void helpWindow_useSkin_skinnedFirstOnlyWhenOn();
 };
@@ -239,6 +241,22 @@ void tst_modSkin::startAndEnd_lifeCycle_inOrder() {
     modSkin::EndSkin();
 
     QCOMPARE(skin.calls, (QStringList{u"colors"_s, u"skin frmSplash"_s, u"bind"_s, u"begin"_s, u"end"_s}));
+}
+
+void tst_modSkin::splashLoad_buildSwitch_takesSkinOnlyWhenOn() {
+    QTemporaryDir dir;
+    FakePlatform fake;
+    Program program(fake.platform, dir.path());
+    frmSplash *splash = program.splash.load(program);
+
+#ifdef BRISVANE_USE_SKIN
+    QVERIFY(program.publisher().UseSkin);
+    QCOMPARE(modSkin::CurrentSkin(), &modSkin::BuiltInSkin());
+#else
+    QVERIFY(!program.publisher().UseSkin);
+    QCOMPARE(modSkin::CurrentSkin(), nullptr);
+    QVERIFY(!splash->testAttribute(Qt::WA_SetPalette));
+#endif
 }
 
 void tst_modSkin::helpWindow_useSkin_skinnedFirstOnlyWhenOn_data() {

@@ -1,0 +1,40 @@
+#pragma once
+
+#include "reliability/RecordingHost.h"
+#include "reliability/ReferenceVault.h"
+#include "reliability/StepFault.h"
+
+#include "shell/EntryListModel.h"
+#include "vault/modGlobals.h"
+
+#include <QString>
+
+// One vault file in a folder, with the store, the entry list and a record of what the rest of the program was
+// asked to do, as the running program has them after the unlock. Every save goes through a StepFault.
+struct VaultUnderTest {
+    static inline const QString MasterText = QStringLiteral(u"master pw \u00e9");
+    static inline const QByteArray Master = QByteArrayLiteral("master pw \xe9"); // as the file holds it
+
+    explicit VaultUnderTest(const QString &folder) : path(folder + QStringLiteral("/data.enc")), store(host, list, path)
+    {
+        store.setMasterPassword(MasterText);
+        store.setFaultHook(fault.hook());
+    }
+    Q_DISABLE_COPY_MOVE(VaultUnderTest)
+
+    bool save()
+    {
+        fault.beginSave();
+        host.clear();
+        return store.SaveVault();
+    }
+    QByteArray onDisk() const { return ReferenceVault::readAll(path); }
+    ReferenceVault::Entries listed() const { return ReferenceVault::fieldsOf(list.entries()); }
+    QByteArray fileOf(const ReferenceVault::Entries &entries) const { return ReferenceVault::file(Master, entries); }
+
+    QString path;
+    RecordingHost host;
+    EntryListModel list;
+    StepFault fault;
+    modGlobals::VaultStore store;
+};
