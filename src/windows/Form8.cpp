@@ -26,7 +26,8 @@ const QString ShowHelpKey = u"showHelp"_s;
 
 } // namespace
 
-// A tool window: no taskbar entry, and on X11 a window without owner of this type is also kept off the taskbar.
+// A tool window gets no taskbar entry: on Windows by its style, on X11 as a utility window that Qt makes transient
+// for the program.
 Form8::Form8(Program &program, QWidget *parent)
     : QDialog(parent, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
       program_(program) {

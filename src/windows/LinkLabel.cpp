@@ -6,8 +6,6 @@
 #include <QStyleOptionFocusRect>
 #include <QStylePainter>
 
-using namespace Qt::StringLiterals;
-
 namespace {
 
 // Screen readers see a link with a press action instead of static text.

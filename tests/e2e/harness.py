@@ -68,7 +68,7 @@ def screenshot(label):
     return path
 
 
-def wait_for(probe, what, timeout=WAIT):
+def wait_for(probe, what, timeout=WAIT, shot=True):
     """Polls probe() until it returns something truthy; fails with a screenshot when the deadline passes."""
     deadline = time.monotonic() + timeout
     last_error = None
@@ -80,9 +80,9 @@ def wait_for(probe, what, timeout=WAIT):
         except Exception as error:  # a window going away mid-read is just "not yet"
             last_error = error
         if time.monotonic() >= deadline:
-            shot = screenshot(f"timeout-{int(time.time() * 1000)}")
+            screen = f"; screen: {screenshot(f'timeout-{int(time.time() * 1000)}')}" if shot else ""
             detail = f" (last error: {last_error!r})" if last_error else ""
-            raise WaitTimeout(f"timed out after {timeout:.0f} s waiting for {what}{detail}; screen: {shot}")
+            raise WaitTimeout(f"timed out after {timeout:.0f} s waiting for {what}{detail}{screen}")
         time.sleep(POLL)
 
 
@@ -102,10 +102,11 @@ def centre(acc):
 
 
 def pointer():
-    out = subprocess.run(["xdotool", "getmouselocation", "--shell"], capture_output=True, text=True, check=True,
+    """Where the pointer is. xdotool reports a failure when no window lies under it, but still prints X and Y."""
+    out = subprocess.run(["xdotool", "getmouselocation", "--shell"], capture_output=True, text=True,
                          timeout=10).stdout
-    values = dict(line.split("=", 1) for line in out.split())
-    return int(values["X"]), int(values["Y"])
+    values = dict(line.split("=", 1) for line in out.split() if "=" in line)
+    return (int(values["X"]), int(values["Y"])) if "X" in values and "Y" in values else None
 
 
 _last_click = {"at": None, "time": 0.0}
@@ -497,7 +498,7 @@ class BrisvaneTestCase(unittest.TestCase):
                 type_text(run)
                 try:
                     wait_for(lambda: char_count(acc) == count + len(run), f"{run!r} typed into {acc.name!r}",
-                             timeout=WAIT if attempt + 1 == attempts else 3)
+                             timeout=WAIT if attempt + 1 == attempts else 3, shot=attempt + 1 == attempts)
                     break
                 except WaitTimeout:
                     if attempt + 1 == attempts or char_count(acc) != count:
@@ -515,10 +516,14 @@ class BrisvaneTestCase(unittest.TestCase):
         self.press_ok(program)
         program.wait_status("Password created successfully")
 
-    def enter_password(self, program, password):
+    def enter_password(self, program, password, submit="Ok"):
+        """Types the password and sends it with the Ok button or, with submit="Return", the Enter key."""
         box = self.password_box(program)
         self.type_into(box, password, replace=True)
-        self.press_ok(program)
+        if submit == "Return":
+            key("Return")
+        else:
+            self.press_ok(program)
 
     def unlocked(self, master, entries):
         """A running program, unlocked, over a vault prepared with these entries."""

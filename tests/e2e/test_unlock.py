@@ -2,8 +2,8 @@
 
 import pyatspi
 
-from harness import (APP_TITLE, BrisvaneTestCase, char_count, children, enc, entry_line, has_state, vault_bytes,
-                     wait_for)
+from harness import (APP_TITLE, BrisvaneTestCase, char_count, children, enc, entry_line, has_state, key,
+                     vault_bytes, wait_for)
 
 CREATE_INTRO = ("Because this is the first time you have used Brisvane, you will need to create a master password.  "
                 "This password will be required to open the program from now on, and can not be reset.")
@@ -87,7 +87,8 @@ class UnlockTest(BrisvaneTestCase):
         data = self.write_vault("right one", [("u", "p", "l")])
         program = self.launch()
         for attempt in ("wrong 1", "wrong 2", "wrong 3"):
-            self.enter_password(program, attempt)
+            # Enter in the box runs Ok once: a second run would count two tries or show two messages.
+            self.enter_password(program, attempt, submit="Return")
             box = program.message_box()
             self.assertEqual((box.title, box.text), ("Incorrect Password", WRONG), attempt)
             box.press("Retry")
@@ -123,3 +124,24 @@ class UnlockTest(BrisvaneTestCase):
                 program.close_window("Password Required")
                 self.assertEqual(program.wait_exit(), 0)
                 self.assertEqual(self.vault.read_bytes(), prepared or b"\r\n")
+
+    def test_firstStart_passwordTheFileCannotHold_isRefusedAndNothingWritten(self):
+        program = self.launch()
+        first = self.password_box(program, "Password")
+        second = self.password_box(program, "Retype Password")
+        for refused in ("pass\u03a9word", "pass\u20ac\u0152\u4e2d"):
+            with self.subTest(password=refused):
+                self.type_into(first, refused, replace=True)
+                self.type_into(second, refused, replace=True)
+                self.press_ok(program)
+                box = program.message_box()
+                self.assertEqual(box.title, APP_TITLE)
+                self.assertIn("master password", box.text)
+                box.press("OK")
+                program.window("Password Required")
+                self.assertEqual(self.vault.read_bytes(), b"\r\n")
+        self.type_into(first, "pass\u20acword", replace=True)
+        self.type_into(second, "pass\u20acword", replace=True)
+        key("Return")
+        program.wait_status("Password created successfully")
+        self.assertEqual(self.vault.read_bytes(), b"\xf0\xe1\xf3\xf3\x00\xf7\xef\xf2\xe4\r\n")

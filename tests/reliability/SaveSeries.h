@@ -12,8 +12,7 @@
 // killed and the test that checks what it left behind build the content from k alone.
 namespace SaveSeries {
 
-inline QByteArray content(quint64 k)
-{
+inline QByteArray content(quint64 k) {
     // 150 to 549 entries, about 10 to 35 KB: large enough that a kill often lands in the middle of the writing.
     const quint64 count = 150 + (k * 61) % 400;
     std::vector<Entry> entries;

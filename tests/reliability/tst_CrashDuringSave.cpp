@@ -20,8 +20,7 @@ namespace {
 constexpr int Kills = 1000;
 
 // The number on the last complete line the saver printed, or `none` when it finished no save.
-quint64 lastReported(const QByteArray &output, quint64 none)
-{
+quint64 lastReported(const QByteArray &output, quint64 none) {
     const qsizetype end = output.lastIndexOf('\n');
     if (end < 0) {
         return none;
@@ -32,8 +31,7 @@ quint64 lastReported(const QByteArray &output, quint64 none)
     return ok ? k : none;
 }
 
-QString describeMismatch(const QByteArray &file, quint64 k)
-{
+QString describeMismatch(const QByteArray &file, quint64 k) {
     const auto firstDifference = [&](const QByteArray &expected) {
         qsizetype i = 0;
         while (i < file.size() && i < expected.size() && file[i] == expected[i]) {
@@ -59,8 +57,7 @@ class tst_CrashDuringSave : public QObject {
     Q_OBJECT
 
 private slots:
-    void kill_atRandomMoments_leavesLastOrNextSaveAndNoLeftovers()
-    {
+    void kill_atRandomMoments_leavesLastOrNextSaveAndNoLeftovers() {
         const QString saver = helperProgram(u"vault_saver"_s);
         QVERIFY2(!saver.isEmpty(), "vault_saver is not built next to this test");
         QTemporaryDir dir;
@@ -92,8 +89,9 @@ private slots:
             }
             process.kill();
             QVERIFY(process.waitForFinished(5000));
-            QVERIFY2(process.exitStatus() == QProcess::CrashExit,
-                     qPrintable(u"the saver ended by itself: "_s + QString::fromLocal8Bit(process.readAllStandardError())));
+            QVERIFY2(
+                process.exitStatus() == QProcess::CrashExit,
+                qPrintable(u"the saver ended by itself: "_s + QString::fromLocal8Bit(process.readAllStandardError())));
             output += process.readAllStandardOutput();
 
             const quint64 reported = lastReported(output, onDisk);
@@ -124,8 +122,7 @@ private slots:
         QVERIFY2(leftBehind > 0, "no kill landed inside a save");
     }
 
-    void removeLeftovers_removesOnlyThisVaultsTemporaryFiles_data()
-    {
+    void removeLeftovers_removesOnlyThisVaultsTemporaryFiles_data() {
         QTest::addColumn<QString>("name");
         QTest::addColumn<bool>("removed");
         QTest::newRow("a save's temporary file") << u"data.enc.saving-a1B2c3"_s << true;
@@ -135,8 +132,7 @@ private slots:
         QTest::newRow("a backup the user made") << u"data.enc.bak"_s << false;
         QTest::newRow("the lock") << u"data.enc.lock"_s << false;
     }
-    void removeLeftovers_removesOnlyThisVaultsTemporaryFiles()
-    {
+    void removeLeftovers_removesOnlyThisVaultsTemporaryFiles() {
         QFETCH(QString, name);
         QFETCH(bool, removed);
         QTemporaryDir dir;
@@ -154,8 +150,7 @@ private slots:
         QCOMPARE(ReferenceVault::readAll(vault), SaveSeries::content(1));
     }
 
-    void removeLeftovers_leavesAFolderOfThatNameAlone()
-    {
+    void removeLeftovers_leavesAFolderOfThatNameAlone() {
         QTemporaryDir dir;
         QVERIFY(dir.isValid());
         const QString vault = dir.filePath(u"data.enc"_s);

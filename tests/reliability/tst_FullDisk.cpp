@@ -22,13 +22,11 @@ namespace {
 constexpr qsizetype Page = 4096;
 constexpr int DiskPages = 64;
 
-qsizetype pagesFor(qsizetype bytes)
-{
+qsizetype pagesFor(qsizetype bytes) {
     return (bytes + Page - 1) / Page;
 }
 
-qsizetype freePages(const QString &folder)
-{
+qsizetype freePages(const QString &folder) {
     struct statvfs s {};
     if (::statvfs(QFile::encodeName(folder).constData(), &s) != 0) {
         return -1;
@@ -38,8 +36,7 @@ qsizetype freePages(const QString &folder)
 
 // Takes all free room but `pages`, and with `alsoInodes` every inode too. The filler is made first, while a new
 // file can still be created.
-bool fillLeaving(const QString &folder, qsizetype pages, bool alsoInodes)
-{
+bool fillLeaving(const QString &folder, qsizetype pages, bool alsoInodes) {
     const int fd = ::open(QFile::encodeName(folder + u"/filler"_s).constData(), O_WRONLY | O_CREAT | O_CLOEXEC, 0600);
     if (fd < 0) {
         return false;
@@ -64,8 +61,7 @@ bool fillLeaving(const QString &folder, qsizetype pages, bool alsoInodes)
 
 // The entries after the change: the first `oldEntries` sample entries turned into `newEntries`, by adding new ones
 // at the end or deleting from the front.
-Entries changed(qsizetype oldEntries, qsizetype newEntries)
-{
+Entries changed(qsizetype oldEntries, qsizetype newEntries) {
     Entries entries = ReferenceVault::sampleEntries(oldEntries);
     if (newEntries > oldEntries) {
         const Entries added = ReferenceVault::sampleEntries(newEntries - oldEntries, "new");
@@ -76,8 +72,7 @@ Entries changed(qsizetype oldEntries, qsizetype newEntries)
     return entries;
 }
 
-qsizetype pagesOf(const Entries &entries)
-{
+qsizetype pagesOf(const Entries &entries) {
     return pagesFor(ReferenceVault::file(VaultUnderTest::Master, entries).size());
 }
 
@@ -87,8 +82,7 @@ class tst_FullDisk : public QObject {
     Q_OBJECT
 
 private slots:
-    void save_diskNearlyFull_data()
-    {
+    void save_diskNearlyFull_data() {
         QTest::addColumn<bool>("inPlace");
         QTest::addColumn<qsizetype>("oldEntries");
         QTest::addColumn<qsizetype>("newEntries");
@@ -110,8 +104,7 @@ private slots:
             }
         }
     }
-    void save_diskNearlyFull()
-    {
+    void save_diskNearlyFull() {
         QFETCH(bool, inPlace);
         QFETCH(qsizetype, oldEntries);
         QFETCH(qsizetype, newEntries);
@@ -144,8 +137,8 @@ private slots:
             QVERIFY(v.onDisk() == v.fileOf(expected));
             QVERIFY(!v.store.lastSaveFailed());
         } else {
-            QVERIFY2(v.onDisk() == before, qPrintable(u"%1 bytes on disk, %2 before"_s.arg(v.onDisk().size())
-                                                          .arg(before.size())));
+            QVERIFY2(v.onDisk() == before,
+                     qPrintable(u"%1 bytes on disk, %2 before"_s.arg(v.onDisk().size()).arg(before.size())));
             QCOMPARE(v.host.saveFailures.size(), 1);
             QVERIFY2(v.host.saveFailures[0].contains(QString::fromLocal8Bit(std::strerror(ENOSPC))),
                      qPrintable(v.host.saveFailures[0]));

@@ -28,14 +28,13 @@ constexpr qsizetype BigVault = 250'000;
 
 // What the vault holds after the fault, in terms of the file before the save (old) and the one it was writing (new).
 enum class Shape {
-    Old,            // untouched
-    New,            // written whole (not yet flushed, or not yet cut to length when that changed nothing)
+    Old,             // untouched
+    New,             // written whole (not yet flushed, or not yet cut to length when that changed nothing)
     NewPaddedWithCr, // written whole over a longer file but not cut: CR bytes, which read as empty lines, pad it
     NewPieceThenOld  // the first piece written, the rest still old: the known limit of writing in place
 };
 
-QByteArray shaped(Shape shape, const QByteArray &before, const QByteArray &after)
-{
+QByteArray shaped(Shape shape, const QByteArray &before, const QByteArray &after) {
     switch (shape) {
     case Shape::Old:
         return before;
@@ -62,15 +61,13 @@ class tst_SaveInPlaceFaults : public QObject {
     QTemporaryDir fallback_;
 
 private slots:
-    void initTestCase()
-    {
+    void initTestCase() {
         if (!tmpfs_.mount("size=1g")) {
             qInfo("running on %s: %s", qPrintable(fallback_.path()), qPrintable(tmpfs_.why()));
         }
     }
 
-    void save_folderRefusesNewFile_decidesOnWritingInPlace_data()
-    {
+    void save_folderRefusesNewFile_decidesOnWritingInPlace_data() {
         QTest::addColumn<int>("error");
         QTest::addColumn<bool>("inPlace");
         QTest::newRow("permission denied") << EACCES << true;
@@ -81,8 +78,7 @@ private slots:
         QTest::newRow("read-only file system") << EROFS << false;
         QTest::newRow("too many open files") << EMFILE << false;
     }
-    void save_folderRefusesNewFile_decidesOnWritingInPlace()
-    {
+    void save_folderRefusesNewFile_decidesOnWritingInPlace() {
         QFETCH(int, error);
         QFETCH(bool, inPlace);
         QTemporaryDir dir(scratch() + u"/refuse-XXXXXX"_s);
@@ -108,8 +104,7 @@ private slots:
         QCOMPARE(ReferenceVault::leftovers(v.path), QStringList());
     }
 
-    void save_stepInPlaceFails_data()
-    {
+    void save_stepInPlaceFails_data() {
         QTest::addColumn<qsizetype>("entries");
         QTest::addColumn<bool>("grow"); // the change adds an entry; otherwise it deletes one
         QTest::addColumn<int>("at");
@@ -118,8 +113,7 @@ private slots:
         // Steps: 1 CreateTemp (refused), 2 OpenInPlace, 3 Reserve, 4 Write, 5 Truncate, 6 FlushFile.
         QTest::newRow("vault cannot be opened") << qsizetype(5) << true << 2 << Step::OpenInPlace << Shape::Old;
         QTest::newRow("no room to reserve") << qsizetype(5) << true << 3 << Step::Reserve << Shape::Old;
-        QTest::newRow("write fails before the first byte")
-            << qsizetype(5) << true << 4 << Step::Write << Shape::Old;
+        QTest::newRow("write fails before the first byte") << qsizetype(5) << true << 4 << Step::Write << Shape::Old;
         QTest::newRow("write fails before the first byte, shrinking")
             << qsizetype(5) << false << 4 << Step::Write << Shape::Old;
         QTest::newRow("cut to length fails, growing") << qsizetype(5) << true << 5 << Step::Truncate << Shape::New;
@@ -129,11 +123,9 @@ private slots:
         QTest::newRow("flush fails, shrinking") << qsizetype(5) << false << 6 << Step::FlushFile << Shape::New;
         // Over 16 MiB the bytes go in two pieces: 4 and 5 Write, 6 Truncate, 7 FlushFile.
         QTest::newRow("big, first piece fails") << BigVault << true << 4 << Step::Write << Shape::Old;
-        QTest::newRow("big, second piece fails")
-            << BigVault << true << 5 << Step::Write << Shape::NewPieceThenOld;
+        QTest::newRow("big, second piece fails") << BigVault << true << 5 << Step::Write << Shape::NewPieceThenOld;
     }
-    void save_stepInPlaceFails()
-    {
+    void save_stepInPlaceFails() {
         QFETCH(qsizetype, entries);
         QFETCH(bool, grow);
         QFETCH(int, at);
@@ -165,9 +157,10 @@ private slots:
         QVERIFY(v.listed() == expected);
         const QByteArray after = v.fileOf(expected);
         const QByteArray found = v.onDisk();
-        QVERIFY2(found == shaped(shape, before, after),
-                 qPrintable(u"%1 bytes on disk; before %2, after %3"_s.arg(found.size()).arg(before.size()).arg(
-                     after.size())));
+        QVERIFY2(
+            found == shaped(shape, before, after),
+            qPrintable(
+                u"%1 bytes on disk; before %2, after %3"_s.arg(found.size()).arg(before.size()).arg(after.size())));
         // What the next start would read, unless the program saves again first.
         if (shape != Shape::NewPieceThenOld) {
             const Entries read = ReferenceVault::fieldsOf(VaultFormat::parse(found).entries);

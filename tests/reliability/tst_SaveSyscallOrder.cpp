@@ -26,8 +26,7 @@ struct Call {
     qint64 result = -1;
 };
 
-QList<Call> parseTrace(const QString &trace)
-{
+QList<Call> parseTrace(const QString &trace) {
     static const QRegularExpression line(u"^(?:\\d+\\s+)?(\\w+)\\((.*)\\)\\s+=\\s+(-?\\d+)"_s);
     static const QRegularExpression quoted(u"\"((?:[^\"\\\\]|\\\\.)*)\""_s);
     QList<Call> calls;
@@ -36,8 +35,8 @@ QList<Call> parseTrace(const QString &trace)
         if (!m.hasMatch()) {
             continue;
         }
-        Call call{m.captured(1), {}, m.captured(2).section(u',', 0, 0).trimmed(), m.captured(2),
-                  m.captured(3).toLongLong()};
+        Call call{
+            m.captured(1), {}, m.captured(2).section(u',', 0, 0).trimmed(), m.captured(2), m.captured(3).toLongLong()};
         for (auto it = quoted.globalMatch(call.arguments); it.hasNext();) {
             call.paths.append(it.next().captured(1));
         }
@@ -46,13 +45,11 @@ QList<Call> parseTrace(const QString &trace)
     return calls;
 }
 
-bool isRename(const Call &c)
-{
+bool isRename(const Call &c) {
     return c.name == u"rename"_s || c.name == u"renameat"_s || c.name == u"renameat2"_s;
 }
 
-bool isFlush(const Call &c)
-{
+bool isFlush(const Call &c) {
     return c.name == u"fsync"_s || c.name == u"fdatasync"_s;
 }
 
@@ -62,16 +59,14 @@ class tst_SaveSyscallOrder : public QObject {
     Q_OBJECT
 
 private slots:
-    void save_callsComeInDurableOrder_data()
-    {
+    void save_callsComeInDurableOrder_data() {
         QTest::addColumn<bool>("existing");
         QTest::addColumn<bool>("throughLink");
         QTest::newRow("new vault") << false << false;
         QTest::newRow("replacing a vault") << true << false;
         QTest::newRow("vault reached through a symbolic link") << true << true;
     }
-    void save_callsComeInDurableOrder()
-    {
+    void save_callsComeInDurableOrder() {
         QFETCH(bool, existing);
         QFETCH(bool, throughLink);
         const QString strace = QStandardPaths::findExecutable(u"strace"_s);
@@ -165,8 +160,8 @@ private slots:
 
         // The vault itself is only ever replaced, never opened for writing.
         for (const Call &c : calls) {
-            const bool opensVault = c.name.startsWith(u"open"_s) && (c.paths.value(0) == target ||
-                                                                      c.paths.value(0) == vault);
+            const bool opensVault =
+                c.name.startsWith(u"open"_s) && (c.paths.value(0) == target || c.paths.value(0) == vault);
             QVERIFY2(!opensVault || c.arguments.contains(u"O_RDONLY"_s), qPrintable(c.name + u'(' + c.arguments));
         }
     }

@@ -36,6 +36,7 @@ char *toString(const SortState &s)
 namespace {
 
 const QLocale English(QLocale::English, QLocale::UnitedStates);
+const char *const ColumnNames[] = {"username", "password", "location"};
 
 // One column of the list as the view shows it, top to bottom.
 QStringList column(const EntryListModel &model, int col)
@@ -289,6 +290,42 @@ private slots:
             QCOMPARE(stored(model), expect(ascending));
             modListViewEnh::EnhListView_SortColumns(model, col + 1);
             QCOMPARE(stored(model), expect(descending));
+        }
+    }
+
+    // Many rows over a small alphabet: ties in the first eight characters, whole keys equal but for case, and
+    // prefixes of each other. Sorting must give what a stable sort by TextOrder::compare gives, both ways.
+    void sort_randomRows_matchStableSortByCompare()
+    {
+        const TextOrder order(English);
+        QRandomGenerator random(7);
+        const QByteArray alphabet = QByteArray("aAbB:/.") + bytes1252(u"áÁ"_s);
+        const auto text = [&] {
+            QByteArray t = random.bounded(2) ? QByteArray("https://www.") : QByteArray();
+            const int n = int(random.bounded(14));
+            for (int i = 0; i < n; ++i) {
+                t.append(alphabet[random.bounded(int(alphabet.size()))]);
+            }
+            return t;
+        };
+        std::vector<Entry> rows;
+        for (int i = 0; i < 3000; ++i) {
+            rows.push_back(Entry::fromFields(text(), text(), text()));
+        }
+        for (int col = 0; col < EntryListModel::ColumnCount; ++col) {
+            const auto field = Entry::Field(col);
+            for (const bool ascending : {true, false}) {
+                std::vector<Entry> expected = rows;
+                std::stable_sort(expected.begin(), expected.end(), [&](const Entry &a, const Entry &b) {
+                    const int c = order.compare(a.field(field), b.field(field));
+                    return ascending ? c < 0 : c > 0;
+                });
+                EntryListModel model;
+                model.setTextOrder(order);
+                model.appendEntries(rows);
+                model.setSortSettings(true, col, ascending ? Qt::AscendingOrder : Qt::DescendingOrder);
+                QVERIFY2(model.entries() == expected, ColumnNames[col]);
+            }
         }
     }
 

@@ -53,6 +53,7 @@ class tst_Form8 final : public QObject {
 
 private slots:
     void viewHelp_fileThere_showsTopmostReadOnlyHelp();
+    void viewHelp_shippedHelpFile_showsItFromTheTop();
     void load_storedSetting_setsBoxAndWritesOnlyAChange_data();
     void load_storedSetting_setsBoxAndWritesOnlyAChange();
     void checkBox_untickThenTick_writesEachAtOnce();
@@ -88,6 +89,19 @@ void tst_Form8::viewHelp_fileThere_showsTopmostReadOnlyHelp() {
     QVERIFY(help->Check1->isChecked());
     QVERIFY(f.writes().isEmpty());
     QVERIFY(f.fake.messages.shown.isEmpty());
+}
+
+void tst_Form8::viewHelp_shippedHelpFile_showsItFromTheTop() {
+    HelpFixture f;
+    QFile shipped(QStringLiteral(QT_TESTCASE_SOURCEDIR "/../assets/Help.rtf"));
+    QVERIFY(shipped.open(QIODevice::ReadOnly));
+    f.writeHelp(shipped.readAll());
+    f.program.openHelpWindow();
+
+    QTextBrowser *view = f.program.helpWindow.get()->rtf1;
+    QVERIFY(view->toPlainText().startsWith(u"Brisvane Help"_s));
+    QVERIFY(view->toPlainText().contains(u"Show at Startup"_s));
+    QCOMPARE(view->textCursor().position(), 0);
 }
 
 void tst_Form8::load_storedSetting_setsBoxAndWritesOnlyAChange_data() {

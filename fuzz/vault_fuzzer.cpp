@@ -1,0 +1,122 @@
+// libFuzzer target for the vault file format. Every input is read as a vault file, and what a save would write of
+// it must read back as the same master password and the same entries, their fields equal, and a second save must
+// write the same bytes again. Each entry's fields must lie inside its line, in order.
+//
+// The same input is also taken as three fields and a master password, separated by 0x1F bytes: whatever the
+// storage rules accept must come back unchanged from a saved file.
+
+#include "vault/CodePage1252.h"
+#include "vault/Entry.h"
+#include "vault/StorableText.h"
+#include "vault/ToggleHighBit.h"
+#include "vault/VaultFormat.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+
+namespace {
+
+void check(bool condition)
+{
+    if (!condition) {
+        std::abort();
+    }
+}
+
+constexpr Entry::Field Fields[] = {Entry::Username, Entry::Password, Entry::Location};
+
+void checkFieldsInsideLine(const Entry &e)
+{
+    const QByteArrayView line(e.plainLine());
+    const char *end = line.data() + line.size();
+    const char *previousEnd = line.data();
+    for (const Entry::Field f : Fields) {
+        const QByteArrayView field = e.field(f);
+        check(field.size() >= 0);
+        check(field.data() >= previousEnd && field.data() + field.size() <= end);
+        previousEnd = field.data() + field.size();
+    }
+    // The location runs to the end of the line.
+    check(previousEnd == end);
+}
+
+bool sameFields(const Entry &a, const Entry &b)
+{
+    for (const Entry::Field f : Fields) {
+        if (a.field(f) != b.field(f)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+void roundTripFile(QByteArrayView file)
+{
+    const VaultFormat::Contents read = VaultFormat::parse(file);
+    check(read.masterPassword == ToggleHighBit(VaultFormat::firstLine(file)));
+    for (const Entry &e : read.entries) {
+        checkFieldsInsideLine(e);
+        check(!e.plainLine().isEmpty());
+    }
+
+    const QByteArray saved = VaultFormat::serialize(read.masterPassword, read.entries);
+    const VaultFormat::Contents again = VaultFormat::parse(saved);
+    check(again.masterPassword == read.masterPassword);
+    check(again.entries.size() == read.entries.size());
+    for (size_t i = 0; i < read.entries.size(); ++i) {
+        check(again.entries[i].plainLine() == read.entries[i].plainLine());
+        check(sameFields(again.entries[i], read.entries[i]));
+    }
+    check(VaultFormat::serialize(again.masterPassword, again.entries) == saved);
+}
+
+void roundTripFields(QByteArrayView input)
+{
+    QByteArrayView pieces[4];
+    int count = 0;
+    qsizetype start = 0;
+    for (qsizetype i = 0; i <= input.size() && count < 4; ++i) {
+        if (i == input.size() || input[i] == '\x1F') {
+            pieces[count++] = input.sliced(start, i - start);
+            start = i + 1;
+        }
+    }
+    if (count < 4) {
+        return;
+    }
+    const QString username = CodePage1252::toUnicode(pieces[0]);
+    const QString password = CodePage1252::toUnicode(pieces[1]);
+    const QString location = CodePage1252::toUnicode(pieces[2]);
+    const QString master = CodePage1252::toUnicode(pieces[3]);
+    if (StorableText::whyNot(username, StorableText::Kind::Username) ||
+        StorableText::whyNot(password, StorableText::Kind::Password) ||
+        StorableText::whyNot(location, StorableText::Kind::Location) ||
+        StorableText::whyNot(master, StorableText::Kind::MasterPassword)) {
+        return;
+    }
+    QByteArray masterBytes;
+    check(CodePage1252::fromUnicode(master, masterBytes));
+
+    // Created password, then a full save with the entry.
+    const VaultFormat::Contents created = VaultFormat::parse(VaultFormat::passwordOnly(masterBytes));
+    check(created.masterPassword == masterBytes && created.entries.empty());
+
+    const Entry entry = Entry::fromText(username, password, location);
+    const VaultFormat::Contents read = VaultFormat::parse(VaultFormat::serialize(masterBytes, {entry}));
+    check(read.masterPassword == masterBytes);
+    check(read.entries.size() == 1);
+    check(read.entries[0].text(Entry::Username) == username);
+    check(read.entries[0].text(Entry::Password) == password);
+    check(read.entries[0].text(Entry::Location) == location);
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+{
+    const QByteArrayView input(reinterpret_cast<const char *>(data), qsizetype(size));
+    roundTripFile(input);
+    roundTripFields(input);
+    return 0;
+}
