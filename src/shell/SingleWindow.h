@@ -4,8 +4,8 @@
 #include <QWidget>
 
 // Every window of the program exists at most once. Opening one creates it when it does not exist, which runs its
-// load steps in the constructor, and shows it, unless its load declined to be shown; opening an existing one only
-// brings it to the front. Unloading destroys it, so the next open loads it afresh.
+// load steps in the constructor, and shows it, unless its load declined to be shown (then it is never shown);
+// opening an existing one only brings it to the front. Unloading destroys it, so the next open loads it afresh.
 template <class Window> class SingleWindow final {
 public:
     Window *get() const { return window_.data(); }
@@ -22,10 +22,9 @@ public:
 
     template <class... Args> Window *open(Args &&...args)
     {
-        const bool existed = isLoaded();
         Window *window = load(std::forward<Args>(args)...);
         if constexpr (requires { window->showAfterLoad(); }) {
-            if (!existed && !window->showAfterLoad()) {
+            if (!window->showAfterLoad()) {
                 return window;
             }
         }

@@ -3,7 +3,7 @@
 #include "vault/CodePage1252.h"
 
 namespace {
-constexpr QByteArrayView Separator(FieldSeparator);
+constexpr QByteArrayView Separator("|||");
 }
 
 Entry::Entry() : line_(QByteArrayLiteral("||||||")) {}
