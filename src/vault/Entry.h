@@ -44,4 +44,3 @@ private:
     quint32 locationStart_ = 6;
 };
 
-inline constexpr char FieldSeparator[] = "|||";
