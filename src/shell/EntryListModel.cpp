@@ -155,8 +155,9 @@ void EntryListModel::reorder()
         if (!packed) {
             return textOrder_.compare(entries_[a.row].field(field), entries_[b.row].field(field));
         }
-        const int c =
-            std::memcmp(rest.data() + a.restOffset, rest.data() + b.restOffset, std::min(a.restLength, b.restLength));
+        // memcmp must not see the null data() of an empty buffer, even for no bytes at all.
+        const std::uint32_t common = std::min(a.restLength, b.restLength);
+        const int c = common == 0 ? 0 : std::memcmp(rest.data() + a.restOffset, rest.data() + b.restOffset, common);
         if (c != 0) {
             return c;
         }

@@ -346,9 +346,11 @@ class Brisvane:
     def has_window(self, title):
         return any(w.name == title for w in self.windows())
 
-    def message_box(self, timeout=WAIT):
-        acc = wait_for(lambda: next((w for w in self.windows() if w.getRoleName() == "alert"), None),
-                       "a message box", timeout)
+    def message_box(self, title=None, timeout=WAIT):
+        """The message box on screen (the one with that title, if given)."""
+        acc = wait_for(lambda: next((w for w in self.windows() if w.getRoleName() == "alert" and
+                                     (title is None or w.name == title)), None),
+                       f"a message box {title!r}" if title else "a message box", timeout)
         return MessageBox(acc)
 
     def no_message_box(self):

@@ -55,9 +55,9 @@ def main():
                                                                            progress))
     result = runner.run(suite)
     failed = result.failed_count()
-    # Skips are counted as failures: a test that cannot run proves nothing.
-    failed += len(result.skipped)
     print(f"e2e: run took {time.monotonic() - started:.0f} s")
+    if result.skipped:
+        print(f"e2e: {len(result.skipped)} skipped: " + "; ".join(f"{t.id()}: {why}" for t, why in result.skipped))
     print(f"e2e: {result.passed} passed, {failed} failed")
     return 0 if failed == 0 and result.passed > 0 else 1
 

@@ -142,7 +142,7 @@ class EntryCommandsTest(BrisvaneTestCase):
         self.assertIn(clipboard_text(), (None, ""))
         self.assertEqual(self.vault.read_bytes(), data, "copying saves nothing")
 
-    def test_goTo_givesOpenerWebAddressWithScheme_andNeverAnOption(self):
+    def test_goToAndVisit_giveOpenerWebAddressWithScheme_andNeverAnOption(self):
         bin_folder = self.root / "bin"
         bin_folder.mkdir()
         record = self.root / "opened.txt"
@@ -169,6 +169,12 @@ class EntryCommandsTest(BrisvaneTestCase):
         self.assertTrue(lines[1].startswith("file://"), f"a path reaches the opener as a file address: {lines}")
         self.assertFalse((self.folder / "pwned").exists())
         self.assertFalse((self.home / "pwned").exists())
+
+        # The publisher's website goes to the desktop's opener too, as a web address.
+        record.unlink()
+        click(program.button(MAIN_TITLE, "Visit www.brisvane.example"))
+        lines = wait_for(lambda: record.exists() and record.read_text().splitlines(), "the website to be opened")
+        self.assertEqual(lines, ["1", "http://www.brisvane.example"])
 
     def test_entryTheFileCannotHold_isRefusedNamingField_vaultUnchanged(self):
         entries = [("alice", "pw", "www.example.org")]
@@ -201,3 +207,38 @@ class EntryCommandsTest(BrisvaneTestCase):
         wait_for(lambda: not program.has_window("Add an entry"), "the entry dialog to close on Cancel")
         self.assertEqual(program.rows(), [list(e) for e in entries])
         self.assertEqual(self.vault.read_bytes(), data)
+
+    def test_editDialog_followsItsEntryThroughSorting_andSaysSoWhenItWasDeleted(self):
+        entries = [("carol", "c1", "www.carol.org"), ("alice", "a1", ""), ("bob", "b1", "")]
+        program = self.unlocked(MASTER, entries)
+
+        program.select_row(0)
+        self.open_entry_dialog(program, "Edit", "Edit an entry")
+        click(program.column_header("Username"))
+        program.wait_rows(lambda rows: [r[0] for r in rows] == ["alice", "bob", "carol"], "the list sorted by name")
+        self.type_into(self.entry_box(program, "Edit an entry", "Password"), "c2", replace=True)
+        self.save_entry(program, "Edit an entry")
+        # The edit lands on carol, now the last row, and the file follows the order on screen.
+        entries = [("alice", "a1", ""), ("bob", "b1", ""), ("carol", "c2", "www.carol.org")]
+        self.assert_saved(program, entries)
+
+        program.select_row(0)
+        self.open_entry_dialog(program, "Edit", "Edit an entry")
+        self.type_into(self.entry_box(program, "Edit an entry", "Password"), "typed meanwhile", replace=True)
+        program.select_row(0)
+        click(program.button(MAIN_TITLE, "Delete"))
+        program.message_box(title="Confirm Delete").press("OK")
+        program.wait_status("Entry deleted successfully, data saved.")
+        del entries[0]
+        saved = self.vault.read_bytes()
+        self.assertEqual(saved, vault_bytes(MASTER, entries))
+
+        click(program.button("Edit an entry", "Save"))
+        box = program.message_box()
+        self.assertIn("deleted", box.text)
+        box.press("OK")
+        wait_for(program.no_message_box, "the message box to close")
+        self.assertTrue(program.has_window("Edit an entry"), "the dialog stays open")
+        self.assertEqual(text_of(self.entry_box(program, "Edit an entry", "Password")), "typed meanwhile")
+        self.assertEqual(program.rows(), [list(e) for e in entries], "no other entry was overwritten")
+        self.assertEqual(self.vault.read_bytes(), saved)

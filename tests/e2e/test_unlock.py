@@ -145,3 +145,11 @@ class UnlockTest(BrisvaneTestCase):
         key("Return")
         program.wait_status("Password created successfully")
         self.assertEqual(self.vault.read_bytes(), b"\xf0\xe1\xf3\xf3\x00\xf7\xef\xf2\xe4\r\n")
+
+    def test_firstStart_fileWithEntriesButNoPassword_keepsTheEntries(self):
+        entries = [("alice", "pw", "www.alice.org"), ("bob", "", "")]
+        self.vault.write_bytes(b"\r\n" + b"".join(entry_line(*e) for e in entries))
+        program = self.launch()
+        self.create_password(program, "fresh start")
+        self.assertEqual(program.rows(), [list(e) for e in entries])
+        self.assertEqual(self.vault.read_bytes(), vault_bytes("fresh start", entries))

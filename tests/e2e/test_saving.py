@@ -1,0 +1,89 @@
+"""Saves that the disk refuses: nothing typed is lost, and nothing claims to be saved that is not.
+
+The vault and its folder are made immutable (chattr +i), which even root cannot write through; that needs root
+and a file system with the attribute, so these tests are skipped elsewhere."""
+
+import os
+import subprocess
+
+from harness import APP_TITLE, MAIN_TITLE, BrisvaneTestCase, click, vault_bytes, wait_for
+
+MASTER = "master"
+SAVED = "Added new entry.  Data saved."
+
+
+class RefusedSaveTest(BrisvaneTestCase):
+
+    def freeze(self, *paths):
+        """Makes the paths immutable until the test ends."""
+        if os.geteuid() != 0:
+            self.skipTest("making a file immutable needs root")
+        for path in paths:
+            result = subprocess.run(["chattr", "+i", str(path)], capture_output=True, text=True, timeout=10)
+            if result.returncode != 0:
+                self.skipTest(f"chattr +i is not available here: {result.stderr.strip()}")
+            self.addCleanup(self.thaw, path)
+
+    def thaw(self, *paths):
+        for path in paths:
+            subprocess.run(["chattr", "-i", str(path)], check=True, timeout=10)
+
+    def add_entry(self, program, user, password):
+        click(program.button(MAIN_TITLE, "Add"))
+        program.window("Add an entry")
+        self.type_into(program.control("Add an entry", "text", "Username"), user)
+        self.type_into(program.control("Add an entry", "text", "Password"), password)
+        click(program.button("Add an entry", "Save"))
+
+    def test_refusedSave_keepsChangeAndSaysSo_closingRetriesThenAsks(self):
+        kept = [("alice", "pw1", "www.alice.org")]
+        program = self.unlocked(MASTER, kept)
+        data = self.vault.read_bytes()
+        self.freeze(self.vault, self.folder)
+
+        self.add_entry(program, "bob", "pw2")
+        box = program.message_box()
+        self.assertEqual(box.title, APP_TITLE)
+        self.assertIn("not be saved", box.text)
+        box.press("OK")
+        wait_for(lambda: not program.has_window("Add an entry"), "the entry dialog to close")
+        self.assertNotEqual(program.status_text(), SAVED, "a failed save is never reported as saved")
+        self.assertIn("not saved", program.status_text())
+        self.assertEqual(program.rows(), [["alice", "pw1", "www.alice.org"], ["bob", "pw2", ""]])
+        self.assertEqual(self.vault.read_bytes(), data)
+
+        # Closing tries once more; while that fails too, the user decides, and Cancel keeps everything.
+        program.menu("File", "Exit")
+        box = program.message_box()
+        self.assertEqual((box.title, sorted(box.buttons)), (APP_TITLE, ["OK"]))
+        self.assertIn("not be saved", box.text)
+        box.press("OK")
+        box = program.message_box(title="Not saved")
+        self.assertIn("could not be saved", box.text)
+        self.assertEqual(sorted(box.buttons), ["Cancel", "OK"])
+        box.press("Cancel")
+        wait_for(program.no_message_box, "the question to close")
+        self.assertTrue(program.running())
+        self.assertEqual(len(program.rows()), 2)
+
+        # Once the disk takes it again, closing saves everything that was kept.
+        self.thaw(self.vault, self.folder)
+        program.menu("File", "Exit")
+        self.assertEqual(program.wait_exit(), 0)
+        self.assertEqual(self.vault.read_bytes(), vault_bytes(MASTER, kept + [("bob", "pw2", "")]))
+
+    def test_createPassword_vaultCannotBeWritten_saysWhyAndEndsWithFileAsItWas(self):
+        self.vault.write_bytes(b"\r\n")
+        self.freeze(self.vault, self.folder)
+        program = self.launch()
+        # A folder that refuses the lock file is not taken for a second copy: the gate opens as usual.
+        first = self.password_box(program, "Password")
+        self.type_into(first, "new master")
+        self.type_into(self.password_box(program, "Retype Password"), "new master")
+        self.press_ok(program)
+        box = program.message_box()
+        self.assertEqual(box.title, APP_TITLE)
+        self.assertTrue(box.text, "the message says why")
+        box.press("OK")
+        self.assertEqual(program.wait_exit(), 0)
+        self.assertEqual(self.vault.read_bytes(), b"\r\n")
