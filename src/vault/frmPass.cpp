@@ -8,6 +8,7 @@
 #include "vault/modGlobals.h"
 #include "windows/Placement.h"
 #include "windows/modOnTop.h"
+#include "windows/modSkin.h"
 
 #include <QCloseEvent>
 #include <QLabel>
@@ -130,6 +131,9 @@ void frmPass::Form_Load()
     modOnTop::SetTopmost(this, true);
     program_.processEvents();
     txtPass->clear();
+    if (program_.publisher().UseSkin) {
+        modSkin::ApplySkin(this);
+    }
 }
 
 void frmPass::layOutCreateMode()

@@ -30,7 +30,8 @@ const QString ShowHelpKey = u"showHelp"_s;
 // for the program.
 Form8::Form8(Program &program, QWidget *parent)
     : QDialog(parent, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
-      program_(program) {
+      program_(program)
+{
     setObjectName(u"Form8"_s);
     setWindowTitle(u"Readme/Help"_s);
     setAccessibleName(windowTitle());
@@ -41,7 +42,8 @@ Form8::Form8(Program &program, QWidget *parent)
 
 Form8::~Form8() = default;
 
-void Form8::buildControls() {
+void Form8::buildControls()
+{
     rtf1 = new QTextBrowser(this);
     rtf1->setObjectName(u"rtf1"_s);
     rtf1->setAccessibleName(u"Help"_s);
@@ -62,7 +64,8 @@ void Form8::buildControls() {
     connect(Check1, &QCheckBox::toggled, this, &Form8::Check1_Click);
 }
 
-void Form8::Form_Load() {
+void Form8::Form_Load()
+{
     if (program_.publisher().UseSkin) {
         modSkin::ApplySkin(this);
     }
@@ -76,7 +79,8 @@ void Form8::Form_Load() {
     readStartupSetting();
 }
 
-void Form8::loadHelpFile(const QString &path) {
+void Form8::loadHelpFile(const QString &path)
+{
     // An unreadable, oversized or broken file leaves the view without help text, or with what could be read.
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly) || file.size() > MaxHelpFileBytes) {
@@ -91,7 +95,8 @@ void Form8::loadHelpFile(const QString &path) {
     rtf1->moveCursor(QTextCursor::Start);
 }
 
-void Form8::readStartupSetting() {
+void Form8::readStartupSetting()
+{
     const QString stored =
         program_.platform().settings.read(program_.publisher().ProductName, SettingsSection, ShowHelpKey, u"1"_s);
     bool isNumber = false;
@@ -102,13 +107,15 @@ void Form8::readStartupSetting() {
     }
 }
 
-void Form8::Check1_Click() {
+void Form8::Check1_Click()
+{
     const int value = Check1->isChecked() ? 1 : 0;
     program_.platform().settings.write(program_.publisher().ProductName, SettingsSection, ShowHelpKey,
                                        QString::number(value));
 }
 
-void Form8::showEvent(QShowEvent *event) {
+void Form8::showEvent(QShowEvent *event)
+{
     if (!centred_) {
         centred_ = true;
         Placement::CenterOnScreen(this);
@@ -117,7 +124,8 @@ void Form8::showEvent(QShowEvent *event) {
 }
 
 // The window has no Cancel button, so Escape does not close it; only its close box does.
-void Form8::keyPressEvent(QKeyEvent *event) {
+void Form8::keyPressEvent(QKeyEvent *event)
+{
     if (event->matches(QKeySequence::Cancel)) {
         event->accept();
         return;

@@ -15,7 +15,8 @@ public:
 
     QStringList actionNames() const override { return QStringList{pressAction()} + QAccessibleWidget::actionNames(); }
 
-    void doAction(const QString &actionName) override {
+    void doAction(const QString &actionName) override
+    {
         if (actionName == pressAction()) {
             emit static_cast<LinkLabel *>(widget())->activated();
             return;
@@ -23,7 +24,8 @@ public:
         QAccessibleWidget::doAction(actionName);
     }
 
-    QString text(QAccessible::Text t) const override {
+    QString text(QAccessible::Text t) const override
+    {
         const QString text = QAccessibleWidget::text(t);
         if (t == QAccessible::Name && text.isEmpty()) {
             return static_cast<const QLabel *>(widget())->text();
@@ -32,7 +34,8 @@ public:
     }
 };
 
-QAccessibleInterface *accessibleFactory(const QString &className, QObject *object) {
+QAccessibleInterface *accessibleFactory(const QString &className, QObject *object)
+{
     if (className == QLatin1StringView(LinkLabel::staticMetaObject.className()) && object && object->isWidgetType()) {
         return new LinkLabelAccessible(static_cast<LinkLabel *>(object));
     }
@@ -41,7 +44,8 @@ QAccessibleInterface *accessibleFactory(const QString &className, QObject *objec
 
 } // namespace
 
-LinkLabel::LinkLabel(QWidget *parent) : QLabel(parent) {
+LinkLabel::LinkLabel(QWidget *parent) : QLabel(parent)
+{
     static const bool factoryInstalled = [] {
         QAccessible::installFactory(accessibleFactory);
         return true;
@@ -55,7 +59,8 @@ LinkLabel::LinkLabel(QWidget *parent) : QLabel(parent) {
 
 LinkLabel::~LinkLabel() = default;
 
-void LinkLabel::mousePressEvent(QMouseEvent *event) {
+void LinkLabel::mousePressEvent(QMouseEvent *event)
+{
     if (event->button() != Qt::LeftButton) {
         QLabel::mousePressEvent(event);
         return;
@@ -65,7 +70,8 @@ void LinkLabel::mousePressEvent(QMouseEvent *event) {
     event->accept();
 }
 
-void LinkLabel::mouseReleaseEvent(QMouseEvent *event) {
+void LinkLabel::mouseReleaseEvent(QMouseEvent *event)
+{
     // A press that is dragged off the label before release is no click.
     const bool click = pressed_ && event->button() == Qt::LeftButton && rect().contains(event->position().toPoint());
     pressed_ = false;
@@ -75,7 +81,8 @@ void LinkLabel::mouseReleaseEvent(QMouseEvent *event) {
     }
 }
 
-void LinkLabel::keyPressEvent(QKeyEvent *event) {
+void LinkLabel::keyPressEvent(QKeyEvent *event)
+{
     switch (event->key()) {
     case Qt::Key_Return:
     case Qt::Key_Enter:
@@ -90,7 +97,8 @@ void LinkLabel::keyPressEvent(QKeyEvent *event) {
     }
 }
 
-void LinkLabel::paintEvent(QPaintEvent *event) {
+void LinkLabel::paintEvent(QPaintEvent *event)
+{
     QLabel::paintEvent(event);
     if (hasFocus()) {
         QStylePainter painter(this);

@@ -15,11 +15,13 @@ constexpr QRgb WindowFace = 0xffeef2f6;
 
 SkinService::~SkinService() = default;
 
-SkinService::Colors SkinService::colors() const {
+SkinService::Colors SkinService::colors() const
+{
     return {QColor::fromRgb(ControlFace), QColor::fromRgb(ControlText), QColor::fromRgb(PictureFace)};
 }
 
-void SkinService::skinWindow(QWidget *window) {
+void SkinService::skinWindow(QWidget *window)
+{
     if (!window) {
         return;
     }

@@ -18,14 +18,16 @@ namespace {
 constexpr int ClientWidth = 7455;
 constexpr int ClientHeight = 2535;
 
-QFont verdana(qreal points, bool bold) {
+QFont verdana(qreal points, bool bold)
+{
     QFont font(u"Verdana"_s);
     font.setPointSizeF(points);
     font.setBold(bold);
     return font;
 }
 
-template <class Label> Label *label(QWidget *parent, const QString &name, QRect twips, const QFont &font) {
+template <class Label> Label *label(QWidget *parent, const QString &name, QRect twips, const QFont &font)
+{
     auto *l = new Label(parent);
     l->setObjectName(name);
     l->setTextFormat(Qt::PlainText);
@@ -36,7 +38,8 @@ template <class Label> Label *label(QWidget *parent, const QString &name, QRect 
 }
 
 // A screen reader reads a value together with what it is: "Version: 1.2".
-QString spoken(const QLabel *caption, const QString &value) {
+QString spoken(const QLabel *caption, const QString &value)
+{
     return (caption->text() + u' ' + value).trimmed();
 }
 
@@ -44,7 +47,8 @@ QString spoken(const QLabel *caption, const QString &value) {
 
 frmAbout::frmAbout(Program &program, QWidget *parent)
     : QDialog(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
-      program_(program) {
+      program_(program)
+{
     setObjectName(u"frmAbout"_s);
     setFont(verdana(8.25, false));
     setFixedSize(Twips::toPixels(ClientWidth), Twips::toPixels(ClientHeight));
@@ -54,7 +58,8 @@ frmAbout::frmAbout(Program &program, QWidget *parent)
 
 frmAbout::~frmAbout() = default;
 
-void frmAbout::buildControls() {
+void frmAbout::buildControls()
+{
     Picture1 = new QLabel(this);
     Picture1->setObjectName(u"Picture1"_s);
     Picture1->setPixmap(QPixmap(u":/banner.png"_s));
@@ -88,7 +93,8 @@ void frmAbout::buildControls() {
     setFocus();
 }
 
-void frmAbout::Form_Load() {
+void frmAbout::Form_Load()
+{
     const PublisherSettings &publisher = program_.publisher();
     setWindowTitle(u"About "_s + publisher.ProductName);
     setAccessibleName(windowTitle());
@@ -108,7 +114,8 @@ void frmAbout::Form_Load() {
     }
 }
 
-void frmAbout::copyLabelsToSkinLabels() {
+void frmAbout::copyLabelsToSkinLabels()
+{
     QList<QLabel *> plainLabels;
     for (QLabel *l : findChildren<QLabel *>()) {
         if (modSkin::KindName(l) == u"Label"_s) {
@@ -136,11 +143,13 @@ void frmAbout::copyLabelsToSkinLabels() {
     }
 }
 
-void frmAbout::lblWebsite_Click() {
+void frmAbout::lblWebsite_Click()
+{
     program_.commands().cmdWebsite_Click(0);
 }
 
-void frmAbout::showEvent(QShowEvent *event) {
+void frmAbout::showEvent(QShowEvent *event)
+{
     if (!centred_) {
         centred_ = true;
         Placement::CenterOnScreen(this);
@@ -149,7 +158,8 @@ void frmAbout::showEvent(QShowEvent *event) {
 }
 
 // The window has no Cancel button, so Escape does not close it; only its close box does.
-void frmAbout::keyPressEvent(QKeyEvent *event) {
+void frmAbout::keyPressEvent(QKeyEvent *event)
+{
     if (event->matches(QKeySequence::Cancel)) {
         event->accept();
         return;

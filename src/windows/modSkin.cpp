@@ -30,11 +30,13 @@ namespace {
 
 SkinService *currentSkin = nullptr;
 
-bool refusesColor(const QWidget *widget) {
+bool refusesColor(const QWidget *widget)
+{
     return widget->property(RefusesColorProperty).toBool();
 }
 
-void setColors(QWidget *widget, std::initializer_list<std::pair<QPalette::ColorRole, QColor>> colors) {
+void setColors(QWidget *widget, std::initializer_list<std::pair<QPalette::ColorRole, QColor>> colors)
+{
     QPalette palette = widget->palette();
     for (const auto &[role, color] : colors) {
         palette.setColor(role, color);
@@ -44,7 +46,8 @@ void setColors(QWidget *widget, std::initializer_list<std::pair<QPalette::ColorR
 
 // Controls are leaves of the walk: their inner widgets (a combo box's list, a list's scroll bars, a text box's
 // clear button) belong to them and are never coloured on their own. Containers are walked through.
-bool isContainer(const QWidget *widget, const QString &kind) {
+bool isContainer(const QWidget *widget, const QString &kind)
+{
     if (qobject_cast<const QTabBar *>(widget) || qobject_cast<const QAbstractSlider *>(widget)) {
         return false;
     }
@@ -53,7 +56,8 @@ bool isContainer(const QWidget *widget, const QString &kind) {
 
 // Colours one control by its kind; false when it refused, which ends the walk.
 bool colorControl(QWidget *widget, const QString &kind, const QColor &color1, const QColor &color2,
-                  const QColor &color3) {
+                  const QColor &color3)
+{
     static const QStringList textAndLists{u"TextBox"_s,      u"ComboBox"_s, u"FileListBox"_s, u"DirListBox"_s,
                                           u"DriveListBox"_s, u"ListBox"_s,  u"ListView"_s};
     const bool isButton = kind == u"CommandButton"_s;
@@ -80,7 +84,8 @@ bool colorControl(QWidget *widget, const QString &kind, const QColor &color1, co
     return true;
 }
 
-bool colorChildren(QWidget *parent, const QColor &color1, const QColor &color2, const QColor &color3) {
+bool colorChildren(QWidget *parent, const QColor &color1, const QColor &color2, const QColor &color3)
+{
     for (QObject *child : parent->children()) {
         auto *widget = qobject_cast<QWidget *>(child);
         if (!widget || widget->isWindow()) {
@@ -99,33 +104,39 @@ bool colorChildren(QWidget *parent, const QColor &color1, const QColor &color2, 
 
 } // namespace
 
-SkinService &BuiltInSkin() {
+SkinService &BuiltInSkin()
+{
     static SkinService skin;
     return skin;
 }
 
-SkinService *CurrentSkin() {
+SkinService *CurrentSkin()
+{
     return currentSkin;
 }
 
-void SetCurrentSkin(SkinService *skin) {
+void SetCurrentSkin(SkinService *skin)
+{
     currentSkin = skin;
 }
 
-void StartSkin(QWidget *splash, SkinService &skin) {
+void StartSkin(QWidget *splash, SkinService &skin)
+{
     SetCurrentSkin(&skin);
     ApplySkin(splash);
     skin.bind();
     skin.begin();
 }
 
-void EndSkin() {
+void EndSkin()
+{
     if (SkinService *skin = CurrentSkin()) {
         skin->end();
     }
 }
 
-void ApplySkin(QWidget *window) {
+void ApplySkin(QWidget *window)
+{
     SkinService *skin = CurrentSkin();
     if (!skin || !window) {
         return;
@@ -139,7 +150,8 @@ void ApplySkin(QWidget *window) {
     skin->skinWindow(window);
 }
 
-QString KindName(const QWidget *widget) {
+QString KindName(const QWidget *widget)
+{
     if (!widget) {
         return {};
     }
@@ -181,20 +193,23 @@ QString KindName(const QWidget *widget) {
     return {};
 }
 
-void ColorControls(QWidget *window, const QColor &color1, const QColor &color2, const QColor &color3) {
+void ColorControls(QWidget *window, const QColor &color1, const QColor &color2, const QColor &color3)
+{
     if (window) {
         colorChildren(window, color1, color2, color3);
     }
 }
 
-void ResetWindowRegion(QWidget *window) {
+void ResetWindowRegion(QWidget *window)
+{
     if (window) {
         window->clearMask();
         window->update();
     }
 }
 
-bool IsVistaOrLater() {
+bool IsVistaOrLater()
+{
     // Only Windows reshapes skinned windows; Vista is version 6.0.
     const QOperatingSystemVersion system = QOperatingSystemVersion::current();
     return system.type() == QOperatingSystemVersion::Windows && system.majorVersion() >= 6;

@@ -35,6 +35,10 @@ class WaitTimeout(AssertionError):
     pass
 
 
+class ProgramEnded(AssertionError):
+    """The program is gone while a test still waits for it: no point in waiting any longer."""
+
+
 # --- the vault file's bytes -----------------------------------------------------------------------------------
 
 
@@ -77,6 +81,8 @@ def wait_for(probe, what, timeout=WAIT, shot=True):
             value = probe()
             if value:
                 return value
+        except ProgramEnded:
+            raise
         except Exception as error:  # a window going away mid-read is just "not yet"
             last_error = error
         if time.monotonic() >= deadline:
@@ -268,10 +274,6 @@ class Brisvane:
     def pid(self):
         return self.process.pid
 
-    @property
-    def vault(self):
-        return self.folder / "data.enc"
-
     def start(self):
         env = dict(os.environ)
         runtime = self.home / "runtime"
@@ -294,6 +296,10 @@ class Brisvane:
     def running(self):
         return self.process is not None and self.process.poll() is None
 
+    def check_running(self):
+        if not self.running():
+            raise ProgramEnded(f"Brisvane (pid {self.pid}) ended with status {self.process.returncode}")
+
     def stop(self):
         """Ends this copy, if it still runs, by its process id."""
         if self.running():
@@ -314,9 +320,10 @@ class Brisvane:
     # The program on the accessibility bus.
 
     def app(self):
+        self.check_running()
+
         def probe():
-            if not self.running():
-                raise AssertionError(f"Brisvane ended with status {self.process.returncode}")
+            self.check_running()
             desktop = pyatspi.Registry.getDesktop(0)
             for candidate in children(desktop):
                 try:
@@ -342,6 +349,13 @@ class Brisvane:
         """Asks the window manager to close the window, as its close box does."""
         ids = wait_for(lambda: x_window_ids(self.pid, title), f"X window {title!r}")
         subprocess.run(["wmctrl", "-i", "-c", hex(ids[0])], check=True, timeout=10)
+
+    def bring_to_front(self, title):
+        """Activates the window as a click on its taskbar entry would, for a window that another one covers."""
+        ids = wait_for(lambda: x_window_ids(self.pid, title), f"X window {title!r}")
+        subprocess.run(["xdotool", "windowactivate", "--sync", str(ids[0])], check=True, timeout=10)
+        return wait_for(lambda: next((w for w in self.windows() if w.name == title and
+                                      has_state(w, pyatspi.STATE_ACTIVE)), None), f"{title!r} to be active")
 
     def has_window(self, title):
         return any(w.name == title for w in self.windows())
@@ -374,17 +388,22 @@ class Brisvane:
         return labels[0].name if labels else None
 
     def wait_status(self, expected, timeout=WAIT):
-        return wait_for(lambda: self.status_text() == expected, f"status text {expected!r} "
-                        f"(now {self._safe_status()!r})", timeout)
+        seen = []
 
-    def _safe_status(self):
+        def probe():
+            seen[:] = [self.status_text()]
+            return seen[0] == expected
+
         try:
-            return self.status_text()
-        except Exception:
-            return None
+            return wait_for(probe, f"status text {expected!r}", timeout)
+        except WaitTimeout as error:
+            raise WaitTimeout(f"{error}; status text on screen: {seen[0] if seen else None!r}") from None
 
     def entry_list(self):
-        return self.control(MAIN_TITLE, "tree", "Entries")
+        """The list of entries: a table to a screen reader (Qt's tree view reports the role "tree")."""
+        return wait_for(lambda: next((d for d in descendants(self.main_window(), name="Entries", only_showing=True)
+                                      if d.getRoleName() in ("tree", "table", "tree table")), None),
+                        "the list 'Entries'")
 
     def rows(self):
         return row_texts(self.entry_list())

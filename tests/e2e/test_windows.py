@@ -1,7 +1,5 @@
 """The help window, its one setting, and the About window."""
 
-import subprocess
-
 import pyatspi
 
 from harness import (MAIN_TITLE, BrisvaneTestCase, click, descendants, has_state, stacking_order, text_of,
@@ -20,10 +18,14 @@ class SecondaryWindowsTest(BrisvaneTestCase):
         return program.control(HELP_TITLE, "check box", "Show at Startup")
 
     def assert_above(self, program, upper, lower):
+        """Compares the two windows' places in the window manager's stacking order (bottom first)."""
         order = stacking_order()
-        top = max(order.index(w) for w in x_window_ids(program.pid, upper) if w in order)
-        bottom = max(order.index(w) for w in x_window_ids(program.pid, lower) if w in order)
-        self.assertGreater(top, bottom, f"{upper!r} is not above {lower!r}")
+        places = {}
+        for title in (upper, lower):
+            found = [order.index(w) for w in x_window_ids(program.pid, title) if w in order]
+            self.assertTrue(found, f"the window manager does not stack a window {title!r}")
+            places[title] = max(found)
+        self.assertGreater(places[upper], places[lower], f"{upper!r} is not above {lower!r}")
 
     def test_helpWindow_firstStart_opensOnTopTicked_untickedItStaysClosedNextStart(self):
         self.with_help_file()
@@ -41,9 +43,7 @@ class SecondaryWindowsTest(BrisvaneTestCase):
 
         # It floats above the main window, also when the main window is brought to the front.
         self.assert_above(program, HELP_TITLE, MAIN_TITLE)
-        main_id = x_window_ids(program.pid, MAIN_TITLE)[0]
-        subprocess.run(["xdotool", "windowactivate", "--sync", str(main_id)], check=True, timeout=10)
-        wait_for(lambda: has_state(program.main_window(), pyatspi.STATE_ACTIVE), "the main window to be active")
+        program.bring_to_front(MAIN_TITLE)
         self.assert_above(program, HELP_TITLE, MAIN_TITLE)
 
         click(box)

@@ -781,17 +781,27 @@ private slots:
         QCOMPARE(second.acquire(), VaultLock::Outcome::Locked);
     }
 
-    // A live copy's lock is never taken over, however old the lock file is.
+    // A live copy's lock is never taken over, however old the lock file is. The lock file is written by hand, as a
+    // live copy leaves it where the file system keeps no lock of its own on it (a network folder, say): only its
+    // age and the process it names tell whether it is stale.
     void vaultLock_oldLockOfALiveOwner_isStillRefused()
     {
-        VaultLock first(path_);
-        QCOMPARE(first.acquire(), VaultLock::Outcome::Locked);
-        QFile lockFile(VaultLock::lockPath(path_));
+        const QString lockPath = VaultLock::lockPath(path_);
+        QByteArray lockContent; // names this process, which is alive
+        {
+            QLockFile real(lockPath);
+            QVERIFY(real.tryLock(0));
+            lockContent = contentOf(lockPath);
+        }
+        QVERIFY(writeFile(lockPath, lockContent));
+        QFile lockFile(lockPath);
         QVERIFY(lockFile.open(QIODevice::ReadWrite));
         QVERIFY(lockFile.setFileTime(QDateTime(QDate(2001, 1, 1), QTime(0, 0)), QFileDevice::FileModificationTime));
         lockFile.close();
-        VaultLock second(path_);
-        QCOMPARE(second.acquire(), VaultLock::Outcome::HeldByAnother);
+
+        VaultLock lock(path_);
+        QCOMPARE(lock.acquire(), VaultLock::Outcome::HeldByAnother);
+        QCOMPARE(contentOf(lockPath), lockContent);
     }
 
     // The lock of a copy that crashed names a process that is gone: it is taken over at once.

@@ -22,7 +22,8 @@ struct HelpFixture {
     ~HelpFixture() { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
     Q_DISABLE_COPY_MOVE(HelpFixture)
 
-    void writeHelp(const QByteArray &bytes) const {
+    void writeHelp(const QByteArray &bytes) const
+    {
         QFile file(program.helpFilePath());
         QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
         QCOMPARE(file.write(bytes), bytes.size());
@@ -36,7 +37,8 @@ struct HelpFixture {
     Program program{fake.platform, dir.path()};
 };
 
-QList<Form8 *> visibleHelpWindows() {
+QList<Form8 *> visibleHelpWindows()
+{
     QList<Form8 *> found;
     for (QWidget *w : QApplication::topLevelWidgets()) {
         if (auto *help = qobject_cast<Form8 *>(w); help && help->isVisible()) {
@@ -67,7 +69,8 @@ private slots:
     void viewHelp_unusableFile_opensQuietlyAsFarAsFilled();
 };
 
-void tst_Form8::viewHelp_fileThere_showsTopmostReadOnlyHelp() {
+void tst_Form8::viewHelp_fileThere_showsTopmostReadOnlyHelp()
+{
     HelpFixture f;
     f.writeHelp(HelpRtf);
     f.program.openHelpWindow();
@@ -91,7 +94,8 @@ void tst_Form8::viewHelp_fileThere_showsTopmostReadOnlyHelp() {
     QVERIFY(f.fake.messages.shown.isEmpty());
 }
 
-void tst_Form8::viewHelp_shippedHelpFile_showsItFromTheTop() {
+void tst_Form8::viewHelp_shippedHelpFile_showsItFromTheTop()
+{
     HelpFixture f;
     QFile shipped(QStringLiteral(QT_TESTCASE_SOURCEDIR "/../assets/Help.rtf"));
     QVERIFY(shipped.open(QIODevice::ReadOnly));
@@ -104,7 +108,8 @@ void tst_Form8::viewHelp_shippedHelpFile_showsItFromTheTop() {
     QCOMPARE(view->textCursor().position(), 0);
 }
 
-void tst_Form8::load_storedSetting_setsBoxAndWritesOnlyAChange_data() {
+void tst_Form8::load_storedSetting_setsBoxAndWritesOnlyAChange_data()
+{
     QTest::addColumn<bool>("stored");
     QTest::addColumn<QString>("value");
     QTest::addColumn<bool>("ticked");
@@ -125,7 +130,8 @@ void tst_Form8::load_storedSetting_setsBoxAndWritesOnlyAChange_data() {
     QTest::newRow("too big for a number") << true << u"99999999999"_s << true << none;
 }
 
-void tst_Form8::load_storedSetting_setsBoxAndWritesOnlyAChange() {
+void tst_Form8::load_storedSetting_setsBoxAndWritesOnlyAChange()
+{
     QFETCH(bool, stored);
     QFETCH(QString, value);
     QFETCH(bool, ticked);
@@ -146,7 +152,8 @@ void tst_Form8::load_storedSetting_setsBoxAndWritesOnlyAChange() {
     QCOMPARE(f.writes(), expected);
 }
 
-void tst_Form8::checkBox_untickThenTick_writesEachAtOnce() {
+void tst_Form8::checkBox_untickThenTick_writesEachAtOnce()
+{
     HelpFixture f;
     f.writeHelp(HelpRtf);
     f.program.openHelpWindow();
@@ -161,7 +168,8 @@ void tst_Form8::checkBox_untickThenTick_writesEachAtOnce() {
     QCOMPARE(f.writes(), (QStringList{f.settingPath() + u"=0"_s, f.settingPath() + u"=1"_s}));
 }
 
-void tst_Form8::close_writesNothing_andNextOpenLoadsAgain() {
+void tst_Form8::close_writesNothing_andNextOpenLoadsAgain()
+{
     HelpFixture f;
     f.writeHelp(HelpRtf);
     f.storeShowHelp(u"0"_s);
@@ -179,7 +187,8 @@ void tst_Form8::close_writesNothing_andNextOpenLoadsAgain() {
     QVERIFY(!f.program.helpWindow.get()->Check1->isChecked());
 }
 
-void tst_Form8::startupRule_storedValue_opensOnlyForExactlyOne_data() {
+void tst_Form8::startupRule_storedValue_opensOnlyForExactlyOne_data()
+{
     QTest::addColumn<bool>("stored");
     QTest::addColumn<QString>("value");
     QTest::addColumn<bool>("opens");
@@ -193,7 +202,8 @@ void tst_Form8::startupRule_storedValue_opensOnlyForExactlyOne_data() {
     QTest::newRow("01") << true << u"01"_s << false;
 }
 
-void tst_Form8::startupRule_storedValue_opensOnlyForExactlyOne() {
+void tst_Form8::startupRule_storedValue_opensOnlyForExactlyOne()
+{
     QFETCH(bool, stored);
     QFETCH(QString, value);
     QFETCH(bool, opens);
@@ -214,7 +224,8 @@ void tst_Form8::startupRule_storedValue_opensOnlyForExactlyOne() {
     }
 }
 
-void tst_Form8::viewHelp_fileMissing_showsNothingEvenTwice() {
+void tst_Form8::viewHelp_fileMissing_showsNothingEvenTwice()
+{
     HelpFixture f;
     f.program.openHelpWindow();
     f.program.openHelpWindow();
@@ -225,7 +236,8 @@ void tst_Form8::viewHelp_fileMissing_showsNothingEvenTwice() {
     QVERIFY(f.writes().isEmpty());
 }
 
-void tst_Form8::viewHelp_fileAddedAfterAMissedOpen_showsIt() {
+void tst_Form8::viewHelp_fileAddedAfterAMissedOpen_showsIt()
+{
     HelpFixture f;
     f.program.openHelpWindow();
     f.writeHelp(HelpRtf);
@@ -235,7 +247,8 @@ void tst_Form8::viewHelp_fileAddedAfterAMissedOpen_showsIt() {
     QVERIFY(f.program.helpWindow.get()->rtf1->toPlainText().contains(u"Welcome"_s));
 }
 
-void tst_Form8::viewHelp_whileOpen_oneWindowAndFileNotReadAgain() {
+void tst_Form8::viewHelp_whileOpen_oneWindowAndFileNotReadAgain()
+{
     HelpFixture f;
     f.writeHelp(HelpRtf);
     f.program.openHelpWindow();
@@ -249,7 +262,8 @@ void tst_Form8::viewHelp_whileOpen_oneWindowAndFileNotReadAgain() {
     QVERIFY(first->rtf1->toPlainText().contains(u"Welcome"_s));
 }
 
-void tst_Form8::viewHelp_unusableFile_opensQuietlyAsFarAsFilled_data() {
+void tst_Form8::viewHelp_unusableFile_opensQuietlyAsFarAsFilled_data()
+{
     QTest::addColumn<QByteArray>("bytes");
     QTest::addColumn<qint64>("size"); // grown sparse to this size when larger than the bytes
     QTest::addColumn<QString>("shown");
@@ -262,7 +276,8 @@ void tst_Form8::viewHelp_unusableFile_opensQuietlyAsFarAsFilled_data() {
     QTest::newRow("larger than the limit") << HelpRtf << Form8::MaxHelpFileBytes + 1 << QString() << u"Welcome"_s;
 }
 
-void tst_Form8::viewHelp_unusableFile_opensQuietlyAsFarAsFilled() {
+void tst_Form8::viewHelp_unusableFile_opensQuietlyAsFarAsFilled()
+{
     QFETCH(QByteArray, bytes);
     QFETCH(qint64, size);
     QFETCH(QString, shown);

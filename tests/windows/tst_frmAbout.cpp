@@ -19,14 +19,16 @@ namespace {
 
 struct AboutFixture {
     AboutFixture() { InitPublisherSettings(program.publisher()); }
-    ~AboutFixture() {
+    ~AboutFixture()
+    {
         program.websiteLauncher.unload();
         program.aboutWindow.unload();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
     Q_DISABLE_COPY_MOVE(AboutFixture)
 
-    frmAbout *open() {
+    frmAbout *open()
+    {
         program.openAboutWindow();
         return program.aboutWindow.get();
     }
@@ -44,7 +46,8 @@ public:
     QList<QWidget *> skinned;
 };
 
-int visibleAboutWindows() {
+int visibleAboutWindows()
+{
     int count = 0;
     for (QWidget *w : QApplication::topLevelWidgets()) {
         count += qobject_cast<frmAbout *>(w) && w->isVisible() ? 1 : 0;
@@ -74,7 +77,8 @@ private slots:
     void skin_on_copiesEveryPlainLabelWithItsTextThenSkins();
 };
 
-void tst_frmAbout::load_publisherData_fillsCaptionAndLabels() {
+void tst_frmAbout::load_publisherData_fillsCaptionAndLabels()
+{
     AboutFixture f;
     f.program.publisher().CompanyName = u"Quokka Works"_s;
     f.program.publisher().PublisherUrl = u"www.quokka.example"_s;
@@ -96,7 +100,8 @@ void tst_frmAbout::load_publisherData_fillsCaptionAndLabels() {
     QVERIFY(!about->windowFlags().testFlag(Qt::WindowMaximizeButtonHint));
 }
 
-void tst_frmAbout::load_version_majorDotMinorWithoutPadding_data() {
+void tst_frmAbout::load_version_majorDotMinorWithoutPadding_data()
+{
     QTest::addColumn<int>("major");
     QTest::addColumn<int>("minor");
     QTest::addColumn<QString>("shown");
@@ -107,7 +112,8 @@ void tst_frmAbout::load_version_majorDotMinorWithoutPadding_data() {
     QTest::newRow("large") << 12 << 345 << u"12.345"_s;
 }
 
-void tst_frmAbout::load_version_majorDotMinorWithoutPadding() {
+void tst_frmAbout::load_version_majorDotMinorWithoutPadding()
+{
     QFETCH(int, major);
     QFETCH(int, minor);
     QFETCH(QString, shown);
@@ -118,7 +124,8 @@ void tst_frmAbout::load_version_majorDotMinorWithoutPadding() {
     QCOMPARE(f.open()->lblVersion->text(), shown);
 }
 
-void tst_frmAbout::load_emptyCompanyOrWebsite_leavesOnlyThatLabelEmpty_data() {
+void tst_frmAbout::load_emptyCompanyOrWebsite_leavesOnlyThatLabelEmpty_data()
+{
     QTest::addColumn<QString>("company");
     QTest::addColumn<QString>("website");
 
@@ -127,7 +134,8 @@ void tst_frmAbout::load_emptyCompanyOrWebsite_leavesOnlyThatLabelEmpty_data() {
     QTest::newRow("neither") << QString() << QString();
 }
 
-void tst_frmAbout::load_emptyCompanyOrWebsite_leavesOnlyThatLabelEmpty() {
+void tst_frmAbout::load_emptyCompanyOrWebsite_leavesOnlyThatLabelEmpty()
+{
     QFETCH(QString, company);
     QFETCH(QString, website);
 
@@ -142,7 +150,8 @@ void tst_frmAbout::load_emptyCompanyOrWebsite_leavesOnlyThatLabelEmpty() {
     QVERIFY(!about->lblVersion->text().isEmpty());
 }
 
-void tst_frmAbout::load_markupInPublisherData_showsAsTyped() {
+void tst_frmAbout::load_markupInPublisherData_showsAsTyped()
+{
     AboutFixture f;
     f.program.publisher().CompanyName = u"<b>Bold</b> & Co"_s;
     f.program.publisher().PublisherUrl = u"<a href=x>site</a>"_s;
@@ -154,7 +163,8 @@ void tst_frmAbout::load_markupInPublisherData_showsAsTyped() {
     QCOMPARE(about->lblCompany->text(), u"<b>Bold</b> & Co"_s);
 }
 
-void tst_frmAbout::open_twice_givesOneWindow() {
+void tst_frmAbout::open_twice_givesOneWindow()
+{
     AboutFixture f;
     frmAbout *first = f.open();
     QCOMPARE(f.open(), first);
@@ -164,7 +174,8 @@ void tst_frmAbout::open_twice_givesOneWindow() {
     QVERIFY(first->isVisible());
 }
 
-void tst_frmAbout::website_clickOrKey_opensSiteAndStaysOpen_data() {
+void tst_frmAbout::website_clickOrKey_opensSiteAndStaysOpen_data()
+{
     QTest::addColumn<int>("key"); // 0: a mouse click
 
     QTest::newRow("click") << 0;
@@ -173,7 +184,8 @@ void tst_frmAbout::website_clickOrKey_opensSiteAndStaysOpen_data() {
     QTest::newRow("Space") << int(Qt::Key_Space);
 }
 
-void tst_frmAbout::website_clickOrKey_opensSiteAndStaysOpen() {
+void tst_frmAbout::website_clickOrKey_opensSiteAndStaysOpen()
+{
     QFETCH(int, key);
 
     AboutFixture f;
@@ -191,7 +203,8 @@ void tst_frmAbout::website_clickOrKey_opensSiteAndStaysOpen() {
     QVERIFY(f.program.aboutWindow.get() == about && about->isVisible());
 }
 
-void tst_frmAbout::website_screenReader_seesPressableLink() {
+void tst_frmAbout::website_screenReader_seesPressableLink()
+{
     AboutFixture f;
     frmAbout *about = f.open();
     QAccessibleInterface *link = QAccessible::queryAccessibleInterface(about->lblWebsite);
@@ -205,7 +218,8 @@ void tst_frmAbout::website_screenReader_seesPressableLink() {
     QCOMPARE(f.fake.opener.urls.size(), 1);
 }
 
-void tst_frmAbout::skin_off_makesNoSkinLabelsAndSkinsNothing() {
+void tst_frmAbout::skin_off_makesNoSkinLabelsAndSkinsNothing()
+{
     RecordingSkin skin;
     modSkin::SetCurrentSkin(&skin);
     AboutFixture f;
@@ -218,7 +232,8 @@ void tst_frmAbout::skin_off_makesNoSkinLabelsAndSkinsNothing() {
     QVERIFY(!about->lblCompany->testAttribute(Qt::WA_SetPalette));
 }
 
-void tst_frmAbout::skin_on_copiesEveryPlainLabelWithItsTextThenSkins() {
+void tst_frmAbout::skin_on_copiesEveryPlainLabelWithItsTextThenSkins()
+{
     RecordingSkin skin;
     modSkin::SetCurrentSkin(&skin);
     AboutFixture f;

@@ -34,11 +34,13 @@ const QColor Color3(0x77, 0x88, 0x99);
 // Hands out the test's colours and records every call, in order.
 class RecordingSkin final : public SkinService {
 public:
-    Colors colors() const override {
+    Colors colors() const override
+    {
         calls.append(u"colors"_s);
         return {Color1, Color2, Color3};
     }
-    void skinWindow(QWidget *window) override {
+    void skinWindow(QWidget *window) override
+    {
         calls.append(u"skin "_s + window->objectName());
         windows.append(window);
     }
@@ -50,21 +52,25 @@ public:
     QList<QWidget *> windows;
 };
 
-template <class W> W *control(QWidget *parent, const QString &name) {
+template <class W> W *control(QWidget *parent, const QString &name)
+{
     auto *w = new W(parent);
     w->setObjectName(name);
     return w;
 }
 
-void refuse(QWidget *w) {
+void refuse(QWidget *w)
+{
     w->setProperty(modSkin::RefusesColorProperty, true);
 }
 
-bool untouched(const QWidget *w) {
+bool untouched(const QWidget *w)
+{
     return !w->testAttribute(Qt::WA_SetPalette) && !w->autoFillBackground();
 }
 
-bool hasTextAndListColors(const QWidget *w) {
+bool hasTextAndListColors(const QWidget *w)
+{
     return w->palette().color(QPalette::Base) == Color1 && w->palette().color(QPalette::Text) == Color2;
 }
 
@@ -92,7 +98,8 @@ private slots:
     void helpWindow_useSkin_skinnedFirstOnlyWhenOn();
 };
 
-void tst_modSkin::colorControls_controlOfKind_takesItsColours_data() {
+void tst_modSkin::colorControls_controlOfKind_takesItsColours_data()
+{
     QTest::addColumn<std::shared_ptr<QWidget>>("widget");
     QTest::addColumn<QString>("change");
 
@@ -118,7 +125,8 @@ void tst_modSkin::colorControls_controlOfKind_takesItsColours_data() {
     QTest::newRow("label with a picture") << std::shared_ptr<QWidget>(pictureLabel) << u"picture"_s;
 }
 
-void tst_modSkin::colorControls_controlOfKind_takesItsColours() {
+void tst_modSkin::colorControls_controlOfKind_takesItsColours()
+{
     QFETCH(std::shared_ptr<QWidget>, widget);
     QFETCH(QString, change);
     QWidget window;
@@ -139,7 +147,8 @@ void tst_modSkin::colorControls_controlOfKind_takesItsColours() {
     }
 }
 
-void tst_modSkin::colorControls_listTextBoxAndCheckBox_onlyListAndTextBoxRecoloured() {
+void tst_modSkin::colorControls_listTextBoxAndCheckBox_onlyListAndTextBoxRecoloured()
+{
     QWidget window;
     auto *list = control<QTreeView>(&window, u"lstPass"_s);
     auto *text = control<QLineEdit>(&window, u"txtUsername"_s);
@@ -155,7 +164,8 @@ void tst_modSkin::colorControls_listTextBoxAndCheckBox_onlyListAndTextBoxRecolou
     QVERIFY(untouched(&window));
 }
 
-void tst_modSkin::colorControls_controlInsideContainer_isReached() {
+void tst_modSkin::colorControls_controlInsideContainer_isReached()
+{
     QWidget window;
     auto *frame = control<QGroupBox>(&window, u"Frame1"_s);
     auto *inner = control<QLineEdit>(frame, u"txtInner"_s);
@@ -173,7 +183,8 @@ void tst_modSkin::colorControls_controlInsideContainer_isReached() {
     QVERIFY(hasTextAndListColors(last));
 }
 
-void tst_modSkin::colorControls_refusingControl_endsTheWalk() {
+void tst_modSkin::colorControls_refusingControl_endsTheWalk()
+{
     QWidget window;
     auto *first = control<QLineEdit>(&window, u"txt1"_s);
     auto *refusing = control<QTreeView>(&window, u"lst1"_s);
@@ -189,7 +200,8 @@ void tst_modSkin::colorControls_refusingControl_endsTheWalk() {
     QVERIFY(untouched(button));
 }
 
-void tst_modSkin::colorControls_windowWithoutListedKinds_unchanged() {
+void tst_modSkin::colorControls_windowWithoutListedKinds_unchanged()
+{
     QWidget window;
     auto *label = control<QLabel>(&window, u"Label1"_s);
     auto *check = control<QCheckBox>(&window, u"Check1"_s);
@@ -204,7 +216,8 @@ void tst_modSkin::colorControls_windowWithoutListedKinds_unchanged() {
     }
 }
 
-void tst_modSkin::applySkin_noSkinInUse_touchesNothing() {
+void tst_modSkin::applySkin_noSkinInUse_touchesNothing()
+{
     QWidget window;
     auto *text = control<QLineEdit>(&window, u"txt1"_s);
     window.setMask(QRegion(0, 0, 5, 5));
@@ -216,7 +229,8 @@ void tst_modSkin::applySkin_noSkinInUse_touchesNothing() {
     QCOMPARE(window.mask(), QRegion(0, 0, 5, 5));
 }
 
-void tst_modSkin::applySkin_skinInUse_coloursThenSkinsWindowKeepsShapeOffWindows() {
+void tst_modSkin::applySkin_skinInUse_coloursThenSkinsWindowKeepsShapeOffWindows()
+{
     RecordingSkin skin;
     modSkin::SetCurrentSkin(&skin);
     QWidget window;
@@ -231,7 +245,8 @@ void tst_modSkin::applySkin_skinInUse_coloursThenSkinsWindowKeepsShapeOffWindows
     QCOMPARE(window.mask().isEmpty(), modSkin::IsVistaOrLater());
 }
 
-void tst_modSkin::startAndEnd_lifeCycle_inOrder() {
+void tst_modSkin::startAndEnd_lifeCycle_inOrder()
+{
     RecordingSkin skin;
     QWidget splash;
     splash.setObjectName(u"frmSplash"_s);
@@ -243,7 +258,8 @@ void tst_modSkin::startAndEnd_lifeCycle_inOrder() {
     QCOMPARE(skin.calls, (QStringList{u"colors"_s, u"skin frmSplash"_s, u"bind"_s, u"begin"_s, u"end"_s}));
 }
 
-void tst_modSkin::splashLoad_buildSwitch_takesSkinOnlyWhenOn() {
+void tst_modSkin::splashLoad_buildSwitch_takesSkinOnlyWhenOn()
+{
     QTemporaryDir dir;
     FakePlatform fake;
     Program program(fake.platform, dir.path());
@@ -259,7 +275,8 @@ void tst_modSkin::splashLoad_buildSwitch_takesSkinOnlyWhenOn() {
 #endif
 }
 
-void tst_modSkin::helpWindow_useSkin_skinnedFirstOnlyWhenOn_data() {
+void tst_modSkin::helpWindow_useSkin_skinnedFirstOnlyWhenOn_data()
+{
     QTest::addColumn<bool>("useSkin");
     QTest::addColumn<bool>("helpFile");
     QTest::addColumn<int>("skinned");
@@ -270,7 +287,8 @@ void tst_modSkin::helpWindow_useSkin_skinnedFirstOnlyWhenOn_data() {
     QTest::newRow("on, no help file") << true << false << 1;
 }
 
-void tst_modSkin::helpWindow_useSkin_skinnedFirstOnlyWhenOn() {
+void tst_modSkin::helpWindow_useSkin_skinnedFirstOnlyWhenOn()
+{
     QFETCH(bool, useSkin);
     QFETCH(bool, helpFile);
     QFETCH(int, skinned);
