@@ -64,8 +64,9 @@ public:
         folder_ = QString::fromLocal8Bit(pattern);
         struct statfs fs {};
         if (::statfs(pattern.c_str(), &fs) == 0 && fs.f_type == 0x01021994 /* tmpfs */) {
-            std::fprintf(stderr, "warning: %s is in memory (tmpfs); fsync costs nothing there. Set "
-                                 "BRISVANE_BENCH_DIR to a folder on disk.\n",
+            std::fprintf(stderr,
+                         "warning: %s is in memory (tmpfs); fsync costs nothing there. Set "
+                         "BRISVANE_BENCH_DIR to a folder on disk.\n",
                          pattern.c_str());
         }
     }
@@ -125,7 +126,8 @@ const Workload &workload(int64_t n)
     w.masterPassword = randomField(random, 16);
     w.entries.reserve(size_t(n));
     for (int64_t i = 0; i < n; ++i) {
-        w.entries.push_back(Entry::fromFields(randomField(random, 12), randomField(random, 16), randomField(random, 30)));
+        w.entries.push_back(
+            Entry::fromFields(randomField(random, 12), randomField(random, 16), randomField(random, 30)));
     }
     w.file = VaultFormat::serialize(w.masterPassword, w.entries);
     const QString size = QString::number(n);
@@ -342,12 +344,12 @@ void save(benchmark::State &state)
 int64_t iterationsFor(int64_t entries, bool saving)
 {
     if (entries >= 1'000'000) {
-        return saving ? 4 : 6;
+        return 8;
     }
     if (entries >= 100'000) {
-        return saving ? 10 : 20;
+        return 30;
     }
-    return saving ? 100 : 400;
+    return saving ? 200 : 400;
 }
 
 } // namespace

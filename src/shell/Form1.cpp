@@ -28,6 +28,10 @@ constexpr int ClientWidth = 9015;
 constexpr int ClientHeight = 6555;
 constexpr int StatusBarHeight = 315;
 constexpr QPoint ListTopLeft(60, 1980);
+// The outer size the list follows is the inside (menu bar and status bar included) plus the title bar and frame.
+// Window managers report their frames late or not at all, so the design's own allowance stands for them: at the
+// design size it gives the list its design height.
+constexpr int TitleAndFrameHeight = 370;
 
 // Status panel 1: as wide as the window was at load, for good. A narrower window clips it instead of being held
 // at that width.
@@ -209,13 +213,17 @@ QSize Form1::listSizeFor(QSize outerTwips, QPoint listTopLeftTwips)
                  std::abs(outerTwips.height() - listTopLeftTwips.y() - 1000));
 }
 
+QSize Form1::outerSizeTwips(QSize inside)
+{
+    return QSize(Twips::fromPixels(inside.width()), Twips::fromPixels(inside.height()) + TitleAndFrameHeight);
+}
+
 void Form1::Form_Resize()
 {
     if (isMinimized()) {
         return;
     }
-    const QSize outer(Twips::fromPixels(frameGeometry().width()), Twips::fromPixels(frameGeometry().height()));
-    const QSize list = listSizeFor(outer, ListTopLeft);
+    const QSize list = listSizeFor(outerSizeTwips(size()), ListTopLeft);
     lstPass->resize(Twips::toPixels(list.width()), Twips::toPixels(list.height()));
 }
 

@@ -30,6 +30,8 @@ public:
     // The list's size in twips for an outer window size in twips: the list keeps its left and top and grows
     // with the window. A window smaller than the offsets mirrors the size instead of clamping it.
     static QSize listSizeFor(QSize outerTwips, QPoint listTopLeftTwips);
+    // The outer size in twips for the window's inside size in pixels (menu bar and status bar included).
+    static QSize outerSizeTwips(QSize inside);
 
     EntryListView *lstPass = nullptr;
     QToolButton *cmdAdd = nullptr;

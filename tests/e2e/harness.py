@@ -65,11 +65,14 @@ def vault_bytes(master, entries=None):
 
 
 def screenshot(label):
+    """Saves the whole screen for a failure's report, where ImageMagick is installed; returns the file or None."""
+    if not shutil.which("import"):
+        return None
     ARTIFACTS.mkdir(parents=True, exist_ok=True)
     path = ARTIFACTS / f"{label}.png"
     subprocess.run(["import", "-window", "root", str(path)], timeout=20, check=False,
                    stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-    return path
+    return path if path.exists() else None
 
 
 def wait_for(probe, what, timeout=WAIT, shot=True):
@@ -86,7 +89,8 @@ def wait_for(probe, what, timeout=WAIT, shot=True):
         except Exception as error:  # a window going away mid-read is just "not yet"
             last_error = error
         if time.monotonic() >= deadline:
-            screen = f"; screen: {screenshot(f'timeout-{int(time.time() * 1000)}')}" if shot else ""
+            picture = screenshot(f"timeout-{int(time.time() * 1000)}") if shot else None
+            screen = f"; screen: {picture}" if picture else ""
             detail = f" (last error: {last_error!r})" if last_error else ""
             raise WaitTimeout(f"timed out after {timeout:.0f} s waiting for {what}{detail}{screen}")
         time.sleep(POLL)
@@ -314,8 +318,9 @@ class Brisvane:
         try:
             return self.process.wait(timeout=timeout)
         except subprocess.TimeoutExpired:
-            shot = screenshot(f"still-running-{self.pid}")
-            raise WaitTimeout(f"Brisvane (pid {self.pid}) still runs after {timeout:.0f} s; screen: {shot}")
+            picture = screenshot(f"still-running-{self.pid}")
+            screen = f"; screen: {picture}" if picture else ""
+            raise WaitTimeout(f"Brisvane (pid {self.pid}) still runs after {timeout:.0f} s{screen}") from None
 
     # The program on the accessibility bus.
 

@@ -93,12 +93,17 @@ class EntryCommandsTest(BrisvaneTestCase):
         del entries[0]
         self.assert_saved(program, entries, "Entry deleted successfully, data saved.")
 
-        # Deleting the last rows leaves the password line and the closing empty line.
-        for _ in range(2):
+        # Deleting the last rows leaves the password line and the closing empty line. Enter in the question is OK.
+        for answer in ("Return", "OK"):
             program.select_row(0)
             click(program.button(MAIN_TITLE, "Delete"))
-            program.message_box().press("OK")
-            wait_for(lambda: len(program.rows()) == len(entries) - 1, "the row to go")
+            box = program.message_box(title="Confirm Delete")
+            if answer == "Return":
+                wait_for(lambda: has_state(box.buttons["OK"], pyatspi.STATE_FOCUSED), "OK to have the focus")
+                key("Return")
+            else:
+                box.press("OK")
+            wait_for(lambda: len(program.rows()) == len(entries) - 1, f"the row to go after {answer}")
             del entries[0]
         self.assert_saved(program, [], "Entry deleted successfully, data saved.")
 
@@ -149,11 +154,11 @@ class EntryCommandsTest(BrisvaneTestCase):
         opener = bin_folder / "xdg-open"
         opener.write_text(f"#!/bin/sh\nprintf '%s\\n' \"$#\" \"$@\" >> '{record}'\n")
         opener.chmod(0o755)
-        entries = [("alice", "pw", "www.example.org"), ("bob", "pw", "-rf notes; touch pwned")]
+        entries = [("alice", "pw", "www.example.org"), ("bob", "pw", "-rf notes; touch pwned"), ("carol", "pw", "")]
         self.write_vault(MASTER, entries)
         program = self.launch(extra_path=str(bin_folder))
         self.enter_password(program, MASTER)
-        program.wait_status("Loaded 2 entries")
+        program.wait_status("Loaded 3 entries")
 
         program.select_row(0)
         click(program.button(MAIN_TITLE, "Go To"))
@@ -169,6 +174,13 @@ class EntryCommandsTest(BrisvaneTestCase):
         self.assertTrue(lines[1].startswith("file://"), f"a path reaches the opener as a file address: {lines}")
         self.assertFalse((self.folder / "pwned").exists())
         self.assertFalse((self.home / "pwned").exists())
+
+        # An empty location opens the home folder, the file manager's own start.
+        record.unlink()
+        program.select_row(2)
+        click(program.button(MAIN_TITLE, "Go To"))
+        lines = wait_for(lambda: record.exists() and record.read_text().splitlines(), "the opener to be run")
+        self.assertEqual(lines, ["1", f"file://{self.home}"])
 
         # The publisher's website goes to the desktop's opener too, as a web address.
         record.unlink()

@@ -3,7 +3,7 @@
 import os
 import signal
 
-from harness import APP_TITLE, MAIN_TITLE, BrisvaneTestCase
+from harness import APP_TITLE, MAIN_TITLE, BrisvaneTestCase, click
 
 ENTRIES = [("alice", "a-pass", "www.alice.org"), ("bob", "b-pass", "")]
 
@@ -53,3 +53,13 @@ class LifecycleTest(BrisvaneTestCase):
         self.enter_password(third, "master")
         third.wait_status("Loaded 2 entries")
         self.assertEqual(third.rows(), [list(e) for e in ENTRIES])
+
+    def test_closingMainWindow_withEntryDialogOpen_endsAndSavesNothingTyped(self):
+        program = self.unlocked("master", ENTRIES)
+        data = self.vault.read_bytes()
+        click(program.button(MAIN_TITLE, "Add"))
+        self.type_into(program.control("Add an entry", "text", "Username"), "typed but never saved")
+        program.close_window(MAIN_TITLE)
+        self.assertEqual(program.wait_exit(), 0)
+        self.assertEqual(self.vault.read_bytes(), data)
+        self.assertEqual(self.folder_files(), ["Brisvane", "data.enc"])

@@ -1,6 +1,6 @@
 """The entry list: what a header click does to the order on screen."""
 
-from harness import BrisvaneTestCase, click
+from harness import MAIN_TITLE, BrisvaneTestCase, click
 
 ENTRIES = [("carol", "Zeta", "www.carol.org"),
            ("alice", "beta", "home/alice"),
@@ -18,6 +18,7 @@ class EntryListTest(BrisvaneTestCase):
         program = self.unlocked("master key", ENTRIES)
         data = self.vault.read_bytes()
         self.assertEqual(program.rows(), [list(e) for e in ENTRIES])
+        program.select_row(0)  # carol
 
         # Upper-case letters sort among the lower-case ones, not before them.
         steps = [("Username", 0, ["alice", "Bob", "carol", "dave"]),
@@ -30,7 +31,9 @@ class EntryListTest(BrisvaneTestCase):
             with self.subTest(click=header, expected=expected):
                 click(program.column_header(header))
                 rows = program.wait_rows(lambda rows: column(rows, index) == expected, f"{header} order {expected}")
-                # Rows move whole: every field stays with its entry.
+                # Rows move whole: every field stays with its entry, and the selection stays with carol.
                 self.assertEqual(sorted(map(tuple, rows)), sorted(ENTRIES))
-        self.assertEqual(program.status_text(), "Loaded 4 entries")
+                self.assertEqual([rows[r][0] for r in program.selected_rows()], ["carol"])
+        click(program.button(MAIN_TITLE, "Copy Username"))
+        program.wait_status("Copied Username carol")
         self.assertEqual(self.vault.read_bytes(), data, "sorting alone saves nothing")

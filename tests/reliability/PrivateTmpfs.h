@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QDir>
+#include <QFile>
 #include <QString>
 #include <QTemporaryDir>
 
@@ -22,7 +22,8 @@ public:
     ~PrivateTmpfs() { unmount(); }
 
     // Options as for mount -o, e.g. "size=64k,nr_inodes=16".
-    bool mount(const QByteArray &options) {
+    bool mount(const QByteArray &options)
+    {
         unmount();
         if (!folder_.isValid()) {
             return fail(QStringLiteral("no temporary folder for the mount point"), 0);
@@ -49,13 +50,15 @@ public:
     }
 
     // Makes the mounted file system read-only, or writable again.
-    bool setReadOnly(bool readOnly) {
+    bool setReadOnly(bool readOnly)
+    {
         const QByteArray target = QFile::encodeName(folder_.path());
         const unsigned long flags = MS_REMOUNT | MS_NOSUID | MS_NODEV | (readOnly ? MS_RDONLY : 0);
         return mounted_ && ::mount(nullptr, target.constData(), nullptr, flags, nullptr) == 0;
     }
 
-    void unmount() {
+    void unmount()
+    {
         if (mounted_) {
             ::umount2(QFile::encodeName(folder_.path()).constData(), MNT_DETACH);
             mounted_ = false;
@@ -72,7 +75,8 @@ public:
     QString why() const { return why_; }
 
 private:
-    bool fail(const QString &what, int error) {
+    bool fail(const QString &what, int error)
+    {
         why_ = error ? what + QStringLiteral(": ") + QString::fromLocal8Bit(std::strerror(error)) : what;
         unmount();
         return false;

@@ -18,7 +18,8 @@ namespace ReferenceVault {
 using Fields = std::array<QByteArray, 3>; // user name, password, location
 using Entries = std::vector<Fields>;
 
-inline QByteArray file(QByteArrayView masterPassword, const Entries &entries) {
+inline QByteArray file(QByteArrayView masterPassword, const Entries &entries)
+{
     qsizetype size = masterPassword.size() + 4;
     for (const Fields &f : entries) {
         size += f[0].size() + f[1].size() + f[2].size() + 8;
@@ -49,7 +50,8 @@ inline QByteArray file(QByteArrayView masterPassword, const Entries &entries) {
 }
 
 // `count` entries of about 70 bytes each, different for every `tag`, with Windows-1252 letters in them.
-inline Entries sampleEntries(qsizetype count, QByteArrayView tag = "a") {
+inline Entries sampleEntries(qsizetype count, QByteArrayView tag = "a")
+{
     Entries out;
     out.reserve(size_t(count));
     for (qsizetype i = 0; i < count; ++i) {
@@ -59,12 +61,14 @@ inline Entries sampleEntries(qsizetype count, QByteArrayView tag = "a") {
     return out;
 }
 
-inline Fields fieldsOf(const Entry &e) {
+inline Fields fieldsOf(const Entry &e)
+{
     return {e.field(Entry::Username).toByteArray(), e.field(Entry::Password).toByteArray(),
             e.field(Entry::Location).toByteArray()};
 }
 
-inline Entries fieldsOf(const std::vector<Entry> &entries) {
+inline Entries fieldsOf(const std::vector<Entry> &entries)
+{
     Entries out;
     out.reserve(entries.size());
     for (const Entry &e : entries) {
@@ -73,11 +77,13 @@ inline Entries fieldsOf(const std::vector<Entry> &entries) {
     return out;
 }
 
-inline Entry entryOf(const Fields &f) {
+inline Entry entryOf(const Fields &f)
+{
     return Entry::fromFields(f[0], f[1], f[2]);
 }
 
-inline std::vector<Entry> entriesOf(const Entries &fields) {
+inline std::vector<Entry> entriesOf(const Entries &fields)
+{
     std::vector<Entry> out;
     out.reserve(fields.size());
     for (const Fields &f : fields) {
@@ -87,7 +93,8 @@ inline std::vector<Entry> entriesOf(const Entries &fields) {
 }
 
 // Where two lists of entries first differ, for a failure message; empty when they are equal.
-inline QString firstDifference(const Entries &actual, const Entries &expected) {
+inline QString firstDifference(const Entries &actual, const Entries &expected)
+{
     const size_t n = std::min(actual.size(), expected.size());
     for (size_t i = 0; i < n; ++i) {
         if (actual[i] != expected[i]) {
@@ -104,13 +111,15 @@ inline QString firstDifference(const Entries &actual, const Entries &expected) {
     return {};
 }
 
-inline QByteArray readAll(const QString &path) {
+inline QByteArray readAll(const QString &path)
+{
     QFile f(path);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
 // What an interrupted save may have left beside the vault.
-inline QStringList leftovers(const QString &vaultPath) {
+inline QStringList leftovers(const QString &vaultPath)
+{
     const QFileInfo vault(vaultPath);
     return vault.absoluteDir().entryList({vault.fileName() + QStringLiteral(".saving-*")},
                                          QDir::Files | QDir::Hidden | QDir::System);

@@ -14,26 +14,30 @@ class StepFault final {
 public:
     using Step = VaultFile::Step;
 
-    void arm(int at, int error, bool everySave) {
+    void arm(int at, int error, bool everySave)
+    {
         state_->at = at;
         state_->error = error;
         state_->everySave = everySave;
     }
     void refuseNewFiles(int error) { state_->refuseNewFiles = error; }
     // Ends the armed fault; a folder that refuses new files goes on refusing them.
-    void lift() {
+    void lift()
+    {
         state_->at = 0;
         state_->error = 0;
         state_->everySave = false;
     }
 
     // Call before each save: the steps are counted from here.
-    void beginSave() {
+    void beginSave()
+    {
         state_->count = 0;
         state_->steps.clear();
     }
 
-    VaultFile::FaultHook hook() const {
+    VaultFile::FaultHook hook() const
+    {
         return [state = state_](Step step) {
             state->steps.append(step);
             ++state->count;
@@ -66,7 +70,8 @@ private:
 
 Q_DECLARE_METATYPE(VaultFile::Step)
 
-inline const char *stepName(VaultFile::Step step) {
+inline const char *stepName(VaultFile::Step step)
+{
     using Step = VaultFile::Step;
     switch (step) {
     case Step::CreateTemp:

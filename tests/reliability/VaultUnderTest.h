@@ -15,14 +15,15 @@ struct VaultUnderTest {
     static inline const QString MasterText = QStringLiteral(u"master pw \u00e9");
     static inline const QByteArray Master = QByteArrayLiteral("master pw \xe9"); // as the file holds it
 
-    explicit VaultUnderTest(const QString &folder)
-        : path(folder + QStringLiteral("/data.enc")), store(host, list, path) {
+    explicit VaultUnderTest(const QString &folder) : path(folder + QStringLiteral("/data.enc")), store(host, list, path)
+    {
         store.setMasterPassword(MasterText);
         store.setFaultHook(fault.hook());
     }
     Q_DISABLE_COPY_MOVE(VaultUnderTest)
 
-    bool save() {
+    bool save()
+    {
         fault.beginSave();
         host.clear();
         return store.SaveVault();

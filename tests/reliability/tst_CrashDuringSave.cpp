@@ -20,7 +20,8 @@ namespace {
 constexpr int Kills = 1000;
 
 // The number on the last complete line the saver printed, or `none` when it finished no save.
-quint64 lastReported(const QByteArray &output, quint64 none) {
+quint64 lastReported(const QByteArray &output, quint64 none)
+{
     const qsizetype end = output.lastIndexOf('\n');
     if (end < 0) {
         return none;
@@ -31,7 +32,8 @@ quint64 lastReported(const QByteArray &output, quint64 none) {
     return ok ? k : none;
 }
 
-QString describeMismatch(const QByteArray &file, quint64 k) {
+QString describeMismatch(const QByteArray &file, quint64 k)
+{
     const auto firstDifference = [&](const QByteArray &expected) {
         qsizetype i = 0;
         while (i < file.size() && i < expected.size() && file[i] == expected[i]) {
@@ -57,7 +59,8 @@ class tst_CrashDuringSave : public QObject {
     Q_OBJECT
 
 private slots:
-    void kill_atRandomMoments_leavesLastOrNextSaveAndNoLeftovers() {
+    void kill_atRandomMoments_leavesLastOrNextSaveAndNoLeftovers()
+    {
         const QString saver = helperProgram(u"vault_saver"_s);
         QVERIFY2(!saver.isEmpty(), "vault_saver is not built next to this test");
         QTemporaryDir dir;
@@ -122,17 +125,20 @@ private slots:
         QVERIFY2(leftBehind > 0, "no kill landed inside a save");
     }
 
-    void removeLeftovers_removesOnlyThisVaultsTemporaryFiles_data() {
+    void removeLeftovers_removesOnlyThisVaultsTemporaryFiles_data()
+    {
         QTest::addColumn<QString>("name");
         QTest::addColumn<bool>("removed");
         QTest::newRow("a save's temporary file") << u"data.enc.saving-a1B2c3"_s << true;
         QTest::newRow("suffix too short") << u"data.enc.saving-abc"_s << false;
         QTest::newRow("suffix too long") << u"data.enc.saving-abcdefg"_s << false;
         QTest::newRow("another vault's file") << u"other.enc.saving-abcdef"_s << false;
+        QTest::newRow("name in other letter case") << u"DATA.ENC.saving-abcdef"_s << false;
         QTest::newRow("a backup the user made") << u"data.enc.bak"_s << false;
         QTest::newRow("the lock") << u"data.enc.lock"_s << false;
     }
-    void removeLeftovers_removesOnlyThisVaultsTemporaryFiles() {
+    void removeLeftovers_removesOnlyThisVaultsTemporaryFiles()
+    {
         QFETCH(QString, name);
         QFETCH(bool, removed);
         QTemporaryDir dir;
@@ -150,7 +156,8 @@ private slots:
         QCOMPARE(ReferenceVault::readAll(vault), SaveSeries::content(1));
     }
 
-    void removeLeftovers_leavesAFolderOfThatNameAlone() {
+    void removeLeftovers_leavesAFolderOfThatNameAlone()
+    {
         QTemporaryDir dir;
         QVERIFY(dir.isValid());
         const QString vault = dir.filePath(u"data.enc"_s);

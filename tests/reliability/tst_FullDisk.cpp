@@ -1,4 +1,4 @@
-// Saves onto a disk with too little room: a tmpfs of 256 KiB that the test fills until exactly F pages are free,
+// Saves onto a disk with too little room: a tmpfs of 64 pages that the test fills until exactly F pages are free,
 // for every F from none to a little more than the save needs. Where the room is short, the old vault stays whole
 // byte for byte, the failure is reported, no temporary file stays behind and the room the save took is given
 // back; where it suffices, the new vault is written. Both ways of saving are covered: a new file beside the
@@ -19,14 +19,17 @@ using ReferenceVault::Entries;
 
 namespace {
 
-constexpr qsizetype Page = 4096;
+// tmpfs counts its room in memory pages.
+const qsizetype Page = qsizetype(::sysconf(_SC_PAGESIZE));
 constexpr int DiskPages = 64;
 
-qsizetype pagesFor(qsizetype bytes) {
+qsizetype pagesFor(qsizetype bytes)
+{
     return (bytes + Page - 1) / Page;
 }
 
-qsizetype freePages(const QString &folder) {
+qsizetype freePages(const QString &folder)
+{
     struct statvfs s {};
     if (::statvfs(QFile::encodeName(folder).constData(), &s) != 0) {
         return -1;
@@ -36,7 +39,8 @@ qsizetype freePages(const QString &folder) {
 
 // Takes all free room but `pages`, and with `alsoInodes` every inode too. The filler is made first, while a new
 // file can still be created.
-bool fillLeaving(const QString &folder, qsizetype pages, bool alsoInodes) {
+bool fillLeaving(const QString &folder, qsizetype pages, bool alsoInodes)
+{
     const int fd = ::open(QFile::encodeName(folder + u"/filler"_s).constData(), O_WRONLY | O_CREAT | O_CLOEXEC, 0600);
     if (fd < 0) {
         return false;
@@ -61,7 +65,8 @@ bool fillLeaving(const QString &folder, qsizetype pages, bool alsoInodes) {
 
 // The entries after the change: the first `oldEntries` sample entries turned into `newEntries`, by adding new ones
 // at the end or deleting from the front.
-Entries changed(qsizetype oldEntries, qsizetype newEntries) {
+Entries changed(qsizetype oldEntries, qsizetype newEntries)
+{
     Entries entries = ReferenceVault::sampleEntries(oldEntries);
     if (newEntries > oldEntries) {
         const Entries added = ReferenceVault::sampleEntries(newEntries - oldEntries, "new");
@@ -72,7 +77,8 @@ Entries changed(qsizetype oldEntries, qsizetype newEntries) {
     return entries;
 }
 
-qsizetype pagesOf(const Entries &entries) {
+qsizetype pagesOf(const Entries &entries)
+{
     return pagesFor(ReferenceVault::file(VaultUnderTest::Master, entries).size());
 }
 
@@ -82,7 +88,8 @@ class tst_FullDisk : public QObject {
     Q_OBJECT
 
 private slots:
-    void save_diskNearlyFull_data() {
+    void save_diskNearlyFull_data()
+    {
         QTest::addColumn<bool>("inPlace");
         QTest::addColumn<qsizetype>("oldEntries");
         QTest::addColumn<qsizetype>("newEntries");
@@ -104,7 +111,8 @@ private slots:
             }
         }
     }
-    void save_diskNearlyFull() {
+    void save_diskNearlyFull()
+    {
         QFETCH(bool, inPlace);
         QFETCH(qsizetype, oldEntries);
         QFETCH(qsizetype, newEntries);

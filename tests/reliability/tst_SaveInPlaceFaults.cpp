@@ -34,7 +34,8 @@ enum class Shape {
     NewPieceThenOld  // the first piece written, the rest still old: the known limit of writing in place
 };
 
-QByteArray shaped(Shape shape, const QByteArray &before, const QByteArray &after) {
+QByteArray shaped(Shape shape, const QByteArray &before, const QByteArray &after)
+{
     switch (shape) {
     case Shape::Old:
         return before;
@@ -61,13 +62,15 @@ class tst_SaveInPlaceFaults : public QObject {
     QTemporaryDir fallback_;
 
 private slots:
-    void initTestCase() {
+    void initTestCase()
+    {
         if (!tmpfs_.mount("size=1g")) {
             qInfo("running on %s: %s", qPrintable(fallback_.path()), qPrintable(tmpfs_.why()));
         }
     }
 
-    void save_folderRefusesNewFile_decidesOnWritingInPlace_data() {
+    void save_folderRefusesNewFile_decidesOnWritingInPlace_data()
+    {
         QTest::addColumn<int>("error");
         QTest::addColumn<bool>("inPlace");
         QTest::newRow("permission denied") << EACCES << true;
@@ -78,7 +81,8 @@ private slots:
         QTest::newRow("read-only file system") << EROFS << false;
         QTest::newRow("too many open files") << EMFILE << false;
     }
-    void save_folderRefusesNewFile_decidesOnWritingInPlace() {
+    void save_folderRefusesNewFile_decidesOnWritingInPlace()
+    {
         QFETCH(int, error);
         QFETCH(bool, inPlace);
         QTemporaryDir dir(scratch() + u"/refuse-XXXXXX"_s);
@@ -104,7 +108,8 @@ private slots:
         QCOMPARE(ReferenceVault::leftovers(v.path), QStringList());
     }
 
-    void save_stepInPlaceFails_data() {
+    void save_stepInPlaceFails_data()
+    {
         QTest::addColumn<qsizetype>("entries");
         QTest::addColumn<bool>("grow"); // the change adds an entry; otherwise it deletes one
         QTest::addColumn<int>("at");
@@ -125,7 +130,8 @@ private slots:
         QTest::newRow("big, first piece fails") << BigVault << true << 4 << Step::Write << Shape::Old;
         QTest::newRow("big, second piece fails") << BigVault << true << 5 << Step::Write << Shape::NewPieceThenOld;
     }
-    void save_stepInPlaceFails() {
+    void save_stepInPlaceFails()
+    {
         QFETCH(qsizetype, entries);
         QFETCH(bool, grow);
         QFETCH(int, at);

@@ -26,7 +26,8 @@ struct Call {
     qint64 result = -1;
 };
 
-QList<Call> parseTrace(const QString &trace) {
+QList<Call> parseTrace(const QString &trace)
+{
     static const QRegularExpression line(u"^(?:\\d+\\s+)?(\\w+)\\((.*)\\)\\s+=\\s+(-?\\d+)"_s);
     static const QRegularExpression quoted(u"\"((?:[^\"\\\\]|\\\\.)*)\""_s);
     QList<Call> calls;
@@ -45,11 +46,13 @@ QList<Call> parseTrace(const QString &trace) {
     return calls;
 }
 
-bool isRename(const Call &c) {
+bool isRename(const Call &c)
+{
     return c.name == u"rename"_s || c.name == u"renameat"_s || c.name == u"renameat2"_s;
 }
 
-bool isFlush(const Call &c) {
+bool isFlush(const Call &c)
+{
     return c.name == u"fsync"_s || c.name == u"fdatasync"_s;
 }
 
@@ -59,14 +62,16 @@ class tst_SaveSyscallOrder : public QObject {
     Q_OBJECT
 
 private slots:
-    void save_callsComeInDurableOrder_data() {
+    void save_callsComeInDurableOrder_data()
+    {
         QTest::addColumn<bool>("existing");
         QTest::addColumn<bool>("throughLink");
         QTest::newRow("new vault") << false << false;
         QTest::newRow("replacing a vault") << true << false;
         QTest::newRow("vault reached through a symbolic link") << true << true;
     }
-    void save_callsComeInDurableOrder() {
+    void save_callsComeInDurableOrder()
+    {
         QFETCH(bool, existing);
         QFETCH(bool, throughLink);
         const QString strace = QStandardPaths::findExecutable(u"strace"_s);

@@ -26,20 +26,23 @@ constexpr int Rounds = 100;
 constexpr int Copies = 10;
 
 // Starts a copy; its answer is the first line it prints.
-std::unique_ptr<QProcess> startCopy(const QString &locker, const QString &vault) {
+std::unique_ptr<QProcess> startCopy(const QString &locker, const QString &vault)
+{
     auto process = std::make_unique<QProcess>();
     process->start(locker, {vault});
     return process;
 }
 
-QByteArray answerOf(QProcess &process) {
+QByteArray answerOf(QProcess &process)
+{
     while (!process.canReadLine() && process.waitForReadyRead(10000)) {
     }
     return process.readLine().trimmed();
 }
 
 // Ends a holder the polite way: its stdin closes, it gives the lock up and exits.
-bool release(QProcess &process) {
+bool release(QProcess &process)
+{
     process.closeWriteChannel();
     return process.waitForFinished(10000) && process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
 }
@@ -52,12 +55,14 @@ class tst_SecondCopy : public QObject {
     QString locker_;
 
 private slots:
-    void initTestCase() {
+    void initTestCase()
+    {
         locker_ = helperProgram(u"vault_locker"_s);
         QVERIFY2(!locker_.isEmpty(), "vault_locker is not built next to this test");
     }
 
-    void copiesStartedAtOnce_exactlyOneGetsTheVault_andTheNextGetsItOnceTheHolderIsKilled() {
+    void copiesStartedAtOnce_exactlyOneGetsTheVault_andTheNextGetsItOnceTheHolderIsKilled()
+    {
         QTemporaryDir dir;
         QVERIFY(dir.isValid());
         const QString vault = dir.filePath(u"data.enc"_s);
@@ -108,7 +113,8 @@ private slots:
               slowestTakeover);
     }
 
-    void holder_clearsLeftoversOfAnInterruptedSave_othersTouchNothing() {
+    void holder_clearsLeftoversOfAnInterruptedSave_othersTouchNothing()
+    {
         QTemporaryDir dir;
         QVERIFY(dir.isValid());
         const QString vault = dir.filePath(u"data.enc"_s);
@@ -134,7 +140,8 @@ private slots:
         QCOMPARE(ReferenceVault::readAll(vault), SaveSeries::content(3));
     }
 
-    void folderRefusesTheLockFile_isNeverReportedAsHeld_data() {
+    void folderRefusesTheLockFile_isNeverReportedAsHeld_data()
+    {
         QTest::addColumn<QByteArray>("options");
         QTest::addColumn<bool>("readOnly");
         QTest::addColumn<bool>("fill");
@@ -142,7 +149,8 @@ private slots:
         QTest::newRow("no inode left") << QByteArray("size=64k,nr_inodes=2") << false << false;
         QTest::newRow("no room left") << QByteArray("size=64k") << false << true;
     }
-    void folderRefusesTheLockFile_isNeverReportedAsHeld() {
+    void folderRefusesTheLockFile_isNeverReportedAsHeld()
+    {
         QFETCH(QByteArray, options);
         QFETCH(bool, readOnly);
         QFETCH(bool, fill);

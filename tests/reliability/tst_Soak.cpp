@@ -35,7 +35,8 @@ constexpr int RestartEvery = 5'000;
 // characters as the locale's collator ranks them with letter case ignored; a text that runs out first sorts first.
 class NaiveOrder {
 public:
-    explicit NaiveOrder(const QLocale &locale) {
+    explicit NaiveOrder(const QLocale &locale)
+    {
         QCollator collator(locale);
         collator.setCaseSensitivity(Qt::CaseInsensitive);
         collator.setNumericMode(false);
@@ -48,7 +49,8 @@ public:
         }
     }
 
-    int compare(const QByteArray &a, const QByteArray &b) const {
+    int compare(const QByteArray &a, const QByteArray &b) const
+    {
         for (qsizetype i = 0; i < a.size() && i < b.size(); ++i) {
             if (const int c = table_[static_cast<unsigned char>(a[i])][static_cast<unsigned char>(b[i])]) {
                 return c;
@@ -67,7 +69,8 @@ class FieldMaker {
 public:
     explicit FieldMaker(quint32 seed) : random_(seed) {}
 
-    QByteArray field(bool mayEndWithBar) {
+    QByteArray field(bool mayEndWithBar)
+    {
         static const QByteArray common[] = {"",
                                             "alice",
                                             "Alice",
@@ -101,7 +104,19 @@ private:
     QRandomGenerator random_;
 };
 
-int fromEnvironment(const char *name, int fallback) {
+enum class Op { Add, Delete, Edit, Sort };
+
+// Adds and deletes move the list's size towards the target; edits take the rest of the first 85 %, sorts the last 15 %.
+Op chooseOp(int roll, size_t size, size_t target)
+{
+    const int adds = size < target ? 50 : 20;
+    const int deletes = size > target ? 50 : 20;
+    const Op op = roll < adds ? Op::Add : roll < adds + deletes ? Op::Delete : roll < 85 ? Op::Edit : Op::Sort;
+    return size == 0 && (op == Op::Delete || op == Op::Edit) ? Op::Add : op;
+}
+
+int fromEnvironment(const char *name, int fallback)
+{
     bool ok = false;
     const int value = qEnvironmentVariableIntValue(name, &ok);
     return ok && value > 0 ? value : fallback;
@@ -113,7 +128,8 @@ class tst_Soak : public QObject {
     Q_OBJECT
 
 private slots:
-    void randomSteps_listAndFileAlwaysMatchTheModel() {
+    void randomSteps_listAndFileAlwaysMatchTheModel()
+    {
         PrivateTmpfs disk;
         QTemporaryDir fallback;
         int steps = fromEnvironment("BRISVANE_SOAK_STEPS", Steps);
@@ -147,32 +163,18 @@ private slots:
                 static const size_t targets[] = {0, 1, 2, 5, 40, 150, 300};
                 target = targets[make.below(int(std::size(targets)))];
             }
-            const int roll = make.below(100);
-            const int addShare = model.size() < target ? 50 : 20;
-            const int deleteShare = model.size() > target ? 50 : 20;
-            enum {
-                Add,
-                Delete,
-                Edit,
-                Sort
-            } op = roll < addShare                 ? Add
-                   : roll < addShare + deleteShare ? Delete
-                   : roll < 85                     ? Edit
-                                                   : Sort;
-            if (model.empty() && (op == Delete || op == Edit)) {
-                op = Add;
-            }
+            const Op op = chooseOp(make.below(100), model.size(), target);
             bool saved = true;
-            if (op == Add) {
+            if (op == Op::Add) {
                 model.push_back(make.entry());
                 v->list.appendEntry(ReferenceVault::entryOf(model.back()));
                 ++adds;
-            } else if (op == Delete) {
+            } else if (op == Op::Delete) {
                 const int row = make.below(int(model.size()));
                 model.erase(model.begin() + row);
                 v->list.removeEntry(row);
                 ++deletes;
-            } else if (op == Edit) {
+            } else if (op == Op::Edit) {
                 const int row = make.below(int(model.size()));
                 model[size_t(row)] = make.entry();
                 v->list.setEntry(row, ReferenceVault::entryOf(model[size_t(row)]));

@@ -279,8 +279,7 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(&m));
         m.resize(size);
         QTest::qWait(50);
-        const QSize outer(Twips::fromPixels(m.frameGeometry().width()), Twips::fromPixels(m.frameGeometry().height()));
-        const QSize twips = Form1::listSizeFor(outer, QPoint(60, 1980));
+        const QSize twips = Form1::listSizeFor(Form1::outerSizeTwips(m.size()), QPoint(60, 1980));
         QCOMPARE(m.lstPass->size(), QSize(Twips::toPixels(twips.width()), Twips::toPixels(twips.height())));
         QVERIFY(m.lstPass->width() >= 0 && m.lstPass->height() >= 0);
     }

@@ -20,14 +20,16 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-void say(const char *word) {
+void say(const char *word)
+{
     std::puts(word);
     std::fflush(stdout);
 }
 
 } // namespace
 
-int main(int argc, char *argv[]) {
+int main(int argc, char *argv[])
+{
     QCoreApplication app(argc, argv);
     if (argc != 2) {
         std::fputs("usage: vault_locker <vault>\n", stderr);

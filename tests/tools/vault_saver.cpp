@@ -17,12 +17,14 @@
 
 namespace {
 
-int usage() {
+int usage()
+{
     std::fputs("usage: vault_saver series|once <vault> <k>\n", stderr);
     return 64;
 }
 
-bool save(const QString &vault, quint64 k) {
+bool save(const QString &vault, quint64 k)
+{
     const VaultFile::Result r = VaultFile::replace(vault, SaveSeries::content(k));
     if (!r.ok || r.notDurable) {
         std::fprintf(stderr, "save %llu failed: %s\n", static_cast<unsigned long long>(k),
@@ -36,7 +38,8 @@ bool save(const QString &vault, quint64 k) {
 
 } // namespace
 
-int main(int argc, char *argv[]) {
+int main(int argc, char *argv[])
+{
     if (argc != 4) {
         return usage();
     }

@@ -39,13 +39,34 @@ private slots:
         QTest::addColumn<QByteArray>("password");
         QTest::addColumn<QByteArray>("location");
         QTest::addColumn<QByteArray>("line");
-        QTest::newRow("password starting with a bar") << "a"_ba << "|b"_ba << "c"_ba << "a||||b|||c"_ba;
-        QTest::newRow("password starting with two bars") << "a"_ba << "||b"_ba << "c"_ba << "a|||||b|||c"_ba;
-        QTest::newRow("user name starting with a bar") << "|a"_ba << "b"_ba << "c"_ba << "|a|||b|||c"_ba;
-        QTest::newRow("location a single bar") << ""_ba << ""_ba << "|"_ba << "|||||||"_ba;
-        QTest::newRow("location starting and ending with bars") << "a"_ba << "b"_ba << "||c||"_ba << "a|||b|||||c||"_ba;
-        QTest::newRow("two bars inside fields") << "a||b"_ba << "c||d"_ba << "e"_ba << "a||b|||c||d|||e"_ba;
-        QTest::newRow("all empty") << ""_ba << ""_ba << ""_ba << "||||||"_ba;
+        QTest::newRow("password starting with a bar") << "a"_ba
+                                                      << "|b"_ba
+                                                      << "c"_ba
+                                                      << "a||||b|||c"_ba;
+        QTest::newRow("password starting with two bars") << "a"_ba
+                                                         << "||b"_ba
+                                                         << "c"_ba
+                                                         << "a|||||b|||c"_ba;
+        QTest::newRow("user name starting with a bar") << "|a"_ba
+                                                       << "b"_ba
+                                                       << "c"_ba
+                                                       << "|a|||b|||c"_ba;
+        QTest::newRow("location a single bar") << ""_ba
+                                               << ""_ba
+                                               << "|"_ba
+                                               << "|||||||"_ba;
+        QTest::newRow("location starting and ending with bars") << "a"_ba
+                                                                << "b"_ba
+                                                                << "||c||"_ba
+                                                                << "a|||b|||||c||"_ba;
+        QTest::newRow("two bars inside fields") << "a||b"_ba
+                                                << "c||d"_ba
+                                                << "e"_ba
+                                                << "a||b|||c||d|||e"_ba;
+        QTest::newRow("all empty") << ""_ba
+                                   << ""_ba
+                                   << ""_ba
+                                   << "||||||"_ba;
     }
     void fromFields_barsAtFieldEdges_readBackUnchanged()
     {

@@ -69,8 +69,7 @@ private slots:
             QTest::addRow("%s: U+008D, a CR once enciphered", kindName(kind)) << u"a\u008Db"_s << kind << u"U+008D"_s;
             QTest::addRow("%s: U+0100", kindName(kind)) << u"\u0100"_s << kind << u"\"\u0100\""_s;
             QTest::addRow("%s: U+4E2D", kindName(kind)) << u"ab\u4E2D"_s << kind << u"\"\u4E2D\""_s;
-            QTest::addRow("%s: emoji, shown whole", kindName(kind)) << u"a\U0001F511b"_s << kind
-                                                                    << u"\"\U0001F511\""_s;
+            QTest::addRow("%s: emoji, shown whole", kindName(kind)) << u"a\U0001F511b"_s << kind << u"\"\U0001F511\""_s;
             QTest::addRow("%s: lone high surrogate at the end", kindName(kind))
                 << (u"a"_s + QChar(0xD83D)) << kind << u"Windows-1252"_s;
             QTest::addRow("%s: U+0080, whose byte is the euro sign", kindName(kind))

@@ -110,9 +110,8 @@ private slots:
         QTest::newRow("password only") << hex("f0f7 0d0a") << QByteArrayLiteral("pw") << QList<Fields>{};
         QTest::newRow("password only, no terminator") << hex("f0f7") << QByteArrayLiteral("pw") << QList<Fields>{};
         QTest::newRow("password, CR LF CR LF") << hex("f0f7 0d0a 0d0a") << QByteArrayLiteral("pw") << QList<Fields>{};
-        QTest::newRow("full save")
-            << hex("f0f7 0d0a e1fcfcfce2fcfcfce3 0d0a e4fcfcfce5fcfcfce6 0d0a 0d0a") << QByteArrayLiteral("pw")
-            << QList<Fields>{{"a", "b", "c"}, {"d", "e", "f"}};
+        QTest::newRow("full save") << hex("f0f7 0d0a e1fcfcfce2fcfcfce3 0d0a e4fcfcfce5fcfcfce6 0d0a 0d0a")
+                                   << QByteArrayLiteral("pw") << QList<Fields>{{"a", "b", "c"}, {"d", "e", "f"}};
         QTest::newRow("six 0xFC: three empty fields")
             << hex("f0f7 0d0a fcfcfcfcfcfc 0d0a 0d0a") << QByteArrayLiteral("pw") << QList<Fields>{{"", "", ""}};
 
@@ -126,10 +125,8 @@ private slots:
             << hex("f0f7 0d0a a0 0d0a") << QByteArrayLiteral("pw") << QList<Fields>{{" ", "", ""}};
         QTest::newRow("two stored spaces are an entry")
             << hex("f0f7 0d0a 2020 0d0a") << QByteArrayLiteral("pw") << QList<Fields>{{hex("a0a0"), "", ""}};
-        QTest::newRow("stored one-space first line is the password")
-            << hex("20 0d0a") << hex("a0") << QList<Fields>{};
-        QTest::newRow("empty first line, then entries")
-            << hex("0d0a e1fcfcfce2fcfcfce3 0d0a") << QByteArray() << abc;
+        QTest::newRow("stored one-space first line is the password") << hex("20 0d0a") << hex("a0") << QList<Fields>{};
+        QTest::newRow("empty first line, then entries") << hex("0d0a e1fcfcfce2fcfcfce3 0d0a") << QByteArray() << abc;
 
         QTest::newRow("lone LF inside a line is content")
             << hex("f0f7 0d0a e1 0a e2 fcfcfc e3 0d0a") << QByteArrayLiteral("pw")
@@ -137,9 +134,8 @@ private slots:
         QTest::newRow("lone LF alone on a line is an entry")
             << hex("f0f7 0d0a 0a 0d0a") << QByteArrayLiteral("pw") << QList<Fields>{{hex("8a"), "", ""}};
         QTest::newRow("lone LF as the whole first line") << hex("0a 0d0a") << hex("8a") << QList<Fields>{};
-        QTest::newRow("lone CR ends a line")
-            << hex("f0f7 0d e1fcfcfce2fcfcfce3 0d e4 0d") << QByteArrayLiteral("pw")
-            << QList<Fields>{{"a", "b", "c"}, {"d", "", ""}};
+        QTest::newRow("lone CR ends a line") << hex("f0f7 0d e1fcfcfce2fcfcfce3 0d e4 0d") << QByteArrayLiteral("pw")
+                                             << QList<Fields>{{"a", "b", "c"}, {"d", "", ""}};
         QTest::newRow("CR CR LF: the second CR ends an empty line")
             << hex("f0f7 0d 0d0a e1fcfcfce2fcfcfce3 0d0a") << QByteArrayLiteral("pw") << abc;
         QTest::newRow("LF CR LF: the LF is content")
@@ -262,9 +258,8 @@ private slots:
         const QList<Fields> read = fieldsOf(contents.entries);
         for (qsizetype i = 0; i < read.size(); ++i) {
             if (read[i] != expected[i]) {
-                QFAIL(qPrintable(u"entry %1: read \"%2\", wrote \"%3\""_s.arg(i)
-                                     .arg(QString::fromLatin1(read[i].join("/")),
-                                          QString::fromLatin1(expected[i].join("/")))));
+                QFAIL(qPrintable(u"entry %1: read \"%2\", wrote \"%3\""_s.arg(i).arg(
+                    QString::fromLatin1(read[i].join("/")), QString::fromLatin1(expected[i].join("/")))));
             }
         }
         QVERIFY(VaultFormat::serialize(contents.masterPassword, contents.entries) == file);

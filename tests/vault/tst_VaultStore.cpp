@@ -109,8 +109,7 @@ bool writeFile(const QString &path, QByteArrayView bytes)
 // Every name in the folder, hidden ones included: a failed save must leave none behind.
 QStringList namesIn(const QString &folder)
 {
-    return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
-                                  QDir::Name);
+    return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
 }
 
 QStringList temporaryFilesIn(const QString &folder)
@@ -143,9 +142,9 @@ private:
     bool ok_ = false;
 };
 
-#define MAKE_IMMUTABLE(name, path)                                                                                 \
-    Immutable name(path);                                                                                          \
-    if (!name.ok())                                                                                                \
+#define MAKE_IMMUTABLE(name, path)                                                                                     \
+    Immutable name(path);                                                                                              \
+    if (!name.ok())                                                                                                    \
         QSKIP("chattr +i is refused here (not root, or a file system without the immutable attribute)");
 
 const QByteArray ThreeEntryVault = hex("f0f7 0d0a e1fcfcfce2fcfcfce3 0d0a e4fcfcfce5fcfcfce6 0d0a "
@@ -267,9 +266,8 @@ private slots:
                                    << u"Loaded 1 entries"_s;
         QTest::newRow("empty vault") << hex("f0f7 0d0a 0d0a") << QList<Fields>{} << u"Loaded 0 entries"_s;
         QTest::newRow("password only") << hex("f0f7 0d0a") << QList<Fields>{} << u"Loaded 0 entries"_s;
-        QTest::newRow("skipped lines are not counted")
-            << hex("f0f7 0d0a 20 0d0a 0d0a e1fcfcfce2fcfcfce3 0d0a 20 0d0a") << QList<Fields>{{"a", "b", "c"}}
-            << u"Loaded 1 entries"_s;
+        QTest::newRow("skipped lines are not counted") << hex("f0f7 0d0a 20 0d0a 0d0a e1fcfcfce2fcfcfce3 0d0a 20 0d0a")
+                                                       << QList<Fields>{{"a", "b", "c"}} << u"Loaded 1 entries"_s;
     }
     void loadVault()
     {
@@ -372,8 +370,8 @@ private slots:
         QTest::newRow("en_US") << QLocale(QLocale::English, QLocale::UnitedStates) << u"Saved 12/6/26 2:45:37 PM"_s;
         QTest::newRow("en_GB") << QLocale(QLocale::English, QLocale::UnitedKingdom) << u"Saved 06/12/2026 14:45:37"_s;
         QTest::newRow("de_DE") << QLocale(QLocale::German, QLocale::Germany) << u"Saved 06.12.26 14:45:37"_s;
-        QTest::newRow("fr_CA, quoted letters kept") << QLocale(QLocale::French, QLocale::Canada)
-                                                    << u"Saved 2026-12-06 14 h 45 min 37 s"_s;
+        QTest::newRow("fr_CA, quoted letters kept")
+            << QLocale(QLocale::French, QLocale::Canada) << u"Saved 2026-12-06 14 h 45 min 37 s"_s;
     }
     void savedStatusText_isShortDateBlankLongTimeWithoutZone()
     {
@@ -396,8 +394,8 @@ private slots:
         store.setMasterPassword(u"pw"_s);
         store.CreateMasterPassword();
         QCOMPARE(contentOf(path_), hex("f0f7 0d0a"));
-        QCOMPARE(host.calls, (QStringList{u"unloadPasswordDialog"_s, u"processEvents"_s, u"setStatusText"_s,
-                                          u"afterFormLoad"_s}));
+        QCOMPARE(host.calls,
+                 (QStringList{u"unloadPasswordDialog"_s, u"processEvents"_s, u"setStatusText"_s, u"afterFormLoad"_s}));
         QCOMPARE(host.statuses, QStringList{u"Password created successfully"_s});
         QVERIFY(list.list.empty());
         QCOMPARE(namesIn(folder_), QStringList{u"data.enc"_s});
