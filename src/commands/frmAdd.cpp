@@ -107,6 +107,10 @@ void frmAdd::Form_Load() {
         txtUsername->setText(request.Username);
         txtPassword->setText(request.Password);
         txtWebsite->setText(request.Location);
+        // Show each value from its start, as a long one would otherwise open scrolled to its end.
+        for (QLineEdit *box : {txtUsername, txtPassword, txtWebsite}) {
+            box->setCursorPosition(0);
+        }
         // Kept as a persistent index, which follows the entry through sorting and the removal of other rows.
         const EntryListModel &entries = program_.entries();
         if (request.RowIndex >= 1 && request.RowIndex <= entries.rowCount()) {
