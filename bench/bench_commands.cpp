@@ -59,12 +59,14 @@ struct QuietEvents final : EventPump {
     void processEvents() override {}
 };
 
-QString benchFolder() {
+QString benchFolder()
+{
     const QString chosen = qEnvironmentVariable("BRISVANE_BENCH_DIR");
     return chosen.isEmpty() ? QDir::tempPath() : chosen;
 }
 
-QByteArray vaultOf(qsizetype count) {
+QByteArray vaultOf(qsizetype count)
+{
     std::vector<Entry> entries;
     entries.reserve(size_t(count));
     for (qsizetype i = 0; i < count; ++i) {
@@ -78,7 +80,8 @@ QByteArray vaultOf(qsizetype count) {
 // An unlocked program on a vault of `count` entries, with its main window loaded.
 class Session final {
 public:
-    explicit Session(qsizetype count) : dir(benchFolder() + u"/brisvane-bench-XXXXXX"_s) {
+    explicit Session(qsizetype count) : dir(benchFolder() + u"/brisvane-bench-XXXXXX"_s)
+    {
         QFile file(dir.filePath(u"data.enc"_s));
         if (!file.open(QIODevice::WriteOnly) || file.write(vaultOf(count)) < 0) {
             qFatal("could not write the benchmark's vault");
@@ -99,7 +102,8 @@ public:
     void select(qsizetype row) { program->mainWindow.get()->lstPass->selectRow(row); }
 
     // The same bytes the last save wrote, written and flushed to a plain file: the disk's share of a save.
-    double baselineSeconds() {
+    double baselineSeconds()
+    {
         QByteArray password;
         CodePage1252::fromUnicode(program->store().MasterPassword(), password);
         const QByteArray bytes = VaultFormat::serialize(password, program->entries().entries());
@@ -124,7 +128,8 @@ public:
     std::unique_ptr<Program> program;
 };
 
-void saveThroughDialog(Program &program, const QString &username) {
+void saveThroughDialog(Program &program, const QString &username)
+{
     frmAdd *dialog = program.entryDialog.get();
     dialog->txtUsername->setText(username);
     dialog->txtPassword->setText(u"secret"_s);
@@ -134,7 +139,8 @@ void saveThroughDialog(Program &program, const QString &username) {
 
 enum class Command { Add, Edit, Delete };
 
-template <Command command> void BM_Command(benchmark::State &state) {
+template <Command command> void BM_Command(benchmark::State &state)
+{
     const qsizetype count = state.range(0);
     Session session(count);
     Program &program = *session.program;
@@ -200,7 +206,8 @@ BENCHMARK(BM_Command<Command::Delete>)
     ->UseManualTime()
     ->Unit(benchmark::kMillisecond);
 
-int main(int argc, char **argv) {
+int main(int argc, char **argv)
+{
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }

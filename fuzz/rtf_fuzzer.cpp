@@ -15,12 +15,14 @@
 
 namespace {
 
-void check(bool condition) {
+void check(bool condition)
+{
     if (!condition)
         std::abort();
 }
 
-void readAndLayOut(QByteArrayView input, const RtfReader::Limits &limits) {
+void readAndLayOut(QByteArrayView input, const RtfReader::Limits &limits)
+{
     RtfReader reader(limits);
     QTextDocument document;
     const bool complete = reader.read(input, document);
@@ -35,11 +37,13 @@ void readAndLayOut(QByteArrayView input, const RtfReader::Limits &limits) {
 
 // Fontconfig keeps the patterns Qt looks fonts up with until the process ends; that is not the reader's
 // memory, and without this every run would end in a leak report.
-extern "C" const char *__lsan_default_suppressions() {
+extern "C" const char *__lsan_default_suppressions()
+{
     return "leak:libfontconfig.so\n";
 }
 
-extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv) {
+extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv)
+{
     Q_UNUSED(argc);
     qputenv("QT_QPA_PLATFORM", "offscreen");
     // Qt keeps a reference to argc for the life of the application and may take out arguments it knows;
@@ -50,7 +54,8 @@ extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv) {
     return 0;
 }
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+{
     const QByteArrayView input(reinterpret_cast<const char *>(data), qsizetype(size));
 
     readAndLayOut(input, RtfReader::Limits{});

@@ -31,25 +31,30 @@ constexpr CopyField CopyFields[] = {
 
 EntryCommands::EntryCommands(Program &program) : program_(program) {}
 
-QWidget *EntryCommands::mainWindow() const {
+QWidget *EntryCommands::mainWindow() const
+{
     return program_.mainWindow.get();
 }
 
-void EntryCommands::status(const QString &text) {
+void EntryCommands::status(const QString &text)
+{
     program_.SetStatusText(text);
 }
 
-qsizetype EntryCommands::FindSelectedRow() const {
+qsizetype EntryCommands::FindSelectedRow() const
+{
     const Form1 *main = program_.mainWindow.get();
     return main ? main->lstPass->firstSelectedRow() + 1 : 0;
 }
 
-void EntryCommands::cmdAdd_Click(int) {
+void EntryCommands::cmdAdd_Click(int)
+{
     program_.entryRequest.Mode = u"Add"_s;
     program_.entryDialog.open(program_);
 }
 
-void EntryCommands::cmdEdit_Click() {
+void EntryCommands::cmdEdit_Click()
+{
     const qsizetype i = FindSelectedRow();
     if (i == 0) {
         status(u"You must first select an entry to edit."_s);
@@ -66,7 +71,8 @@ void EntryCommands::cmdEdit_Click() {
     program_.entryDialog.open(program_);
 }
 
-void EntryCommands::cmdDelete_Click() {
+void EntryCommands::cmdDelete_Click()
+{
     const qsizetype i = FindSelectedRow();
     if (i == 0) {
         status(u"You must first select an entry to delete."_s);
@@ -95,7 +101,8 @@ void EntryCommands::cmdDelete_Click() {
     }
 }
 
-void EntryCommands::cmdCopy_Click(int index) {
+void EntryCommands::cmdCopy_Click(int index)
+{
     program_.platform().clipboard.clear();
     const qsizetype i = FindSelectedRow();
     if (i == 0) {
@@ -111,7 +118,8 @@ void EntryCommands::cmdCopy_Click(int index) {
     status(QString::fromUtf16(copy.statusPrefix) + value);
 }
 
-void EntryCommands::cmdGoto_Click() {
+void EntryCommands::cmdGoto_Click()
+{
     const qsizetype i = FindSelectedRow();
     if (i == 0) {
         status(u"You must first select an entry to go to."_s);
@@ -134,7 +142,8 @@ void EntryCommands::cmdGoto_Click() {
                                       MessageBoxes::Buttons::Ok);
 }
 
-void EntryCommands::cmdWebsite_Click(int) {
+void EntryCommands::cmdWebsite_Click(int)
+{
     program_.WebsiteRequest = u"Website"_s;
     // Loaded, never shown: its load opens the site. While it still exists the request waits for the next one.
     program_.websiteLauncher.load(program_);

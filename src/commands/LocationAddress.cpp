@@ -8,17 +8,20 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-bool isAsciiLetter(QChar c) {
+bool isAsciiLetter(QChar c)
+{
     return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z');
 }
 
-bool holdsHttpScheme(const QString &text) {
+bool holdsHttpScheme(const QString &text)
+{
     return text.contains(u"https://"_s, Qt::CaseInsensitive) || text.contains(u"http://"_s, Qt::CaseInsensitive);
 }
 
 // The path a location names on this system. A relative path would otherwise depend on the folder the program
 // happened to be started from; the user's home folder is where the file manager starts too.
-QString localPath(const QString &location, const QString &homeFolder) {
+QString localPath(const QString &location, const QString &homeFolder)
+{
     if (location.isEmpty() || location == u"~"_s) {
         return homeFolder;
     }
@@ -37,7 +40,8 @@ QString localPath(const QString &location, const QString &homeFolder) {
 
 namespace LocationAddress {
 
-bool looksLikeWebAddress(const QString &location) {
+bool looksLikeWebAddress(const QString &location)
+{
     static const std::array<QString, 6> markers{u".edu"_s, u"biz"_s, u"org"_s, u".net"_s, u".com"_s, u"www"_s};
     for (const QString &marker : markers) {
         if (location.contains(marker, Qt::CaseInsensitive)) {
@@ -47,7 +51,8 @@ bool looksLikeWebAddress(const QString &location) {
     return false;
 }
 
-bool hasScheme(const QString &location) {
+bool hasScheme(const QString &location)
+{
     if (location.startsWith(u"mailto:"_s, Qt::CaseInsensitive)) {
         return true;
     }
@@ -58,14 +63,16 @@ bool hasScheme(const QString &location) {
     return letters > 0 && QStringView(location).mid(letters).startsWith(u"://");
 }
 
-bool isAbsolutePath(const QString &location) {
+bool isAbsolutePath(const QString &location)
+{
     if (location.startsWith(u'/') || location.startsWith(u'~') || location.startsWith(u'\\')) {
         return true;
     }
     return location.size() >= 2 && isAsciiLetter(location[0]) && location[1] == u':';
 }
 
-QString withWebScheme(const QString &location) {
+QString withWebScheme(const QString &location)
+{
     // An address with its own scheme or a path on disk is never a host name that lacks "http://", whatever
     // letters it holds ("ftp://example.com", "/home/me/Organizer").
     if (hasScheme(location) || isAbsolutePath(location)) {
@@ -77,7 +84,8 @@ QString withWebScheme(const QString &location) {
     return u"http://"_s + location;
 }
 
-QUrl openerAddress(const QString &location, const QString &homeFolder) {
+QUrl openerAddress(const QString &location, const QString &homeFolder)
+{
     const QString text = withWebScheme(location);
     if (hasScheme(text)) {
         return QUrl(text, QUrl::TolerantMode);
@@ -86,7 +94,8 @@ QUrl openerAddress(const QString &location, const QString &homeFolder) {
     return QUrl::fromLocalFile(localPath(text, homeFolder));
 }
 
-QString websiteAddress(const QString &publisherUrl) {
+QString websiteAddress(const QString &publisherUrl)
+{
     return holdsHttpScheme(publisherUrl) ? publisherUrl : u"http://"_s + publisherUrl;
 }
 

@@ -18,7 +18,8 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-QLabel *label(QWidget *parent, const QString &name, const QString &text, QRect geometry) {
+QLabel *label(QWidget *parent, const QString &name, const QString &text, QRect geometry)
+{
     auto *l = new QLabel(text, parent);
     l->setObjectName(name);
     l->setAccessibleName(text);
@@ -32,7 +33,8 @@ QLabel *label(QWidget *parent, const QString &name, const QString &text, QRect g
     return l;
 }
 
-QLineEdit *textBox(QWidget *parent, const QString &name, const QString &accessibleName, QRect geometry) {
+QLineEdit *textBox(QWidget *parent, const QString &name, const QString &accessibleName, QRect geometry)
+{
     auto *box = new QLineEdit(parent);
     box->setObjectName(name);
     box->setAccessibleName(accessibleName);
@@ -44,7 +46,8 @@ QLineEdit *textBox(QWidget *parent, const QString &name, const QString &accessib
 }
 
 QToolButton *pictureButton(QWidget *parent, const QString &name, const QString &caption, const QString &picture,
-                           QRect geometry) {
+                           QRect geometry)
+{
     auto *button = new QToolButton(parent);
     button->setObjectName(name);
     button->setText(caption);
@@ -59,7 +62,8 @@ QToolButton *pictureButton(QWidget *parent, const QString &name, const QString &
 
 } // namespace
 
-frmAdd::frmAdd(Program &program, QWidget *parent) : QDialog(parent), program_(program) {
+frmAdd::frmAdd(Program &program, QWidget *parent) : QDialog(parent), program_(program)
+{
     setObjectName(u"frmAdd"_s);
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
     setModal(false);
@@ -72,7 +76,8 @@ frmAdd::frmAdd(Program &program, QWidget *parent) : QDialog(parent), program_(pr
 
 frmAdd::~frmAdd() = default;
 
-void frmAdd::buildControls() {
+void frmAdd::buildControls()
+{
     // Created in tab order, so the dialog opens with the focus on Cancel.
     cmdDelete = pictureButton(this, u"cmdDelete"_s, u"Cancel"_s, u":/buttons/cancel.png"_s, {228, 100, 77, 69});
     cmdAdd = pictureButton(this, u"cmdAdd"_s, u"Save"_s, u":/buttons/save.png"_s, {8, 100, 77, 69});
@@ -97,7 +102,8 @@ void frmAdd::buildControls() {
     connect(txtWebsite, &QLineEdit::returnPressed, this, [this] { cmdAdd_Click(0); });
 }
 
-void frmAdd::Form_Load() {
+void frmAdd::Form_Load()
+{
     const EntryDialogRequest &request = program_.entryRequest;
     addMode_ = request.Mode == u"Add"_s;
     if (addMode_) {
@@ -123,15 +129,18 @@ void frmAdd::Form_Load() {
     }
 }
 
-qsizetype frmAdd::editedRow() const {
+qsizetype frmAdd::editedRow() const
+{
     return !addMode_ && editRow_.isValid() ? editRow_.row() : -1;
 }
 
-void frmAdd::showError(const QString &text) {
+void frmAdd::showError(const QString &text)
+{
     program_.platform().messages.show(this, text, u"Error"_s, MessageBoxes::Buttons::Ok);
 }
 
-bool frmAdd::fieldsAreStorable() {
+bool frmAdd::fieldsAreStorable()
+{
     using StorableText::Kind;
     const std::pair<const QLineEdit *, Kind> fields[] = {
         {txtUsername, Kind::Username}, {txtPassword, Kind::Password}, {txtWebsite, Kind::Location}};
@@ -144,7 +153,8 @@ bool frmAdd::fieldsAreStorable() {
     return true;
 }
 
-void frmAdd::cmdAdd_Click(int) {
+void frmAdd::cmdAdd_Click(int)
+{
     if (txtUsername->text().isEmpty()) {
         showError(u"You must enter a username"_s);
         return;
@@ -180,11 +190,13 @@ void frmAdd::cmdAdd_Click(int) {
     unload();
 }
 
-void frmAdd::cmdDelete_Click() {
+void frmAdd::cmdDelete_Click()
+{
     unload();
 }
 
-void frmAdd::unload() {
+void frmAdd::unload()
+{
     if (program_.entryDialog.get() == this) {
         program_.entryDialog.unload();
     } else {
@@ -193,13 +205,15 @@ void frmAdd::unload() {
     }
 }
 
-void frmAdd::closeEvent(QCloseEvent *event) {
+void frmAdd::closeEvent(QCloseEvent *event)
+{
     // The close box is Cancel. QDialog would route it through reject(), which does nothing here.
     unload();
     event->accept();
 }
 
-void frmAdd::showEvent(QShowEvent *event) {
+void frmAdd::showEvent(QShowEvent *event)
+{
     if (!centred_) {
         centred_ = true;
         Placement::CenterOnScreen(this);

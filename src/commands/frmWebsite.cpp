@@ -8,7 +8,8 @@
 
 using namespace Qt::StringLiterals;
 
-frmWebsite::frmWebsite(Program &program, QWidget *parent) : QWidget(parent), program_(program) {
+frmWebsite::frmWebsite(Program &program, QWidget *parent) : QWidget(parent), program_(program)
+{
     setObjectName(u"frmWebsite"_s);
     setWindowTitle(u"Website"_s);
     setAccessibleName(windowTitle());
@@ -24,7 +25,8 @@ frmWebsite::frmWebsite(Program &program, QWidget *parent) : QWidget(parent), pro
 
 frmWebsite::~frmWebsite() = default;
 
-void frmWebsite::Form_Load() {
+void frmWebsite::Form_Load()
+{
     PublisherSettings &publisher = program_.publisher();
     InitPublisherSettings(publisher);
     if (program_.WebsiteRequest != u"Website"_s) {
@@ -34,7 +36,8 @@ void frmWebsite::Form_Load() {
     program_.WebsiteRequest.clear();
 }
 
-void frmWebsite::Timer1_Timer() {
+void frmWebsite::Timer1_Timer()
+{
     Timer1->stop();
     if (program_.websiteLauncher.get() == this) {
         program_.websiteLauncher.unload();

@@ -95,7 +95,10 @@ public:
         }
         return true;
     }
-    void openUrl(const QUrl &address) override { QDesktopServices::openUrl(address); }
+    void openUrl(const QUrl &address) override
+    {
+        QDesktopServices::openUrl(address);
+    }
 };
 
 class QtSettingsStore final : public SettingsStore {
@@ -106,8 +109,7 @@ public:
         QSettings settings(QSettings::UserScope, application, application);
         return settings.value(section + u'/' + key, defaultValue).toString();
     }
-    void write(const QString &application, const QString &section, const QString &key,
-               const QString &value) override
+    void write(const QString &application, const QString &section, const QString &key, const QString &value) override
     {
         QSettings settings(QSettings::UserScope, application, application);
         settings.setValue(section + u'/' + key, value);
@@ -144,10 +146,9 @@ struct QtPlatform::Parts {
 };
 
 QtPlatform::QtPlatform()
-    : parts_(std::make_unique<Parts>()),
-      platform_{parts_->messages, parts_->clipboard, parts_->opener, parts_->settings, parts_->end, parts_->events}
-{
-}
+    : parts_(std::make_unique<Parts>()), platform_{parts_->messages, parts_->clipboard, parts_->opener,
+                                                   parts_->settings, parts_->end,       parts_->events}
+{}
 
 QtPlatform::~QtPlatform() = default;
 

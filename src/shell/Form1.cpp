@@ -127,7 +127,7 @@ void Form1::buildControls()
     setStatusBar(status);
 
     // Keyboard order: Add, Edit, Delete, website, list, copy user name, Go To, copy password, copy location.
-    const std::array<QWidget *, 9> order{cmdAdd,  cmdEdit, cmdDelete, cmdWebsite, lstPass,
+    const std::array<QWidget *, 9> order{cmdAdd,     cmdEdit, cmdDelete,  cmdWebsite, lstPass,
                                          cmdCopy[0], cmdGoto, cmdCopy[1], cmdCopy[2]};
     for (size_t i = 0; i + 1 < order.size(); ++i) {
         setTabOrder(order[i], order[i + 1]);
@@ -166,8 +166,7 @@ void Form1::buildMenus()
             {u"Add Username/Password"_s, u"Delete Selected Item"_s, u"Edit Selected Item"_s,
              u"Goto \"Used At\" Location"_s},
             &Form1::mnuDataItem_Click);
-    addMenu(u"mnuCopy"_s, u"Copy"_s,
-            {u"Selected Username"_s, u"Selected Password"_s, u"Selected Used At Location"_s},
+    addMenu(u"mnuCopy"_s, u"Copy"_s, {u"Selected Username"_s, u"Selected Password"_s, u"Selected Used At Location"_s},
             &Form1::mnuCopyItem_Click);
     addMenu(u"mnuHelp"_s, u"Help"_s, {u"View Help"_s}, &Form1::mnuHelpItem_Click);
     addMenu(u"mnuAbout"_s, u"About"_s, {u"About this software"_s}, &Form1::mnuAboutItem_Click);
@@ -189,8 +188,8 @@ void Form1::afterFormLoad()
         modSkin::ApplySkin(this);
     }
     setVisible(true);
-    const QString showHelp = program_.platform().settings.read(program_.publisher().ProductName, u"Settings"_s,
-                                                               u"showHelp"_s, u"1"_s);
+    const QString showHelp =
+        program_.platform().settings.read(program_.publisher().ProductName, u"Settings"_s, u"showHelp"_s, u"1"_s);
     if (showHelp == u"1"_s) {
         program_.openHelpWindow();
     }

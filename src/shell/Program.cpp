@@ -18,8 +18,7 @@ Program::Program(Platform &platform, const QString &folder)
     : platform_(platform), folder_(folder), entries_(std::make_unique<EntryListModel>()),
       store_(std::make_unique<modGlobals::VaultStore>(*this, *entries_, folder + u"/data.enc"_s)),
       commands_(std::make_unique<EntryCommands>(*this))
-{
-}
+{}
 
 Program::~Program()
 {

@@ -12,8 +12,7 @@ bool EnhListView_SortColumns(EntryListModel &list, int column)
     if (column < 1 || column > EntryListModel::ColumnCount) {
         return false;
     }
-    const Qt::SortOrder order =
-        list.sortOrder() == Qt::AscendingOrder ? Qt::DescendingOrder : Qt::AscendingOrder;
+    const Qt::SortOrder order = list.sortOrder() == Qt::AscendingOrder ? Qt::DescendingOrder : Qt::AscendingOrder;
     list.setSortSettings(true, column - 1, order);
     return true;
 }

@@ -43,4 +43,3 @@ private:
     quint32 passwordEnd_ = 3;
     quint32 locationStart_ = 6;
 };
-

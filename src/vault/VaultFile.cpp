@@ -180,8 +180,7 @@ Result read(const QString &path, QByteArray &out)
 Result createNew(const QString &path, QByteArrayView content, const FaultHook &hook)
 {
     int e = injected(hook, Step::CreateTemp);
-    const int fd =
-        e ? -1 : ::open(QFile::encodeName(path).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    const int fd = e ? -1 : ::open(QFile::encodeName(path).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
     if (fd < 0) {
         return failure(u"Could not create"_s, path, e ? e : errno);
     }

@@ -11,7 +11,18 @@
 namespace VaultFile {
 
 // The file operations of a save, in the order a save makes them. Tests make any one of them fail.
-enum class Step { CreateTemp, Write, FlushFile, Close, Rename, OpenFolder, FlushFolder, OpenInPlace, Reserve, Truncate };
+enum class Step {
+    CreateTemp,
+    Write,
+    FlushFile,
+    Close,
+    Rename,
+    OpenFolder,
+    FlushFolder,
+    OpenInPlace,
+    Reserve,
+    Truncate
+};
 
 // Called before each step; a non-zero result is taken as that step's error number (errno).
 using FaultHook = std::function<int(Step)>;

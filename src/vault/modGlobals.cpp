@@ -58,8 +58,7 @@ QString savedStatusText(const QDateTime &when, const QLocale &locale)
 
 VaultStore::VaultStore(VaultHost &host, EntryStore &list, QString vaultPath)
     : host_(host), list_(list), path_(std::move(vaultPath))
-{
-}
+{}
 
 bool VaultStore::EnsureVaultFile(const QString &path)
 {

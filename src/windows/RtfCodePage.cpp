@@ -31,7 +31,8 @@ constexpr std::array<char16_t, 256> windows1252 = {
 // Word processors write list bullets as glyph numbers of the Symbol and Wingdings fonts; these are the
 // glyphs they use for bullets, given as the Unicode characters that look like them. Other glyph numbers
 // fall back to Windows-1252, which keeps plain letters readable.
-char16_t symbolGlyph(uchar byte) {
+char16_t symbolGlyph(uchar byte)
+{
     switch (byte) {
     case 0xA7:
         return u'\u2663'; // club
@@ -50,7 +51,8 @@ char16_t symbolGlyph(uchar byte) {
     }
 }
 
-char16_t wingdingsGlyph(uchar byte) {
+char16_t wingdingsGlyph(uchar byte)
+{
     switch (byte) {
     case 0x6C:
         return u'\u25CF'; // black circle
@@ -79,7 +81,8 @@ char16_t wingdingsGlyph(uchar byte) {
 
 } // namespace
 
-RtfCodePage rtfCodePageFromNumber(int codePage) {
+RtfCodePage rtfCodePageFromNumber(int codePage)
+{
     switch (codePage) {
     case 1252:
         return RtfCodePage::Windows1252;
@@ -96,7 +99,8 @@ RtfCodePage rtfCodePageFromNumber(int codePage) {
     }
 }
 
-RtfCodePage rtfCodePageFromCharset(int charset, QStringView fontName, RtfCodePage documentPage) {
+RtfCodePage rtfCodePageFromCharset(int charset, QStringView fontName, RtfCodePage documentPage)
+{
     switch (charset) {
     case 0:
         return RtfCodePage::Windows1252;
@@ -125,7 +129,8 @@ RtfCodePage rtfCodePageFromCharset(int charset, QStringView fontName, RtfCodePag
     }
 }
 
-char16_t rtfDecodeByte(RtfCodePage page, uchar byte) {
+char16_t rtfDecodeByte(RtfCodePage page, uchar byte)
+{
     switch (page) {
     case RtfCodePage::Windows1252:
         return windows1252[byte];

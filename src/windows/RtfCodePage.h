@@ -23,12 +23,14 @@ RtfCodePage rtfCodePageFromNumber(int codePage);
 RtfCodePage rtfCodePageFromCharset(int charset, QStringView fontName, RtfCodePage documentPage);
 
 // True for pages whose text is glyph numbers of a picture font rather than letters.
-constexpr bool rtfIsSymbolPage(RtfCodePage page) {
+constexpr bool rtfIsSymbolPage(RtfCodePage page)
+{
     return page == RtfCodePage::Symbol || page == RtfCodePage::Wingdings;
 }
 
 // True when byte starts a two-byte character in page.
-constexpr bool rtfIsLeadByte(RtfCodePage page, uchar byte) {
+constexpr bool rtfIsLeadByte(RtfCodePage page, uchar byte)
+{
     return page == RtfCodePage::OtherDoubleByte && byte >= 0x81 && byte <= 0xFE;
 }
 

@@ -20,7 +20,8 @@ constexpr qsizetype piecesPerBlock = 2;
 
 RtfDocumentWriter::RtfDocumentWriter(QTextDocument &document, qsizetype maxChars)
     : m_document(document), m_maxChars(qMax<qsizetype>(0, maxChars)),
-      m_maxPieces(qMax(minPieces, m_maxChars / charsPerPiece)), m_undoWasEnabled(document.isUndoRedoEnabled()) {
+      m_maxPieces(qMax(minPieces, m_maxChars / charsPerPiece)), m_undoWasEnabled(document.isUndoRedoEnabled())
+{
     // An undo history of a load would hold a second copy of every fragment.
     m_document.setUndoRedoEnabled(false);
     m_document.clear();
@@ -28,17 +29,20 @@ RtfDocumentWriter::RtfDocumentWriter(QTextDocument &document, qsizetype maxChars
     m_cursor.beginEditBlock();
 }
 
-RtfDocumentWriter::~RtfDocumentWriter() {
+RtfDocumentWriter::~RtfDocumentWriter()
+{
     if (!m_finished)
         finish(m_lastBlock, m_lastMark);
 }
 
-void RtfDocumentWriter::setCharFormat(const QTextCharFormat &format) {
+void RtfDocumentWriter::setCharFormat(const QTextCharFormat &format)
+{
     m_format = format;
     m_formatChanged = true;
 }
 
-bool RtfDocumentWriter::reserve(qsizetype count) {
+bool RtfDocumentWriter::reserve(qsizetype count)
+{
     if (m_limitReached)
         return false;
     if (count > m_maxChars - m_written) {
@@ -49,7 +53,8 @@ bool RtfDocumentWriter::reserve(qsizetype count) {
     return true;
 }
 
-bool RtfDocumentWriter::append(char16_t character) {
+bool RtfDocumentWriter::append(char16_t character)
+{
     if (!reserve(1))
         return false;
     writePendingLineBreak();
@@ -58,7 +63,8 @@ bool RtfDocumentWriter::append(char16_t character) {
     return true;
 }
 
-bool RtfDocumentWriter::append(QStringView text) {
+bool RtfDocumentWriter::append(QStringView text)
+{
     if (text.isEmpty())
         return !m_limitReached;
     qsizetype count = text.size();
@@ -79,7 +85,8 @@ bool RtfDocumentWriter::append(QStringView text) {
     return fits;
 }
 
-bool RtfDocumentWriter::append(QLatin1StringView text) {
+bool RtfDocumentWriter::append(QLatin1StringView text)
+{
     if (text.isEmpty())
         return !m_limitReached;
     const bool fits = !m_limitReached && text.size() <= m_maxChars - m_written;
@@ -95,14 +102,16 @@ bool RtfDocumentWriter::append(QLatin1StringView text) {
     return fits;
 }
 
-void RtfDocumentWriter::writePendingLineBreak() {
+void RtfDocumentWriter::writePendingLineBreak()
+{
     if (m_lineBreakPending) {
         m_lineBreakPending = false;
         m_text.append(QChar::LineSeparator);
     }
 }
 
-void RtfDocumentWriter::appended() {
+void RtfDocumentWriter::appended()
+{
     if (m_runs.isEmpty() || (m_formatChanged && m_pieces < m_maxPieces && m_runs.last().format != m_format)) {
         m_runs.append(Run{m_format, m_text.size()});
         ++m_pieces;
@@ -117,7 +126,8 @@ void RtfDocumentWriter::appended() {
     }
 }
 
-bool RtfDocumentWriter::endParagraph(const QTextBlockFormat &block, const QTextCharFormat &mark) {
+bool RtfDocumentWriter::endParagraph(const QTextBlockFormat &block, const QTextCharFormat &mark)
+{
     if (!reserve(1))
         return false;
     if (m_pieces + piecesPerBlock > m_maxPieces) {
@@ -139,7 +149,8 @@ bool RtfDocumentWriter::endParagraph(const QTextBlockFormat &block, const QTextC
     return true;
 }
 
-void RtfDocumentWriter::finish(const QTextBlockFormat &block, const QTextCharFormat &mark) {
+void RtfDocumentWriter::finish(const QTextBlockFormat &block, const QTextCharFormat &mark)
+{
     if (m_finished)
         return;
     m_finished = true;
@@ -156,7 +167,8 @@ void RtfDocumentWriter::finish(const QTextBlockFormat &block, const QTextCharFor
     m_document.setUndoRedoEnabled(m_undoWasEnabled);
 }
 
-void RtfDocumentWriter::startBlock(const QTextBlockFormat &block, const QTextCharFormat &mark) {
+void RtfDocumentWriter::startBlock(const QTextBlockFormat &block, const QTextCharFormat &mark)
+{
     if (m_firstBlockUsed) {
         m_cursor.insertBlock(block, mark);
     } else {
@@ -167,7 +179,8 @@ void RtfDocumentWriter::startBlock(const QTextBlockFormat &block, const QTextCha
     m_blockStarted = true;
 }
 
-void RtfDocumentWriter::flushText() {
+void RtfDocumentWriter::flushText()
+{
     if (m_runs.size() == 1) {
         m_cursor.insertText(m_text, m_runs.first().format);
     } else {

@@ -14,38 +14,44 @@ constexpr double twipsPerPixel = 15.0; // 1440 twips an inch shown at 96 pixels 
 
 } // namespace
 
-size_t qHash(const RtfCharState &state, size_t seed) noexcept {
+size_t qHash(const RtfCharState &state, size_t seed) noexcept
+{
     return qHashMulti(seed, state.bold, state.italic, state.underline, state.strike, state.hidden, int(state.vertical),
                       state.halfPoints, state.font, state.color, state.background);
 }
 
-void RtfFormats::setDefaultFont(int number) {
+void RtfFormats::setDefaultFont(int number)
+{
     if (number == m_defaultFont)
         return;
     m_defaultFont = number;
     forgetFormats();
 }
 
-void RtfFormats::addFont(int number, const RtfFont &font) {
+void RtfFormats::addFont(int number, const RtfFont &font)
+{
     if (m_fonts.size() >= maxFonts && !m_fonts.contains(number))
         return;
     m_fonts.insert(number, font);
     forgetFormats();
 }
 
-void RtfFormats::addColor(const QColor &color) {
+void RtfFormats::addColor(const QColor &color)
+{
     if (m_colors.size() >= maxColors)
         return;
     m_colors.append(color);
     forgetFormats();
 }
 
-RtfCodePage RtfFormats::codePage(int font, RtfCodePage documentPage) const {
+RtfCodePage RtfFormats::codePage(int font, RtfCodePage documentPage) const
+{
     const auto it = m_fonts.constFind(font < 0 ? m_defaultFont : font);
     return it == m_fonts.cend() ? documentPage : it->page;
 }
 
-QTextCharFormat RtfFormats::charFormat(const RtfCharState &state) {
+QTextCharFormat RtfFormats::charFormat(const RtfCharState &state)
+{
     auto it = m_charFormats.constFind(state);
     if (it == m_charFormats.cend()) {
         if (m_charFormats.size() >= maxDistinctFormats)
@@ -56,7 +62,8 @@ QTextCharFormat RtfFormats::charFormat(const RtfCharState &state) {
     return m_lastCharFormat;
 }
 
-QTextBlockFormat RtfFormats::blockFormat(const RtfParaState &state) {
+QTextBlockFormat RtfFormats::blockFormat(const RtfParaState &state)
+{
     if (m_haveBlockFormat && state == m_lastParaState)
         return m_lastBlockFormat;
 
@@ -95,7 +102,8 @@ QTextBlockFormat RtfFormats::blockFormat(const RtfParaState &state) {
     return format;
 }
 
-QTextCharFormat RtfFormats::makeCharFormat(const RtfCharState &state) const {
+QTextCharFormat RtfFormats::makeCharFormat(const RtfCharState &state) const
+{
     QTextCharFormat format;
     format.setFontPointSize(state.halfPoints / 2.0);
     if (state.bold)
@@ -124,7 +132,8 @@ QTextCharFormat RtfFormats::makeCharFormat(const RtfCharState &state) const {
     return format;
 }
 
-void RtfFormats::forgetFormats() {
+void RtfFormats::forgetFormats()
+{
     m_charFormats.clear();
     ++m_generation;
 }

@@ -173,14 +173,16 @@ constexpr std::array keywords = {
     Entry{"zwnj", K::Character, u'\u200C'},
 };
 
-constexpr bool byName(const Entry &a, const Entry &b) {
+constexpr bool byName(const Entry &a, const Entry &b)
+{
     return a.name < b.name;
 }
 static_assert(std::is_sorted(keywords.begin(), keywords.end(), byName), "keep the keyword table sorted by name");
 
 } // namespace
 
-RtfKeywordInfo rtfKeyword(QByteArrayView word) {
+RtfKeywordInfo rtfKeyword(QByteArrayView word)
+{
     const Entry key{std::string_view(word.data(), size_t(word.size())), K::Unknown};
     const auto it = std::lower_bound(keywords.begin(), keywords.end(), key, byName);
     if (it == keywords.end() || it->name != key.name)

@@ -7,10 +7,12 @@ constexpr int defaultHalfPoints = 24;
 constexpr int minHalfPoints = 2;
 constexpr int maxHalfPoints = 1000;
 
-bool flagOf(const RtfToken &token) {
+bool flagOf(const RtfToken &token)
+{
     return !token.hasParameter || token.parameter != 0;
 }
-int twipsOf(const RtfToken &token) {
+int twipsOf(const RtfToken &token)
+{
     return token.hasParameter ? qBound(-maxTwips, token.parameter, maxTwips) : 0;
 }
 
@@ -18,12 +20,14 @@ int twipsOf(const RtfToken &token) {
 
 RtfParser::RtfParser(QByteArrayView input, QTextDocument &document, int maxDepth, qsizetype maxGroups,
                      qsizetype maxOutputChars)
-    : m_tokenizer(input), m_writer(document, maxOutputChars), m_maxDepth(qMax(1, maxDepth)), m_maxGroups(maxGroups) {
+    : m_tokenizer(input), m_writer(document, maxOutputChars), m_maxDepth(qMax(1, maxDepth)), m_maxGroups(maxGroups)
+{
     m_stack.reserve(qMin(m_maxDepth, 256) + 1);
     m_stack.append(GroupState{});
 }
 
-RtfParser::Status RtfParser::run() {
+RtfParser::Status RtfParser::run()
+{
     Status status = Status::Finished;
     while (!m_done) {
         const RtfToken token = m_tokenizer.next();
@@ -66,7 +70,8 @@ RtfParser::Status RtfParser::run() {
     return status;
 }
 
-bool RtfParser::openGroup() {
+bool RtfParser::openGroup()
+{
     if (++m_groupCount > m_maxGroups)
         return false;
     m_skipCount = 0;
@@ -81,7 +86,8 @@ bool RtfParser::openGroup() {
     return true;
 }
 
-bool RtfParser::closeGroup() {
+bool RtfParser::closeGroup()
+{
     m_skipCount = 0;
     m_expectTrailByte = false;
     if (state().destination == Destination::FontTable)
@@ -99,7 +105,8 @@ bool RtfParser::closeGroup() {
     return false;
 }
 
-void RtfParser::handleWord(const RtfToken &token) {
+void RtfParser::handleWord(const RtfToken &token)
+{
     m_expectTrailByte = false;
     const RtfKeywordInfo info = rtfKeyword(token.word);
     // Binary data is skipped in every destination, or its bytes would be read as RTF.
@@ -147,7 +154,8 @@ void RtfParser::handleWord(const RtfToken &token) {
     }
 }
 
-void RtfParser::handleTextWord(RtfKeywordInfo info, const RtfToken &token) {
+void RtfParser::handleTextWord(RtfKeywordInfo info, const RtfToken &token)
+{
     RtfCharState &chars = state().chars;
     RtfParaState &para = state().para;
     switch (info.keyword) {
@@ -262,7 +270,8 @@ void RtfParser::handleTextWord(RtfKeywordInfo info, const RtfToken &token) {
     }
 }
 
-void RtfParser::handleFontTableWord(RtfKeyword keyword, const RtfToken &token) {
+void RtfParser::handleFontTableWord(RtfKeyword keyword, const RtfToken &token)
+{
     switch (keyword) {
     case RtfKeyword::Font:
         // Fonts listed without groups are each ended by a semicolon; a missing one must not merge two fonts.
@@ -286,7 +295,8 @@ void RtfParser::handleFontTableWord(RtfKeyword keyword, const RtfToken &token) {
     }
 }
 
-void RtfParser::handleColorTableWord(RtfKeyword keyword, const RtfToken &token) {
+void RtfParser::handleColorTableWord(RtfKeyword keyword, const RtfToken &token)
+{
     const int value = qBound(0, token.parameter, 255);
     switch (keyword) {
     case RtfKeyword::Red:
@@ -303,7 +313,8 @@ void RtfParser::handleColorTableWord(RtfKeyword keyword, const RtfToken &token) 
     }
 }
 
-void RtfParser::handleSymbol(char symbol) {
+void RtfParser::handleSymbol(char symbol)
+{
     m_expectTrailByte = false;
     if (m_skipCount > 0) {
         --m_skipCount;
@@ -336,7 +347,8 @@ void RtfParser::handleSymbol(char symbol) {
     }
 }
 
-void RtfParser::commitFont() {
+void RtfParser::commitFont()
+{
     if (m_pendingFontNumber < 0)
         return;
     RtfFont font;
@@ -349,7 +361,8 @@ void RtfParser::commitFont() {
     m_pendingFontName.clear();
 }
 
-void RtfParser::commitColor() {
+void RtfParser::commitColor()
+{
     // An entry with no components is "auto": the reader's default colour.
     const bool automatic = m_pendingRgb[0] < 0 && m_pendingRgb[1] < 0 && m_pendingRgb[2] < 0;
     m_formats.addColor(

@@ -8,12 +8,14 @@ namespace {
 constexpr qsizetype maxFontNameLength = 256;
 constexpr char16_t replacementCharacter = u'\uFFFD';
 
-constexpr bool isPrintableAscii(char c) {
+constexpr bool isPrintableAscii(char c)
+{
     return c >= 0x20 && c < 0x7F;
 }
 
 // Characters that would make QTextDocument start blocks or frames behind our back, or that are not text.
-char16_t sanitized(char16_t unit) {
+char16_t sanitized(char16_t unit)
+{
     if (unit < 0x20)
         return unit == u'\t' ? unit : 0;
     switch (unit) {
@@ -32,7 +34,8 @@ char16_t sanitized(char16_t unit) {
 
 } // namespace
 
-void RtfParser::handleText(QByteArrayView text) {
+void RtfParser::handleText(QByteArrayView text)
+{
     const Destination destination = state().destination;
     if (destination == Destination::Skip)
         return;
@@ -65,7 +68,8 @@ void RtfParser::handleText(QByteArrayView text) {
     }
 }
 
-void RtfParser::handleByte(uchar byte, bool raw, RtfCodePage page) {
+void RtfParser::handleByte(uchar byte, bool raw, RtfCodePage page)
+{
     switch (state().destination) {
     case Destination::Skip:
         return;
@@ -94,7 +98,8 @@ void RtfParser::handleByte(uchar byte, bool raw, RtfCodePage page) {
     emitCharacter(rtfDecodeByte(page, byte));
 }
 
-void RtfParser::handleUnicode(int parameter) {
+void RtfParser::handleUnicode(int parameter)
+{
     // Values are signed 16-bit numbers; writers of characters beyond U+FFFF either write surrogate pairs
     // or, less often, the code point itself.
     qint64 value = parameter;
@@ -104,7 +109,8 @@ void RtfParser::handleUnicode(int parameter) {
     m_skipCount = state().unicodeSkip;
 }
 
-void RtfParser::emitCharacter(char32_t character) {
+void RtfParser::emitCharacter(char32_t character)
+{
     switch (state().destination) {
     case Destination::Text:
         if (state().chars.hidden)
@@ -127,7 +133,8 @@ void RtfParser::emitCharacter(char32_t character) {
     }
 }
 
-void RtfParser::emitUtf16(char16_t unit) {
+void RtfParser::emitUtf16(char16_t unit)
+{
     if (QChar::isHighSurrogate(unit)) {
         flushLoneSurrogate();
         m_highSurrogate = unit;
@@ -153,7 +160,8 @@ void RtfParser::emitUtf16(char16_t unit) {
     m_writer.append(unit);
 }
 
-void RtfParser::flushLoneSurrogate() {
+void RtfParser::flushLoneSurrogate()
+{
     if (m_highSurrogate == 0)
         return;
     m_highSurrogate = 0;
@@ -161,7 +169,8 @@ void RtfParser::flushLoneSurrogate() {
     m_writer.append(replacementCharacter);
 }
 
-void RtfParser::paragraphBreak() {
+void RtfParser::paragraphBreak()
+{
     if (state().destination != Destination::Text)
         return;
     flushLoneSurrogate();
@@ -169,7 +178,8 @@ void RtfParser::paragraphBreak() {
     m_writer.endParagraph(m_formats.blockFormat(state().para), m_formats.charFormat(state().chars));
 }
 
-RtfCodePage RtfParser::currentPage() {
+RtfCodePage RtfParser::currentPage()
+{
     if (state().destination == Destination::FontTable) {
         return m_pendingFontCharset < 0 ? m_documentPage
                                         : rtfCodePageFromCharset(m_pendingFontCharset, {}, m_documentPage);
@@ -177,7 +187,8 @@ RtfCodePage RtfParser::currentPage() {
     return m_formats.codePage(state().chars.font, m_documentPage);
 }
 
-void RtfParser::syncCharFormat() {
+void RtfParser::syncCharFormat()
+{
     const RtfCharState &chars = state().chars;
     if (m_formatSent && chars == m_sentChars && m_sentGeneration == m_formats.generation())
         return;

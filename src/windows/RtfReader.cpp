@@ -5,7 +5,8 @@
 #include <QCoreApplication>
 #include <QTextDocument>
 
-bool RtfReader::read(QByteArrayView rtf, QTextDocument &document) {
+bool RtfReader::read(QByteArrayView rtf, QTextDocument &document)
+{
     m_errorString.clear();
     if (!rtf.startsWith("{\\rtf")) {
         document.clear();

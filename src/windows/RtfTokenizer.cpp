@@ -4,14 +4,17 @@
 
 namespace {
 
-constexpr bool isLetter(char c) {
+constexpr bool isLetter(char c)
+{
     return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
 }
-constexpr bool isDigit(char c) {
+constexpr bool isDigit(char c)
+{
     return c >= '0' && c <= '9';
 }
 
-constexpr int hexValue(char c) {
+constexpr int hexValue(char c)
+{
     if (isDigit(c))
         return c - '0';
     if (c >= 'a' && c <= 'f')
@@ -23,7 +26,8 @@ constexpr int hexValue(char c) {
 
 } // namespace
 
-RtfToken RtfTokenizer::next() {
+RtfToken RtfTokenizer::next()
+{
     RtfToken token;
     const qsizetype size = m_input.size();
     if (m_position >= size)
@@ -57,7 +61,8 @@ RtfToken RtfTokenizer::next() {
     return token;
 }
 
-RtfToken RtfTokenizer::readControl() {
+RtfToken RtfTokenizer::readControl()
+{
     RtfToken token;
     const qsizetype size = m_input.size();
     // A backslash as the very last byte escapes nothing.
@@ -118,7 +123,8 @@ RtfToken RtfTokenizer::readControl() {
     return token;
 }
 
-void RtfTokenizer::skipBinary(qint64 count) {
+void RtfTokenizer::skipBinary(qint64 count)
+{
     if (count <= 0)
         return;
     const qint64 remaining = m_input.size() - m_position;

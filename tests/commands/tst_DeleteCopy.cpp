@@ -28,7 +28,8 @@ class tst_DeleteCopy : public QObject {
     Q_OBJECT
 
 private slots:
-    void commands_noSelection_askForOneAndChangeNothing_data() {
+    void commands_noSelection_askForOneAndChangeNothing_data()
+    {
         QTest::addColumn<int>("command"); // 0 Edit, 1 Delete, 2 Copy, 3 Go To
         QTest::addColumn<ProgramFixture::Rows>("rows");
         QTest::addColumn<QString>("status");
@@ -41,7 +42,8 @@ private slots:
             QTest::addRow("%s, nothing selected", names[command]) << command << ThreeRows << asks[command];
         }
     }
-    void commands_noSelection_askForOneAndChangeNothing() {
+    void commands_noSelection_askForOneAndChangeNothing()
+    {
         QFETCH(int, command);
         QFETCH(ProgramFixture::Rows, rows);
         QFETCH(QString, status);
@@ -73,7 +75,8 @@ private slots:
         QCOMPARE(f.vaultBytes(), before);
     }
 
-    void delete_confirmed_removesFirstSelectedRowAndSaves_data() {
+    void delete_confirmed_removesFirstSelectedRowAndSaves_data()
+    {
         QTest::addColumn<QList<int>>("selected");
         QTest::addColumn<int>("removed");
         QTest::addColumn<QString>("question");
@@ -90,7 +93,8 @@ private slots:
             << u"Are you sure you want to delete the following information?\r\n\r\nUsername: carol\r\n"
                u"Password: c-pass\r\nUsed At: www.c.com"_s;
     }
-    void delete_confirmed_removesFirstSelectedRowAndSaves() {
+    void delete_confirmed_removesFirstSelectedRowAndSaves()
+    {
         QFETCH(QList<int>, selected);
         QFETCH(int, removed);
         QFETCH(QString, question);
@@ -110,7 +114,8 @@ private slots:
         QCOMPARE(f.status(), Deleted);
     }
 
-    void delete_cancelled_keepsListAndFile() {
+    void delete_cancelled_keepsListAndFile()
+    {
         ProgramFixture f(ThreeRows);
         const QByteArray before = f.vaultBytes();
         f.fake.messages.answers = {MessageBoxes::Answer::Cancel};
@@ -122,7 +127,8 @@ private slots:
         QCOMPARE(f.vaultBytes(), before);
     }
 
-    void delete_onlyRow_leavesVaultWithPasswordLineAndEnd() {
+    void delete_onlyRow_leavesVaultWithPasswordLineAndEnd()
+    {
         ProgramFixture f({{u"a"_s, u"b"_s, u"c"_s}});
         f.select({0});
         f.program.commands().cmdDelete_Click();
@@ -131,7 +137,8 @@ private slots:
         QCOMPARE(f.status(), Deleted);
     }
 
-    void delete_saveFails_rowStaysGoneWithoutSuccessText() {
+    void delete_saveFails_rowStaysGoneWithoutSuccessText()
+    {
         ProgramFixture f(ThreeRows);
         const QByteArray before = f.vaultBytes();
         f.failSaves();
@@ -155,7 +162,8 @@ private slots:
         QCOMPARE(f.status(), Deleted);
     }
 
-    void copy_selectedField_reachesClipboardAndStatus_data() {
+    void copy_selectedField_reachesClipboardAndStatus_data()
+    {
         QTest::addColumn<int>("index");
         QTest::addColumn<int>("row");
         QTest::addColumn<QString>("value");
@@ -165,7 +173,8 @@ private slots:
         QTest::newRow("location") << 2 << 0 << u"www.c.com"_s << u"Copied Location www.c.com"_s;
         QTest::newRow("empty location: bare prefix") << 2 << 2 << QString() << u"Copied Location "_s;
     }
-    void copy_selectedField_reachesClipboardAndStatus() {
+    void copy_selectedField_reachesClipboardAndStatus()
+    {
         QFETCH(int, index);
         QFETCH(int, row);
         QFETCH(QString, value);
@@ -187,14 +196,16 @@ private slots:
         }
     }
 
-    void copy_severalSelected_copiesFirstInListOrder() {
+    void copy_severalSelected_copiesFirstInListOrder()
+    {
         ProgramFixture f(ThreeRows);
         f.select({2, 1});
         f.program.commands().cmdCopy_Click(0);
         QCOMPARE(f.fake.clipboard.text, u"alice"_s);
     }
 
-    void copy_indexOutOfRange_onlyEmptiesClipboard() {
+    void copy_indexOutOfRange_onlyEmptiesClipboard()
+    {
         ProgramFixture f(ThreeRows);
         f.main().SetStatusText(u"before"_s);
         f.select({0});

@@ -18,11 +18,13 @@ namespace {
 
 const QString Home = u"/home/me"_s;
 
-QUrl web(const QString &address) {
+QUrl web(const QString &address)
+{
     return QUrl(address, QUrl::TolerantMode);
 }
 
-QUrl file(const QString &path) {
+QUrl file(const QString &path)
+{
     return QUrl::fromLocalFile(path);
 }
 
@@ -32,7 +34,8 @@ class tst_GoTo : public QObject {
     Q_OBJECT
 
 private slots:
-    void openerAddress_followsTheWebTestAndPathRules_data() {
+    void openerAddress_followsTheWebTestAndPathRules_data()
+    {
         QTest::addColumn<QString>("location");
         QTest::addColumn<QUrl>("address");
 
@@ -74,7 +77,8 @@ private slots:
         QTest::newRow("leading dash never becomes an option") << u"-rf"_s << file(Home + u"/-rf"_s);
         QTest::newRow("Qt resource syntax is an ordinary name") << u":/secret"_s << file(Home + u"/:/secret"_s);
     }
-    void openerAddress_followsTheWebTestAndPathRules() {
+    void openerAddress_followsTheWebTestAndPathRules()
+    {
         QFETCH(QString, location);
         QFETCH(QUrl, address);
         const QUrl got = LocationAddress::openerAddress(location, Home);
@@ -83,7 +87,8 @@ private slots:
         QVERIFY(!got.toString(QUrl::FullyEncoded).startsWith(u'-'));
     }
 
-    void withWebScheme_keepsOrPrefixesTheText_data() {
+    void withWebScheme_keepsOrPrefixesTheText_data()
+    {
         QTest::addColumn<QString>("location");
         QTest::addColumn<QString>("text");
         QTest::newRow("no marker: as typed") << u"example.de"_s << u"example.de"_s;
@@ -93,13 +98,15 @@ private slots:
         QTest::newRow("digits before :// are no scheme") << u"1a://x.org"_s << u"http://1a://x.org"_s;
         QTest::newRow("drive letter") << u"d:org"_s << u"d:org"_s;
     }
-    void withWebScheme_keepsOrPrefixesTheText() {
+    void withWebScheme_keepsOrPrefixesTheText()
+    {
         QFETCH(QString, location);
         QFETCH(QString, text);
         QCOMPARE(LocationAddress::withWebScheme(location), text);
     }
 
-    void goto_selectedLocation_reachesTheOpener() {
+    void goto_selectedLocation_reachesTheOpener()
+    {
         ProgramFixture f({{u"a"_s, u"b"_s, u"www.example.com"_s}, {u"c"_s, u"d"_s, u"-x"_s}});
         f.select({1, 0});
         f.main().cmdGoto->click();
@@ -113,7 +120,8 @@ private slots:
         QVERIFY(f.fake.opener.urls.isEmpty());
     }
 
-    void goto_cannotOpen_saysWhichAndWhy_data() {
+    void goto_cannotOpen_saysWhichAndWhy_data()
+    {
         QTest::addColumn<QString>("location");
         QTest::addColumn<bool>("openerFails");
         QTest::addColumn<QString>("shown"); // the line of the message that names the location
@@ -123,7 +131,8 @@ private slots:
         QTest::newRow("not a valid address")
             << u"www.exa mple.com"_s << false << u"http://www.exa mple.com"_s << u"It is not a valid address."_s;
     }
-    void goto_cannotOpen_saysWhichAndWhy() {
+    void goto_cannotOpen_saysWhichAndWhy()
+    {
         QFETCH(QString, location);
         QFETCH(bool, openerFails);
         QFETCH(QString, shown);
@@ -140,7 +149,8 @@ private slots:
         QVERIFY(f.fake.opener.locations.isEmpty());
     }
 
-    void websiteAddress_prefixesUnlessHttpAnywhere_data() {
+    void websiteAddress_prefixesUnlessHttpAnywhere_data()
+    {
         QTest::addColumn<QString>("url");
         QTest::addColumn<QString>("address");
         QTest::newRow("host name") << u"www.brisvane.example"_s << u"http://www.brisvane.example"_s;
@@ -149,13 +159,15 @@ private slots:
         QTest::newRow("http:// not at the start") << u"x/http://y"_s << u"x/http://y"_s;
         QTest::newRow("another scheme gets http in front") << u"ftp://x"_s << u"http://ftp://x"_s;
     }
-    void websiteAddress_prefixesUnlessHttpAnywhere() {
+    void websiteAddress_prefixesUnlessHttpAnywhere()
+    {
         QFETCH(QString, url);
         QFETCH(QString, address);
         QCOMPARE(LocationAddress::websiteAddress(url), address);
     }
 
-    void website_command_opensSiteOnceThroughHiddenLauncher() {
+    void website_command_opensSiteOnceThroughHiddenLauncher()
+    {
         ProgramFixture f;
         f.main().cmdWebsite->click();
         const QUrl site(u"http://"_s + f.program.publisher().PublisherUrl);
@@ -180,7 +192,8 @@ private slots:
         QVERIFY(f.program.WebsiteRequest.isEmpty());
     }
 
-    void website_launcherWithoutRequest_opensNothing() {
+    void website_launcherWithoutRequest_opensNothing()
+    {
         ProgramFixture f;
         f.program.WebsiteRequest = u"website"_s; // not exactly "Website"
         f.program.publisher().PublisherUrl.clear();

@@ -26,18 +26,21 @@ const ProgramFixture::Rows ThreeRows{
     {u"bob"_s, u"b-pass"_s, QString()},
 };
 
-frmAdd *openAdd(ProgramFixture &f) {
+frmAdd *openAdd(ProgramFixture &f)
+{
     f.program.commands().cmdAdd_Click(0);
     return f.program.entryDialog.get();
 }
 
-frmAdd *openEdit(ProgramFixture &f, int row) {
+frmAdd *openEdit(ProgramFixture &f, int row)
+{
     f.select({row});
     f.program.commands().cmdEdit_Click();
     return f.program.entryDialog.get();
 }
 
-void type(frmAdd *dialog, const QString &username, const QString &password, const QString &location) {
+void type(frmAdd *dialog, const QString &username, const QString &password, const QString &location)
+{
     dialog->txtUsername->setText(username);
     dialog->txtPassword->setText(password);
     dialog->txtWebsite->setText(location);
@@ -49,7 +52,8 @@ class tst_frmAdd : public QObject {
     Q_OBJECT
 
 private slots:
-    void load_addMode_looksAsDesignedAndStartsOnCancel() {
+    void load_addMode_looksAsDesignedAndStartsOnCancel()
+    {
         ProgramFixture f;
         frmAdd *d = openAdd(f);
         QVERIFY(d && d->isVisible());
@@ -82,7 +86,8 @@ private slots:
         QCOMPARE(d->cmdDelete->accessibleName(), u"Cancel"_s);
     }
 
-    void load_editMode_showsTheSelectedEntry() {
+    void load_editMode_showsTheSelectedEntry()
+    {
         ProgramFixture f(ThreeRows);
         f.select({2, 1}); // the first selected in list order counts, not the first selected in time
         f.program.commands().cmdEdit_Click();
@@ -95,7 +100,8 @@ private slots:
         QCOMPARE(d->editedRow(), 1);
     }
 
-    void keys_escapeAndEnter_doOnlyWhatTheDialogSays() {
+    void keys_escapeAndEnter_doOnlyWhatTheDialogSays()
+    {
         ProgramFixture f(ThreeRows);
         frmAdd *d = openAdd(f);
         type(d, u"u"_s, u"p"_s, u"l"_s);
@@ -116,12 +122,14 @@ private slots:
         QCOMPARE(f.status(), Saved);
     }
 
-    void close_cancelOrFrame_writesNothingAndNextAddStartsEmpty_data() {
+    void close_cancelOrFrame_writesNothingAndNextAddStartsEmpty_data()
+    {
         QTest::addColumn<bool>("byFrame");
         QTest::newRow("Cancel button") << false;
         QTest::newRow("close box") << true;
     }
-    void close_cancelOrFrame_writesNothingAndNextAddStartsEmpty() {
+    void close_cancelOrFrame_writesNothingAndNextAddStartsEmpty()
+    {
         QFETCH(bool, byFrame);
         ProgramFixture f(ThreeRows);
         const QByteArray before = f.vaultBytes();
@@ -143,7 +151,8 @@ private slots:
         QVERIFY(next->txtUsername->text().isEmpty() && next->txtWebsite->text().isEmpty());
     }
 
-    void save_emptyOrUnstorableField_refusesAndChangesNothing_data() {
+    void save_emptyOrUnstorableField_refusesAndChangesNothing_data()
+    {
         QTest::addColumn<bool>("edit");
         QTest::addColumn<QStringList>("fields");
         QTest::addColumn<QString>("message"); // the whole message, or a part that names field and cause
@@ -166,7 +175,8 @@ private slots:
         both("CJK in website", {u"u"_s, u"p"_s, u"www.中.com"_s}, u"The website can not contain the character"_s);
         both("U+008D in password", {u"u"_s, u"a\u008Db"_s, QString()}, u"The password can not contain the control"_s);
     }
-    void save_emptyOrUnstorableField_refusesAndChangesNothing() {
+    void save_emptyOrUnstorableField_refusesAndChangesNothing()
+    {
         QFETCH(bool, edit);
         QFETCH(QStringList, fields);
         QFETCH(QString, message);
@@ -194,7 +204,8 @@ private slots:
         QCOMPARE(d->txtUsername->text(), fields[0]);
     }
 
-    void save_add_appendsRowWritesVaultAndReports_data() {
+    void save_add_appendsRowWritesVaultAndReports_data()
+    {
         QTest::addColumn<QStringList>("fields");
         QTest::newRow("ordinary") << QStringList{u"dave"_s, u"d-pass"_s, u"www.d.org"_s};
         QTest::newRow("empty website") << QStringList{u"dave"_s, u"d-pass"_s, QString()};
@@ -203,7 +214,8 @@ private slots:
         QTest::newRow("Western European text and markup")
             << QStringList{u"Zoë <b>"_s, u"€uro ÿ"_s, u"C:\\Users\\Zoë"_s};
     }
-    void save_add_appendsRowWritesVaultAndReports() {
+    void save_add_appendsRowWritesVaultAndReports()
+    {
         QFETCH(QStringList, fields);
         ProgramFixture f(ThreeRows);
         frmAdd *d = openAdd(f);
@@ -220,7 +232,8 @@ private slots:
         QVERIFY(!f.program.entryDialog.isLoaded());
     }
 
-    void save_addToEmptyVault_writesPasswordLineEntryAndEnd() {
+    void save_addToEmptyVault_writesPasswordLineEntryAndEnd()
+    {
         ProgramFixture f;
         type(openAdd(f), u"a"_s, u"b"_s, u"c"_s);
         f.program.entryDialog.get()->cmdAdd->click();
@@ -228,12 +241,14 @@ private slots:
         QCOMPARE(f.vaultBytes(), QByteArray::fromHex("f0f7 0d0a e1fcfcfce2fcfcfce3 0d0a 0d0a"));
     }
 
-    void save_edit_rewritesItsRowEvenUnchanged_data() {
+    void save_edit_rewritesItsRowEvenUnchanged_data()
+    {
         QTest::addColumn<QStringList>("fields"); // empty: saved as opened
         QTest::newRow("changed") << QStringList{u"alicia"_s, u"new"_s, QString()};
         QTest::newRow("unchanged") << QStringList{};
     }
-    void save_edit_rewritesItsRowEvenUnchanged() {
+    void save_edit_rewritesItsRowEvenUnchanged()
+    {
         QFETCH(QStringList, fields);
         ProgramFixture f(ThreeRows);
         frmAdd *d = openEdit(f, 1);
@@ -254,13 +269,15 @@ private slots:
         QVERIFY(!f.program.entryDialog.isLoaded());
     }
 
-    void save_edit_followsItsEntryWhenTheListChanges_data() {
+    void save_edit_followsItsEntryWhenTheListChanges_data()
+    {
         QTest::addColumn<int>("change"); // 0: sort by user name, 1: delete the rows above, 2: both
         QTest::newRow("after a sort") << 0;
         QTest::newRow("after deleting the rows above") << 1;
         QTest::newRow("after a sort and a delete") << 2;
     }
-    void save_edit_followsItsEntryWhenTheListChanges() {
+    void save_edit_followsItsEntryWhenTheListChanges()
+    {
         QFETCH(int, change);
         ProgramFixture f(ThreeRows);
         frmAdd *d = openEdit(f, 2); // bob
@@ -292,7 +309,8 @@ private slots:
         QVERIFY(f.fake.messages.shown.isEmpty());
     }
 
-    void save_editedEntryDeleted_saysSoAndKeepsDialogWithItsText() {
+    void save_editedEntryDeleted_saysSoAndKeepsDialogWithItsText()
+    {
         ProgramFixture f(ThreeRows);
         frmAdd *d = openEdit(f, 1);
         type(d, u"alicia"_s, u"new"_s, u"www.new.com"_s);
@@ -315,12 +333,14 @@ private slots:
         QCOMPARE(d->txtWebsite->text(), u"www.new.com"_s);
     }
 
-    void commands_whileDialogOpen_bringItForwardAndChangeNothingInIt_data() {
+    void commands_whileDialogOpen_bringItForwardAndChangeNothingInIt_data()
+    {
         QTest::addColumn<bool>("openedForEdit");
         QTest::newRow("Edit while an Add is open: stays an Add") << false;
         QTest::newRow("Add while an Edit is open: stays an Edit of its entry") << true;
     }
-    void commands_whileDialogOpen_bringItForwardAndChangeNothingInIt() {
+    void commands_whileDialogOpen_bringItForwardAndChangeNothingInIt()
+    {
         QFETCH(bool, openedForEdit);
         ProgramFixture f(ThreeRows);
         frmAdd *d = openedForEdit ? openEdit(f, 0) : openAdd(f);
@@ -343,7 +363,8 @@ private slots:
         QCOMPARE(f.rows(), expected);
     }
 
-    void save_longFieldsBeyondLineEditDefault_areKeptWhole() {
+    void save_longFieldsBeyondLineEditDefault_areKeptWhole()
+    {
         const QString longLocation(40000, u'x');
         ProgramFixture f({{u"u"_s, u"p"_s, longLocation}});
         frmAdd *d = openEdit(f, 0);
@@ -353,12 +374,14 @@ private slots:
         QCOMPARE(f.vaultBytes(), ProgramFixture::vaultFor({{u"u"_s, u"p"_s, longLocation}}));
     }
 
-    void save_vaultCannotBeWritten_keepsChangeAndClaimsNoSuccess_data() {
+    void save_vaultCannotBeWritten_keepsChangeAndClaimsNoSuccess_data()
+    {
         QTest::addColumn<bool>("edit");
         QTest::newRow("add") << false;
         QTest::newRow("edit") << true;
     }
-    void save_vaultCannotBeWritten_keepsChangeAndClaimsNoSuccess() {
+    void save_vaultCannotBeWritten_keepsChangeAndClaimsNoSuccess()
+    {
         QFETCH(bool, edit);
         ProgramFixture f(ThreeRows);
         const QByteArray before = f.vaultBytes();

@@ -18,7 +18,8 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-std::vector<Entry> entriesOf(const ProgramFixture::Rows &rows) {
+std::vector<Entry> entriesOf(const ProgramFixture::Rows &rows)
+{
     std::vector<Entry> out;
     for (const QStringList &r : rows) {
         out.push_back(Entry::fromText(r.value(0), r.value(1), r.value(2)));
@@ -28,7 +29,8 @@ std::vector<Entry> entriesOf(const ProgramFixture::Rows &rows) {
 
 } // namespace
 
-ProgramFixture::ProgramFixture(const Rows &rows) : program(fake.platform, dir.path()) {
+ProgramFixture::ProgramFixture(const Rows &rows) : program(fake.platform, dir.path())
+{
     QFile file(vaultPath());
     if (!file.open(QIODevice::WriteOnly) || file.write(vaultFor(rows)) < 0) {
         qFatal("the fixture could not write its vault");
@@ -46,26 +48,31 @@ ProgramFixture::ProgramFixture(const Rows &rows) : program(fake.platform, dir.pa
 
 ProgramFixture::~ProgramFixture() = default;
 
-QByteArray ProgramFixture::vaultFor(const Rows &rows) {
+QByteArray ProgramFixture::vaultFor(const Rows &rows)
+{
     QByteArray password;
     CodePage1252::fromUnicode(MasterPassword, password);
     return VaultFormat::serialize(password, entriesOf(rows));
 }
 
-Form1 &ProgramFixture::main() const {
+Form1 &ProgramFixture::main() const
+{
     return *program.mainWindow.get();
 }
 
-QString ProgramFixture::vaultPath() const {
+QString ProgramFixture::vaultPath() const
+{
     return dir.filePath(u"data.enc"_s);
 }
 
-QByteArray ProgramFixture::vaultBytes() const {
+QByteArray ProgramFixture::vaultBytes() const
+{
     QFile file(vaultPath());
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-ProgramFixture::Rows ProgramFixture::rows() {
+ProgramFixture::Rows ProgramFixture::rows()
+{
     Rows out;
     const EntryListModel &model = entries();
     for (int i = 0; i < model.rowCount(); ++i) {
@@ -75,11 +82,13 @@ ProgramFixture::Rows ProgramFixture::rows() {
     return out;
 }
 
-QString ProgramFixture::status() const {
+QString ProgramFixture::status() const
+{
     return main().statusText();
 }
 
-void ProgramFixture::select(const QList<int> &rowsToSelect) {
+void ProgramFixture::select(const QList<int> &rowsToSelect)
+{
     EntryListView *list = main().lstPass;
     list->selectionModel()->clearSelection();
     for (int row : rowsToSelect) {
@@ -87,10 +96,12 @@ void ProgramFixture::select(const QList<int> &rowsToSelect) {
     }
 }
 
-void ProgramFixture::failSaves() {
+void ProgramFixture::failSaves()
+{
     program.store().setFaultHook([](VaultFile::Step step) { return step == VaultFile::Step::Rename ? EIO : 0; });
 }
 
-void ProgramFixture::deleteUnloaded() {
+void ProgramFixture::deleteUnloaded()
+{
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }

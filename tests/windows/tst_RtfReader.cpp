@@ -14,19 +14,22 @@ namespace {
 
 // The document's text with paragraph ends as '\n'; unlike toPlainText() it keeps no-break spaces and line
 // separators as they are.
-QString textOf(const QTextDocument &document) {
+QString textOf(const QTextDocument &document)
+{
     QString text = document.toRawText();
     text.replace(QChar::ParagraphSeparator, u'\n');
     return text;
 }
 
-QString colorName(const QBrush &brush) {
+QString colorName(const QBrush &brush)
+{
     return brush.style() == Qt::NoBrush ? QString() : brush.color().name();
 }
 
 // A compact description of the formatting that matters to the help window, so that a failure shows
 // everything that differs at once.
-QString describe(const QTextCharFormat &format) {
+QString describe(const QTextCharFormat &format)
+{
     QStringList words;
     if (format.fontWeight() >= QFont::Bold)
         words << u"bold"_s;
@@ -50,7 +53,8 @@ QString describe(const QTextCharFormat &format) {
     return words.join(u' ');
 }
 
-QString describe(const QTextBlockFormat &format) {
+QString describe(const QTextBlockFormat &format)
+{
     QStringList words;
     const Qt::Alignment alignment = format.alignment() & Qt::AlignHorizontal_Mask;
     words << (alignment == Qt::AlignHCenter   ? u"center"_s
@@ -72,7 +76,8 @@ QString describe(const QTextBlockFormat &format) {
 }
 
 // The format of the first character of the first occurrence of needle.
-QTextCharFormat formatAt(QTextDocument &document, const QString &needle) {
+QTextCharFormat formatAt(QTextDocument &document, const QString &needle)
+{
     const int position = int(textOf(document).indexOf(needle));
     if (position < 0)
         return {};
@@ -81,7 +86,8 @@ QTextCharFormat formatAt(QTextDocument &document, const QString &needle) {
     return cursor.charFormat();
 }
 
-QByteArray repeated(QByteArrayView piece, qsizetype times) {
+QByteArray repeated(QByteArrayView piece, qsizetype times)
+{
     QByteArray result;
     result.reserve(piece.size() * times);
     for (qsizetype i = 0; i < times; ++i)
@@ -117,7 +123,8 @@ private slots:
     void helpFile();
 };
 
-void tst_RtfReader::text_data() {
+void tst_RtfReader::text_data()
+{
     QTest::addColumn<QByteArray>("rtf");
     QTest::addColumn<QString>("expected");
 
@@ -224,7 +231,8 @@ void tst_RtfReader::text_data() {
     QTest::newRow("parameter at the very end") << "{\\rtf1 A\\fs-2"_ba << u"A"_s;
 }
 
-void tst_RtfReader::text() {
+void tst_RtfReader::text()
+{
     QFETCH(QByteArray, rtf);
     QFETCH(QString, expected);
 
@@ -235,7 +243,8 @@ void tst_RtfReader::text() {
     QVERIFY(reader.errorString().isEmpty());
 }
 
-void tst_RtfReader::charFormat_data() {
+void tst_RtfReader::charFormat_data()
+{
     QTest::addColumn<QByteArray>("rtf");
     QTest::addColumn<QString>("needle");
     QTest::addColumn<QString>("expected");
@@ -288,7 +297,8 @@ void tst_RtfReader::charFormat_data() {
     QTest::newRow("formats across a paragraph") << doc(R"(\b A\par X)") << u"X"_s << u"bold 12pt font=Arial"_s;
 }
 
-void tst_RtfReader::charFormat() {
+void tst_RtfReader::charFormat()
+{
     QFETCH(QByteArray, rtf);
     QFETCH(QString, needle);
     QFETCH(QString, expected);
@@ -300,7 +310,8 @@ void tst_RtfReader::charFormat() {
     QCOMPARE(describe(formatAt(document, needle)), expected);
 }
 
-void tst_RtfReader::blockFormat_data() {
+void tst_RtfReader::blockFormat_data()
+{
     QTest::addColumn<QByteArray>("rtf");
     QTest::addColumn<int>("block");
     QTest::addColumn<QString>("expected");
@@ -329,7 +340,8 @@ void tst_RtfReader::blockFormat_data() {
     QTest::newRow("negative spacing clamped") << R"({\rtf1\sb-100\sa-100 A\par})"_ba << 0 << u"left"_s;
 }
 
-void tst_RtfReader::blockFormat() {
+void tst_RtfReader::blockFormat()
+{
     QFETCH(QByteArray, rtf);
     QFETCH(int, block);
     QFETCH(QString, expected);
@@ -341,7 +353,8 @@ void tst_RtfReader::blockFormat() {
     QCOMPARE(describe(document.findBlockByNumber(block).blockFormat()), expected);
 }
 
-void tst_RtfReader::lists_data() {
+void tst_RtfReader::lists_data()
+{
     QTest::addColumn<QByteArray>("rtf");
     QTest::addColumn<QStringList>("paragraphs");
     QTest::addColumn<QStringList>("blockFormats");
@@ -385,7 +398,8 @@ void tst_RtfReader::lists_data() {
                        u"left margin=96 indent=-24 tab=24"_s};
 }
 
-void tst_RtfReader::lists() {
+void tst_RtfReader::lists()
+{
     QFETCH(QByteArray, rtf);
     QFETCH(QStringList, paragraphs);
     QFETCH(QStringList, blockFormats);
@@ -400,7 +414,8 @@ void tst_RtfReader::lists() {
     QCOMPARE(actual, blockFormats);
 }
 
-void tst_RtfReader::notRtf_data() {
+void tst_RtfReader::notRtf_data()
+{
     QTest::addColumn<QByteArray>("input");
 
     QTest::newRow("empty") << QByteArray();
@@ -412,7 +427,8 @@ void tst_RtfReader::notRtf_data() {
     QTest::newRow("binary") << QByteArray("\0\1\2{\\rtf1", 9);
 }
 
-void tst_RtfReader::notRtf() {
+void tst_RtfReader::notRtf()
+{
     QFETCH(QByteArray, input);
 
     QTextDocument document;
@@ -423,7 +439,8 @@ void tst_RtfReader::notRtf() {
     QVERIFY(document.isEmpty());
 }
 
-void tst_RtfReader::replacesContent() {
+void tst_RtfReader::replacesContent()
+{
     QTextDocument document;
     document.setPlainText(u"old text\nsecond line"_s);
     RtfReader reader;
@@ -437,7 +454,8 @@ void tst_RtfReader::replacesContent() {
     QVERIFY(!document.isUndoAvailable());
 }
 
-void tst_RtfReader::depthLimitKeepsBalance() {
+void tst_RtfReader::depthLimitKeepsBalance()
+{
     // Past the depth limit groups no longer nest formatting, but they still pair up, and the state from
     // before the first group that was too deep comes back once they have all closed.
     RtfReader::Limits limits;
@@ -459,7 +477,8 @@ void tst_RtfReader::depthLimitKeepsBalance() {
     QCOMPARE(describe(formatAt(document, u"y"_s)), u"12pt"_s);
 }
 
-void tst_RtfReader::limits_data() {
+void tst_RtfReader::limits_data()
+{
     QTest::addColumn<QByteArray>("rtf");
     QTest::addColumn<int>("maxDepth");
     QTest::addColumn<qsizetype>("maxGroups");
@@ -490,7 +509,8 @@ void tst_RtfReader::limits_data() {
         << R"({\rtf1 {\b a}b})"_ba << 0 << d.maxGroups << d.maxInputBytes << d.maxOutputChars << u"ab"_s << true;
 }
 
-void tst_RtfReader::limits() {
+void tst_RtfReader::limits()
+{
     QFETCH(QByteArray, rtf);
     QFETCH(int, maxDepth);
     QFETCH(qsizetype, maxGroups);
@@ -506,7 +526,8 @@ void tst_RtfReader::limits() {
     QCOMPARE(textOf(document), expected);
 }
 
-void tst_RtfReader::structureBudgetKeepsText_data() {
+void tst_RtfReader::structureBudgetKeepsText_data()
+{
     QTest::addColumn<QByteArray>("rtf");
     QTest::addColumn<QString>("expected");
 
@@ -519,7 +540,8 @@ void tst_RtfReader::structureBudgetKeepsText_data() {
                                        << QString(u"xyz"_s).repeated(2000);
 }
 
-void tst_RtfReader::structureBudgetKeepsText() {
+void tst_RtfReader::structureBudgetKeepsText()
+{
     // Blocks and format runs cost the document far more than characters; past a share of the character
     // limit the reader stops making them, but none of the text may go missing.
     QFETCH(QByteArray, rtf);
@@ -537,7 +559,8 @@ void tst_RtfReader::structureBudgetKeepsText() {
     QVERIFY(document.blockCount() < 2048);
 }
 
-void tst_RtfReader::hostileInputsFinish_data() {
+void tst_RtfReader::hostileInputsFinish_data()
+{
     QTest::addColumn<QByteArray>("rtf");
     QTest::addColumn<bool>("complete");
     QTest::addColumn<QString>("expected");
@@ -582,7 +605,8 @@ void tst_RtfReader::hostileInputsFinish_data() {
     QTest::newRow("many fonts") << fonts << true << u"x"_s;
 }
 
-void tst_RtfReader::hostileInputsFinish() {
+void tst_RtfReader::hostileInputsFinish()
+{
     QFETCH(QByteArray, rtf);
     QFETCH(bool, complete);
     QFETCH(QString, expected);
@@ -593,7 +617,8 @@ void tst_RtfReader::hostileInputsFinish() {
     QCOMPARE(textOf(document), expected);
 }
 
-void tst_RtfReader::fiftyMegabytes() {
+void tst_RtfReader::fiftyMegabytes()
+{
     // A long, ordinary-looking document, marked up as densely as a full word processor does: formatting,
     // list bullets, escapes and Unicode in every paragraph.
     const QByteArray paragraph = R"({\pntext\f1\'b7\tab}\pard\fi-360\li720\sa120\rtlch\fcs1 \af0\afs24 )"
@@ -621,7 +646,8 @@ void tst_RtfReader::fiftyMegabytes() {
     QCOMPARE(describe(formatAt(document, u"bold"_s)), u"bold 12pt font=Arial"_s);
 }
 
-void tst_RtfReader::helpFile() {
+void tst_RtfReader::helpFile()
+{
 #ifndef BRISVANE_TEST_DATA
     QSKIP("The test data folder is not known to this build.");
 #else

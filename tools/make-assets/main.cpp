@@ -45,29 +45,34 @@ const QColor eraser(0xEE, 0x8F, 0x92);
 const QColor steel(0xB4, 0xC0, 0xC6);
 } // namespace colors
 
-QColor withAlpha(QColor c, int alpha) {
+QColor withAlpha(QColor c, int alpha)
+{
     c.setAlpha(alpha);
     return c;
 }
 
-QImage newCanvas(int width, int height) {
+QImage newCanvas(int width, int height)
+{
     QImage image(width, height, QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::transparent);
     return image;
 }
 
-void prepare(QPainter &p) {
+void prepare(QPainter &p)
+{
     p.setRenderHint(QPainter::Antialiasing, true);
     p.setRenderHint(QPainter::TextAntialiasing, true);
     p.setRenderHint(QPainter::SmoothPixmapTransform, true);
 }
 
 // Round caps and joins everywhere: the button pictures are small, sharp miters look ragged.
-QPen roundPen(const QColor &color, qreal width) {
+QPen roundPen(const QColor &color, qreal width)
+{
     return QPen(color, width, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
 }
 
-QFont dejaVu(qreal pixelSize, QFont::Weight weight) {
+QFont dejaVu(qreal pixelSize, QFont::Weight weight)
+{
     QFont font(QStringLiteral("DejaVu Sans"));
     font.setPixelSize(qRound(pixelSize));
     font.setWeight(weight);
@@ -80,7 +85,8 @@ QFont dejaVu(qreal pixelSize, QFont::Weight weight) {
 
 // The shield in a square of side `size`. Its sides and top lie on multiples of size/16, so at 16,
 // 32, 48... pixels the straight edges fall on whole pixels and stay crisp.
-QPainterPath shieldPath(qreal size) {
+QPainterPath shieldPath(qreal size)
+{
     const qreal l = 2.0 / 16, r = 14.0 / 16, t = 1.0 / 16, corner = 2.5 / 16;
     QPainterPath p;
     p.moveTo(l + corner, t);
@@ -98,7 +104,8 @@ QPainterPath shieldPath(qreal size) {
 // The keyhole: a round head over a tapering slot, slightly above the shield's centre of mass.
 // Head and slot stay separate subpaths filled with the winding rule: QPainterPath::united()
 // would flatten the head into a visible polygon.
-QPainterPath keyholePath(qreal size) {
+QPainterPath keyholePath(qreal size)
+{
     QPainterPath p;
     p.setFillRule(Qt::WindingFill);
     p.addEllipse(QPointF(0.5, 0.40), 0.118, 0.118);
@@ -114,7 +121,8 @@ QPainterPath keyholePath(qreal size) {
 
 // At 16 px a tapering slot turns to mush; a 6 px round head over a 2 px straight slot, both on
 // the pixel grid, reads as a keyhole. Coordinates are for a 16 px square and scale with size.
-QPainterPath smallKeyholePath(qreal size) {
+QPainterPath smallKeyholePath(qreal size)
+{
     const qreal u = size / 16;
     QPainterPath p;
     p.setFillRule(Qt::WindingFill);
@@ -126,7 +134,8 @@ QPainterPath smallKeyholePath(qreal size) {
 // Draws the icon with its top-left corner at `origin`. The level of detail follows the size:
 // tiny renderings only keep the silhouette and the keyhole, large ones get a rim, a lit half and
 // a soft shadow under the keyhole.
-void paintAppIcon(QPainter &p, QPointF origin, qreal size) {
+void paintAppIcon(QPainter &p, QPointF origin, qreal size)
+{
     p.save();
     p.translate(origin);
     const QPainterPath shield = shieldPath(size);
@@ -176,7 +185,8 @@ void paintAppIcon(QPainter &p, QPointF origin, qreal size) {
     p.restore();
 }
 
-QImage drawAppIcon(int size) {
+QImage drawAppIcon(int size)
+{
     QImage image = newCanvas(size, size);
     QPainter p(&image);
     prepare(p);
@@ -189,7 +199,8 @@ QImage drawAppIcon(int size) {
 // The bottom strip stays empty: the program writes its version line there at run time, in dark
 // text, so the background has to stay light.
 
-QImage drawSplash() {
+QImage drawSplash()
+{
     const int w = 476, h = 316;
     QImage image = newCanvas(w, h);
     QPainter p(&image);
@@ -260,7 +271,8 @@ QImage drawSplash() {
 // About banner: a horizontal strip, near white on the left where the program draws its name in
 // black bold type (x 8..385, y 20..49), deepening to teal on the right under the icon.
 
-QImage drawBanner() {
+QImage drawBanner()
+{
     const int w = 497, h = 68;
     QImage image = newCanvas(w, h);
     QPainter p(&image);
@@ -315,30 +327,35 @@ struct ButtonCanvas {
     QImage image = newCanvas(32, 32);
     QPainter p{&image};
     ButtonCanvas() { prepare(p); }
-    void shape(const QPainterPath &path, const QColor &fill) {
+    void shape(const QPainterPath &path, const QColor &fill)
+    {
         p.fillPath(path, fill);
         p.strokePath(path, roundPen(colors::ink, outlineWidth));
     }
-    QImage finish() {
+    QImage finish()
+    {
         p.end();
         return image;
     }
 };
 
-QPainterPath roundedRect(const QRectF &r, qreal radius) {
+QPainterPath roundedRect(const QRectF &r, qreal radius)
+{
     QPainterPath path;
     path.addRoundedRect(r, radius, radius);
     return path;
 }
 
-QPainterPath circle(QPointF centre, qreal radius) {
+QPainterPath circle(QPointF centre, qreal radius)
+{
     QPainterPath path;
     path.addEllipse(centre, radius, radius);
     return path;
 }
 
 // Plus sign on a card: a record card with text lines and a green plus badge on its corner.
-QImage drawAddButton() {
+QImage drawAddButton()
+{
     ButtonCanvas c;
     c.shape(roundedRect(QRectF(3, 4, 21, 24), 3), colors::paper);
     c.p.setPen(roundPen(colors::line, 2));
@@ -353,7 +370,8 @@ QImage drawAddButton() {
 }
 
 // A red bin: lid with handle over a tapering body with ribs.
-QImage drawDeleteButton() {
+QImage drawDeleteButton()
+{
     ButtonCanvas c;
     c.shape(roundedRect(QRectF(12, 3, 8, 5), 1.5), colors::red);
     QPainterPath body;
@@ -374,7 +392,8 @@ QImage drawDeleteButton() {
 }
 
 // A pencil lying diagonally, tip towards the bottom left, the usual sign for "edit".
-QImage drawEditButton() {
+QImage drawEditButton()
+{
     ButtonCanvas c;
     // Drawn along the x axis around the origin, then turned 45 degrees into place.
     c.p.translate(16, 16);
@@ -415,7 +434,8 @@ QImage drawEditButton() {
 }
 
 // An arrow leaving an open box towards the top right: "go to" the entry's address.
-QImage drawGotoButton() {
+QImage drawGotoButton()
+{
     ButtonCanvas c;
     // The box, open at the top-right corner where the arrow leaves it.
     QPainterPath boxFill = roundedRect(QRectF(4, 9, 19, 19), 3);
@@ -448,7 +468,8 @@ QImage drawGotoButton() {
 }
 
 // A globe: blue sphere with meridians and parallels.
-QImage drawWebsiteButton() {
+QImage drawWebsiteButton()
+{
     ButtonCanvas c;
     const QPointF centre(16, 16);
     const qreal r = 13;
@@ -477,7 +498,8 @@ QImage drawWebsiteButton() {
 }
 
 // Two overlapping sheets: the back one shaded, the front one white with text lines.
-QImage drawCopyButton() {
+QImage drawCopyButton()
+{
     ButtonCanvas c;
     c.shape(roundedRect(QRectF(4, 3, 16, 20), 2.5), colors::paperShade);
     c.shape(roundedRect(QRectF(12, 9, 16, 20), 2.5), colors::paper);
@@ -489,7 +511,8 @@ QImage drawCopyButton() {
 }
 
 // A green disc with a white check mark: the Save button.
-QImage drawSaveButton() {
+QImage drawSaveButton()
+{
     ButtonCanvas c;
     c.shape(circle(QPointF(16, 16), 13), colors::green);
     QPainterPath check;
@@ -501,7 +524,8 @@ QImage drawSaveButton() {
 }
 
 // A red disc with a white cross: the Cancel button.
-QImage drawCancelButton() {
+QImage drawCancelButton()
+{
     ButtonCanvas c;
     c.shape(circle(QPointF(16, 16), 13), colors::red);
     c.p.setPen(roundPen(Qt::white, 3.4));
@@ -518,7 +542,8 @@ struct Asset {
     std::function<QImage()> draw;
 };
 
-std::vector<Asset> allAssets() {
+std::vector<Asset> allAssets()
+{
     std::vector<Asset> assets;
     for (int size : {16, 32, 48, 64, 128}) {
         assets.push_back({QStringLiteral("icons/AAA-%1.png").arg(size), [size] { return drawAppIcon(size); }});
@@ -536,7 +561,8 @@ std::vector<Asset> allAssets() {
     return assets;
 }
 
-bool writeImage(const QImage &image, const QString &file) {
+bool writeImage(const QImage &image, const QString &file)
+{
     QDir().mkpath(QFileInfo(file).absolutePath());
     // Straight (non-premultiplied) alpha is what PNG stores; converting first avoids rounding
     // surprises in half-transparent edge pixels.
@@ -550,7 +576,8 @@ bool writeImage(const QImage &image, const QString &file) {
 
 // Contact sheet for close viewing: each picture enlarged without smoothing, once on a light and
 // once on a dark backdrop, so edge pixels and transparency are visible.
-QImage contactSheet(const std::vector<QImage> &images, int scale) {
+QImage contactSheet(const std::vector<QImage> &images, int scale)
+{
     int cellW = 0, cellH = 0;
     for (const QImage &img : images) {
         cellW = qMax(cellW, img.width() * scale);
@@ -573,7 +600,8 @@ QImage contactSheet(const std::vector<QImage> &images, int scale) {
     return sheet;
 }
 
-bool writePreviews(const QString &dir) {
+bool writePreviews(const QString &dir)
+{
     bool ok = true;
     std::vector<QImage> icons;
     for (int size : {16, 32, 48, 64, 128}) {
@@ -593,7 +621,8 @@ bool writePreviews(const QString &dir) {
 
 } // namespace
 
-int main(int argc, char **argv) {
+int main(int argc, char **argv)
+{
     // Drawing needs no screen; the offscreen platform lets the tool run headless.
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
