@@ -116,6 +116,12 @@ void VaultStore::LoadVault()
 
 bool VaultStore::SaveVault()
 {
+    // Without the master password, line 1 would be written empty and the next start would ask for a new one.
+    if (masterPassword_.isEmpty()) {
+        lastSaveFailed_ = true;
+        host_.reportSaveFailure(u"The vault is not unlocked, so nothing was written."_s);
+        return false;
+    }
     const QByteArray content = VaultFormat::serialize(toBytes(masterPassword_), list_.entries());
     const VaultFile::Result r = VaultFile::replace(path_, content, faultHook_);
     lastSaveFailed_ = !r.ok || r.notDurable;

@@ -316,6 +316,19 @@ private slots:
         QCOMPARE(namesIn(folder_), QStringList{u"data.enc"_s});
     }
 
+    void saveVault_beforeTheUnlock_writesNothing()
+    {
+        QVERIFY(writeFile(path_, ThreeEntryVault));
+        FakeHost host;
+        FakeList list;
+        list.list = twoNewEntries();
+        modGlobals::VaultStore store(host, list, path_);
+        QVERIFY(!store.SaveVault());
+        QCOMPARE(contentOf(path_), ThreeEntryVault);
+        QVERIFY(host.calls.contains(u"reportSaveFailure"_s));
+        QVERIFY(store.lastSaveFailed());
+    }
+
     void saveVault_afterTheLastEntryWasDeleted_writesPasswordAndTwoLineEnds()
     {
         FakeHost host;
@@ -829,6 +842,30 @@ private slots:
         QCOMPARE(lock.acquire(), VaultLock::Outcome::Locked);
         VaultLock another(path_);
         QCOMPARE(another.acquire(), VaultLock::Outcome::HeldByAnother);
+    }
+
+    void vaultLock_deadOwnersLockInAFolderThatRefusesChanges_isUnavailable()
+    {
+        const QString lockPath = VaultLock::lockPath(path_);
+        QByteArray lockContent;
+        {
+            QLockFile real(lockPath);
+            QVERIFY(real.tryLock(0));
+            lockContent = contentOf(lockPath);
+        }
+        const pid_t child = ::fork();
+        if (child == 0) {
+            ::_exit(0);
+        }
+        QVERIFY(child > 0);
+        QCOMPARE(::waitpid(child, nullptr, 0), child);
+        lockContent.replace(0, lockContent.indexOf('\n'), QByteArray::number(qint64(child)));
+        QVERIFY(writeFile(lockPath, lockContent));
+
+        // The crashed copy's lock stays, since the folder refuses its removal; no live copy holds the vault.
+        MAKE_IMMUTABLE(folder, folder_);
+        VaultLock lock(path_);
+        QCOMPARE(lock.acquire(), VaultLock::Outcome::Unavailable);
     }
 
     void vaultLock_folderRefusesTheLockFile_isUnavailable()
