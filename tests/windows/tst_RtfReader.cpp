@@ -648,10 +648,10 @@ void tst_RtfReader::fiftyMegabytes()
 
 void tst_RtfReader::helpFile()
 {
-#ifndef BRISVANE_TEST_DATA
+#ifndef BRISVANE_SOURCE_DIR
     QSKIP("The test data folder is not known to this build.");
 #else
-    QFile file(QStringLiteral(BRISVANE_TEST_DATA "/../../assets/Help.rtf"));
+    QFile file(QStringLiteral(BRISVANE_SOURCE_DIR "/assets/Help.rtf"));
     QVERIFY2(file.open(QIODevice::ReadOnly), qPrintable(file.errorString()));
     QTextDocument document;
     RtfReader reader;
