@@ -816,28 +816,33 @@ private slots:
     }
 
     // The lock of a copy that crashed names a process that is gone: it is taken over at once.
-    void vaultLock_lockOfADeadProcess_isTakenOver()
+    // Leaves the vault's lock file as a copy that has since ended would: a real lock, naming an ended process.
+    bool leaveLockOfAnEndedProcess()
     {
         const QString lockPath = VaultLock::lockPath(path_);
         QByteArray lockContent;
         {
             QLockFile real(lockPath);
-            QVERIFY(real.tryLock(0));
+            if (!real.tryLock(0)) {
+                return false;
+            }
             lockContent = contentOf(lockPath);
         }
         const pid_t child = ::fork();
         if (child == 0) {
             ::_exit(0);
         }
-        QVERIFY(child > 0);
-        QCOMPARE(::waitpid(child, nullptr, 0), child);
-
-        // The same lock file, written by a process that has since ended.
         const qsizetype firstLineEnd = lockContent.indexOf('\n');
-        QVERIFY(firstLineEnd > 0);
+        if (child <= 0 || ::waitpid(child, nullptr, 0) != child || firstLineEnd <= 0) {
+            return false;
+        }
         lockContent.replace(0, firstLineEnd, QByteArray::number(qint64(child)));
-        QVERIFY(writeFile(lockPath, lockContent));
+        return writeFile(lockPath, lockContent);
+    }
 
+    void vaultLock_lockOfADeadProcess_isTakenOver()
+    {
+        QVERIFY(leaveLockOfAnEndedProcess());
         VaultLock lock(path_);
         QCOMPARE(lock.acquire(), VaultLock::Outcome::Locked);
         VaultLock another(path_);
@@ -846,22 +851,7 @@ private slots:
 
     void vaultLock_deadOwnersLockInAFolderThatRefusesChanges_isUnavailable()
     {
-        const QString lockPath = VaultLock::lockPath(path_);
-        QByteArray lockContent;
-        {
-            QLockFile real(lockPath);
-            QVERIFY(real.tryLock(0));
-            lockContent = contentOf(lockPath);
-        }
-        const pid_t child = ::fork();
-        if (child == 0) {
-            ::_exit(0);
-        }
-        QVERIFY(child > 0);
-        QCOMPARE(::waitpid(child, nullptr, 0), child);
-        lockContent.replace(0, lockContent.indexOf('\n'), QByteArray::number(qint64(child)));
-        QVERIFY(writeFile(lockPath, lockContent));
-
+        QVERIFY(leaveLockOfAnEndedProcess());
         // The crashed copy's lock stays, since the folder refuses its removal; no live copy holds the vault.
         MAKE_IMMUTABLE(folder, folder_);
         VaultLock lock(path_);
