@@ -65,6 +65,7 @@ QToolButton *pictureButton(QWidget *parent, const QString &name, const QString &
 frmAdd::frmAdd(Program &program, QWidget *parent) : QDialog(parent), program_(program)
 {
     setObjectName(u"frmAdd"_s);
+    Placement::CenterOnFirstShow(this);
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
     setModal(false);
     setSizeGripEnabled(false);
@@ -212,11 +213,3 @@ void frmAdd::closeEvent(QCloseEvent *event)
     event->accept();
 }
 
-void frmAdd::showEvent(QShowEvent *event)
-{
-    if (!centred_) {
-        centred_ = true;
-        Placement::CenterOnScreen(this);
-    }
-    QDialog::showEvent(event);
-}

@@ -47,7 +47,6 @@ public slots:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
-    void showEvent(QShowEvent *event) override;
 
 private:
     void buildControls();
@@ -59,5 +58,4 @@ private:
     Program &program_;
     bool addMode_ = true;
     QPersistentModelIndex editRow_;
-    bool centred_ = false;
 };

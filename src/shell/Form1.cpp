@@ -70,6 +70,7 @@ QToolButton *pictureButton(QWidget *parent, const QString &name, const QString &
 Form1::Form1(Program &program, QWidget *parent) : QMainWindow(parent), program_(program)
 {
     setObjectName(u"Form1"_s);
+    Placement::CenterOnFirstShow(this);
     setFont(QFont(u"Verdana"_s, 8));
     const PublisherSettings &publisher = program_.publisher();
 
@@ -230,15 +231,6 @@ void Form1::resizeEvent(QResizeEvent *event)
 {
     QMainWindow::resizeEvent(event);
     Form_Resize();
-}
-
-void Form1::showEvent(QShowEvent *event)
-{
-    if (!centred_) {
-        centred_ = true;
-        Placement::CenterOnScreen(this);
-    }
-    QMainWindow::showEvent(event);
 }
 
 bool Form1::Form_Unload()

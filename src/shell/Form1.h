@@ -51,7 +51,6 @@ public:
 protected:
     void resizeEvent(QResizeEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
-    void showEvent(QShowEvent *event) override;
 
 private:
     void buildControls();
@@ -61,5 +60,4 @@ private:
     bool Form_Unload();
 
     Program &program_;
-    bool centred_ = false;
 };

@@ -21,6 +21,7 @@ frmSplash::frmSplash(Program &program, QWidget *parent)
     : QWidget(parent, Qt::SplashScreen | Qt::FramelessWindowHint), program_(program)
 {
     setObjectName(u"frmSplash"_s);
+    Placement::CenterOnFirstShow(this);
     setWindowIcon(modIcon::ProgramIcon(u"AAA"_s));
 
     Image1 = new QLabel(this);
@@ -62,8 +63,3 @@ void frmSplash::Timer2_Timer()
     hide();
 }
 
-void frmSplash::showEvent(QShowEvent *event)
-{
-    Placement::CenterOnScreen(this);
-    QWidget::showEvent(event);
-}

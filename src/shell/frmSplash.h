@@ -24,8 +24,6 @@ public:
     QLabel *Image1 = nullptr;
     QTimer *Timer2 = nullptr;
 
-protected:
-    void showEvent(QShowEvent *event) override;
 
 private:
     Program &program_;

@@ -65,6 +65,7 @@ QPushButton *button(QWidget *parent, const QString &name, const QString &caption
 frmPass::frmPass(Program &program, QWidget *parent) : QDialog(parent), program_(program)
 {
     setObjectName(u"frmPass"_s);
+    Placement::CenterOnFirstShow(this);
     setWindowTitle(u"Password Required"_s);
     setAccessibleName(windowTitle());
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
@@ -267,11 +268,3 @@ void frmPass::closeEvent(QCloseEvent *event)
     QDialog::closeEvent(event);
 }
 
-void frmPass::showEvent(QShowEvent *event)
-{
-    if (!centred_) {
-        centred_ = true;
-        Placement::CenterOnScreen(this);
-    }
-    QDialog::showEvent(event);
-}

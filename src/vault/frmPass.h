@@ -46,7 +46,6 @@ public slots:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
-    void showEvent(QShowEvent *event) override;
 
 private:
     void Form_Load();
@@ -60,5 +59,4 @@ private:
     Program &program_;
     qint16 FailedTries = 0;
     int outerHeightTwips_ = 0;
-    bool centred_ = false;
 };

@@ -33,6 +33,7 @@ Form8::Form8(Program &program, QWidget *parent)
       program_(program)
 {
     setObjectName(u"Form8"_s);
+    Placement::CenterOnFirstShow(this);
     setWindowTitle(u"Readme/Help"_s);
     setAccessibleName(windowTitle());
     setFixedSize(Twips::toPixels(ClientWidth), Twips::toPixels(ClientHeight));
@@ -112,15 +113,6 @@ void Form8::Check1_Click()
     const int value = Check1->isChecked() ? 1 : 0;
     program_.platform().settings.write(program_.publisher().ProductName, SettingsSection, ShowHelpKey,
                                        QString::number(value));
-}
-
-void Form8::showEvent(QShowEvent *event)
-{
-    if (!centred_) {
-        centred_ = true;
-        Placement::CenterOnScreen(this);
-    }
-    QDialog::showEvent(event);
 }
 
 // The window has no Cancel button, so Escape does not close it; only its close box does.

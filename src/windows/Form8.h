@@ -30,7 +30,6 @@ public:
     QCheckBox *Check1 = nullptr;
 
 protected:
-    void showEvent(QShowEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
 
 private:
@@ -41,5 +40,4 @@ private:
 
     Program &program_;
     bool helpFileFound_ = false;
-    bool centred_ = false;
 };

@@ -1,5 +1,6 @@
 #include "windows/Placement.h"
 
+#include <QEvent>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QWidget>
@@ -15,6 +16,29 @@ void CenterOnScreen(QWidget *window)
     QRect frame = window->frameGeometry();
     frame.moveCenter(screen->availableGeometry().center());
     window->move(frame.topLeft());
+}
+
+namespace {
+
+class CentreOnFirstShow final : public QObject {
+public:
+    using QObject::QObject;
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::Show) {
+            CenterOnScreen(static_cast<QWidget *>(watched));
+            deleteLater();
+            watched->removeEventFilter(this);
+        }
+        return false;
+    }
+};
+
+} // namespace
+
+void CenterOnFirstShow(QWidget *window)
+{
+    window->installEventFilter(new CentreOnFirstShow(window));
 }
 
 } // namespace Placement

@@ -7,4 +7,7 @@ namespace Placement {
 // Moves the window to the middle of the screen it is on (the primary screen before it is shown).
 void CenterOnScreen(QWidget *window);
 
+// Centres the window when it is first shown; later shows keep the place the user gave it.
+void CenterOnFirstShow(QWidget *window);
+
 } // namespace Placement

@@ -50,6 +50,7 @@ frmAbout::frmAbout(Program &program, QWidget *parent)
       program_(program)
 {
     setObjectName(u"frmAbout"_s);
+    Placement::CenterOnFirstShow(this);
     setFont(verdana(8.25, false));
     setFixedSize(Twips::toPixels(ClientWidth), Twips::toPixels(ClientHeight));
     buildControls();
@@ -146,15 +147,6 @@ void frmAbout::copyLabelsToSkinLabels()
 void frmAbout::lblWebsite_Click()
 {
     program_.commands().cmdWebsite_Click(0);
-}
-
-void frmAbout::showEvent(QShowEvent *event)
-{
-    if (!centred_) {
-        centred_ = true;
-        Placement::CenterOnScreen(this);
-    }
-    QDialog::showEvent(event);
 }
 
 // The window has no Cancel button, so Escape does not close it; only its close box does.

@@ -32,7 +32,6 @@ public:
     std::vector<QLabel *> SkinLabel1;
 
 protected:
-    void showEvent(QShowEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
 
 private:
@@ -41,5 +40,4 @@ private:
     void copyLabelsToSkinLabels();
 
     Program &program_;
-    bool centred_ = false;
 };
