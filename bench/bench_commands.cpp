@@ -6,16 +6,16 @@
 // Runs offscreen. BRISVANE_BENCH_DIR picks the folder for the vaults (default: the system's temporary folder);
 // the figures mean most on the disk that will hold the real vault.
 
-#include "commands/EntryCommands.h"
-#include "commands/frmAdd.h"
+#include "app/EntryCommands.h"
+#include "ui/EntryDialog.h"
 #include "platform/Platform.h"
-#include "shell/EntryListModel.h"
-#include "shell/EntryListView.h"
-#include "shell/Form1.h"
-#include "shell/Program.h"
-#include "vault/CodePage1252.h"
-#include "vault/VaultFormat.h"
-#include "vault/modGlobals.h"
+#include "core/EntryListModel.h"
+#include "ui/EntryListView.h"
+#include "ui/MainWindow.h"
+#include "app/Application.h"
+#include "core/CodePage1252.h"
+#include "core/VaultFormat.h"
+#include "core/VaultStore.h"
 
 #include <QApplication>
 #include <QDir>
@@ -87,11 +87,11 @@ public:
             qFatal("could not write the benchmark's vault");
         }
         file.close();
-        program = std::make_unique<Program>(platform, dir.path());
-        InitPublisherSettings(program->publisher());
-        program->mainWindow.load(*program);
+        program = std::make_unique<Application>(platform, dir.path());
+        program->publisher() = PublisherSettings::fromBuild();
+        program->loadMainWindow();
         program->store().setMasterPassword(u"master"_s);
-        program->store().LoadVault();
+        program->store().load();
         settle();
     }
     Session(const Session &) = delete;
@@ -99,13 +99,13 @@ public:
 
     static void settle() { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
 
-    void select(qsizetype row) { program->mainWindow.get()->lstPass->selectRow(row); }
+    void select(qsizetype row) { program->mainWindow.get()->entryList->selectRow(row); }
 
     // The same bytes the last save wrote, written and flushed to a plain file: the disk's share of a save.
     double baselineSeconds()
     {
         QByteArray password;
-        CodePage1252::fromUnicode(program->store().MasterPassword(), password);
+        CodePage1252::fromUnicode(program->store().masterPassword(), password);
         const QByteArray bytes = VaultFormat::serialize(password, program->entries().entries());
         const auto start = std::chrono::steady_clock::now();
         QFile file(dir.filePath(u"baseline.bin"_s));
@@ -125,16 +125,16 @@ public:
     QuietEnd end;
     QuietEvents events;
     Platform platform{messages, clipboard, opener, settings, end, events};
-    std::unique_ptr<Program> program;
+    std::unique_ptr<Application> program;
 };
 
-void saveThroughDialog(Program &program, const QString &username)
+void saveThroughDialog(Application &program, const QString &username)
 {
-    frmAdd *dialog = program.entryDialog.get();
-    dialog->txtUsername->setText(username);
-    dialog->txtPassword->setText(u"secret"_s);
-    dialog->txtWebsite->setText(u"www.example.com"_s);
-    dialog->cmdAdd->click();
+    EntryDialog *dialog = program.entryDialog.get();
+    dialog->usernameBox->setText(username);
+    dialog->passwordBox->setText(u"secret"_s);
+    dialog->websiteBox->setText(u"www.example.com"_s);
+    dialog->saveButton->click();
 }
 
 enum class Command { Add, Edit, Delete };
@@ -143,7 +143,7 @@ template <Command command> void BM_Command(benchmark::State &state)
 {
     const qsizetype count = state.range(0);
     Session session(count);
-    Program &program = *session.program;
+    Application &program = *session.program;
     double commandTotal = 0;
     double baselineTotal = 0;
     qint64 n = 0;
@@ -151,17 +151,17 @@ template <Command command> void BM_Command(benchmark::State &state)
         const auto start = std::chrono::steady_clock::now();
         switch (command) {
         case Command::Add:
-            program.commands().cmdAdd_Click(0);
+            program.commands().addEntry();
             saveThroughDialog(program, u"added"_s + QString::number(n));
             break;
         case Command::Edit:
             session.select(count / 2);
-            program.commands().cmdEdit_Click();
+            program.commands().editEntry();
             saveThroughDialog(program, u"edited"_s + QString::number(n));
             break;
         case Command::Delete:
             session.select(count / 2);
-            program.commands().cmdDelete_Click();
+            program.commands().deleteEntry();
             break;
         }
         const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();

@@ -9,13 +9,12 @@
 // Google Benchmark's own options (--benchmark_filter=...) work as usual. The aims are printed beside the figures;
 // missing one is reported, never failed on.
 
-#include "shell/EntryListModel.h"
-#include "shell/EntryListView.h"
-#include "shell/modListViewEnh.h"
-#include "vault/VaultFile.h"
-#include "vault/VaultFormat.h"
-#include "vault/VaultHost.h"
-#include "vault/modGlobals.h"
+#include "core/EntryListModel.h"
+#include "ui/EntryListView.h"
+#include "core/VaultFile.h"
+#include "core/VaultFormat.h"
+#include "core/VaultHost.h"
+#include "core/VaultStore.h"
 
 #include <QAbstractTableModel>
 #include <QApplication>
@@ -180,9 +179,9 @@ public:
     void setStatusText(const QString &) override {}
     void showCreatePassword() override {}
     void showEnterPassword() override {}
-    void unloadPasswordDialog() override {}
+    void closePasswordDialog() override {}
     void processEvents() override {}
-    void afterFormLoad() override {}
+    void finishStartup() override {}
     void reportSaveFailure(const QString &) override {}
     void fatalError(const QString &text) override { qFatal("%s", qPrintable(text)); }
 };
@@ -225,7 +224,7 @@ void sortOurs(benchmark::State &state, int n, int column)
         auto model = std::make_unique<EntryListModel>();
         model->appendEntries(d.entries);
         state.ResumeTiming();
-        modListViewEnh::EnhListView_SortColumns(*model, column + 1);
+        model->sortByHeaderClick(column + 1);
         benchmark::DoNotOptimize(model->entries().data());
         state.PauseTiming();
         model.reset();
@@ -283,8 +282,8 @@ void unlockOurs(benchmark::State &state, int n)
     for (auto _ : state) {
         QuietHost host;
         EntryListModel model;
-        modGlobals::VaultStore store(host, model, d.path);
-        store.LoadVault();
+        VaultStore store(host, model, d.path);
+        store.load();
         EntryListView view;
         view.setEntryModel(&model);
         firstPaint(view);
@@ -379,13 +378,13 @@ int peakRun(const std::string &variant, int n, const QString &path)
     if (variant == "ours") {
         QuietHost host;
         EntryListModel model;
-        modGlobals::VaultStore store(host, model, path);
-        store.LoadVault();
+        VaultStore store(host, model, path);
+        store.load();
         EntryListView view;
         view.setEntryModel(&model);
         firstPaint(view);
         for (int header = 1; header <= 3; ++header) {
-            modListViewEnh::EnhListView_SortColumns(model, header);
+            model.sortByHeaderClick(header);
             benchmark::DoNotOptimize(view.grab().cacheKey());
         }
     } else {

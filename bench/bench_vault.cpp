@@ -12,9 +12,9 @@
 //
 // Files go to $BRISVANE_BENCH_DIR, or /var/tmp, which is on disk where /tmp may be held in memory.
 
-#include "vault/Entry.h"
-#include "vault/VaultFile.h"
-#include "vault/VaultFormat.h"
+#include "core/Entry.h"
+#include "core/VaultFile.h"
+#include "core/VaultFormat.h"
 
 #include <benchmark/benchmark.h>
 

@@ -3,7 +3,7 @@
 // reached all the time. The result is laid out as the help window would, which finds formats that the
 // reader lets through but the text layout cannot take.
 
-#include "windows/RtfReader.h"
+#include "rtf/RtfReader.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QGuiApplication>

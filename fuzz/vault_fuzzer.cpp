@@ -5,11 +5,11 @@
 // The same input is also taken as three fields and a master password, separated by 0x1F bytes: whatever the
 // storage rules accept must come back unchanged from a saved file.
 
-#include "vault/CodePage1252.h"
-#include "vault/Entry.h"
-#include "vault/StorableText.h"
-#include "vault/ToggleHighBit.h"
-#include "vault/VaultFormat.h"
+#include "core/CodePage1252.h"
+#include "core/Entry.h"
+#include "core/StorableText.h"
+#include "core/HighBitCipher.h"
+#include "core/VaultFormat.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -54,7 +54,7 @@ bool sameFields(const Entry &a, const Entry &b)
 void roundTripFile(QByteArrayView file)
 {
     const VaultFormat::Contents read = VaultFormat::parse(file);
-    check(read.masterPassword == ToggleHighBit(VaultFormat::firstLine(file)));
+    check(read.masterPassword == HighBitCipher::toggle(VaultFormat::firstLine(file)));
     for (const Entry &e : read.entries) {
         checkFieldsInsideLine(e);
         check(!e.plainLine().isEmpty());

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "vault/VaultHost.h"
+#include "core/VaultHost.h"
 
 #include <QStringList>
 
@@ -10,9 +10,9 @@ public:
     void setStatusText(const QString &text) override { statusTexts.append(text); }
     void showCreatePassword() override { ++createPasswordShown; }
     void showEnterPassword() override { ++enterPasswordShown; }
-    void unloadPasswordDialog() override { ++dialogUnloads; }
+    void closePasswordDialog() override { ++dialogUnloads; }
     void processEvents() override {}
-    void afterFormLoad() override { ++formLoadsFinished; }
+    void finishStartup() override { ++formLoadsFinished; }
     void reportSaveFailure(const QString &text) override { saveFailures.append(text); }
     void fatalError(const QString &text) override { fatalErrors.append(text); }
 

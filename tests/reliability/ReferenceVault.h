@@ -1,6 +1,6 @@
 #pragma once
 
-#include "vault/Entry.h"
+#include "core/Entry.h"
 
 #include <QByteArray>
 #include <QDir>

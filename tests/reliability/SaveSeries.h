@@ -1,7 +1,7 @@
 #pragma once
 
-#include "vault/Entry.h"
-#include "vault/VaultFormat.h"
+#include "core/Entry.h"
+#include "core/VaultFormat.h"
 
 #include <QByteArray>
 

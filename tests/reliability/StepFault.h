@@ -1,6 +1,6 @@
 #pragma once
 
-#include "vault/VaultFile.h"
+#include "core/VaultFile.h"
 
 #include <QList>
 #include <QMetaType>

@@ -4,8 +4,8 @@
 #include "reliability/ReferenceVault.h"
 #include "reliability/StepFault.h"
 
-#include "shell/EntryListModel.h"
-#include "vault/modGlobals.h"
+#include "core/EntryListModel.h"
+#include "core/VaultStore.h"
 
 #include <QString>
 
@@ -26,7 +26,7 @@ struct VaultUnderTest {
     {
         fault.beginSave();
         host.clear();
-        return store.SaveVault();
+        return store.save();
     }
     QByteArray onDisk() const { return ReferenceVault::readAll(path); }
     ReferenceVault::Entries listed() const { return ReferenceVault::fieldsOf(list.entries()); }
@@ -36,5 +36,5 @@ struct VaultUnderTest {
     RecordingHost host;
     EntryListModel list;
     StepFault fault;
-    modGlobals::VaultStore store;
+    VaultStore store;
 };

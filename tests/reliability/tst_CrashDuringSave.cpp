@@ -5,8 +5,8 @@
 #include "reliability/ReferenceVault.h"
 #include "reliability/SaveSeries.h"
 
-#include "vault/VaultFile.h"
-#include "vault/VaultLock.h"
+#include "core/VaultFile.h"
+#include "core/VaultLock.h"
 
 #include <QProcess>
 #include <QRandomGenerator>

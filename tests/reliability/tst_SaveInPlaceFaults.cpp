@@ -10,7 +10,7 @@
 #include "reliability/PrivateTmpfs.h"
 #include "reliability/VaultUnderTest.h"
 
-#include "vault/VaultFormat.h"
+#include "core/VaultFormat.h"
 
 #include <QTest>
 

@@ -6,7 +6,7 @@
 #include "reliability/ReferenceVault.h"
 #include "reliability/SaveSeries.h"
 
-#include "vault/VaultFile.h"
+#include "core/VaultFile.h"
 
 #include <QProcess>
 #include <QRegularExpression>

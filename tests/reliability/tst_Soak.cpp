@@ -11,8 +11,7 @@
 #include "reliability/PrivateTmpfs.h"
 #include "reliability/VaultUnderTest.h"
 
-#include "shell/modListViewEnh.h"
-#include "vault/CodePage1252.h"
+#include "core/CodePage1252.h"
 
 #include <QCollator>
 #include <QElapsedTimer>
@@ -181,7 +180,7 @@ private slots:
                 ++edits;
             } else {
                 const int column = 1 + make.below(3);
-                QVERIFY(modListViewEnh::EnhListView_SortColumns(v->list, column));
+                QVERIFY(v->list.sortByHeaderClick(column));
                 // A click on an empty list changes nothing, not even the direction of the next one.
                 if (!model.empty()) {
                     sortKey = column - 1;
@@ -211,7 +210,7 @@ private slots:
             if (step % RestartEvery == 0) {
                 v = std::make_unique<VaultUnderTest>(folder);
                 v->list.setTextOrder(textOrder);
-                v->store.LoadVault();
+                v->store.load();
                 // A sort is not saved by itself: the file keeps the order of the last change.
                 model = lastSaved;
                 QVERIFY2(v->listed() == model, qPrintable(u"step %1: the reloaded list differs: %2"_s.arg(step).arg(

@@ -1,11 +1,11 @@
 #include "support/ProgramFixture.h"
 
-#include "shell/EntryListModel.h"
-#include "shell/EntryListView.h"
-#include "shell/Form1.h"
-#include "vault/CodePage1252.h"
-#include "vault/VaultFormat.h"
-#include "vault/modGlobals.h"
+#include "core/EntryListModel.h"
+#include "ui/EntryListView.h"
+#include "ui/MainWindow.h"
+#include "core/CodePage1252.h"
+#include "core/VaultFormat.h"
+#include "core/VaultStore.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -37,12 +37,12 @@ ProgramFixture::ProgramFixture(const Rows &rows) : program(fake.platform, dir.pa
     }
     file.close();
 
-    InitPublisherSettings(program.publisher());
-    fake.settings.values.insert(program.publisher().ProductName + u"/Settings/showHelp"_s, u"0"_s);
+    program.publisher() = PublisherSettings::fromBuild();
+    fake.settings.values.insert(program.publisher().productName + u"/Settings/showHelp"_s, u"0"_s);
     // The main window's load reads line 1 and opens the password dialog; the dialog would then unlock with this.
     program.mainWindow.load(program);
     program.store().setMasterPassword(MasterPassword);
-    program.store().LoadVault();
+    program.store().load();
     deleteUnloaded();
 }
 
@@ -55,7 +55,7 @@ QByteArray ProgramFixture::vaultFor(const Rows &rows)
     return VaultFormat::serialize(password, entriesOf(rows));
 }
 
-Form1 &ProgramFixture::main() const
+MainWindow &ProgramFixture::main() const
 {
     return *program.mainWindow.get();
 }

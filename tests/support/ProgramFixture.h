@@ -1,8 +1,8 @@
 #pragma once
 
-#include "shell/Program.h"
+#include "app/Application.h"
 #include "support/FakePlatform.h"
-#include "vault/modGlobals.h"
+#include "core/VaultStore.h"
 
 #include <QByteArray>
 #include <QList>
@@ -10,7 +10,7 @@
 #include <QTemporaryDir>
 
 class EntryListModel;
-class Form1;
+class MainWindow;
 
 // A program unlocked on a vault that holds the given entries (user name, password, location each), with its main
 // window loaded and visible, as after a correct master password; no help window and no password dialog remain.
@@ -27,7 +27,7 @@ public:
     // The bytes a full save of these rows writes, with the fixture's master password.
     static QByteArray vaultFor(const Rows &rows);
 
-    Form1 &main() const;
+    MainWindow &main() const;
     EntryListModel &entries() { return program.entries(); }
     QString vaultPath() const;
     QByteArray vaultBytes() const;
@@ -43,5 +43,5 @@ public:
 
     QTemporaryDir dir;
     FakePlatform fake;
-    Program program;
+    Application program;
 };

@@ -7,8 +7,8 @@
 // lock file; the program would go on without it). A copy that got the lock removes what an interrupted save left
 // behind, as the program does, and keeps the lock until stdin closes or it is killed.
 
-#include "vault/VaultFile.h"
-#include "vault/VaultLock.h"
+#include "core/VaultFile.h"
+#include "core/VaultLock.h"
 
 #include <QCoreApplication>
 

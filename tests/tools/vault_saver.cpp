@@ -8,7 +8,7 @@
 
 #include "../reliability/SaveSeries.h"
 
-#include "vault/VaultFile.h"
+#include "core/VaultFile.h"
 
 #include <QString>
 

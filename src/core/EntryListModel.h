@@ -1,0 +1,60 @@
+#pragma once
+
+#include "core/Entry.h"
+#include "core/EntryStore.h"
+#include "core/TextOrder.h"
+
+#include <QAbstractTableModel>
+
+#include <vector>
+
+// The entries in display order: the only copy of them in memory. Sorting re-orders the entries themselves, so
+// the order on screen is the order that every command scans and that a save writes.
+class EntryListModel final : public QAbstractTableModel, public EntryStore {
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(EntryListModel)
+
+public:
+    enum Column { UsernameColumn = 0, PasswordColumn = 1, LocationColumn = 2, ColumnCount = 3 };
+
+    explicit EntryListModel(QObject *parent = nullptr);
+    ~EntryListModel() override;
+
+    int rowCount(const QModelIndex &parent = {}) const override;
+    int columnCount(const QModelIndex &parent = {}) const override;
+    QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
+
+    // EntryStore
+    const std::vector<Entry> &entries() const override { return entries_; }
+    void appendEntries(std::vector<Entry> entries) override;
+
+    const Entry &entry(qsizetype row) const { return entries_[size_t(row)]; }
+    void appendEntry(Entry entry);
+    void setEntry(qsizetype row, Entry entry);
+    void removeEntry(qsizetype row);
+
+    // The sort settings. While sorting is on, a change of key or direction re-orders the rows by the text of the
+    // key column; rows with equal keys keep their order. Added and changed rows are not moved.
+    bool isSorted() const { return sorted_; }
+    int sortKey() const { return sortKey_; }
+    Qt::SortOrder sortOrder() const { return sortOrder_; }
+    void setSortSettings(bool sorted, int key, Qt::SortOrder order);
+
+    // A click on a column header (1 for the first column): sorts by that column, turning sorting on and flipping
+    // the direction at every click, also when the column changes. An empty list changes nothing. False for a
+    // header that is no column.
+    bool sortByHeaderClick(int header);
+
+    void setTextOrder(const TextOrder &order) { textOrder_ = order; }
+
+private:
+    void reorder();
+
+    std::vector<Entry> entries_;
+    TextOrder textOrder_;
+    bool sorted_ = false;
+    int sortKey_ = UsernameColumn;
+    // Stored as descending so that the first header click sorts ascending.
+    Qt::SortOrder sortOrder_ = Qt::DescendingOrder;
+};

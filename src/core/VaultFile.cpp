@@ -1,0 +1,281 @@
+#include "core/VaultFile.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+using VaultFile::Result;
+using VaultFile::Step;
+
+QString reason(int error)
+{
+    return QString::fromLocal8Bit(std::strerror(error));
+}
+
+Result failure(const QString &what, const QString &path, int error)
+{
+    return {false, false, u"%1 \u201c%2\u201d: %3"_s.arg(what, QDir::toNativeSeparators(path), reason(error))};
+}
+
+// Runs the hook for a step; returns the error it injects, or 0.
+int injected(const VaultFile::FaultHook &hook, Step step)
+{
+    return hook ? hook(step) : 0;
+}
+
+int writeAll(int fd, QByteArrayView content, const VaultFile::FaultHook &hook)
+{
+    const char *p = content.data();
+    qsizetype left = content.size();
+    do {
+        if (const int e = injected(hook, Step::Write)) {
+            return e;
+        }
+        // Writes in chunks so that a fault can hit any part of a large vault, not just the first call.
+        const size_t chunk = size_t(std::min<qsizetype>(left, qsizetype(1) << 24));
+        const ssize_t n = ::write(fd, p, chunk);
+        if (n < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            return errno;
+        }
+        p += n;
+        left -= n;
+    } while (left > 0);
+    return 0;
+}
+
+int flush(int fd, Step step, const VaultFile::FaultHook &hook)
+{
+    if (const int e = injected(hook, step)) {
+        return e;
+    }
+    return ::fsync(fd) == 0 ? 0 : errno;
+}
+
+// The file a save has to replace: the target of a symbolic link, so that the link stays a link.
+QString resolvedTarget(const QString &path)
+{
+    const QFileInfo info(path);
+    if (info.isSymLink()) {
+        const QString target = info.canonicalFilePath();
+        return target.isEmpty() ? info.symLinkTarget() : target;
+    }
+    return path;
+}
+
+Result writeInPlace(const QString &path, QByteArrayView content, const VaultFile::FaultHook &hook,
+                    const Result &whyNotBeside)
+{
+    const QByteArray native = QFile::encodeName(path);
+    int e = injected(hook, Step::OpenInPlace);
+    const int fd = e ? -1 : ::open(native.constData(), O_WRONLY | O_CLOEXEC);
+    if (fd < 0) {
+        // The folder refused the new file and the vault itself cannot be written either: report the first cause.
+        return whyNotBeside;
+    }
+    // Reserving the room first means a full disk fails before a single old byte is overwritten.
+    e = injected(hook, Step::Reserve);
+    if (!e) {
+        const off_t room = std::max<off_t>(off_t(content.size()), 1);
+#ifdef FALLOC_FL_KEEP_SIZE
+        // The room is reserved without lengthening the file: should the program stop before its first byte is
+        // written, the vault is exactly the old one, not the old one followed by zero bytes that read as an entry.
+        e = ::fallocate(fd, FALLOC_FL_KEEP_SIZE, 0, room) == 0 ? 0 : errno;
+#else
+        e = ::posix_fallocate(fd, 0, room);
+#endif
+        if (e == EOPNOTSUPP || e == EINVAL) {
+            e = 0;
+        }
+    }
+    if (!e && ::lseek(fd, 0, SEEK_SET) < 0) {
+        e = errno;
+    }
+    if (!e) {
+        // Shorter content is padded to the old length with CR bytes, which read as empty lines and are skipped:
+        // should cutting the file to length fail, it still reads as the new vault, never as the new vault
+        // followed by the tail of the old one.
+        struct stat st {};
+        const qsizetype oldSize = ::fstat(fd, &st) == 0 ? qsizetype(st.st_size) : 0;
+        if (oldSize > content.size()) {
+            QByteArray padded;
+            padded.reserve(oldSize);
+            padded.append(content).append(oldSize - content.size(), '\r');
+            e = writeAll(fd, padded, hook);
+        } else {
+            e = writeAll(fd, content, hook);
+        }
+    }
+    if (!e) {
+        e = injected(hook, Step::Truncate);
+        if (!e && ::ftruncate(fd, off_t(content.size())) != 0) {
+            e = errno;
+        }
+    }
+    if (!e) {
+        e = flush(fd, Step::FlushFile, hook);
+    }
+    ::close(fd);
+    return e ? failure(u"Could not write"_s, path, e) : Result{};
+}
+
+} // namespace
+
+namespace VaultFile {
+
+QString temporaryPrefix(const QString &path)
+{
+    return path + u".saving-"_s;
+}
+
+Result read(const QString &path, QByteArray &out)
+{
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        return failure(u"Could not open"_s, path, errno);
+    }
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        const int e = S_ISDIR(st.st_mode) ? EISDIR : errno;
+        ::close(fd);
+        return failure(u"Could not read"_s, path, e);
+    }
+    out.resize(qsizetype(st.st_size));
+    qsizetype have = 0;
+    for (;;) {
+        if (have == out.size()) {
+            out.resize(have + 65536); // the file grew while being read
+        }
+        const ssize_t n = ::read(fd, out.data() + have, size_t(out.size() - have));
+        if (n < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            const int e = errno;
+            ::close(fd);
+            return failure(u"Could not read"_s, path, e);
+        }
+        if (n == 0) {
+            break;
+        }
+        have += n;
+    }
+    ::close(fd);
+    out.truncate(have);
+    return {};
+}
+
+Result createNew(const QString &path, QByteArrayView content, const FaultHook &hook)
+{
+    int e = injected(hook, Step::CreateTemp);
+    const int fd = e ? -1 : ::open(QFile::encodeName(path).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    if (fd < 0) {
+        return failure(u"Could not create"_s, path, e ? e : errno);
+    }
+    e = writeAll(fd, content, hook);
+    if (!e) {
+        e = flush(fd, Step::FlushFile, hook);
+    }
+    ::close(fd);
+    if (e) {
+        ::unlink(QFile::encodeName(path).constData());
+        return failure(u"Could not write"_s, path, e);
+    }
+    return {};
+}
+
+Result replace(const QString &path, QByteArrayView content, const FaultHook &hook)
+{
+    const QString target = resolvedTarget(path);
+    const QString folder = QFileInfo(target).absolutePath();
+    QByteArray tempName = QFile::encodeName(temporaryPrefix(target) + u"XXXXXX"_s);
+
+    int e = injected(hook, Step::CreateTemp);
+    const int fd = e ? -1 : ::mkostemp(tempName.data(), O_CLOEXEC);
+    if (fd < 0) {
+        e = e ? e : errno;
+        const Result beside = failure(u"Could not create a new file in"_s, folder, e);
+        if (e == EACCES || e == EPERM || e == ENOSPC || e == EDQUOT) {
+            return writeInPlace(target, content, hook, beside);
+        }
+        return beside;
+    }
+    const auto discard = [&](const QString &what, int error) {
+        ::close(fd);
+        ::unlink(tempName.constData());
+        return failure(what, target, error);
+    };
+
+    // The new file keeps the permissions of the one it replaces; a new vault is private to its owner.
+    struct stat st {};
+    if (::stat(QFile::encodeName(target).constData(), &st) == 0) {
+        if (S_ISDIR(st.st_mode)) {
+            return discard(u"Could not replace"_s, EISDIR);
+        }
+        ::fchmod(fd, st.st_mode & 07777);
+    }
+    if ((e = writeAll(fd, content, hook))) {
+        return discard(u"Could not write"_s, e);
+    }
+    if ((e = flush(fd, Step::FlushFile, hook))) {
+        return discard(u"Could not flush"_s, e);
+    }
+    e = injected(hook, Step::Close);
+    if (::close(fd) != 0 && !e) {
+        e = errno;
+    }
+    if (e) {
+        ::unlink(tempName.constData());
+        return failure(u"Could not write"_s, target, e);
+    }
+    e = injected(hook, Step::Rename);
+    if (e || ::rename(tempName.constData(), QFile::encodeName(target).constData()) != 0) {
+        e = e ? e : errno;
+        ::unlink(tempName.constData());
+        return failure(u"Could not replace"_s, target, e);
+    }
+
+    // The rename only survives a power cut once the folder itself is on disk.
+    e = injected(hook, Step::OpenFolder);
+    const int dirFd = e ? -1 : ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dirFd < 0) {
+        e = e ? e : errno;
+    } else {
+        e = flush(dirFd, Step::FlushFolder, hook);
+        ::close(dirFd);
+    }
+    if (e) {
+        Result r = failure(u"Saved, but could not confirm that the disk holds the change to"_s, folder, e);
+        r.notDurable = true;
+        return r;
+    }
+    return {};
+}
+
+void removeLeftovers(const QString &path)
+{
+    const QFileInfo info(resolvedTarget(path));
+    QDir folder = info.absoluteDir();
+    // Names are compared exactly, not with a wildcard filter: that ignores letter case, so it would take another
+    // file's "DATA.ENC.saving-…" too, and it would read brackets in the vault's own name as a pattern.
+    const QString prefix = temporaryPrefix(info.fileName());
+    for (const QString &name : folder.entryList(QDir::Files | QDir::Hidden | QDir::System)) {
+        if (name.size() == prefix.size() + 6 && name.startsWith(prefix, Qt::CaseSensitive)) {
+            folder.remove(name);
+        }
+    }
+}
+
+} // namespace VaultFile

@@ -1,0 +1,139 @@
+#include "rtf/RtfFormats.h"
+
+#include <QFont>
+#include <QTextOption>
+
+namespace {
+
+// Caps on what a file can make the reader keep, far above anything a real document needs.
+constexpr qsizetype maxFonts = 4096;
+constexpr qsizetype maxColors = 4096;
+constexpr qsizetype maxDistinctFormats = 16384;
+
+constexpr double twipsPerPixel = 15.0; // 1440 twips an inch shown at 96 pixels an inch
+
+} // namespace
+
+size_t qHash(const RtfCharState &state, size_t seed) noexcept
+{
+    return qHashMulti(seed, state.bold, state.italic, state.underline, state.strike, state.hidden, int(state.vertical),
+                      state.halfPoints, state.font, state.color, state.background);
+}
+
+void RtfFormats::setDefaultFont(int number)
+{
+    if (number == m_defaultFont)
+        return;
+    m_defaultFont = number;
+    forgetFormats();
+}
+
+void RtfFormats::addFont(int number, const RtfFont &font)
+{
+    if (m_fonts.size() >= maxFonts && !m_fonts.contains(number))
+        return;
+    m_fonts.insert(number, font);
+    forgetFormats();
+}
+
+void RtfFormats::addColor(const QColor &color)
+{
+    if (m_colors.size() >= maxColors)
+        return;
+    m_colors.append(color);
+    forgetFormats();
+}
+
+RtfCodePage RtfFormats::codePage(int font, RtfCodePage documentPage) const
+{
+    const auto it = m_fonts.constFind(font < 0 ? m_defaultFont : font);
+    return it == m_fonts.cend() ? documentPage : it->page;
+}
+
+QTextCharFormat RtfFormats::charFormat(const RtfCharState &state)
+{
+    auto it = m_charFormats.constFind(state);
+    if (it == m_charFormats.cend()) {
+        if (m_charFormats.size() >= maxDistinctFormats)
+            return m_lastCharFormat;
+        it = m_charFormats.insert(state, makeCharFormat(state));
+    }
+    m_lastCharFormat = *it;
+    return m_lastCharFormat;
+}
+
+QTextBlockFormat RtfFormats::blockFormat(const RtfParaState &state)
+{
+    if (m_haveBlockFormat && state == m_lastParaState)
+        return m_lastBlockFormat;
+
+    QTextBlockFormat format;
+    switch (state.alignment) {
+    case RtfParaState::Alignment::Left:
+        format.setAlignment(Qt::AlignLeft);
+        break;
+    case RtfParaState::Alignment::Center:
+        format.setAlignment(Qt::AlignHCenter);
+        break;
+    case RtfParaState::Alignment::Right:
+        format.setAlignment(Qt::AlignRight);
+        break;
+    case RtfParaState::Alignment::Justify:
+        format.setAlignment(Qt::AlignJustify);
+        break;
+    }
+    // Negative margins would push text out of the view; a hanging first line may reach the left edge only.
+    const int left = qMax(0, state.leftTwips);
+    const int firstLine = qMax(-left, state.firstLineTwips);
+    format.setLeftMargin(left / twipsPerPixel);
+    format.setRightMargin(qMax(0, state.rightTwips) / twipsPerPixel);
+    format.setTextIndent(firstLine / twipsPerPixel);
+    format.setTopMargin(qMax(0, state.beforeTwips) / twipsPerPixel);
+    format.setBottomMargin(qMax(0, state.afterTwips) / twipsPerPixel);
+    // A list item is its bullet or number, a tab, then the text: with a hanging first line the tab has to
+    // reach the left margin so that the text lines up with the lines that wrap below it. Qt measures tab
+    // stops from where the first line starts.
+    if (firstLine < 0)
+        format.setTabPositions({QTextOption::Tab(-firstLine / twipsPerPixel, QTextOption::LeftTab)});
+
+    m_lastParaState = state;
+    m_lastBlockFormat = format;
+    m_haveBlockFormat = true;
+    return format;
+}
+
+QTextCharFormat RtfFormats::makeCharFormat(const RtfCharState &state) const
+{
+    QTextCharFormat format;
+    format.setFontPointSize(state.halfPoints / 2.0);
+    if (state.bold)
+        format.setFontWeight(QFont::Bold);
+    if (state.italic)
+        format.setFontItalic(true);
+    if (state.underline)
+        format.setFontUnderline(true);
+    if (state.strike)
+        format.setFontStrikeOut(true);
+    if (state.vertical == RtfCharState::Vertical::Subscript)
+        format.setVerticalAlignment(QTextCharFormat::AlignSubScript);
+    else if (state.vertical == RtfCharState::Vertical::Superscript)
+        format.setVerticalAlignment(QTextCharFormat::AlignSuperScript);
+
+    // Text in a symbol font has already been turned into the Unicode characters it shows, which the
+    // symbol font itself would draw as something else.
+    const auto font = m_fonts.constFind(state.font < 0 ? m_defaultFont : state.font);
+    if (font != m_fonts.cend() && !font->name.isEmpty() && !rtfIsSymbolPage(font->page))
+        format.setFontFamilies({font->name});
+
+    if (state.color >= 0 && state.color < m_colors.size() && m_colors.at(state.color).isValid())
+        format.setForeground(m_colors.at(state.color));
+    if (state.background >= 0 && state.background < m_colors.size() && m_colors.at(state.background).isValid())
+        format.setBackground(m_colors.at(state.background));
+    return format;
+}
+
+void RtfFormats::forgetFormats()
+{
+    m_charFormats.clear();
+    ++m_generation;
+}

@@ -1,0 +1,85 @@
+#pragma once
+
+#include "rtf/RtfCodePage.h"
+
+#include <QColor>
+#include <QHash>
+#include <QList>
+#include <QString>
+#include <QTextBlockFormat>
+#include <QTextCharFormat>
+
+// Character formatting as RTF describes it: font and colours are indexes into the file's tables.
+struct RtfCharState {
+    enum class Vertical : quint8 { Normal, Subscript, Superscript };
+
+    bool bold = false;
+    bool italic = false;
+    bool underline = false;
+    bool strike = false;
+    bool hidden = false;
+    Vertical vertical = Vertical::Normal;
+    int halfPoints = 24;
+    int font = -1; // -1: the document's default font
+    int color = 0;
+    int background = 0;
+
+    bool operator==(const RtfCharState &) const = default;
+};
+
+size_t qHash(const RtfCharState &state, size_t seed = 0) noexcept;
+
+// Paragraph formatting; lengths in twips (1/1440 inch).
+struct RtfParaState {
+    enum class Alignment : quint8 { Left, Center, Right, Justify };
+
+    Alignment alignment = Alignment::Left;
+    int leftTwips = 0;
+    int rightTwips = 0;
+    int firstLineTwips = 0;
+    int beforeTwips = 0;
+    int afterTwips = 0;
+
+    bool operator==(const RtfParaState &) const = default;
+};
+
+struct RtfFont {
+    QString name;
+    RtfCodePage page = RtfCodePage::Windows1252;
+};
+
+// The font and colour tables of a file, and the Qt formats made from states that refer to them. Formats
+// are made once per distinct state; a file that asks for more distinct formats than any real document
+// keeps its last one from then on, so that it cannot fill memory with them.
+class RtfFormats final {
+public:
+    RtfFormats() = default;
+    Q_DISABLE_COPY_MOVE(RtfFormats)
+
+    void setDefaultFont(int number);
+    void addFont(int number, const RtfFont &font);
+    void addColor(const QColor &color); // an invalid colour stands for "auto"
+
+    // The code page of text in the given font (-1: the default font).
+    RtfCodePage codePage(int font, RtfCodePage documentPage) const;
+
+    QTextCharFormat charFormat(const RtfCharState &state);
+    QTextBlockFormat blockFormat(const RtfParaState &state);
+
+    // Changes whenever a table change may have changed the format made for a state.
+    quint64 generation() const { return m_generation; }
+
+private:
+    QTextCharFormat makeCharFormat(const RtfCharState &state) const;
+    void forgetFormats();
+
+    int m_defaultFont = 0;
+    QHash<int, RtfFont> m_fonts;
+    QList<QColor> m_colors;
+    QHash<RtfCharState, QTextCharFormat> m_charFormats;
+    QTextCharFormat m_lastCharFormat;
+    RtfParaState m_lastParaState;
+    QTextBlockFormat m_lastBlockFormat;
+    bool m_haveBlockFormat = false;
+    quint64 m_generation = 0;
+};

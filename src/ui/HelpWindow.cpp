@@ -1,0 +1,125 @@
+#include "ui/HelpWindow.h"
+
+#include "core/PublisherSettings.h"
+#include "core/VaultPath.h"
+#include "platform/Platform.h"
+#include "rtf/RtfReader.h"
+#include "ui/Placement.h"
+#include "ui/Skin.h"
+#include "ui/Topmost.h"
+#include "ui/Twips.h"
+
+#include <QCheckBox>
+#include <QFile>
+#include <QKeyEvent>
+#include <QTextBrowser>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// Design sizes in twips.
+constexpr int ClientWidth = 10290;
+constexpr int ClientHeight = 7920;
+
+const QString SettingsSection = u"Settings"_s;
+const QString ShowHelpKey = u"showHelp"_s;
+
+} // namespace
+
+// A tool window gets no taskbar entry: on Windows by its style, on X11 as a utility window that Qt makes transient
+// for the program.
+HelpWindow::HelpWindow(const QString &helpFilePath, SettingsStore &settings, const PublisherSettings &publisher,
+                       QWidget *parent)
+    : QDialog(parent, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
+      settings_(settings), publisher_(publisher)
+{
+    setObjectName(u"helpWindow"_s);
+    Placement::centerOnFirstShow(this);
+    setWindowTitle(u"Readme/Help"_s);
+    setAccessibleName(windowTitle());
+    setFixedSize(Twips::toPixels(ClientWidth), Twips::toPixels(ClientHeight));
+    buildControls();
+    load(helpFilePath);
+}
+
+HelpWindow::~HelpWindow() = default;
+
+void HelpWindow::buildControls()
+{
+    helpView = new QTextBrowser(this);
+    helpView->setObjectName(u"helpView"_s);
+    helpView->setAccessibleName(u"Help"_s);
+    helpView->setGeometry(Twips::rect(0, 0, 10275, 7515));
+    helpView->setReadOnly(true);
+    // Read, select and scroll with the keyboard; a link in the help text leads nowhere.
+    helpView->setOpenLinks(false);
+    helpView->setOpenExternalLinks(false);
+    helpView->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    helpView->setFocusPolicy(Qt::StrongFocus);
+
+    showAtStartupBox = new QCheckBox(u"Show at Startup"_s, this);
+    showAtStartupBox->setObjectName(u"showAtStartupBox"_s);
+    showAtStartupBox->setAccessibleName(showAtStartupBox->text());
+    showAtStartupBox->setGeometry(Twips::rect(60, 7620, 1995, 255));
+    showAtStartupBox->setChecked(true);
+    // Every change writes, also one made by the load: toggled, unlike clicked, reports both.
+    connect(showAtStartupBox, &QCheckBox::toggled, this, &HelpWindow::saveStartupSetting);
+}
+
+void HelpWindow::load(const QString &path)
+{
+    if (publisher_.useSkin) {
+        Skin::apply(this);
+    }
+    helpFileFound_ = VaultPath::fileExists(path);
+    if (!helpFileFound_) {
+        return;
+    }
+    loadHelpFile(path);
+    Topmost::setTopmost(this, true);
+    readStartupSetting();
+}
+
+void HelpWindow::loadHelpFile(const QString &path)
+{
+    // An unreadable, oversized or broken file leaves the view without help text, or with what could be read.
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly) || file.size() > MaxHelpFileBytes) {
+        return;
+    }
+    const QByteArray rtf = file.read(MaxHelpFileBytes + 1);
+    if (rtf.size() > MaxHelpFileBytes) {
+        return;
+    }
+    RtfReader reader;
+    reader.read(rtf, *helpView->document());
+    helpView->moveCursor(QTextCursor::Start);
+}
+
+void HelpWindow::readStartupSetting()
+{
+    const QString stored = settings_.read(publisher_.productName, SettingsSection, ShowHelpKey, u"1"_s);
+    bool isNumber = false;
+    const int value = stored.toInt(&isNumber);
+    // A value that is not a number leaves the box as designed, ticked. Any number other than 0 ticks it.
+    if (isNumber) {
+        showAtStartupBox->setChecked(value != 0);
+    }
+}
+
+void HelpWindow::saveStartupSetting()
+{
+    const int value = showAtStartupBox->isChecked() ? 1 : 0;
+    settings_.write(publisher_.productName, SettingsSection, ShowHelpKey, QString::number(value));
+}
+
+// The window has no Cancel button, so Escape does not close it; only its close box does.
+void HelpWindow::keyPressEvent(QKeyEvent *event)
+{
+    if (event->matches(QKeySequence::Cancel)) {
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}

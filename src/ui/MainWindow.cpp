@@ -1,0 +1,254 @@
+#include "ui/MainWindow.h"
+
+#include "core/EntryListModel.h"
+#include "core/PublisherSettings.h"
+#include "core/VaultStore.h"
+#include "platform/Platform.h"
+#include "ui/EntryListView.h"
+#include "ui/PictureButton.h"
+#include "ui/Placement.h"
+#include "ui/ProgramIcon.h"
+#include "ui/Skin.h"
+#include "ui/Twips.h"
+
+#include <QCloseEvent>
+#include <QHeaderView>
+#include <QLabel>
+#include <QMenuBar>
+#include <QStatusBar>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// Design sizes in twips.
+constexpr int ClientWidth = 9015;
+constexpr int ClientHeight = 6555;
+constexpr int StatusBarHeight = 315;
+constexpr QPoint ListTopLeft(60, 1980);
+// The outer size the list follows is the inside (menu bar and status bar included) plus the title bar and frame.
+// Window managers report their frames late or not at all, so the design's own allowance stands for them: at the
+// design size it gives the list its design height.
+constexpr int TitleAndFrameHeight = 370;
+
+// Status panel 1: as wide as the window was at load, for good. A narrower window clips it instead of being held
+// at that width.
+class StatusPanel final : public QLabel {
+public:
+    using QLabel::QLabel;
+    void setPanelWidth(int width)
+    {
+        panelWidth_ = width;
+        updateGeometry();
+    }
+    QSize sizeHint() const override { return QSize(panelWidth_, QLabel::sizeHint().height()); }
+    QSize minimumSizeHint() const override { return QSize(0, QLabel::minimumSizeHint().height()); }
+
+private:
+    int panelWidth_ = 0;
+};
+
+} // namespace
+
+MainWindow::MainWindow(EntryListModel &entries, VaultStore &store, MessageBoxes &messages,
+                       const PublisherSettings &publisher, const QIcon &splashIcon, QWidget *parent)
+    : QMainWindow(parent), entries_(entries), store_(store), messages_(messages), publisher_(publisher)
+{
+    setObjectName(u"mainWindow"_s);
+    Placement::centerOnFirstShow(this);
+    setFont(QFont(u"Verdana"_s, 8));
+
+    if (publisher_.useSplashIcon && !splashIcon.isNull()) {
+        setWindowIcon(splashIcon);
+    }
+    setWindowTitle(publisher_.productName + u" by "_s + publisher_.companyName);
+    setAccessibleName(windowTitle());
+    buildControls();
+    buildMenus();
+    websiteButton->setCaption(u"Visit "_s + publisher_.publisherUrl);
+    setUpColumns();
+    resize(Twips::toPixels(ClientWidth), Twips::toPixels(ClientHeight) + menuBar()->sizeHint().height());
+    static_cast<StatusPanel *>(statusPanel)->setPanelWidth(std::abs(frameGeometry().width()));
+}
+
+MainWindow::~MainWindow() = default;
+
+void MainWindow::buildControls()
+{
+    auto *client = new QWidget(this);
+    client->setObjectName(u"client"_s);
+    setCentralWidget(client);
+
+    const auto button = [client](const QString &name, const QString &caption, const QString &picture, QRect twips) {
+        return new PictureButton(client, name, caption, picture,
+                                 Twips::rect(twips.x(), twips.y(), twips.width(), twips.height()));
+    };
+    addButton = button(u"addButton"_s, u"Add"_s, u"add"_s, {60, 60, 1155, 1035});
+    deleteButton = button(u"deleteButton"_s, u"Delete"_s, u"delete"_s, {1260, 60, 1155, 1035});
+    editButton = button(u"editButton"_s, u"Edit"_s, u"edit"_s, {2460, 60, 1155, 1035});
+    goToButton = button(u"goToButton"_s, u"Go To"_s, u"goto"_s, {3660, 60, 1155, 1035});
+    websiteButton = button(u"websiteButton"_s, QString(), u"website"_s, {4860, 60, 4095, 1035});
+    copyButtons[Entry::Username] =
+        button(u"copyUsernameButton"_s, u"Copy Username"_s, u"copy"_s, {60, 1140, 2355, 795});
+    copyButtons[Entry::Password] =
+        button(u"copyPasswordButton"_s, u"Copy Password"_s, u"copy"_s, {2460, 1140, 2355, 795});
+    copyButtons[Entry::Location] =
+        button(u"copyLocationButton"_s, u"Copy Used At"_s, u"copy"_s, {4860, 1140, 4095, 795});
+
+    entryList = new EntryListView(client);
+    entryList->setObjectName(u"entryList"_s);
+    entryList->setAccessibleName(u"Entries"_s);
+    entryList->setAccessibleDescription(u"Username, password and website or location of every entry"_s);
+    entryList->setEntryModel(&entries_);
+    entryList->setGeometry(Twips::rect(ListTopLeft.x(), ListTopLeft.y(), 8895, 4215));
+
+    auto *status = new QStatusBar(this);
+    status->setObjectName(u"statusBar"_s);
+    status->setAccessibleName(u"Status"_s);
+    status->setSizeGripEnabled(true);
+    status->setFixedHeight(Twips::toPixels(StatusBarHeight));
+    statusPanel = new StatusPanel(status);
+    statusPanel->setObjectName(u"statusPanel"_s);
+    statusPanel->setTextFormat(Qt::PlainText);
+    statusPanel->setAccessibleDescription(u"Status"_s);
+    status->addWidget(statusPanel);
+    setStatusBar(status);
+
+    // Keyboard order: Add, Edit, Delete, website, list, copy user name, Go To, copy password, copy location.
+    const std::array<QWidget *, 9> order{addButton,
+                                         editButton,
+                                         deleteButton,
+                                         websiteButton,
+                                         entryList,
+                                         copyButtons[Entry::Username],
+                                         goToButton,
+                                         copyButtons[Entry::Password],
+                                         copyButtons[Entry::Location]};
+    for (size_t i = 0; i + 1 < order.size(); ++i) {
+        setTabOrder(order[i], order[i + 1]);
+    }
+
+    connect(addButton, &QToolButton::clicked, this, &MainWindow::addRequested);
+    connect(deleteButton, &QToolButton::clicked, this, &MainWindow::deleteRequested);
+    connect(editButton, &QToolButton::clicked, this, &MainWindow::editRequested);
+    connect(goToButton, &QToolButton::clicked, this, &MainWindow::goToRequested);
+    connect(websiteButton, &QToolButton::clicked, this, &MainWindow::websiteRequested);
+    for (const Entry::Field field : {Entry::Username, Entry::Password, Entry::Location}) {
+        connect(copyButtons[field], &QToolButton::clicked, this, [this, field] { emit copyRequested(field); });
+    }
+    connect(entryList, &EntryListView::columnClicked, &entries_, &EntryListModel::sortByHeaderClick);
+}
+
+void MainWindow::buildMenus()
+{
+    QMenuBar *bar = menuBar();
+    bar->setAccessibleName(u"Menu bar"_s);
+    const auto addMenu = [bar](const QString &name, const QString &title) {
+        QMenu *menu = bar->addMenu(title);
+        menu->setObjectName(name);
+        menu->setAccessibleName(title);
+        return menu;
+    };
+    const auto addItem = [this](QMenu *menu, const QString &name, const QString &text, auto &&handler) {
+        QAction *action = menu->addAction(text);
+        action->setObjectName(name);
+        connect(action, &QAction::triggered, this, handler);
+    };
+    QMenu *file = addMenu(u"fileMenu"_s, u"File"_s);
+    addItem(file, u"exitAction"_s, u"Exit"_s, [this] { close(); });
+    QMenu *data = addMenu(u"dataMenu"_s, u"Data"_s);
+    addItem(data, u"addAction"_s, u"Add Username/Password"_s, [this] { emit addRequested(); });
+    addItem(data, u"deleteAction"_s, u"Delete Selected Item"_s, [this] { emit deleteRequested(); });
+    addItem(data, u"editAction"_s, u"Edit Selected Item"_s, [this] { emit editRequested(); });
+    addItem(data, u"goToAction"_s, u"Goto \"Used At\" Location"_s, [this] { emit goToRequested(); });
+    QMenu *copy = addMenu(u"copyMenu"_s, u"Copy"_s);
+    addItem(copy, u"copyUsernameAction"_s, u"Selected Username"_s, [this] { emit copyRequested(Entry::Username); });
+    addItem(copy, u"copyPasswordAction"_s, u"Selected Password"_s, [this] { emit copyRequested(Entry::Password); });
+    addItem(copy, u"copyLocationAction"_s, u"Selected Used At Location"_s,
+            [this] { emit copyRequested(Entry::Location); });
+    QMenu *help = addMenu(u"helpMenu"_s, u"Help"_s);
+    addItem(help, u"helpAction"_s, u"View Help"_s, [this] { emit helpRequested(); });
+    QMenu *about = addMenu(u"aboutMenu"_s, u"About"_s);
+    addItem(about, u"aboutAction"_s, u"About this software"_s, [this] { emit aboutRequested(); });
+}
+
+void MainWindow::setUpColumns()
+{
+    QHeaderView *header = entryList->header();
+    const auto twipsWidth = [](QWidget *w) { return Twips::fromPixels(w->width()); };
+    header->resizeSection(EntryListModel::UsernameColumn,
+                          Twips::toPixels(twipsWidth(copyButtons[Entry::Username]) - 10));
+    header->resizeSection(EntryListModel::PasswordColumn,
+                          Twips::toPixels(twipsWidth(copyButtons[Entry::Password]) + 20));
+    header->resizeSection(EntryListModel::LocationColumn, Twips::toPixels(twipsWidth(copyButtons[Entry::Location])));
+}
+
+void MainWindow::finishStartup()
+{
+    ProgramIcon::setWindowIcon(this, u"AAA"_s, true);
+    if (publisher_.useSkin) {
+        Skin::apply(this);
+    }
+    setVisible(true);
+}
+
+void MainWindow::setStatusText(const QString &text)
+{
+    statusPanel->setText(text);
+}
+
+QString MainWindow::statusText() const
+{
+    return statusPanel->text();
+}
+
+QSize MainWindow::listSizeFor(QSize outerTwips, QPoint listTopLeftTwips)
+{
+    return QSize(std::abs(outerTwips.width() - (listTopLeftTwips.x() + listTopLeftTwips.x())),
+                 std::abs(outerTwips.height() - listTopLeftTwips.y() - 1000));
+}
+
+QSize MainWindow::outerSizeTwips(QSize inside)
+{
+    return QSize(Twips::fromPixels(inside.width()), Twips::fromPixels(inside.height()) + TitleAndFrameHeight);
+}
+
+void MainWindow::fitListToWindow()
+{
+    if (isMinimized()) {
+        return;
+    }
+    const QSize list = listSizeFor(outerSizeTwips(size()), ListTopLeft);
+    entryList->resize(Twips::toPixels(list.width()), Twips::toPixels(list.height()));
+}
+
+void MainWindow::resizeEvent(QResizeEvent *event)
+{
+    QMainWindow::resizeEvent(event);
+    fitListToWindow();
+}
+
+bool MainWindow::mayClose()
+{
+    // A change that could not be saved is tried once more; if it still fails, the user decides.
+    if (store_.lastSaveFailed() && !store_.save()) {
+        const auto answer = messages_.show(this,
+                                           u"Your last change could not be saved, so closing now would lose it.\r\n\r\n"
+                                           u"Click OK to close anyway, or Cancel to keep Brisvane open."_s,
+                                           u"Not saved"_s, MessageBoxes::Buttons::OkCancel);
+        if (answer != MessageBoxes::Answer::Ok) {
+            return false;
+        }
+    }
+    return true;
+}
+
+void MainWindow::closeEvent(QCloseEvent *event)
+{
+    if (!mayClose()) {
+        event->ignore();
+        return;
+    }
+    emit closing();
+    QMainWindow::closeEvent(event);
+}

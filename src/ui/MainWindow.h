@@ -1,0 +1,78 @@
+#pragma once
+
+#include "core/Entry.h"
+
+#include <QMainWindow>
+
+#include <array>
+
+class EntryListModel;
+class EntryListView;
+class MessageBoxes;
+class PictureButton;
+class QLabel;
+class VaultStore;
+struct PublisherSettings;
+
+// The main window: the command buttons, the copy buttons above the entry list's columns, the list, a status bar
+// and a menu bar that repeats the buttons' commands. It shows the entries and asks for every command through its
+// signals; closing it for good emits closing().
+class MainWindow final : public QMainWindow {
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(MainWindow)
+
+public:
+    // `splashIcon`, when not null, is the window's icon until the start finishes.
+    MainWindow(EntryListModel &entries, VaultStore &store, MessageBoxes &messages, const PublisherSettings &publisher,
+               const QIcon &splashIcon, QWidget *parent = nullptr);
+    ~MainWindow() override;
+
+    // Finishes the start after the vault was unlocked or created: the program's icon, the skin, visible.
+    void finishStartup();
+
+    void setStatusText(const QString &text);
+    QString statusText() const;
+
+    // The list's size in twips for an outer window size in twips: the list keeps its left and top and grows
+    // with the window. A window smaller than the offsets mirrors the size instead of clamping it.
+    static QSize listSizeFor(QSize outerTwips, QPoint listTopLeftTwips);
+    // The outer size in twips for the window's inside size in pixels (menu bar and status bar included).
+    static QSize outerSizeTwips(QSize inside);
+
+    EntryListView *entryList = nullptr;
+    PictureButton *addButton = nullptr;
+    PictureButton *deleteButton = nullptr;
+    PictureButton *editButton = nullptr;
+    PictureButton *goToButton = nullptr;
+    PictureButton *websiteButton = nullptr;
+    std::array<PictureButton *, Entry::FieldCount> copyButtons{}; // user name, password, location
+    QLabel *statusPanel = nullptr;
+
+signals:
+    void addRequested();
+    void editRequested();
+    void deleteRequested();
+    void goToRequested();
+    void websiteRequested();
+    void copyRequested(Entry::Field field);
+    void helpRequested();
+    void aboutRequested();
+    // The window closes for good: the program unloads its other windows and ends.
+    void closing();
+
+protected:
+    void resizeEvent(QResizeEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void buildControls();
+    void buildMenus();
+    void setUpColumns();
+    void fitListToWindow();
+    bool mayClose();
+
+    EntryListModel &entries_;
+    VaultStore &store_;
+    MessageBoxes &messages_;
+    const PublisherSettings &publisher_;
+};

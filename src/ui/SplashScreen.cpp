@@ -1,0 +1,62 @@
+#include "ui/SplashScreen.h"
+
+#include "core/PublisherSettings.h"
+#include "ui/Placement.h"
+#include "ui/ProgramIcon.h"
+#include "ui/Skin.h"
+
+#include <QLabel>
+#include <QTimer>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+// The timer asks for 2 ms; desktop timers do not tick that fast. At the usual 16 ms granularity of a desktop
+// timer the 75 ticks keep the picture up for about a second and a quarter.
+constexpr int TickMilliseconds = 16;
+} // namespace
+
+SplashScreen::SplashScreen(PublisherSettings &publisher, QWidget *parent)
+    : QWidget(parent, Qt::SplashScreen | Qt::FramelessWindowHint)
+{
+    setObjectName(u"splashScreen"_s);
+    Placement::centerOnFirstShow(this);
+    setWindowIcon(ProgramIcon::fromResource(u"AAA"_s));
+
+    picture = new QLabel(this);
+    picture->setObjectName(u"picture"_s);
+    const QPixmap pixmap(u":/splash.png"_s);
+    picture->setPixmap(pixmap);
+    picture->setGeometry(0, 0, pixmap.width(), pixmap.height());
+
+    tickTimer = new QTimer(this);
+    tickTimer->setObjectName(u"tickTimer"_s);
+    tickTimer->setInterval(TickMilliseconds);
+    connect(tickTimer, &QTimer::timeout, this, &SplashScreen::tick);
+
+    // Load steps: the window is exactly the picture; the publisher settings become known; the timer starts.
+    setFixedSize(picture->size());
+    publisher = PublisherSettings::fromBuild();
+    setWindowTitle(publisher.productName);
+    setAccessibleName(publisher.productName);
+    picture->setAccessibleName(publisher.productName + u" is starting"_s);
+    if (publisher.useSkin) {
+        Skin::start(this);
+    }
+    tickTimer->start();
+}
+
+SplashScreen::~SplashScreen() = default;
+
+void SplashScreen::tick()
+{
+    counter_ = qint16(counter_ + 2);
+    if (counter_ != 2 * Ticks) {
+        return;
+    }
+    // Stopped before the main window loads: its load lets pending events run, and a tick then must not load it
+    // a second time.
+    tickTimer->stop();
+    emit finished();
+    hide();
+}

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QWidget>
+
+class QLabel;
+class QTimer;
+struct PublisherSettings;
+
+// The start-up window: the splash picture, borderless and centred. Its load makes the publisher settings known.
+// After its timer's 75th tick it emits finished(), for the main window to load and show, and hides itself; it
+// stays loaded, hidden, until the main window goes.
+class SplashScreen final : public QWidget {
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(SplashScreen)
+
+public:
+    static constexpr int Ticks = 75;
+
+    explicit SplashScreen(PublisherSettings &publisher, QWidget *parent = nullptr);
+    ~SplashScreen() override;
+
+    // One tick of the timer.
+    void tick();
+    qint16 counter() const { return counter_; }
+
+    QLabel *picture = nullptr;
+    QTimer *tickTimer = nullptr;
+
+signals:
+    void finished();
+
+private:
+    qint16 counter_ = 0;
+};

@@ -1,0 +1,490 @@
+// The entry list: the model under Qt's model checker, the header-click sort rule, the order texts sort in, and
+// that sorting moves the stored entries themselves, so that the selection and the next save follow the display.
+
+#include "core/EntryListModel.h"
+#include "ui/EntryListView.h"
+#include "core/TextOrder.h"
+#include "core/CodePage1252.h"
+#include "core/EntryStore.h"
+#include "core/VaultFormat.h"
+#include "core/VaultHost.h"
+#include "core/VaultStore.h"
+
+#include <QAbstractItemModelTester>
+#include <QFile>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+
+struct SortState {
+    bool sorted;
+    int key;
+    Qt::SortOrder order;
+    friend bool operator==(const SortState &, const SortState &) = default;
+};
+Q_DECLARE_METATYPE(SortState)
+
+char *toString(const SortState &s)
+{
+    return qstrdup(qPrintable(u"sorted=%1 key=%2 %3"_s.arg(s.sorted).arg(s.key).arg(
+        s.order == Qt::AscendingOrder ? u"ascending"_s : u"descending"_s)));
+}
+
+namespace {
+
+const QLocale English(QLocale::English, QLocale::UnitedStates);
+const char *const ColumnNames[] = {"username", "password", "location"};
+
+// One column of the list as the view shows it, top to bottom.
+QStringList column(const EntryListModel &model, int col)
+{
+    QStringList out;
+    for (int row = 0; row < model.rowCount(); ++row) {
+        out.append(model.data(model.index(row, col)).toString());
+    }
+    return out;
+}
+
+// Each entry as "user|password|location", in the order the model stores (and a save writes) them.
+QStringList stored(const EntryListModel &model)
+{
+    QStringList out;
+    for (const Entry &e : model.entries()) {
+        out.append(e.text(Entry::Username) + u'|' + e.text(Entry::Password) + u'|' + e.text(Entry::Location));
+    }
+    return out;
+}
+
+// Rows whose text in the given column is taken from `keys`; the other columns number the rows, so that rows
+// with equal keys can be told apart.
+std::vector<Entry> rowsKeyedBy(const QStringList &keys, int col)
+{
+    std::vector<Entry> out;
+    for (qsizetype i = 0; i < keys.size(); ++i) {
+        QString fields[3] = {u"u%1"_s.arg(i), u"p%1"_s.arg(i), u"l%1"_s.arg(i)};
+        fields[col] = keys[i];
+        out.push_back(Entry::fromText(fields[0], fields[1], fields[2]));
+    }
+    return out;
+}
+
+QByteArray bytes1252(const QString &text)
+{
+    QByteArray out;
+    CodePage1252::fromUnicode(text, out);
+    return out;
+}
+
+SortState stateOf(const EntryListModel &m)
+{
+    return {m.isSorted(), m.sortKey(), m.sortOrder()};
+}
+
+// The vault store needs somewhere to report; a save in these tests only has to land in the file.
+class SilentHost final : public VaultHost {
+public:
+    void setStatusText(const QString &text) override { status = text; }
+    void showCreatePassword() override {}
+    void showEnterPassword() override {}
+    void closePasswordDialog() override {}
+    void processEvents() override {}
+    void finishStartup() override {}
+    void reportSaveFailure(const QString &text) override { failures.append(text); }
+    void fatalError(const QString &text) override { failures.append(text); }
+    QString status;
+    QStringList failures;
+};
+
+} // namespace
+
+class tst_EntryListModel : public QObject {
+    Q_OBJECT
+
+private slots:
+    void modelChecker_appendSetRemoveAndSort_staysConsistent()
+    {
+        EntryListModel model;
+        model.setTextOrder(TextOrder(English));
+        QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
+
+        model.appendEntries({});
+        QCOMPARE(model.rowCount(), 0);
+        model.appendEntries(rowsKeyedBy({u"delta"_s, u"alpha"_s, u"charlie"_s}, 0));
+        model.appendEntries(rowsKeyedBy({u"bravo"_s}, 0));
+        model.appendEntry(Entry::fromText(u"echo"_s, u"e"_s, u"E"_s));
+        QCOMPARE(model.rowCount(), 5);
+        model.setEntry(1, Entry::fromText(u"alpha2"_s, u"pw"_s, u"site"_s));
+        QCOMPARE(model.data(model.index(1, EntryListModel::PasswordColumn)).toString(), u"pw"_s);
+
+        QPersistentModelIndex echo(model.index(4, 2));
+        QVERIFY(model.sortByHeaderClick(1));
+        QCOMPARE(column(model, 0), (QStringList{u"alpha2"_s, u"bravo"_s, u"charlie"_s, u"delta"_s, u"echo"_s}));
+        QCOMPARE(echo.row(), 4);
+        QVERIFY(model.sortByHeaderClick(1));
+        QCOMPARE(echo.row(), 0);
+        QCOMPARE(echo.data().toString(), u"E"_s);
+
+        model.removeEntry(0);
+        QVERIFY(!echo.isValid());
+        model.removeEntry(model.rowCount() - 1);
+        QCOMPARE(column(model, 0), (QStringList{u"delta"_s, u"charlie"_s, u"bravo"_s}));
+        while (model.rowCount() > 0) {
+            model.removeEntry(0);
+        }
+        QVERIFY(model.entries().empty());
+    }
+
+    void modelChecker_headersAndOutOfRangeIndexes()
+    {
+        EntryListModel model;
+        QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
+        model.appendEntry(Entry::fromText(u"u"_s, u"p"_s, u"l"_s));
+        QCOMPARE(model.headerData(0, Qt::Horizontal).toString(), u"Username"_s);
+        QCOMPARE(model.headerData(1, Qt::Horizontal).toString(), u"Password"_s);
+        QCOMPARE(model.headerData(2, Qt::Horizontal).toString(), u"Website/Location"_s);
+        QVERIFY(!model.data(model.index(1, 0)).isValid());
+        QVERIFY(!model.data(QModelIndex()).isValid());
+        // The list is flat: no row has children.
+        QCOMPARE(model.rowCount(model.index(0, 0)), 0);
+        QCOMPARE(model.columnCount(model.index(0, 0)), 0);
+    }
+
+    void headerClick_emptyList_changesNothing_data()
+    {
+        QTest::addColumn<SortState>("initial");
+        QTest::addColumn<int>("header");
+        QTest::newRow("fresh list, Username") << SortState{false, 0, Qt::DescendingOrder} << 1;
+        QTest::newRow("fresh list, Website") << SortState{false, 0, Qt::DescendingOrder} << 3;
+        QTest::newRow("sorted by password, ascending") << SortState{true, 1, Qt::AscendingOrder} << 1;
+        QTest::newRow("sorted by location, descending") << SortState{true, 2, Qt::DescendingOrder} << 2;
+    }
+    void headerClick_emptyList_changesNothing()
+    {
+        QFETCH(SortState, initial);
+        QFETCH(int, header);
+        EntryListModel model;
+        model.setSortSettings(initial.sorted, initial.key, initial.order);
+        QVERIFY(model.sortByHeaderClick(header));
+        QVERIFY(model.sortByHeaderClick(header));
+        QCOMPARE(stateOf(model), initial);
+    }
+
+    void headerClick_sameHeaderTwice_givesBothOrders_data()
+    {
+        QTest::addColumn<int>("header");
+        QTest::newRow("Username") << 1;
+        QTest::newRow("Password") << 2;
+        QTest::newRow("Website/Location") << 3;
+    }
+    void headerClick_sameHeaderTwice_givesBothOrders()
+    {
+        QFETCH(int, header);
+        const int col = header - 1;
+        EntryListModel model;
+        model.setTextOrder(TextOrder(English));
+        model.appendEntries(rowsKeyedBy({u"m"_s, u"b"_s, u"z"_s, u"a"_s}, col));
+
+        QVERIFY(model.sortByHeaderClick(header));
+        QCOMPARE(stateOf(model), (SortState{true, col, Qt::AscendingOrder}));
+        QCOMPARE(column(model, col), (QStringList{u"a"_s, u"b"_s, u"m"_s, u"z"_s}));
+        QVERIFY(model.sortByHeaderClick(header));
+        QCOMPARE(stateOf(model), (SortState{true, col, Qt::DescendingOrder}));
+        QCOMPARE(column(model, col), (QStringList{u"z"_s, u"m"_s, u"b"_s, u"a"_s}));
+    }
+
+    void headerClick_otherHeader_flipsDirectionOfThePreviousSort()
+    {
+        EntryListModel model;
+        model.setTextOrder(TextOrder(English));
+        model.appendEntry(Entry::fromText(u"ann"_s, u"3"_s, u"x"_s));
+        model.appendEntry(Entry::fromText(u"bob"_s, u"1"_s, u"y"_s));
+        model.appendEntry(Entry::fromText(u"cid"_s, u"2"_s, u"z"_s));
+
+        model.sortByHeaderClick(1);
+        QCOMPARE(column(model, 0), (QStringList{u"ann"_s, u"bob"_s, u"cid"_s}));
+        // Username ascending, then the Password header: by password, descending.
+        model.sortByHeaderClick(2);
+        QCOMPARE(stateOf(model), (SortState{true, 1, Qt::DescendingOrder}));
+        QCOMPARE(column(model, 1), (QStringList{u"3"_s, u"2"_s, u"1"_s}));
+        QCOMPARE(column(model, 0), (QStringList{u"ann"_s, u"cid"_s, u"bob"_s}));
+        model.sortByHeaderClick(3);
+        QCOMPARE(stateOf(model), (SortState{true, 2, Qt::AscendingOrder}));
+        QCOMPARE(column(model, 2), (QStringList{u"x"_s, u"y"_s, u"z"_s}));
+    }
+
+    void headerClick_oneRow_turnsSortingOnAndKeepsTheRow()
+    {
+        EntryListModel model;
+        QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
+        model.appendEntry(Entry::fromText(u"only"_s, u"pw"_s, u"site"_s));
+        QVERIFY(!model.isSorted());
+        QVERIFY(model.sortByHeaderClick(2));
+        QCOMPARE(stateOf(model), (SortState{true, 1, Qt::AscendingOrder}));
+        QCOMPARE(stored(model), QStringList{u"only|pw|site"_s});
+    }
+
+    void headerClick_unknownHeader_reportsFailureAndKeepsOrder_data()
+    {
+        QTest::addColumn<int>("header");
+        QTest::newRow("0") << 0;
+        QTest::newRow("4") << 4;
+        QTest::newRow("negative") << -1;
+    }
+    void headerClick_unknownHeader_reportsFailureAndKeepsOrder()
+    {
+        QFETCH(int, header);
+        EntryListModel model;
+        model.appendEntries(rowsKeyedBy({u"b"_s, u"a"_s}, 0));
+        QVERIFY(!model.sortByHeaderClick(header));
+        QCOMPARE(column(model, 0), (QStringList{u"b"_s, u"a"_s}));
+    }
+
+    // The order of one column after one ascending sort; the same table read backwards is the descending one,
+    // except that rows with equal keys keep their order in both.
+    void sort_textOrder_data()
+    {
+        QTest::addColumn<QStringList>("keys");
+        QTest::addColumn<QList<int>>("ascending"); // original row numbers, top to bottom
+        QTest::addColumn<QList<int>>("descending");
+        QTest::newRow("letter case ignored")
+            << QStringList{u"cherry"_s, u"Banana"_s, u"apple"_s} << QList<int>{2, 1, 0} << QList<int>{0, 1, 2};
+        QTest::newRow("capitals do not sort first")
+            << QStringList{u"b"_s, u"C"_s, u"a"_s, u"B"_s} << QList<int>{2, 0, 3, 1} << QList<int>{1, 0, 3, 2};
+        QTest::newRow("digits by text, not by value")
+            << QStringList{u"9"_s, u"10"_s, u"100"_s, u"2"_s} << QList<int>{1, 2, 3, 0} << QList<int>{0, 3, 2, 1};
+        QTest::newRow("shorter prefix first")
+            << QStringList{u"abc"_s, u"ab"_s, u"a"_s, u""_s} << QList<int>{3, 2, 1, 0} << QList<int>{0, 1, 2, 3};
+        QTest::newRow("equal keys keep their order") << QStringList{u"x"_s, u"a"_s, u"x"_s, u"a"_s, u"x"_s}
+                                                     << QList<int>{1, 3, 0, 2, 4} << QList<int>{0, 2, 4, 1, 3};
+        QTest::newRow("keys equal but for case keep their order")
+            << QStringList{u"Kim"_s, u"kim"_s, u"KIM"_s, u"al"_s} << QList<int>{3, 0, 1, 2} << QList<int>{0, 1, 2, 3};
+        QTest::newRow("long shared prefix")
+            << QStringList{u"https://www.example.com/b"_s, u"https://www.example.com/a"_s,
+                           u"https://www.example.com/"_s}
+            << QList<int>{2, 1, 0} << QList<int>{0, 1, 2};
+        QTest::newRow("difference after the eighth character")
+            << QStringList{u"abcdefghZ"_s, u"ABCDEFGHa"_s, u"abcdefgh"_s} << QList<int>{2, 1, 0} << QList<int>{0, 1, 2};
+    }
+    void sort_textOrder()
+    {
+        QFETCH(QStringList, keys);
+        QFETCH(QList<int>, ascending);
+        QFETCH(QList<int>, descending);
+        for (int col = 0; col < EntryListModel::ColumnCount; ++col) {
+            EntryListModel model;
+            model.setTextOrder(TextOrder(English));
+            const std::vector<Entry> rows = rowsKeyedBy(keys, col);
+            model.appendEntries(rows);
+            const auto expect = [&](const QList<int> &order) {
+                QStringList out;
+                for (int i : order) {
+                    out.append(rows[size_t(i)].text(Entry::Username) + u'|' + rows[size_t(i)].text(Entry::Password) +
+                               u'|' + rows[size_t(i)].text(Entry::Location));
+                }
+                return out;
+            };
+            model.sortByHeaderClick(col + 1);
+            QCOMPARE(stored(model), expect(ascending));
+            model.sortByHeaderClick(col + 1);
+            QCOMPARE(stored(model), expect(descending));
+        }
+    }
+
+    // Many rows over a small alphabet: ties in the first eight characters, whole keys equal but for case, and
+    // prefixes of each other. Sorting must give what a stable sort by TextOrder::compare gives, both ways.
+    void sort_randomRows_matchStableSortByCompare()
+    {
+        const TextOrder order(English);
+        QRandomGenerator random(7);
+        const QByteArray alphabet = QByteArray("aAbB:/.") + bytes1252(u"áÁ"_s);
+        const auto text = [&] {
+            QByteArray t = random.bounded(2) ? QByteArray("https://www.") : QByteArray();
+            const int n = int(random.bounded(14));
+            for (int i = 0; i < n; ++i) {
+                t.append(alphabet[random.bounded(int(alphabet.size()))]);
+            }
+            return t;
+        };
+        std::vector<Entry> rows;
+        for (int i = 0; i < 3000; ++i) {
+            rows.push_back(Entry::fromFields(text(), text(), text()));
+        }
+        for (int col = 0; col < EntryListModel::ColumnCount; ++col) {
+            const auto field = Entry::Field(col);
+            for (const bool ascending : {true, false}) {
+                std::vector<Entry> expected = rows;
+                std::stable_sort(expected.begin(), expected.end(), [&](const Entry &a, const Entry &b) {
+                    const int c = order.compare(a.field(field), b.field(field));
+                    return ascending ? c < 0 : c > 0;
+                });
+                EntryListModel model;
+                model.setTextOrder(order);
+                model.appendEntries(rows);
+                model.setSortSettings(true, col, ascending ? Qt::AscendingOrder : Qt::DescendingOrder);
+                QVERIFY2(model.entries() == expected, ColumnNames[col]);
+            }
+        }
+    }
+
+    // The list sorts in the user's locale; the rules that hold in every locale hold in the one this runs in.
+    void sort_systemLocale_ignoresCaseAndNumbers()
+    {
+        EntryListModel model;
+        model.appendEntries(rowsKeyedBy({u"cherry"_s, u"9"_s, u"apple"_s, u"10"_s, u"Banana"_s}, 0));
+        model.sortByHeaderClick(1);
+        QCOMPARE(column(model, 0), (QStringList{u"10"_s, u"9"_s, u"apple"_s, u"Banana"_s, u"cherry"_s}));
+    }
+
+    void sort_addedAndChangedRows_stayWhereTheyAre()
+    {
+        EntryListModel model;
+        model.setTextOrder(TextOrder(English));
+        model.appendEntries(rowsKeyedBy({u"b"_s, u"d"_s}, 0));
+        model.sortByHeaderClick(1);
+        model.appendEntry(Entry::fromText(u"a"_s, u""_s, u""_s));
+        model.setEntry(0, Entry::fromText(u"z"_s, u""_s, u""_s));
+        QCOMPARE(column(model, 0), (QStringList{u"z"_s, u"d"_s, u"a"_s}));
+        // The next header click sorts everything again.
+        model.sortByHeaderClick(1);
+        QCOMPARE(column(model, 0), (QStringList{u"z"_s, u"d"_s, u"a"_s}));
+        model.sortByHeaderClick(1);
+        QCOMPARE(column(model, 0), (QStringList{u"a"_s, u"d"_s, u"z"_s}));
+    }
+
+    void sort_thenSave_writesTheDisplayedOrder()
+    {
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        EntryListModel model;
+        model.setTextOrder(TextOrder(English));
+        model.appendEntries(rowsKeyedBy({u"carol"_s, u"alice"_s, u"bob"_s}, 0));
+        SilentHost host;
+        VaultStore store(host, model, dir.filePath(u"data.enc"_s));
+        store.setMasterPassword(u"master"_s);
+
+        model.sortByHeaderClick(1);
+        model.sortByHeaderClick(1);
+        QVERIFY(store.save());
+        QVERIFY2(host.failures.isEmpty(), qPrintable(host.failures.join(u'\n')));
+
+        QFile file(store.path());
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const VaultFormat::Contents contents = VaultFormat::parse(file.readAll());
+        QCOMPARE(contents.masterPassword, QByteArray("master"));
+        QStringList written;
+        for (const Entry &e : contents.entries) {
+            written.append(e.text(Entry::Username));
+        }
+        QCOMPARE(written, (QStringList{u"carol"_s, u"bob"_s, u"alice"_s}));
+        QCOMPARE(written, column(model, 0));
+    }
+
+    void sort_selectionFollowsItsRows()
+    {
+        EntryListModel model;
+        model.setTextOrder(TextOrder(English));
+        model.appendEntries(rowsKeyedBy({u"d"_s, u"c"_s, u"b"_s, u"a"_s}, 0));
+        EntryListView view;
+        view.setEntryModel(&model);
+        view.selectRow(1);                          // "c"
+        view.selectRow(3, /*alsoKeepOthers=*/true); // "a"
+        QPersistentModelIndex d(model.index(0, 2));
+
+        model.sortByHeaderClick(1); // a b c d
+        QCOMPARE(view.firstSelectedRow(), 0);
+        QVERIFY(view.isRowSelected(2));
+        QVERIFY(!view.isRowSelected(1) && !view.isRowSelected(3));
+        QCOMPARE(view.currentIndex().row(), 0);
+        QCOMPARE(d.row(), 3);
+        QCOMPARE(d.data().toString(), u"l0"_s);
+
+        model.sortByHeaderClick(1); // d c b a
+        QCOMPARE(view.firstSelectedRow(), 1);
+        QCOMPARE(model.entry(view.firstSelectedRow()).text(Entry::Username), u"c"_s);
+        QVERIFY(view.isRowSelected(3));
+        QCOMPARE(d.row(), 0);
+    }
+
+    void textOrder_letterCaseSharesAWeight()
+    {
+        const TextOrder order(English);
+        for (char c = 'a'; c <= 'z'; ++c) {
+            QCOMPARE(order.weight(uchar(c)), order.weight(uchar(c - 'a' + 'A')));
+        }
+        // Windows-1252 capitals and small letters beyond ASCII.
+        QCOMPARE(order.weight(0xE9), order.weight(0xC9)); // é É
+        QCOMPARE(order.weight(0x9A), order.weight(0x8A)); // š Š
+        QCOMPARE(order.weight(0xFF), order.weight(0x9F)); // ÿ Ÿ
+        QCOMPARE(order.compare("Hello", "hELLO"), 0);
+    }
+
+    void textOrder_accentedLetterSortsNextToItsBase_data()
+    {
+        QTest::addColumn<QString>("accented");
+        QTest::addColumn<QChar>("base");
+        for (const QString &a : {u"á"_s, u"à"_s, u"â"_s, u"ä"_s, u"å"_s, u"ã"_s}) {
+            QTest::addRow("%s", qPrintable(a)) << a << QChar(u'a');
+        }
+        QTest::newRow("ç") << u"ç"_s << QChar(u'c');
+        QTest::newRow("é") << u"é"_s << QChar(u'e');
+        QTest::newRow("ñ") << u"ñ"_s << QChar(u'n');
+        QTest::newRow("Ö") << u"Ö"_s << QChar(u'o');
+        QTest::newRow("ü") << u"ü"_s << QChar(u'u');
+        QTest::newRow("š") << u"š"_s << QChar(u's');
+    }
+    void textOrder_accentedLetterSortsNextToItsBase()
+    {
+        QFETCH(QString, accented);
+        QFETCH(QChar, base);
+        const TextOrder order(English);
+        const QByteArray a = bytes1252(accented);
+        const QByteArray b(1, char(base.unicode()));
+        const QByteArray next(1, char(base.unicode() + 1));
+        QVERIFY(order.compare(b, a) < 0);
+        QVERIFY(order.compare(a, next) < 0);
+        // Not after the next letter either, whatever follows it.
+        QVERIFY(order.compare(a + "zz", next) < 0);
+        QVERIFY(order.compare(next, a + "zz") > 0);
+    }
+
+    void textOrder_prefixKeyAgreesWithCompare()
+    {
+        const TextOrder order(English);
+        QRandomGenerator random(20240611);
+        // A small alphabet makes long shared prefixes and equal texts common; bytes over 0x7F and the control
+        // bytes are mixed in.
+        const QByteArray alphabet = QByteArray("aAbB |0") + bytes1252(u"áÁ€ž"_s) + QByteArray("\x01\x7f", 2);
+        const auto text = [&] {
+            QByteArray t;
+            const int n = int(random.bounded(12));
+            for (int i = 0; i < n; ++i) {
+                t.append(alphabet[random.bounded(int(alphabet.size()))]);
+            }
+            return t;
+        };
+        for (int i = 0; i < 20000; ++i) {
+            const QByteArray a = text();
+            const QByteArray b = random.bounded(4) == 0 ? a.left(random.bounded(int(a.size()) + 1)) + text() : text();
+            const int c = order.compare(a, b);
+            const std::uint64_t ka = order.prefixKey(a);
+            const std::uint64_t kb = order.prefixKey(b);
+            const int back = order.compare(b, a);
+            QVERIFY2((c < 0) == (back > 0) && (c == 0) == (back == 0), "compare is not antisymmetric");
+            if (ka < kb) {
+                QVERIFY2(c < 0, qPrintable(u"keys disagree: %1 / %2"_s.arg(QString::fromLatin1(a.toHex()),
+                                                                           QString::fromLatin1(b.toHex()))));
+            } else if (ka > kb) {
+                QVERIFY2(c > 0, qPrintable(u"keys disagree: %1 / %2"_s.arg(QString::fromLatin1(a.toHex()),
+                                                                           QString::fromLatin1(b.toHex()))));
+            }
+            if (c == 0) {
+                QCOMPARE(ka, kb);
+            }
+        }
+    }
+};
+
+QTEST_MAIN(tst_EntryListModel)
+#include "tst_EntryListModel.moc"

@@ -1,0 +1,270 @@
+// The vault file's bytes: what each file shape looks like, how every kind of line reads, and that a save writes
+// back exactly what a load read.
+
+#include "core/VaultFormat.h"
+
+#include <QRandomGenerator>
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// File bytes are written as hex; blanks between bytes are only for the reader.
+QByteArray hex(const char *text)
+{
+    return QByteArray::fromHex(text);
+}
+
+using Fields = QByteArrayList; // user name, password, location
+
+QList<Fields> fieldsOf(const std::vector<Entry> &entries)
+{
+    QList<Fields> out;
+    for (const Entry &e : entries) {
+        out.append({e.field(Entry::Username).toByteArray(), e.field(Entry::Password).toByteArray(),
+                    e.field(Entry::Location).toByteArray()});
+    }
+    return out;
+}
+
+Entry entry(const char *username, const char *password, const char *location)
+{
+    return Entry::fromFields(username, password, location);
+}
+
+} // namespace
+
+class tst_VaultFormat : public QObject {
+    Q_OBJECT
+
+private slots:
+    void emptyVault_isOneEmptyLine() { QCOMPARE(VaultFormat::emptyVault(), hex("0d0a")); }
+
+    void passwordOnly_isTheEncipheredPasswordLine_data()
+    {
+        QTest::addColumn<QByteArray>("password");
+        QTest::addColumn<QByteArray>("file");
+        QTest::newRow("pw") << QByteArrayLiteral("pw") << hex("f0f7 0d0a");
+        QTest::newRow("empty password") << QByteArray() << hex("0d0a");
+        QTest::newRow("ends with |") << QByteArrayLiteral("a|") << hex("e1fc 0d0a");
+        QTest::newRow("euro sign becomes NUL") << hex("80") << hex("00 0d0a");
+    }
+    void passwordOnly_isTheEncipheredPasswordLine()
+    {
+        QFETCH(QByteArray, password);
+        QFETCH(QByteArray, file);
+        QCOMPARE(VaultFormat::passwordOnly(password), file);
+    }
+
+    void serialize_fullSave_data()
+    {
+        QTest::addColumn<QByteArray>("password");
+        QTest::addColumn<std::vector<Entry>>("entries");
+        QTest::addColumn<QByteArray>("file");
+        QTest::newRow("no entries") << QByteArrayLiteral("pw") << std::vector<Entry>{} << hex("f0f7 0d0a 0d0a");
+        QTest::newRow("no password, no entries") << QByteArray() << std::vector<Entry>{} << hex("0d0a 0d0a");
+        QTest::newRow("three empty fields are six 0xFC")
+            << QByteArrayLiteral("pw") << std::vector<Entry>{Entry()} << hex("f0f7 0d0a fcfcfcfcfcfc 0d0a 0d0a");
+        QTest::newRow("two entries in order")
+            << QByteArrayLiteral("pw") << std::vector<Entry>{entry("a", "b", "c"), entry("d", "e", "f")}
+            << hex("f0f7 0d0a e1fcfcfce2fcfcfce3 0d0a e4fcfcfce5fcfcfce6 0d0a 0d0a");
+    }
+    void serialize_fullSave()
+    {
+        QFETCH(QByteArray, password);
+        QFETCH(std::vector<Entry>, entries);
+        QFETCH(QByteArray, file);
+        QCOMPARE(VaultFormat::serialize(password, entries), file);
+    }
+
+    void firstLine_data()
+    {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<QByteArray>("line");
+        QTest::newRow("zero-byte file") << QByteArray() << QByteArray();
+        QTest::newRow("new file") << hex("0d0a") << QByteArray();
+        QTest::newRow("CR LF") << hex("f0f7 0d0a e1") << hex("f0f7");
+        QTest::newRow("lone CR") << hex("f0f7 0d e1") << hex("f0f7");
+        QTest::newRow("lone LF is content") << hex("f0 0a f7 0d0a") << hex("f00af7");
+        QTest::newRow("no terminator") << hex("f0f7") << hex("f0f7");
+    }
+    void firstLine()
+    {
+        QFETCH(QByteArray, file);
+        QFETCH(QByteArray, line);
+        QCOMPARE(VaultFormat::firstLine(file).toByteArray(), line);
+    }
+
+    // Each row: the stored bytes, and the deciphered password and entries they hold.
+    void parse_data()
+    {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<QByteArray>("password");
+        QTest::addColumn<QList<Fields>>("entries");
+
+        const QList<Fields> abc = {{"a", "b", "c"}};
+        QTest::newRow("zero-byte file") << QByteArray() << QByteArray() << QList<Fields>{};
+        QTest::newRow("zero bytes, not null") << QByteArray("") << QByteArray() << QList<Fields>{};
+        QTest::newRow("new file") << hex("0d0a") << QByteArray() << QList<Fields>{};
+        QTest::newRow("password only") << hex("f0f7 0d0a") << QByteArrayLiteral("pw") << QList<Fields>{};
+        QTest::newRow("password only, no terminator") << hex("f0f7") << QByteArrayLiteral("pw") << QList<Fields>{};
+        QTest::newRow("password, CR LF CR LF") << hex("f0f7 0d0a 0d0a") << QByteArrayLiteral("pw") << QList<Fields>{};
+        QTest::newRow("full save") << hex("f0f7 0d0a e1fcfcfce2fcfcfce3 0d0a e4fcfcfce5fcfcfce6 0d0a 0d0a")
+                                   << QByteArrayLiteral("pw") << QList<Fields>{{"a", "b", "c"}, {"d", "e", "f"}};
+        QTest::newRow("six 0xFC: three empty fields")
+            << hex("f0f7 0d0a fcfcfcfcfcfc 0d0a 0d0a") << QByteArrayLiteral("pw") << QList<Fields>{{"", "", ""}};
+
+        QTest::newRow("stored one-space line is skipped")
+            << hex("f0f7 0d0a 20 0d0a e1fcfcfce2fcfcfce3 0d0a 0d0a") << QByteArrayLiteral("pw") << abc;
+        QTest::newRow("stored empty lines are skipped")
+            << hex("f0f7 0d0a 0d0a 0d0a e1fcfcfce2fcfcfce3 0d0a 0d0a 0d0a") << QByteArrayLiteral("pw") << abc;
+        QTest::newRow("stored one-space last line, no terminator")
+            << hex("f0f7 0d0a e1fcfcfce2fcfcfce3 0d0a 20") << QByteArrayLiteral("pw") << abc;
+        QTest::newRow("enciphered space 0xA0 is an entry with user name space")
+            << hex("f0f7 0d0a a0 0d0a") << QByteArrayLiteral("pw") << QList<Fields>{{" ", "", ""}};
+        QTest::newRow("two stored spaces are an entry")
+            << hex("f0f7 0d0a 2020 0d0a") << QByteArrayLiteral("pw") << QList<Fields>{{hex("a0a0"), "", ""}};
+        QTest::newRow("stored one-space first line is the password") << hex("20 0d0a") << hex("a0") << QList<Fields>{};
+        QTest::newRow("empty first line, then entries") << hex("0d0a e1fcfcfce2fcfcfce3 0d0a") << QByteArray() << abc;
+
+        QTest::newRow("lone LF inside a line is content")
+            << hex("f0f7 0d0a e1 0a e2 fcfcfc e3 0d0a") << QByteArrayLiteral("pw")
+            << QList<Fields>{{hex("61 8a 62"), "c", ""}};
+        QTest::newRow("lone LF alone on a line is an entry")
+            << hex("f0f7 0d0a 0a 0d0a") << QByteArrayLiteral("pw") << QList<Fields>{{hex("8a"), "", ""}};
+        QTest::newRow("lone LF as the whole first line") << hex("0a 0d0a") << hex("8a") << QList<Fields>{};
+        QTest::newRow("lone CR ends a line") << hex("f0f7 0d e1fcfcfce2fcfcfce3 0d e4 0d") << QByteArrayLiteral("pw")
+                                             << QList<Fields>{{"a", "b", "c"}, {"d", "", ""}};
+        QTest::newRow("CR CR LF: the second CR ends an empty line")
+            << hex("f0f7 0d 0d0a e1fcfcfce2fcfcfce3 0d0a") << QByteArrayLiteral("pw") << abc;
+        QTest::newRow("LF CR LF: the LF is content")
+            << hex("f0f7 0d0a 0a0d0a") << QByteArrayLiteral("pw") << QList<Fields>{{hex("8a"), "", ""}};
+        QTest::newRow("last line without terminator")
+            << hex("f0f7 0d0a e1fcfcfce2fcfcfce3") << QByteArrayLiteral("pw") << abc;
+        QTest::newRow("NUL inside an entry is the euro sign")
+            << hex("f0f7 0d0a e1 00 e2 fcfcfc 00 0d0a") << QByteArrayLiteral("pw")
+            << QList<Fields>{{hex("61 80 62"), hex("80"), ""}};
+        QTest::newRow("NUL inside the password") << hex("f0 00 f7 0d0a") << hex("70 80 77") << QList<Fields>{};
+
+        QTest::newRow("one piece") << hex("f0f7 0d0a e1 0d0a") << QByteArrayLiteral("pw")
+                                   << QList<Fields>{{"a", "", ""}};
+        QTest::newRow("two pieces") << hex("f0f7 0d0a e1fcfcfce2 0d0a") << QByteArrayLiteral("pw")
+                                    << QList<Fields>{{"a", "b", ""}};
+        QTest::newRow("four pieces: the rest is the location")
+            << hex("f0f7 0d0a e1fcfcfce2fcfcfce3fcfcfce4 0d0a") << QByteArrayLiteral("pw")
+            << QList<Fields>{{"a", "b", "c|||d"}};
+        QTest::newRow("four bars: the fourth starts the password")
+            << hex("f0f7 0d0a e1fcfcfcfce2 0d0a") << QByteArrayLiteral("pw") << QList<Fields>{{"a", "|b", ""}};
+        QTest::newRow("seven bars: the seventh is the location")
+            << hex("f0f7 0d0a fcfcfcfcfcfcfc 0d0a") << QByteArrayLiteral("pw") << QList<Fields>{{"", "", "|"}};
+        QTest::newRow("two bars are no separator")
+            << hex("f0f7 0d0a e1fcfce2 0d0a") << QByteArrayLiteral("pw") << QList<Fields>{{"a||b", "", ""}};
+        QTest::newRow("separator at the very end")
+            << hex("f0f7 0d0a e1fcfcfc 0d0a") << QByteArrayLiteral("pw") << QList<Fields>{{"a", "", ""}};
+    }
+    void parse()
+    {
+        QFETCH(QByteArray, file);
+        QFETCH(QByteArray, password);
+        QFETCH(QList<Fields>, entries);
+        const VaultFormat::Contents contents = VaultFormat::parse(file);
+        QCOMPARE(contents.masterPassword, password);
+        QCOMPARE(fieldsOf(contents.entries), entries);
+    }
+
+    // What a load followed by a save writes. A file this program wrote comes back byte for byte; other files come
+    // back in the shape of a full save, every entry line unchanged.
+    void parseThenSerialize_data()
+    {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<QByteArray>("saved");
+        const auto same = [](const char *name, const char *bytes) { QTest::newRow(name) << hex(bytes) << hex(bytes); };
+        same("full save", "f0f7 0d0a e1fcfcfce2fcfcfce3 0d0a e4fcfcfce5fcfcfce6 0d0a 0d0a");
+        same("no entries", "f0f7 0d0a 0d0a");
+        same("three empty fields", "f0f7 0d0a fcfcfcfcfcfc 0d0a 0d0a");
+        same("one piece written back unchanged", "f0f7 0d0a e1 0d0a 0d0a");
+        same("two pieces written back unchanged", "f0f7 0d0a e1fcfcfce2 0d0a 0d0a");
+        same("four pieces written back unchanged", "f0f7 0d0a e1fcfcfce2fcfcfce3fcfcfce4 0d0a 0d0a");
+        same("ten bars written back unchanged", "f0f7 0d0a fcfcfcfcfcfcfcfcfcfc 0d0a 0d0a");
+        same("lone LF written back", "f0f7 0d0a e1 0a e2 0d0a 0a 0d0a 0d0a");
+        same("NUL written back", "f0 00 f7 0d0a 00 e1 00 0d0a 0d0a");
+        same("enciphered space written back", "f0f7 0d0a a0 0d0a 0d0a");
+        QByteArray everyByteButCr = hex("f0f7 0d0a");
+        for (int b = 0; b < 256; ++b) {
+            if (b != '\r') {
+                everyByteButCr.append(char(b));
+            }
+        }
+        everyByteButCr.append(hex("0d0a 0d0a"));
+        QTest::newRow("every byte but CR written back") << everyByteButCr << everyByteButCr;
+
+        QTest::newRow("new file") << hex("0d0a") << hex("0d0a 0d0a");
+        QTest::newRow("zero-byte file") << QByteArray() << hex("0d0a 0d0a");
+        QTest::newRow("password only") << hex("f0f7 0d0a") << hex("f0f7 0d0a 0d0a");
+        QTest::newRow("empty first line keeps its entries") << hex("0d0a e1 0d0a") << hex("0d0a e1 0d0a 0d0a");
+        QTest::newRow("lone CRs become CR LF") << hex("f0f7 0d e1 0d e2") << hex("f0f7 0d0a e1 0d0a e2 0d0a 0d0a");
+        QTest::newRow("skipped lines are dropped")
+            << hex("f0f7 0d0a 20 0d0a 0d0a e1 0d0a 20") << hex("f0f7 0d0a e1 0d0a 0d0a");
+    }
+    void parseThenSerialize()
+    {
+        QFETCH(QByteArray, file);
+        QFETCH(QByteArray, saved);
+        const VaultFormat::Contents contents = VaultFormat::parse(file);
+        QCOMPARE(VaultFormat::serialize(contents.masterPassword, contents.entries), saved);
+    }
+
+    // A large vault of random fields over everything the file can hold, with bars weighted up so that they land
+    // at the edges of fields, survives a save and a load unchanged.
+    void serializeThenParse_100000RandomEntries_giveTheSameFieldsAndBytes()
+    {
+        QRandomGenerator random(20261206);
+        const auto randomField = [&](bool mayEndWithBar) {
+            const int length = int(random.bounded(41));
+            QByteArray field;
+            field.reserve(length);
+            while (field.size() < length) {
+                char c;
+                if (random.bounded(6) == 0) {
+                    c = '|';
+                } else {
+                    c = char(random.bounded(256));
+                }
+                if (c == '\r' || c == '\n' || c == char(0x8D) || (c == '|' && field.endsWith("||"))) {
+                    continue; // what no field can hold
+                }
+                field.append(c);
+            }
+            if (!mayEndWithBar && field.endsWith('|')) {
+                field.back() = 'x';
+            }
+            return field;
+        };
+
+        std::vector<Entry> entries;
+        QList<Fields> expected;
+        for (int i = 0; i < 100000; ++i) {
+            Fields f = {randomField(false), randomField(false), randomField(true)};
+            entries.push_back(Entry::fromFields(f[0], f[1], f[2]));
+            expected.append(std::move(f));
+        }
+        const QByteArray password = randomField(true);
+        const QByteArray file = VaultFormat::serialize(password, entries);
+
+        const VaultFormat::Contents contents = VaultFormat::parse(file);
+        QCOMPARE(contents.masterPassword, password);
+        QCOMPARE(contents.entries.size(), entries.size());
+        const QList<Fields> read = fieldsOf(contents.entries);
+        for (qsizetype i = 0; i < read.size(); ++i) {
+            if (read[i] != expected[i]) {
+                QFAIL(qPrintable(u"entry %1: read \"%2\", wrote \"%3\""_s.arg(i).arg(
+                    QString::fromLatin1(read[i].join("/")), QString::fromLatin1(expected[i].join("/")))));
+            }
+        }
+        QVERIFY(VaultFormat::serialize(contents.masterPassword, contents.entries) == file);
+    }
+};
+
+QTEST_GUILESS_MAIN(tst_VaultFormat)
+#include "tst_VaultFormat.moc"

@@ -1,0 +1,871 @@
+// The vault store against real files in a temporary folder: first start, load, save, creating the master
+// password, every way a save can fail, leftovers of an interrupted save, and the lock that keeps a second copy
+// of the program off the vault.
+//
+// Some cases make a file or folder immutable with chattr, since the tests run as root and mode bits do not stop
+// root. They are skipped where the file system refuses chattr.
+
+#include "core/EntryStore.h"
+#include "core/VaultFile.h"
+#include "core/VaultFormat.h"
+#include "core/VaultHost.h"
+#include "core/VaultLock.h"
+#include "core/VaultStore.h"
+#include "core/VaultPath.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QLocale>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimeZone>
+
+#include <cerrno>
+#include <sys/wait.h>
+#include <unistd.h>
+
+using namespace Qt::StringLiterals;
+using VaultFile::Step;
+
+Q_DECLARE_METATYPE(VaultFile::Step)
+
+namespace {
+
+class FakeHost final : public VaultHost {
+public:
+    QStringList calls; // every call, in order
+    QStringList statuses;
+    QStringList saveFailures;
+    QStringList fatalErrors;
+
+    void setStatusText(const QString &text) override
+    {
+        calls << u"setStatusText"_s;
+        statuses << text;
+    }
+    void showCreatePassword() override { calls << u"showCreatePassword"_s; }
+    void showEnterPassword() override { calls << u"showEnterPassword"_s; }
+    void closePasswordDialog() override { calls << u"closePasswordDialog"_s; }
+    void processEvents() override { calls << u"processEvents"_s; }
+    void finishStartup() override { calls << u"finishStartup"_s; }
+    void reportSaveFailure(const QString &text) override
+    {
+        calls << u"reportSaveFailure"_s;
+        saveFailures << text;
+    }
+    void fatalError(const QString &text) override
+    {
+        calls << u"fatalError"_s;
+        fatalErrors << text;
+    }
+};
+
+class FakeList final : public EntryStore {
+public:
+    std::vector<Entry> list;
+
+    const std::vector<Entry> &entries() const override { return list; }
+    void appendEntries(std::vector<Entry> entries) override
+    {
+        list.insert(list.end(), std::make_move_iterator(entries.begin()), std::make_move_iterator(entries.end()));
+    }
+};
+
+using Fields = QByteArrayList;
+
+QList<Fields> fieldsOf(const std::vector<Entry> &entries)
+{
+    QList<Fields> out;
+    for (const Entry &e : entries) {
+        out.append({e.field(Entry::Username).toByteArray(), e.field(Entry::Password).toByteArray(),
+                    e.field(Entry::Location).toByteArray()});
+    }
+    return out;
+}
+
+QByteArray hex(const char *text)
+{
+    return QByteArray::fromHex(text);
+}
+
+QByteArray contentOf(const QString &path)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly)) {
+        return "<unreadable>";
+    }
+    return f.readAll();
+}
+
+bool writeFile(const QString &path, QByteArrayView bytes)
+{
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(bytes.data(), bytes.size()) == bytes.size();
+}
+
+// Every name in the folder, hidden ones included: a failed save must leave none behind.
+QStringList namesIn(const QString &folder)
+{
+    return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
+}
+
+QStringList temporaryFilesIn(const QString &folder)
+{
+    return QDir(folder).entryList({u"*.saving-*"_s}, QDir::AllEntries | QDir::Hidden | QDir::System);
+}
+
+// Sets the immutable attribute on a file or folder for its lifetime. The attribute is always cleared again,
+// also when a check fails half-way, so that the temporary folder can be removed.
+class Immutable {
+public:
+    explicit Immutable(QString path) : path_(std::move(path))
+    {
+        ok_ = QProcess::execute(u"chattr"_s, {u"+i"_s, path_}) == 0;
+    }
+    ~Immutable() { release(); }
+    Q_DISABLE_COPY_MOVE(Immutable)
+
+    bool ok() const { return ok_; }
+    void release()
+    {
+        if (ok_) {
+            QProcess::execute(u"chattr"_s, {u"-i"_s, path_});
+            ok_ = false;
+        }
+    }
+
+private:
+    QString path_;
+    bool ok_ = false;
+};
+
+#define MAKE_IMMUTABLE(name, path)                                                                                     \
+    Immutable name(path);                                                                                              \
+    if (!name.ok())                                                                                                    \
+        QSKIP("chattr +i is refused here (not root, or a file system without the immutable attribute)");
+
+const QByteArray ThreeEntryVault = hex("f0f7 0d0a e1fcfcfce2fcfcfce3 0d0a e4fcfcfce5fcfcfce6 0d0a "
+                                       "e7fcfcfce8fcfcfce9 0d0a 0d0a"); // pw; a b c; d e f; g h i
+
+std::vector<Entry> twoNewEntries()
+{
+    return {Entry::fromFields("x", "|y", "z"), Entry::fromText(u"\u20AC"_s, u"p"_s, u"w"_s)};
+}
+const QByteArray TwoNewEntryVault = hex("f0f7 0d0a f8fcfcfcfcf9fcfcfcfa 0d0a 00fcfcfcf0fcfcfcf7 0d0a 0d0a");
+
+} // namespace
+
+class tst_VaultStore : public QObject {
+    Q_OBJECT
+
+private:
+    QTemporaryDir tmp_;
+    QString folder_;
+    QString path_;
+
+private slots:
+    void init()
+    {
+        // A fresh folder for every test and data row, on the disk the temporary folder lives on (chattr needs a
+        // real file system).
+        static int serial = 0;
+        folder_ = tmp_.filePath(QString::number(++serial));
+        QVERIFY(QDir().mkpath(folder_));
+        path_ = folder_ + u"/data.enc"_s;
+    }
+
+    // First start
+
+    void checkFirstRun_noFile_createsOneEmptyLineAndAsksForCreateMode()
+    {
+        FakeHost host;
+        FakeList list;
+        VaultStore store(host, list, path_);
+        store.checkFirstRun();
+        QCOMPARE(host.calls, QStringList{u"showCreatePassword"_s});
+        QCOMPARE(contentOf(path_), hex("0d0a"));
+        QVERIFY(store.storedPassword().isEmpty());
+        // The vault holds passwords: it is private to its owner from the start.
+        QCOMPARE(QFileInfo(path_).permissions() & ~(QFile::ReadUser | QFile::WriteUser),
+                 QFile::ReadOwner | QFile::WriteOwner);
+    }
+
+    void checkFirstRun_existingFile_data()
+    {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<QString>("mode");
+        QTest::addColumn<QString>("storedPassword");
+        QTest::newRow("zero-byte file") << QByteArray("") << u"showCreatePassword"_s << QString();
+        QTest::newRow("new file") << hex("0d0a") << u"showCreatePassword"_s << QString();
+        QTest::newRow("empty first line with entries")
+            << hex("0d0a e1fcfcfce2fcfcfce3 0d0a") << u"showCreatePassword"_s << QString();
+        QTest::newRow("password only") << hex("f0f7 0d0a") << u"showEnterPassword"_s << u"pw"_s;
+        QTest::newRow("full save") << ThreeEntryVault << u"showEnterPassword"_s << u"pw"_s;
+        QTest::newRow("password without terminator") << hex("f0f7") << u"showEnterPassword"_s << u"pw"_s;
+        QTest::newRow("password line ended by a lone CR") << hex("f0f7 0d e1") << u"showEnterPassword"_s << u"pw"_s;
+        QTest::newRow("password holding NUL and lone LF once enciphered")
+            << hex("f0 00 0a 0d0a") << u"showEnterPassword"_s << u"p\u20AC\u0160"_s;
+        QTest::newRow("password a stored space") << hex("20 0d0a") << u"showEnterPassword"_s << u"\u00A0"_s;
+    }
+    void checkFirstRun_existingFile()
+    {
+        QFETCH(QByteArray, file);
+        QFETCH(QString, mode);
+        QFETCH(QString, storedPassword);
+        QVERIFY(writeFile(path_, file));
+        FakeHost host;
+        FakeList list;
+        VaultStore store(host, list, path_);
+        store.checkFirstRun();
+        QCOMPARE(host.calls, QStringList{mode});
+        QCOMPARE(store.storedPassword(), storedPassword);
+        QCOMPARE(contentOf(path_), file); // only read
+        QVERIFY(list.list.empty());
+    }
+
+    void checkFirstRun_vaultPathIsAFolder_fatalErrorAndNothingWritten()
+    {
+        QVERIFY(QDir().mkdir(path_));
+        FakeHost host;
+        FakeList list;
+        VaultStore store(host, list, path_);
+        store.checkFirstRun();
+        QCOMPARE(host.calls, QStringList{u"fatalError"_s});
+        QVERIFY(!host.fatalErrors.first().isEmpty());
+        QVERIFY(QFileInfo(path_).isDir());
+        QCOMPARE(namesIn(path_), QStringList{});
+        QCOMPARE(namesIn(folder_), QStringList{u"data.enc"_s});
+    }
+
+    void checkFirstRun_danglingLink_fatalErrorAndNothingCreated()
+    {
+        const QString target = folder_ + u"/elsewhere.enc"_s;
+        QVERIFY(QFile::link(target, path_));
+        FakeHost host;
+        FakeList list;
+        VaultStore store(host, list, path_);
+        store.checkFirstRun();
+        QCOMPARE(host.calls, QStringList{u"fatalError"_s});
+        QVERIFY(!QFileInfo::exists(target));
+    }
+
+    // Load
+
+    void loadVault_data()
+    {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<QList<Fields>>("entries");
+        QTest::addColumn<QString>("status");
+        QTest::newRow("three entries in file order")
+            << ThreeEntryVault << QList<Fields>{{"a", "b", "c"}, {"d", "e", "f"}, {"g", "h", "i"}}
+            << u"Loaded 3 entries"_s;
+        QTest::newRow("one entry") << hex("f0f7 0d0a e1fcfcfce2fcfcfce3 0d0a 0d0a") << QList<Fields>{{"a", "b", "c"}}
+                                   << u"Loaded 1 entries"_s;
+        QTest::newRow("empty vault") << hex("f0f7 0d0a 0d0a") << QList<Fields>{} << u"Loaded 0 entries"_s;
+        QTest::newRow("password only") << hex("f0f7 0d0a") << QList<Fields>{} << u"Loaded 0 entries"_s;
+        QTest::newRow("skipped lines are not counted") << hex("f0f7 0d0a 20 0d0a 0d0a e1fcfcfce2fcfcfce3 0d0a 20 0d0a")
+                                                       << QList<Fields>{{"a", "b", "c"}} << u"Loaded 1 entries"_s;
+    }
+    void loadVault()
+    {
+        QFETCH(QByteArray, file);
+        QFETCH(QList<Fields>, entries);
+        QFETCH(QString, status);
+        QVERIFY(writeFile(path_, file));
+        FakeHost host;
+        FakeList list;
+        VaultStore store(host, list, path_);
+        store.load();
+        QCOMPARE(fieldsOf(list.list), entries);
+        QCOMPARE(host.calls, (QStringList{u"setStatusText"_s, u"finishStartup"_s}));
+        QCOMPARE(host.statuses, QStringList{status});
+        QCOMPARE(contentOf(path_), file);
+    }
+
+    void loadVault_vaultPathIsAFolder_fatalErrorAndNoSave()
+    {
+        QVERIFY(QDir().mkdir(path_));
+        FakeHost host;
+        FakeList list;
+        VaultStore store(host, list, path_);
+        store.load();
+        QCOMPARE(host.calls, QStringList{u"fatalError"_s});
+        QVERIFY(list.list.empty());
+        QVERIFY(QFileInfo(path_).isDir());
+        QCOMPARE(temporaryFilesIn(folder_), QStringList{});
+    }
+
+    // Save
+
+    void saveVault_writesTheExactBytes()
+    {
+        QVERIFY(writeFile(path_, ThreeEntryVault));
+        FakeHost host;
+        FakeList list;
+        list.list = twoNewEntries();
+        VaultStore store(host, list, path_);
+        store.setMasterPassword(u"pw"_s);
+        QVERIFY(store.save());
+        QCOMPARE(contentOf(path_), TwoNewEntryVault);
+        QCOMPARE(host.calls, QStringList{u"setStatusText"_s});
+        QVERIFY2(host.statuses.first().startsWith(u"Saved "_s), qPrintable(host.statuses.first()));
+        QVERIFY(!store.lastSaveFailed());
+        QCOMPARE(namesIn(folder_), QStringList{u"data.enc"_s});
+    }
+
+    void saveVault_beforeTheUnlock_writesNothing()
+    {
+        QVERIFY(writeFile(path_, ThreeEntryVault));
+        FakeHost host;
+        FakeList list;
+        list.list = twoNewEntries();
+        VaultStore store(host, list, path_);
+        QVERIFY(!store.save());
+        QCOMPARE(contentOf(path_), ThreeEntryVault);
+        QVERIFY(host.calls.contains(u"reportSaveFailure"_s));
+        QVERIFY(store.lastSaveFailed());
+    }
+
+    void saveVault_afterTheLastEntryWasDeleted_writesPasswordAndTwoLineEnds()
+    {
+        FakeHost host;
+        FakeList list;
+        VaultStore store(host, list, path_);
+        store.checkFirstRun();
+        store.setMasterPassword(u"pw"_s);
+        store.createMasterPassword();
+        list.list = twoNewEntries();
+        QVERIFY(store.save());
+        list.list.clear();
+        QVERIFY(store.save());
+        QCOMPARE(contentOf(path_), hex("f0f7 0d0a 0d0a"));
+    }
+
+    void saveVault_keepsTheVaultsPermissions()
+    {
+        QVERIFY(writeFile(path_, ThreeEntryVault));
+        const auto mode = QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser | QFile::ReadGroup;
+        QVERIFY(QFile::setPermissions(path_, mode));
+        FakeHost host;
+        FakeList list;
+        VaultStore store(host, list, path_);
+        store.setMasterPassword(u"pw"_s);
+        QVERIFY(store.save());
+        QCOMPARE(QFileInfo(path_).permissions(), mode);
+    }
+
+    // A vault that is a symbolic link is saved into the file it points to; the link stays a link.
+    void saveVault_vaultIsALink_writesTheTargetAndKeepsTheLink()
+    {
+        const QString realFolder = folder_ + u"/real"_s;
+        QVERIFY(QDir().mkdir(realFolder));
+        const QString target = realFolder + u"/vault.enc"_s;
+        QVERIFY(writeFile(target, ThreeEntryVault));
+        QVERIFY(QFile::link(target, path_));
+        FakeHost host;
+        FakeList list;
+        list.list = twoNewEntries();
+        VaultStore store(host, list, path_);
+        store.setMasterPassword(u"pw"_s);
+        QVERIFY(store.save());
+        QVERIFY(QFileInfo(path_).isSymLink());
+        QCOMPARE(contentOf(target), TwoNewEntryVault);
+        QCOMPARE(namesIn(realFolder), QStringList{u"vault.enc"_s});
+    }
+
+    void savedStatusText_isShortDateBlankLongTimeWithoutZone_data()
+    {
+        QTest::addColumn<QLocale>("locale");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("en_US") << QLocale(QLocale::English, QLocale::UnitedStates) << u"Saved 12/6/26 2:45:37 PM"_s;
+        QTest::newRow("en_GB") << QLocale(QLocale::English, QLocale::UnitedKingdom) << u"Saved 06/12/2026 14:45:37"_s;
+        QTest::newRow("de_DE") << QLocale(QLocale::German, QLocale::Germany) << u"Saved 06.12.26 14:45:37"_s;
+        QTest::newRow("fr_CA, quoted letters kept")
+            << QLocale(QLocale::French, QLocale::Canada) << u"Saved 2026-12-06 14 h 45 min 37 s"_s;
+    }
+    void savedStatusText_isShortDateBlankLongTimeWithoutZone()
+    {
+        QFETCH(QLocale, locale);
+        QFETCH(QString, text);
+        // A zone that the long time format would name, were it not left out.
+        const QDateTime when(QDate(2026, 12, 6), QTime(14, 45, 37), QTimeZone("Europe/Berlin"));
+        QCOMPARE(VaultStore::savedStatusText(when, locale), text);
+    }
+
+    // Create the master password
+
+    void createMasterPassword_newFile_writesThePasswordLine()
+    {
+        FakeHost host;
+        FakeList list;
+        VaultStore store(host, list, path_);
+        store.checkFirstRun();
+        host.calls.clear();
+        store.setMasterPassword(u"pw"_s);
+        store.createMasterPassword();
+        QCOMPARE(contentOf(path_), hex("f0f7 0d0a"));
+        QCOMPARE(host.calls,
+                 (QStringList{u"closePasswordDialog"_s, u"processEvents"_s, u"setStatusText"_s, u"finishStartup"_s}));
+        QCOMPARE(host.statuses, QStringList{u"Password created successfully"_s});
+        QVERIFY(list.list.empty());
+        QCOMPARE(namesIn(folder_), QStringList{u"data.enc"_s});
+    }
+
+    void createMasterPassword_emptyFirstLineWithEntries_keepsThem()
+    {
+        QVERIFY(writeFile(path_, hex("0d0a e1fcfcfce2fcfcfce3 0d0a 20 0d0a e4 0d0a")));
+        FakeHost host;
+        FakeList list;
+        VaultStore store(host, list, path_);
+        store.checkFirstRun();
+        QCOMPARE(host.calls, QStringList{u"showCreatePassword"_s});
+        store.setMasterPassword(u"pw"_s);
+        store.createMasterPassword();
+        QCOMPARE(contentOf(path_), hex("f0f7 0d0a e1fcfcfce2fcfcfce3 0d0a e4 0d0a 0d0a"));
+        QCOMPARE(fieldsOf(list.list), (QList<Fields>{{"a", "b", "c"}, {"d", "", ""}}));
+        QCOMPARE(host.statuses, QStringList{u"Password created successfully"_s});
+    }
+
+    void createMasterPassword_vaultPathIsAFolder_fatalErrorAndNothingWritten()
+    {
+        QVERIFY(QDir().mkdir(path_));
+        FakeHost host;
+        FakeList list;
+        VaultStore store(host, list, path_);
+        store.setMasterPassword(u"pw"_s);
+        store.createMasterPassword();
+        QCOMPARE(host.calls, (QStringList{u"closePasswordDialog"_s, u"processEvents"_s, u"fatalError"_s}));
+        QVERIFY(QFileInfo(path_).isDir());
+        QCOMPARE(namesIn(folder_), QStringList{u"data.enc"_s});
+    }
+
+    // Failed saves. Each one is reported, returns false and leaves the disk as it was; once the cause is gone the
+    // next save writes everything, the changes made in between included.
+
+    void saveVault_vaultPathIsAFolder_failsAndLaterSaveWritesEverything()
+    {
+        QVERIFY(QDir().mkdir(path_));
+        QVERIFY(writeFile(path_ + u"/inside"_s, "kept"));
+        FakeHost host;
+        FakeList list;
+        list.list = twoNewEntries();
+        VaultStore store(host, list, path_);
+        store.setMasterPassword(u"pw"_s);
+
+        QVERIFY(!store.save());
+        QVERIFY(store.lastSaveFailed());
+        QCOMPARE(host.calls, (QStringList{u"reportSaveFailure"_s, u"setStatusText"_s}));
+        QVERIFY(!host.saveFailures.first().isEmpty());
+        QVERIFY2(host.statuses.first().startsWith(u"Data not saved"_s), qPrintable(host.statuses.first()));
+        QCOMPARE(namesIn(path_), QStringList{u"inside"_s});
+        QCOMPARE(contentOf(path_ + u"/inside"_s), "kept");
+        QCOMPARE(namesIn(folder_), QStringList{u"data.enc"_s});
+
+        QVERIFY(QDir(path_).removeRecursively());
+        QVERIFY(store.save());
+        QVERIFY(!store.lastSaveFailed());
+        QCOMPARE(contentOf(path_), TwoNewEntryVault);
+    }
+
+    void saveVault_folderAndVaultImmutable_failsUnchangedAndLaterSaveWritesEverything()
+    {
+        QVERIFY(writeFile(path_, ThreeEntryVault));
+        FakeHost host;
+        FakeList list;
+        VaultStore store(host, list, path_);
+        store.setMasterPassword(u"pw"_s);
+        list.list = twoNewEntries();
+        {
+            MAKE_IMMUTABLE(vault, path_);
+            MAKE_IMMUTABLE(folder, folder_);
+            QVERIFY(!store.save());
+            QVERIFY(store.lastSaveFailed());
+            QCOMPARE(host.calls, (QStringList{u"reportSaveFailure"_s, u"setStatusText"_s}));
+            QCOMPARE(contentOf(path_), ThreeEntryVault);
+            QCOMPARE(namesIn(folder_), QStringList{u"data.enc"_s});
+
+            list.list.push_back(Entry::fromFields("added", "while", "failing"));
+            QVERIFY(!store.save());
+            QCOMPARE(contentOf(path_), ThreeEntryVault);
+        }
+        QVERIFY(store.save());
+        QVERIFY(!store.lastSaveFailed());
+        QCOMPARE(list.list.size(), size_t(3));
+        QCOMPARE(contentOf(path_), VaultFormat::serialize("pw", list.list));
+    }
+
+    // A folder that takes no new files, around a vault that can be written: the save writes the vault in place.
+    void saveVault_folderRefusesNewFiles_writesInPlace_data()
+    {
+        QTest::addColumn<QByteArray>("old");
+        QTest::addColumn<int>("entries");
+        QTest::newRow("new content shorter than the old") << ThreeEntryVault << 1;
+        QTest::newRow("new content longer than the old") << hex("f0f7 0d0a") << 1000;
+        QTest::newRow("zero-byte vault") << QByteArray("") << 3;
+    }
+    void saveVault_folderRefusesNewFiles_writesInPlace()
+    {
+        QFETCH(QByteArray, old);
+        QFETCH(int, entries);
+        QVERIFY(writeFile(path_, old));
+        FakeHost host;
+        FakeList list;
+        for (int i = 0; i < entries; ++i) {
+            list.list.push_back(Entry::fromFields(QByteArray::number(i), "pass", "somewhere"));
+        }
+        VaultStore store(host, list, path_);
+        store.setMasterPassword(u"pw"_s);
+        MAKE_IMMUTABLE(folder, folder_);
+        QVERIFY(store.save());
+        QCOMPARE(host.saveFailures, QStringList{});
+        QCOMPARE(contentOf(path_), VaultFormat::serialize("pw", list.list));
+        QCOMPARE(namesIn(folder_), QStringList{u"data.enc"_s});
+    }
+
+    // A fault at each step of a save. Up to the rename the old vault stays byte for byte and the new file is
+    // removed; after it the new vault is in place but not yet confirmed on disk, which is reported as well.
+    void saveVault_faultAtEachStep_data()
+    {
+        QTest::addColumn<Step>("step");
+        QTest::addColumn<int>("error");
+        QTest::addColumn<bool>("newContentInPlace");
+        QTest::newRow("create the new file, I/O error") << Step::CreateTemp << EIO << false;
+        QTest::newRow("create the new file, too many open files") << Step::CreateTemp << EMFILE << false;
+        QTest::newRow("write, disk full") << Step::Write << ENOSPC << false;
+        QTest::newRow("write, I/O error") << Step::Write << EIO << false;
+        QTest::newRow("flush the file") << Step::FlushFile << EIO << false;
+        QTest::newRow("close") << Step::Close << EIO << false;
+        QTest::newRow("rename") << Step::Rename << EXDEV << false;
+        QTest::newRow("open the folder") << Step::OpenFolder << EACCES << true;
+        QTest::newRow("flush the folder") << Step::FlushFolder << EIO << true;
+    }
+    void saveVault_faultAtEachStep()
+    {
+        QFETCH(Step, step);
+        QFETCH(int, error);
+        QFETCH(bool, newContentInPlace);
+        QVERIFY(writeFile(path_, ThreeEntryVault));
+        FakeHost host;
+        FakeList list;
+        list.list = twoNewEntries();
+        VaultStore store(host, list, path_);
+        store.setMasterPassword(u"pw"_s);
+        QList<Step> steps;
+        store.setFaultHook([&](Step s) {
+            steps << s;
+            return s == step ? error : 0;
+        });
+
+        QVERIFY(!store.save());
+        QVERIFY(steps.contains(step));
+        QVERIFY(store.lastSaveFailed());
+        QCOMPARE(host.calls, (QStringList{u"reportSaveFailure"_s, u"setStatusText"_s}));
+        QVERIFY(!host.saveFailures.first().isEmpty());
+        QCOMPARE(contentOf(path_), newContentInPlace ? TwoNewEntryVault : ThreeEntryVault);
+        QVERIFY2(host.statuses.first().startsWith(newContentInPlace ? u"Saved, but"_s : u"Data not saved"_s),
+                 qPrintable(host.statuses.first()));
+        QCOMPARE(namesIn(folder_), QStringList{u"data.enc"_s});
+
+        store.setFaultHook({});
+        QVERIFY(store.save());
+        QCOMPARE(contentOf(path_), TwoNewEntryVault);
+    }
+
+    // The new file cannot be made beside the vault for want of permission or room, so the save writes in place.
+    // A fault there is reported, and the vault then reads as the old one or as the new one, never as a mix: up to
+    // the first write it is untouched; after the write it is the new vault, even when it cannot be cut to length.
+    void saveVault_faultWhileWritingInPlace_data()
+    {
+        QTest::addColumn<int>("besideError");
+        QTest::addColumn<Step>("step");
+        QTest::addColumn<int>("error");
+        QTest::addColumn<bool>("readsAsNew");
+        QTest::newRow("no permission beside, vault not writable") << EACCES << Step::OpenInPlace << EACCES << false;
+        QTest::newRow("disk full beside, room cannot be reserved") << ENOSPC << Step::Reserve << ENOSPC << false;
+        QTest::newRow("quota beside, first write fails") << EDQUOT << Step::Write << EIO << false;
+        QTest::newRow("not permitted beside, cutting to length fails") << EPERM << Step::Truncate << EIO << true;
+        QTest::newRow("no permission beside, flush fails") << EACCES << Step::FlushFile << EIO << true;
+    }
+    void saveVault_faultWhileWritingInPlace()
+    {
+        QFETCH(int, besideError);
+        QFETCH(Step, step);
+        QFETCH(int, error);
+        QFETCH(bool, readsAsNew);
+        QVERIFY(writeFile(path_, ThreeEntryVault));
+        FakeHost host;
+        FakeList list;
+        list.list = {Entry::fromFields("x", "y", "z")}; // shorter than the old vault
+        VaultStore store(host, list, path_);
+        store.setMasterPassword(u"pw"_s);
+        store.setFaultHook([&](Step s) { return s == Step::CreateTemp ? besideError : s == step ? error : 0; });
+        QVERIFY(!store.save());
+        QCOMPARE(host.calls, (QStringList{u"reportSaveFailure"_s, u"setStatusText"_s}));
+        QCOMPARE(namesIn(folder_), QStringList{u"data.enc"_s});
+
+        const QByteArray disk = contentOf(path_);
+        if (!readsAsNew) {
+            QCOMPARE(disk, ThreeEntryVault);
+        }
+        const VaultFormat::Contents read = VaultFormat::parse(disk);
+        QCOMPARE(read.masterPassword, "pw");
+        const QList<Fields> oldEntries = {{"a", "b", "c"}, {"d", "e", "f"}, {"g", "h", "i"}};
+        const QList<Fields> newEntries = {{"x", "y", "z"}};
+        QCOMPARE(fieldsOf(read.entries), readsAsNew ? newEntries : oldEntries);
+
+        store.setFaultHook([](Step s) { return s == Step::CreateTemp ? EACCES : 0; });
+        QVERIFY(store.save());
+        QCOMPARE(contentOf(path_), hex("f0f7 0d0a f8fcfcfcf9fcfcfcfa 0d0a 0d0a"));
+    }
+
+    void saveVault_noRoomBeside_writesInPlace()
+    {
+        QVERIFY(writeFile(path_, ThreeEntryVault));
+        FakeHost host;
+        FakeList list;
+        list.list = twoNewEntries();
+        VaultStore store(host, list, path_);
+        store.setMasterPassword(u"pw"_s);
+        store.setFaultHook([](Step s) { return s == Step::CreateTemp ? ENOSPC : 0; });
+        QVERIFY(store.save());
+        QCOMPARE(contentOf(path_), TwoNewEntryVault);
+    }
+
+    // A save that stops after the new file is written but before it replaces the old one: the old vault still
+    // loads whole.
+    void saveVault_stopsBeforeTheRename_oldVaultLoadsWhole()
+    {
+        QVERIFY(writeFile(path_, ThreeEntryVault));
+        {
+            FakeHost host;
+            FakeList list;
+            list.list = twoNewEntries();
+            VaultStore store(host, list, path_);
+            store.setMasterPassword(u"pw"_s);
+            store.setFaultHook([](Step s) { return s == Step::Rename ? EIO : 0; });
+            QVERIFY(!store.save());
+        }
+        FakeHost host;
+        FakeList list;
+        VaultStore store(host, list, path_);
+        store.checkFirstRun();
+        QCOMPARE(store.storedPassword(), u"pw"_s);
+        store.load();
+        QCOMPARE(fieldsOf(list.list), (QList<Fields>{{"a", "b", "c"}, {"d", "e", "f"}, {"g", "h", "i"}}));
+    }
+
+    // A vault larger than one write: a fault in a later write still leaves the old vault whole.
+    void replace_faultInALaterWriteOfALargeVault_leavesTheOldVault()
+    {
+        QVERIFY(writeFile(path_, ThreeEntryVault));
+        const QByteArray big(40 << 20, 'x');
+        int writes = 0;
+        const VaultFile::Result r =
+            VaultFile::replace(path_, big, [&](Step s) { return s == Step::Write && ++writes == 2 ? EIO : 0; });
+        QVERIFY(!r.ok);
+        QCOMPARE(writes, 2);
+        QCOMPARE(contentOf(path_), ThreeEntryVault);
+        QCOMPARE(namesIn(folder_), QStringList{u"data.enc"_s});
+    }
+
+    // Leftovers of a save that a crash interrupted
+
+    void removeLeftovers_removesOnlyTheTemporaryFilesOfThisVault()
+    {
+        const QStringList removed = {u"data.enc.saving-abc123"_s, u"data.enc.saving-ZZZZZZ"_s,
+                                     u"data.enc.saving-000000"_s};
+        const QStringList kept = {
+            u"data.enc"_s,                // the vault
+            u"data.enc.lock"_s,           // another copy's lock
+            u"data.enc.saving-abc12"_s,   // five characters
+            u"data.enc.saving-abc1234"_s, // seven characters
+            u"DATA.ENC.saving-abc123"_s,  // another file's name in another case
+            u"Data.enc.saving-abc123"_s,
+            u"data.enc.SAVING-abc123"_s,
+            u"other.enc.saving-abc123"_s,
+            u"xdata.enc.saving-abc123"_s,
+            u"data.enc.saving-abc123.bak"_s,
+            u"data.enc.saving-"_s,
+            u"notes.txt"_s,
+        };
+        for (const QString &name : removed + kept) {
+            QVERIFY(writeFile(folder_ + u'/' + name, "x"));
+        }
+        QVERIFY(QDir(folder_).mkdir(u"data.enc.saving-folder"_s));
+        VaultFile::removeLeftovers(path_);
+
+        QStringList expected = kept;
+        expected << u"data.enc.saving-folder"_s;
+        expected.sort();
+        QStringList remaining = namesIn(folder_);
+        remaining.sort();
+        QCOMPARE(remaining.join(u", "_s), expected.join(u", "_s));
+    }
+
+    // A vault reached through a link keeps its temporary files beside the file it points to.
+    void removeLeftovers_vaultIsALink_cleansBesideTheTarget()
+    {
+        const QString realFolder = folder_ + u"/real"_s;
+        QVERIFY(QDir().mkdir(realFolder));
+        QVERIFY(writeFile(realFolder + u"/vault.enc"_s, ThreeEntryVault));
+        QVERIFY(writeFile(realFolder + u"/vault.enc.saving-abcdef"_s, "x"));
+        QVERIFY(writeFile(realFolder + u"/data.enc.saving-abcdef"_s, "x"));
+        QVERIFY(QFile::link(realFolder + u"/vault.enc"_s, path_));
+        VaultFile::removeLeftovers(path_);
+        QCOMPARE(namesIn(realFolder), (QStringList{u"data.enc.saving-abcdef"_s, u"vault.enc"_s}));
+    }
+
+    // Brackets in the vault's name are part of the name, not a pattern.
+    void removeLeftovers_bracketsInTheName_matchLiterally()
+    {
+        const QString target = folder_ + u"/v[1].enc"_s;
+        QVERIFY(writeFile(target, ThreeEntryVault));
+        QVERIFY(writeFile(target + u".saving-abcdef"_s, "x"));
+        QVERIFY(writeFile(folder_ + u"/v1.enc.saving-abcdef"_s, "x"));
+        VaultFile::removeLeftovers(target);
+        QCOMPARE(namesIn(folder_), (QStringList{u"v1.enc.saving-abcdef"_s, u"v[1].enc"_s}));
+    }
+
+    // Files
+
+    void fileExists_data()
+    {
+        QTest::addColumn<QString>("name"); // inside the test's folder; empty: the empty path
+        QTest::addColumn<bool>("exists");
+        QTest::newRow("file") << u"data.enc"_s << true;
+        QTest::newRow("folder") << u"folder"_s << false;
+        QTest::newRow("missing") << u"missing.enc"_s << false;
+        QTest::newRow("link to the file") << u"link"_s << true;
+        QTest::newRow("dangling link") << u"dangling"_s << false;
+        QTest::newRow("file followed by a slash") << u"data.enc/"_s << false;
+        QTest::newRow("empty path") << QString() << false;
+    }
+    void fileExists()
+    {
+        QFETCH(QString, name);
+        QFETCH(bool, exists);
+        QVERIFY(writeFile(path_, "x"));
+        QVERIFY(QDir(folder_).mkdir(u"folder"_s));
+        QVERIFY(QFile::link(path_, folder_ + u"/link"_s));
+        QVERIFY(QFile::link(folder_ + u"/gone"_s, folder_ + u"/dangling"_s));
+        QCOMPARE(VaultPath::fileExists(name.isEmpty() ? QString() : folder_ + u'/' + name), exists);
+    }
+
+    void fileNamePart_data()
+    {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<QString>("name");
+        QTest::newRow("absolute path") << u"/a/b/data.enc"_s << u"data.enc"_s;
+        QTest::newRow("name alone") << u"data.enc"_s << u"data.enc"_s;
+        QTest::newRow("empty") << QString() << QString();
+        QTest::newRow("ends with the separator") << u"/a/b/"_s << QString();
+        QTest::newRow("root") << u"/"_s << QString();
+        QTest::newRow("backslash is no separator here") << u"a\\b.enc"_s << u"a\\b.enc"_s;
+    }
+    void fileNamePart()
+    {
+        QFETCH(QString, path);
+        QFETCH(QString, name);
+        QCOMPARE(VaultPath::fileNamePart(path), name);
+    }
+
+    // The lock
+
+    void vaultLock_secondLockOnTheSameVault_isRefused()
+    {
+        VaultLock first(path_);
+        QCOMPARE(first.acquire(), VaultLock::Outcome::Locked);
+        VaultLock second(path_);
+        QCOMPARE(second.acquire(), VaultLock::Outcome::HeldByAnother);
+    }
+
+    void vaultLock_releasedWhenItsOwnerEnds()
+    {
+        {
+            VaultLock first(path_);
+            QCOMPARE(first.acquire(), VaultLock::Outcome::Locked);
+        }
+        VaultLock second(path_);
+        QCOMPARE(second.acquire(), VaultLock::Outcome::Locked);
+    }
+
+    // A live copy's lock is never taken over, however old the lock file is. The lock file is written by hand, as a
+    // live copy leaves it where the file system keeps no lock of its own on it (a network folder, say): only its
+    // age and the process it names tell whether it is stale.
+    void vaultLock_oldLockOfALiveOwner_isStillRefused()
+    {
+        const QString lockPath = VaultLock::lockPath(path_);
+        QByteArray lockContent; // names this process, which is alive
+        {
+            QLockFile real(lockPath);
+            QVERIFY(real.tryLock(0));
+            lockContent = contentOf(lockPath);
+        }
+        QVERIFY(writeFile(lockPath, lockContent));
+        QFile lockFile(lockPath);
+        QVERIFY(lockFile.open(QIODevice::ReadWrite));
+        QVERIFY(lockFile.setFileTime(QDateTime(QDate(2001, 1, 1), QTime(0, 0)), QFileDevice::FileModificationTime));
+        lockFile.close();
+
+        VaultLock lock(path_);
+        QCOMPARE(lock.acquire(), VaultLock::Outcome::HeldByAnother);
+        QCOMPARE(contentOf(lockPath), lockContent);
+    }
+
+    // The lock of a copy that crashed names a process that is gone: it is taken over at once.
+    // Leaves the vault's lock file as a copy that has since ended would: a real lock, naming an ended process.
+    bool leaveLockOfAnEndedProcess()
+    {
+        const QString lockPath = VaultLock::lockPath(path_);
+        QByteArray lockContent;
+        {
+            QLockFile real(lockPath);
+            if (!real.tryLock(0)) {
+                return false;
+            }
+            lockContent = contentOf(lockPath);
+        }
+        const pid_t child = ::fork();
+        if (child == 0) {
+            ::_exit(0);
+        }
+        const qsizetype firstLineEnd = lockContent.indexOf('\n');
+        if (child <= 0 || ::waitpid(child, nullptr, 0) != child || firstLineEnd <= 0) {
+            return false;
+        }
+        lockContent.replace(0, firstLineEnd, QByteArray::number(qint64(child)));
+        return writeFile(lockPath, lockContent);
+    }
+
+    void vaultLock_lockOfADeadProcess_isTakenOver()
+    {
+        QVERIFY(leaveLockOfAnEndedProcess());
+        VaultLock lock(path_);
+        QCOMPARE(lock.acquire(), VaultLock::Outcome::Locked);
+        VaultLock another(path_);
+        QCOMPARE(another.acquire(), VaultLock::Outcome::HeldByAnother);
+    }
+
+    void vaultLock_deadOwnersLockInAFolderThatRefusesChanges_isUnavailable()
+    {
+        QVERIFY(leaveLockOfAnEndedProcess());
+        // The crashed copy's lock stays, since the folder refuses its removal; no live copy holds the vault.
+        MAKE_IMMUTABLE(folder, folder_);
+        VaultLock lock(path_);
+        QCOMPARE(lock.acquire(), VaultLock::Outcome::Unavailable);
+    }
+
+    void vaultLock_folderRefusesTheLockFile_isUnavailable()
+    {
+        QVERIFY(writeFile(path_, ThreeEntryVault));
+        MAKE_IMMUTABLE(folder, folder_);
+        VaultLock lock(path_);
+        QCOMPARE(lock.acquire(), VaultLock::Outcome::Unavailable);
+    }
+};
+
+QTEST_GUILESS_MAIN(tst_VaultStore)
+#include "tst_VaultStore.moc"
