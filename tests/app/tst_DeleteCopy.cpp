@@ -5,7 +5,7 @@
 #include "app/EntryCommands.h"
 #include "core/EntryListModel.h"
 #include "ui/MainWindow.h"
-#include "support/ProgramFixture.h"
+#include "support/AppFixture.h"
 
 #include <QTest>
 #include <QToolButton>

@@ -6,7 +6,7 @@
 #include "core/EntryListModel.h"
 #include "ui/MainWindow.h"
 #include "core/HeaderSort.h"
-#include "support/ProgramFixture.h"
+#include "support/AppFixture.h"
 
 #include <QLabel>
 #include <QLineEdit>

@@ -5,7 +5,7 @@
 #include "core/LocationAddress.h"
 #include "app/WebsiteLauncher.h"
 #include "ui/MainWindow.h"
-#include "support/ProgramFixture.h"
+#include "support/AppFixture.h"
 
 #include <QDir>
 #include <QTest>

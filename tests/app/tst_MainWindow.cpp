@@ -9,7 +9,7 @@
 #include "ui/MainWindow.h"
 #include "ui/Twips.h"
 #include "ui/SplashScreen.h"
-#include "support/ProgramFixture.h"
+#include "support/AppFixture.h"
 #include "core/VaultStore.h"
 #include "ui/HelpWindow.h"
 #include "ui/AboutWindow.h"

@@ -1,4 +1,4 @@
-#include "support/ProgramFixture.h"
+#include "support/AppFixture.h"
 
 #include "core/EntryListModel.h"
 #include "ui/EntryListView.h"
