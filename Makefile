@@ -6,7 +6,7 @@ DIST       ?= dist/Brisvane
 JOBS       ?= $(shell nproc)
 FUZZ_SECONDS ?= 60
 
-.PHONY: all deps configure build dist run test test-unit test-e2e test-asan test-fuzz bench clean
+.PHONY: all deps configure build dist run test test-layers test-unit test-e2e test-asan test-fuzz bench clean
 
 all: build
 
@@ -28,8 +28,13 @@ dist: build
 run: dist
 	cd $(DIST) && ./Brisvane
 
+# Everything, in two lanes side by side (scripts/run-tests): the release build's tests, and the sanitizer build with
+# its tests and the fuzzers.
 test: build
-	$(MAKE) test-unit test-e2e test-asan test-fuzz
+	MAKE="$(MAKE)" bash scripts/run-tests
+
+test-layers:
+	bash scripts/check-layers
 
 test-unit: build
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS) -L unit
