@@ -6,23 +6,23 @@
 // Runs offscreen. BRISVANE_BENCH_DIR picks the folder for the vaults (default: the system's temporary folder);
 // the figures mean most on the disk that will hold the real vault.
 
-#include "app/EntryCommands.h"
-#include "ui/EntryDialog.h"
-#include "platform/Platform.h"
-#include "core/EntryListModel.h"
-#include "ui/EntryListView.h"
-#include "ui/MainWindow.h"
 #include "app/Application.h"
+#include "app/EntryCommands.h"
 #include "core/CodePage1252.h"
+#include "core/EntryListModel.h"
 #include "core/VaultFormat.h"
 #include "core/VaultStore.h"
+#include "platform/Platform.h"
+#include "ui/EntryDialog.h"
+#include "ui/EntryListView.h"
+#include "ui/MainWindow.h"
+#include "ui/PictureButton.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
 #include <QTemporaryDir>
-#include <QToolButton>
 
 #include <benchmark/benchmark.h>
 
@@ -87,11 +87,11 @@ public:
             qFatal("could not write the benchmark's vault");
         }
         file.close();
-        program = std::make_unique<Application>(platform, dir.path());
-        program->publisher() = PublisherSettings::fromBuild();
-        program->loadMainWindow();
-        program->store().setMasterPassword(u"master"_s);
-        program->store().load();
+        app = std::make_unique<Application>(platform, dir.path());
+        app->publisher() = PublisherSettings::fromBuild();
+        app->loadMainWindow();
+        app->store().setMasterPassword(u"master"_s);
+        app->store().load();
         settle();
     }
     Session(const Session &) = delete;
@@ -99,14 +99,14 @@ public:
 
     static void settle() { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
 
-    void select(qsizetype row) { program->mainWindow.get()->entryList->selectRow(row); }
+    void select(qsizetype row) { app->mainWindow.get()->entryList->selectRow(row); }
 
     // The same bytes the last save wrote, written and flushed to a plain file: the disk's share of a save.
     double baselineSeconds()
     {
         QByteArray password;
-        CodePage1252::fromUnicode(program->store().masterPassword(), password);
-        const QByteArray bytes = VaultFormat::serialize(password, program->entries().entries());
+        CodePage1252::fromUnicode(app->store().masterPassword(), password);
+        const QByteArray bytes = VaultFormat::serialize(password, app->entries().entries());
         const auto start = std::chrono::steady_clock::now();
         QFile file(dir.filePath(u"baseline.bin"_s));
         if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size() ||
@@ -125,12 +125,12 @@ public:
     QuietEnd end;
     QuietEvents events;
     Platform platform{messages, clipboard, opener, settings, end, events};
-    std::unique_ptr<Application> program;
+    std::unique_ptr<Application> app;
 };
 
-void saveThroughDialog(Application &program, const QString &username)
+void saveThroughDialog(Application &app, const QString &username)
 {
-    EntryDialog *dialog = program.entryDialog.get();
+    EntryDialog *dialog = app.entryDialog.get();
     dialog->usernameBox->setText(username);
     dialog->passwordBox->setText(u"secret"_s);
     dialog->websiteBox->setText(u"www.example.com"_s);
@@ -143,7 +143,7 @@ template <Command command> void BM_Command(benchmark::State &state)
 {
     const qsizetype count = state.range(0);
     Session session(count);
-    Application &program = *session.program;
+    Application &app = *session.app;
     double commandTotal = 0;
     double baselineTotal = 0;
     qint64 n = 0;
@@ -151,17 +151,17 @@ template <Command command> void BM_Command(benchmark::State &state)
         const auto start = std::chrono::steady_clock::now();
         switch (command) {
         case Command::Add:
-            program.commands().addEntry();
-            saveThroughDialog(program, u"added"_s + QString::number(n));
+            app.commands().addEntry();
+            saveThroughDialog(app, u"added"_s + QString::number(n));
             break;
         case Command::Edit:
             session.select(count / 2);
-            program.commands().editEntry();
-            saveThroughDialog(program, u"edited"_s + QString::number(n));
+            app.commands().editEntry();
+            saveThroughDialog(app, u"edited"_s + QString::number(n));
             break;
         case Command::Delete:
             session.select(count / 2);
-            program.commands().deleteEntry();
+            app.commands().deleteEntry();
             break;
         }
         const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
@@ -169,13 +169,13 @@ template <Command command> void BM_Command(benchmark::State &state)
         commandTotal += seconds;
         baselineTotal += session.baselineSeconds();
         ++n;
-        if (program.store().lastSaveFailed()) {
+        if (app.store().lastSaveFailed()) {
             state.SkipWithError("a save failed");
             break;
         }
         if (command == Command::Delete) {
             // Keeps the list at its size for the next iteration; not part of the measured delete.
-            program.entries().appendEntry(Entry::fromText(u"refill"_s, u"p"_s, QString()));
+            app.entries().appendEntry(Entry::fromText(u"refill"_s, u"p"_s, QString()));
         }
         Session::settle();
     }

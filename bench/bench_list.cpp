@@ -10,11 +10,11 @@
 // missing one is reported, never failed on.
 
 #include "core/EntryListModel.h"
-#include "ui/EntryListView.h"
 #include "core/VaultFile.h"
 #include "core/VaultFormat.h"
 #include "core/VaultHost.h"
 #include "core/VaultStore.h"
+#include "ui/EntryListView.h"
 
 #include <QAbstractTableModel>
 #include <QApplication>

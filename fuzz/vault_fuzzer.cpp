@@ -7,8 +7,8 @@
 
 #include "core/CodePage1252.h"
 #include "core/Entry.h"
-#include "core/StorableText.h"
 #include "core/HighBitCipher.h"
+#include "core/StorableText.h"
 #include "core/VaultFormat.h"
 
 #include <cstddef>

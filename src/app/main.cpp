@@ -37,7 +37,7 @@ int main(int argc, char *argv[])
     }
     qt.setBeforeEnd([&lock] { lock.release(); });
 
-    Application program(qt.platform(), folder);
-    program.start();
+    Application application(qt.platform(), folder);
+    application.start();
     return app.exec();
 }

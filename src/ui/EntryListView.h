@@ -5,8 +5,8 @@
 class EntryListModel;
 
 // The entry list on the main window: three columns in report style, whole-row selection, several rows may be
-// selected. A click on a header sorts by that column (see modListViewEnh.h). The view makes no widget or item
-// object per row, so a vault of a million entries scrolls as lightly as one of ten.
+// selected. A click on a header sorts by that column (EntryListModel::sortByHeaderClick). The view makes no widget or
+// item object per row, so a vault of a million entries scrolls as lightly as one of ten.
 class EntryListView final : public QTreeView {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(EntryListView)

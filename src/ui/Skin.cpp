@@ -143,7 +143,7 @@ void apply(QWidget *window)
     }
     const SkinService::Colors colors = skin->colors();
     colorControls(window, colors.color1, colors.color2, colors.color3);
-    // A skin is in use only while UseSkin is on, so only the system decides here.
+    // A skin is in use only while useSkin is on, so only the system decides here.
     if (isVistaOrLater()) {
         resetWindowRegion(window);
     }

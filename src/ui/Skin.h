@@ -6,7 +6,7 @@
 class QWidget;
 class SkinService;
 
-// Skinning of the program's windows. Every call site runs only when PublisherSettings::UseSkin is on, which only a
+// Skinning of the program's windows. Every call site runs only when PublisherSettings::useSkin is on, which only a
 // build with BRISVANE_USE_SKIN makes it; otherwise no skin exists and nothing here is ever reached.
 namespace Skin {
 

@@ -2,16 +2,16 @@
 // file, which keys do what, and what an open dialog does when the list or the request changes under it.
 
 #include "app/EntryCommands.h"
-#include "ui/EntryDialog.h"
 #include "core/EntryListModel.h"
-#include "ui/MainWindow.h"
-#include "core/HeaderSort.h"
 #include "support/AppFixture.h"
+#include "ui/EntryDialog.h"
+#include "ui/MainWindow.h"
+#include "ui/PictureButton.h"
 
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QTest>
-#include <QToolButton>
 
 using namespace Qt::StringLiterals;
 
@@ -20,30 +20,26 @@ namespace {
 const QString Saved = u"Added new entry.  Data saved."_s;
 const QString NotSaved = u"Data not saved.  The change is kept until the next save."_s;
 
-const ProgramFixture::Rows ThreeRows{
-    {u"carol"_s, u"c-pass"_s, u"www.c.com"_s},
-    {u"alice"_s, u"a-pass"_s, u"/home/alice"_s},
-    {u"bob"_s, u"b-pass"_s, QString()},
-};
+const AppFixture::Rows &ThreeRows = AppFixture::ThreeRows;
 
-EntryDialog *openAdd(ProgramFixture &f)
+EntryDialog *openAdd(AppFixture &f)
 {
-    f.program.commands().cmdAdd_Click(0);
-    return f.program.entryDialog.get();
+    f.app.commands().addEntry();
+    return f.app.entryDialog.get();
 }
 
-EntryDialog *openEdit(ProgramFixture &f, int row)
+EntryDialog *openEdit(AppFixture &f, int row)
 {
     f.select({row});
-    f.program.commands().cmdEdit_Click();
-    return f.program.entryDialog.get();
+    f.app.commands().editEntry();
+    return f.app.entryDialog.get();
 }
 
 void type(EntryDialog *dialog, const QString &username, const QString &password, const QString &location)
 {
-    dialog->txtUsername->setText(username);
-    dialog->txtPassword->setText(password);
-    dialog->txtWebsite->setText(location);
+    dialog->usernameBox->setText(username);
+    dialog->passwordBox->setText(password);
+    dialog->websiteBox->setText(location);
 }
 
 } // namespace
@@ -54,7 +50,7 @@ class tst_EntryDialog : public QObject {
 private slots:
     void load_addMode_looksAsDesignedAndStartsOnCancel()
     {
-        ProgramFixture f;
+        AppFixture f;
         EntryDialog *d = openAdd(f);
         QVERIFY(d && d->isVisible());
         QCOMPARE(d->windowTitle(), u"Add an entry"_s);
@@ -64,12 +60,12 @@ private slots:
         QVERIFY(!d->windowFlags().testFlag(Qt::WindowMaximizeButtonHint));
         QVERIFY(!d->parentWidget());
         QVERIFY(!d->isModal());
-        QVERIFY(d->txtUsername->text().isEmpty() && d->txtPassword->text().isEmpty() &&
-                d->txtWebsite->text().isEmpty());
-        QCOMPARE(d->txtPassword->echoMode(), QLineEdit::Normal);
+        QVERIFY(d->usernameBox->text().isEmpty() && d->passwordBox->text().isEmpty() &&
+                d->websiteBox->text().isEmpty());
+        QCOMPARE(d->passwordBox->echoMode(), QLineEdit::Normal);
 
-        QCOMPARE(d->focusWidget(), d->cmdDelete);
-        const QList<QWidget *> order{d->cmdDelete, d->cmdAdd, d->txtUsername, d->txtPassword, d->txtWebsite};
+        QCOMPARE(d->focusWidget(), d->cancelButton);
+        const QList<QWidget *> order{d->cancelButton, d->saveButton, d->usernameBox, d->passwordBox, d->websiteBox};
         for (qsizetype i = 0; i + 1 < order.size(); ++i) {
             QWidget *next = order[i]->nextInFocusChain();
             while (next->focusPolicy() == Qt::NoFocus) {
@@ -79,46 +75,46 @@ private slots:
         }
 
         // Every control can be found by a screen reader, the boxes through their labels too.
-        for (QLabel *label : {d->SkinLabel1, d->SkinLabel2, d->SkinLabel3}) {
+        for (QLabel *label : {d->usernameLabel, d->passwordLabel, d->websiteLabel}) {
             QVERIFY(label->buddy() && !label->buddy()->accessibleName().isEmpty());
         }
-        QCOMPARE(d->cmdAdd->accessibleName(), u"Save"_s);
-        QCOMPARE(d->cmdDelete->accessibleName(), u"Cancel"_s);
+        QCOMPARE(d->saveButton->accessibleName(), u"Save"_s);
+        QCOMPARE(d->cancelButton->accessibleName(), u"Cancel"_s);
     }
 
     void load_editMode_showsTheSelectedEntry()
     {
-        ProgramFixture f(ThreeRows);
+        AppFixture f(ThreeRows);
         f.select({2, 1}); // the first selected in list order counts, not the first selected in time
-        f.program.commands().cmdEdit_Click();
-        EntryDialog *d = f.program.entryDialog.get();
+        f.app.commands().editEntry();
+        EntryDialog *d = f.app.entryDialog.get();
         QVERIFY(d);
         QCOMPARE(d->windowTitle(), u"Edit an entry"_s);
-        QCOMPARE(d->txtUsername->text(), u"alice"_s);
-        QCOMPARE(d->txtPassword->text(), u"a-pass"_s);
-        QCOMPARE(d->txtWebsite->text(), u"/home/alice"_s);
+        QCOMPARE(d->usernameBox->text(), u"alice"_s);
+        QCOMPARE(d->passwordBox->text(), u"<b>a-pass"_s);
+        QCOMPARE(d->websiteBox->text(), u"/home/alice"_s);
         QCOMPARE(d->editedRow(), 1);
     }
 
     void keys_escapeAndEnter_doOnlyWhatTheDialogSays()
     {
-        ProgramFixture f(ThreeRows);
+        AppFixture f(ThreeRows);
         EntryDialog *d = openAdd(f);
         type(d, u"u"_s, u"p"_s, u"l"_s);
         QTest::keyClick(d, Qt::Key_Escape);
-        QTest::keyClick(d->txtUsername, Qt::Key_Escape);
-        QTest::keyClick(d->txtUsername, Qt::Key_Return);
-        QTest::keyClick(d->txtPassword, Qt::Key_Return);
-        QTest::keyClick(d->txtPassword, Qt::Key_Enter);
-        QCOMPARE(f.program.entryDialog.get(), d);
+        QTest::keyClick(d->usernameBox, Qt::Key_Escape);
+        QTest::keyClick(d->usernameBox, Qt::Key_Return);
+        QTest::keyClick(d->passwordBox, Qt::Key_Return);
+        QTest::keyClick(d->passwordBox, Qt::Key_Enter);
+        QCOMPARE(f.app.entryDialog.get(), d);
         QVERIFY(d->isVisible());
         QCOMPARE(f.entries().rowCount(), 3);
         QVERIFY(f.fake.messages.shown.isEmpty());
 
         // Enter in the website box saves, exactly once.
-        QTest::keyClick(d->txtWebsite, Qt::Key_Return);
+        QTest::keyClick(d->websiteBox, Qt::Key_Return);
         QCOMPARE(f.entries().rowCount(), 4);
-        QVERIFY(!f.program.entryDialog.isLoaded());
+        QVERIFY(!f.app.entryDialog.isLoaded());
         QCOMPARE(f.status(), Saved);
     }
 
@@ -131,24 +127,24 @@ private slots:
     void close_cancelOrFrame_writesNothingAndNextAddStartsEmpty()
     {
         QFETCH(bool, byFrame);
-        ProgramFixture f(ThreeRows);
+        AppFixture f(ThreeRows);
         const QByteArray before = f.vaultBytes();
         EntryDialog *d = openEdit(f, 0);
         type(d, u"changed"_s, u"changed"_s, u"changed"_s);
         if (byFrame) {
             QVERIFY(d->close());
         } else {
-            d->cmdDelete->click();
+            d->cancelButton->click();
         }
-        QVERIFY(!f.program.entryDialog.isLoaded());
-        ProgramFixture::deleteUnloaded();
+        QVERIFY(!f.app.entryDialog.isLoaded());
+        AppFixture::deleteUnloaded();
         QCOMPARE(f.rows(), ThreeRows);
         QCOMPARE(f.vaultBytes(), before);
 
         EntryDialog *next = openAdd(f);
         QVERIFY(next);
         QCOMPARE(next->windowTitle(), u"Add an entry"_s);
-        QVERIFY(next->txtUsername->text().isEmpty() && next->txtWebsite->text().isEmpty());
+        QVERIFY(next->usernameBox->text().isEmpty() && next->websiteBox->text().isEmpty());
     }
 
     void save_emptyOrUnstorableField_refusesAndChangesNothing_data()
@@ -180,17 +176,17 @@ private slots:
         QFETCH(bool, edit);
         QFETCH(QStringList, fields);
         QFETCH(QString, message);
-        ProgramFixture f(ThreeRows);
+        AppFixture f(ThreeRows);
         const QByteArray before = f.vaultBytes();
-        f.main().SetStatusText(u"before"_s);
+        f.main().setStatusText(u"before"_s);
         EntryDialog *d = edit ? openEdit(f, 1) : openAdd(f);
         type(d, fields[0], fields[1], fields[2]);
 
         // Enter in the website box runs the same checks as the Save button.
         if (edit) {
-            QTest::keyClick(d->txtWebsite, Qt::Key_Return);
+            QTest::keyClick(d->websiteBox, Qt::Key_Return);
         } else {
-            d->cmdAdd->click();
+            d->saveButton->click();
         }
 
         QCOMPARE(f.fake.messages.shown.size(), 1);
@@ -200,8 +196,8 @@ private slots:
         QCOMPARE(f.rows(), ThreeRows);
         QCOMPARE(f.vaultBytes(), before);
         QCOMPARE(f.status(), u"before"_s);
-        QCOMPARE(f.program.entryDialog.get(), d);
-        QCOMPARE(d->txtUsername->text(), fields[0]);
+        QCOMPARE(f.app.entryDialog.get(), d);
+        QCOMPARE(d->usernameBox->text(), fields[0]);
     }
 
     void save_add_appendsRowWritesVaultAndReports_data()
@@ -217,26 +213,26 @@ private slots:
     void save_add_appendsRowWritesVaultAndReports()
     {
         QFETCH(QStringList, fields);
-        ProgramFixture f(ThreeRows);
+        AppFixture f(ThreeRows);
         EntryDialog *d = openAdd(f);
         type(d, fields[0], fields[1], fields[2]);
 
-        d->cmdAdd->click();
+        d->saveButton->click();
 
-        ProgramFixture::Rows expected = ThreeRows;
+        AppFixture::Rows expected = ThreeRows;
         expected.append(fields);
         QCOMPARE(f.rows(), expected);
-        QCOMPARE(f.vaultBytes(), ProgramFixture::vaultFor(expected));
+        QCOMPARE(f.vaultBytes(), AppFixture::vaultFor(expected));
         QCOMPARE(f.status(), Saved);
         QVERIFY(f.fake.messages.shown.isEmpty());
-        QVERIFY(!f.program.entryDialog.isLoaded());
+        QVERIFY(!f.app.entryDialog.isLoaded());
     }
 
     void save_addToEmptyVault_writesPasswordLineEntryAndEnd()
     {
-        ProgramFixture f;
+        AppFixture f;
         type(openAdd(f), u"a"_s, u"b"_s, u"c"_s);
-        f.program.entryDialog.get()->cmdAdd->click();
+        f.app.entryDialog.get()->saveButton->click();
         // "pw", CR LF; "a|||b|||c" with the top bit of every byte flipped, CR LF; CR LF.
         QCOMPARE(f.vaultBytes(), QByteArray::fromHex("f0f7 0d0a e1fcfcfce2fcfcfce3 0d0a 0d0a"));
     }
@@ -250,23 +246,23 @@ private slots:
     void save_edit_rewritesItsRowEvenUnchanged()
     {
         QFETCH(QStringList, fields);
-        ProgramFixture f(ThreeRows);
+        AppFixture f(ThreeRows);
         EntryDialog *d = openEdit(f, 1);
         if (!fields.isEmpty()) {
             type(d, fields[0], fields[1], fields[2]);
         }
         QFile::remove(f.vaultPath()); // shows that the save really happens
 
-        d->cmdAdd->click();
+        d->saveButton->click();
 
-        ProgramFixture::Rows expected = ThreeRows;
+        AppFixture::Rows expected = ThreeRows;
         if (!fields.isEmpty()) {
             expected[1] = fields;
         }
         QCOMPARE(f.rows(), expected);
-        QCOMPARE(f.vaultBytes(), ProgramFixture::vaultFor(expected));
+        QCOMPARE(f.vaultBytes(), AppFixture::vaultFor(expected));
         QCOMPARE(f.status(), Saved);
-        QVERIFY(!f.program.entryDialog.isLoaded());
+        QVERIFY(!f.app.entryDialog.isLoaded());
     }
 
     void save_edit_followsItsEntryWhenTheListChanges_data()
@@ -279,14 +275,14 @@ private slots:
     void save_edit_followsItsEntryWhenTheListChanges()
     {
         QFETCH(int, change);
-        ProgramFixture f(ThreeRows);
-        EntryDialog *d = openEdit(f, 2); // bob
+        AppFixture f(ThreeRows);
+        EntryDialog *d = openEdit(f, 2); // Bob
         type(d, u"robert"_s, u"r-pass"_s, u"www.r.net"_s);
 
-        ProgramFixture::Rows expected;
+        AppFixture::Rows expected;
         if (change != 1) {
-            QVERIFY(modListViewEnh::EnhListView_SortColumns(f.entries(), 1)); // alice, bob, carol
-            QCOMPARE(f.rows()[1][0], u"bob"_s);
+            QVERIFY(f.entries().sortByHeaderClick(1)); // alice, Bob, carol
+            QCOMPARE(f.rows()[1][0], u"Bob"_s);
         }
         if (change == 0) {
             expected = {ThreeRows[1], {u"robert"_s, u"r-pass"_s, u"www.r.net"_s}, ThreeRows[0]};
@@ -294,43 +290,43 @@ private slots:
             const int above = change == 1 ? 2 : 1;
             for (int i = 0; i < above; ++i) {
                 f.select({0});
-                f.program.commands().cmdDelete_Click();
+                f.app.commands().deleteEntry();
             }
-            expected = change == 1 ? ProgramFixture::Rows{{u"robert"_s, u"r-pass"_s, u"www.r.net"_s}}
-                                   : ProgramFixture::Rows{{u"robert"_s, u"r-pass"_s, u"www.r.net"_s}, ThreeRows[0]};
+            expected = change == 1 ? AppFixture::Rows{{u"robert"_s, u"r-pass"_s, u"www.r.net"_s}}
+                                   : AppFixture::Rows{{u"robert"_s, u"r-pass"_s, u"www.r.net"_s}, ThreeRows[0]};
         }
         f.fake.messages.shown.clear();
 
-        d->cmdAdd->click();
+        d->saveButton->click();
 
         QCOMPARE(f.rows(), expected);
-        QCOMPARE(f.vaultBytes(), ProgramFixture::vaultFor(expected));
+        QCOMPARE(f.vaultBytes(), AppFixture::vaultFor(expected));
         QCOMPARE(f.status(), Saved);
         QVERIFY(f.fake.messages.shown.isEmpty());
     }
 
     void save_editedEntryDeleted_saysSoAndKeepsDialogWithItsText()
     {
-        ProgramFixture f(ThreeRows);
+        AppFixture f(ThreeRows);
         EntryDialog *d = openEdit(f, 1);
         type(d, u"alicia"_s, u"new"_s, u"www.new.com"_s);
         f.select({1});
-        f.program.commands().cmdDelete_Click();
-        const ProgramFixture::Rows afterDelete{ThreeRows[0], ThreeRows[2]};
+        f.app.commands().deleteEntry();
+        const AppFixture::Rows afterDelete{ThreeRows[0], ThreeRows[2]};
         QCOMPARE(f.rows(), afterDelete);
         const QString status = f.status();
         f.fake.messages.shown.clear();
 
-        d->cmdAdd->click();
+        d->saveButton->click();
 
         QCOMPARE(f.fake.messages.shown.size(), 1);
         QVERIFY(f.fake.messages.shown[0].text.startsWith(u"The entry you were editing has been deleted"_s));
         QCOMPARE(f.rows(), afterDelete);
-        QCOMPARE(f.vaultBytes(), ProgramFixture::vaultFor(afterDelete));
+        QCOMPARE(f.vaultBytes(), AppFixture::vaultFor(afterDelete));
         QCOMPARE(f.status(), status);
-        QCOMPARE(f.program.entryDialog.get(), d);
-        QCOMPARE(d->txtUsername->text(), u"alicia"_s);
-        QCOMPARE(d->txtWebsite->text(), u"www.new.com"_s);
+        QCOMPARE(f.app.entryDialog.get(), d);
+        QCOMPARE(d->usernameBox->text(), u"alicia"_s);
+        QCOMPARE(d->websiteBox->text(), u"www.new.com"_s);
     }
 
     void commands_whileDialogOpen_bringItForwardAndChangeNothingInIt_data()
@@ -342,19 +338,20 @@ private slots:
     void commands_whileDialogOpen_bringItForwardAndChangeNothingInIt()
     {
         QFETCH(bool, openedForEdit);
-        ProgramFixture f(ThreeRows);
+        AppFixture f(ThreeRows);
         EntryDialog *d = openedForEdit ? openEdit(f, 0) : openAdd(f);
         const QString caption = d->windowTitle();
         type(d, u"new"_s, u"n-pass"_s, QString());
 
         QCOMPARE(openedForEdit ? openAdd(f) : openEdit(f, 1), d);
         // The command still records its own request; the open dialog keeps the one it was opened with.
-        QCOMPARE(f.program.entryRequest.Mode, openedForEdit ? u"Add"_s : u"Edit"_s);
+        QCOMPARE(f.app.entryRequest.mode,
+                 openedForEdit ? EntryDialog::Request::Mode::Add : EntryDialog::Request::Mode::Edit);
         QCOMPARE(d->windowTitle(), caption);
-        QCOMPARE(d->txtUsername->text(), u"new"_s);
+        QCOMPARE(d->usernameBox->text(), u"new"_s);
 
-        d->cmdAdd->click();
-        ProgramFixture::Rows expected = ThreeRows;
+        d->saveButton->click();
+        AppFixture::Rows expected = ThreeRows;
         if (openedForEdit) {
             expected[0] = QStringList{u"new"_s, u"n-pass"_s, QString()};
         } else {
@@ -366,12 +363,12 @@ private slots:
     void save_longFieldsBeyondLineEditDefault_areKeptWhole()
     {
         const QString longLocation(40000, u'x');
-        ProgramFixture f({{u"u"_s, u"p"_s, longLocation}});
+        AppFixture f({{u"u"_s, u"p"_s, longLocation}});
         EntryDialog *d = openEdit(f, 0);
-        QCOMPARE(d->txtWebsite->text().size(), longLocation.size());
-        d->cmdAdd->click();
+        QCOMPARE(d->websiteBox->text().size(), longLocation.size());
+        d->saveButton->click();
         QCOMPARE(f.rows()[0][2], longLocation);
-        QCOMPARE(f.vaultBytes(), ProgramFixture::vaultFor({{u"u"_s, u"p"_s, longLocation}}));
+        QCOMPARE(f.vaultBytes(), AppFixture::vaultFor({{u"u"_s, u"p"_s, longLocation}}));
     }
 
     void save_vaultCannotBeWritten_keepsChangeAndClaimsNoSuccess_data()
@@ -383,15 +380,15 @@ private slots:
     void save_vaultCannotBeWritten_keepsChangeAndClaimsNoSuccess()
     {
         QFETCH(bool, edit);
-        ProgramFixture f(ThreeRows);
+        AppFixture f(ThreeRows);
         const QByteArray before = f.vaultBytes();
         f.failSaves();
         EntryDialog *d = edit ? openEdit(f, 0) : openAdd(f);
         type(d, u"new"_s, u"n-pass"_s, u"www.n.com"_s);
 
-        d->cmdAdd->click();
+        d->saveButton->click();
 
-        ProgramFixture::Rows expected = ThreeRows;
+        AppFixture::Rows expected = ThreeRows;
         if (edit) {
             expected[0] = QStringList{u"new"_s, u"n-pass"_s, u"www.n.com"_s};
         } else {
@@ -400,17 +397,17 @@ private slots:
         QCOMPARE(f.rows(), expected);
         QCOMPARE(f.status(), NotSaved);
         QCOMPARE(f.fake.messages.shown.size(), 1); // the store's report of the failure
-        QVERIFY(f.program.store().lastSaveFailed());
-        QVERIFY(!f.program.entryDialog.isLoaded());
+        QVERIFY(f.app.store().lastSaveFailed());
+        QVERIFY(!f.app.entryDialog.isLoaded());
         QCOMPARE(f.vaultBytes(), before);
 
         // The next save that works writes the kept change too.
-        f.program.store().setFaultHook({});
+        f.app.store().setFaultHook({});
         EntryDialog *next = openAdd(f);
         type(next, u"later"_s, u"l"_s, QString());
-        next->cmdAdd->click();
+        next->saveButton->click();
         expected.append(QStringList{u"later"_s, u"l"_s, QString()});
-        QCOMPARE(f.vaultBytes(), ProgramFixture::vaultFor(expected));
+        QCOMPARE(f.vaultBytes(), AppFixture::vaultFor(expected));
         QCOMPARE(f.status(), Saved);
     }
 };

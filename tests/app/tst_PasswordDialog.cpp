@@ -3,22 +3,17 @@
 // is unlocked.
 
 #include "core/EntryListModel.h"
-#include "ui/MainWindow.h"
-#include "app/Application.h"
-#include "ui/Twips.h"
-#include "support/FakePlatform.h"
-#include "core/CodePage1252.h"
-#include "core/VaultFormat.h"
-#include "ui/PasswordDialog.h"
 #include "core/VaultStore.h"
+#include "support/AppFixture.h"
+#include "ui/MainWindow.h"
+#include "ui/PasswordDialog.h"
+#include "ui/Twips.h"
 
 #include <QApplication>
-#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
 #include <QPushButton>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
@@ -38,25 +33,6 @@ const QString Wrong = u"Sorry, the password you entered was not correct."_s;
 const QString ThreeTries = u"Only 3 tries allowed.  Click Ok to close."_s;
 const QString AppTitle = u"Brisvane Full"_s;
 
-// Counts the reads of the one setting, so that a test can tell how often the start was finished.
-class CountingSettings final : public SettingsStore {
-public:
-    QString read(const QString &application, const QString &section, const QString &key,
-                 const QString &defaultValue) override
-    {
-        if (key == u"showHelp"_s) {
-            ++showHelpReads;
-        }
-        return inner.read(application, section, key, defaultValue);
-    }
-    void write(const QString &application, const QString &section, const QString &key, const QString &value) override
-    {
-        inner.write(application, section, key, value);
-    }
-    FakeSettings inner;
-    int showHelpReads = 0;
-};
-
 // Keys for what a keyboard can send, the rest as a paste would bring it.
 void type(QLineEdit *box, const QString &text)
 {
@@ -69,91 +45,53 @@ void type(QLineEdit *box, const QString &text)
     }
 }
 
-QByteArray bytes1252(const QString &text)
-{
-    QByteArray out;
-    CodePage1252::fromUnicode(text, out);
-    return out;
-}
-
 // A program between the main window's load and the unlock: the vault file as given (none: a first start), the
 // main window loaded, and the dialog open in the mode that the file asks for.
-class Gate final {
+class Gate final : public AppFixture {
 public:
-    explicit Gate(const std::optional<QByteArray> &vault = std::nullopt)
+    explicit Gate(const std::optional<QByteArray> &vault = std::nullopt) : AppFixture(BeforeStart{vault})
     {
-        if (vault) {
-            QFile file(path());
-            if (!file.open(QIODevice::WriteOnly) || file.write(*vault) != vault->size()) {
-                qFatal("could not write the vault fixture");
-            }
-        }
-        program.publisher() = PublisherSettings::fromBuild();
-        settings.inner.values.insert(u"Brisvane/Settings/showHelp"_s, u"0"_s);
-        program.mainWindow.load(program);
+        app.loadMainWindow();
     }
-    ~Gate()
-    {
-        program.unloadOtherWindows();
-        program.passwordDialog.unload();
-        program.mainWindow.unload();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    }
-    Q_DISABLE_COPY_MOVE(Gate)
 
     // A vault whose master password is `password`, holding the given user names (password and location derived).
     static QByteArray vaultWith(const QString &password, const QStringList &users = {})
     {
-        std::vector<Entry> entries;
+        Rows rows;
         for (const QString &u : users) {
-            entries.push_back(Entry::fromText(u, u + u"-pw"_s, u + u".example"_s));
+            rows.append({u, u + u"-pw"_s, u + u".example"_s});
         }
-        return VaultFormat::serialize(bytes1252(password), entries);
+        return vaultFor(rows, password);
     }
 
-    QString path() const { return dir.filePath(u"data.enc"_s); }
-    QByteArray file() const
-    {
-        QFile f(path());
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-    }
-    PasswordDialog *dialog() const { return program.passwordDialog.get(); }
-    MainWindow *main() const { return program.mainWindow.get(); }
+    PasswordDialog *dialog() const { return app.passwordDialog.get(); }
+    bool createMode() const { return dialog()->mode() == PasswordDialog::Mode::Create; }
     QStringList users()
     {
         QStringList out;
-        for (const Entry &e : program.entries().entries()) {
-            out.append(e.text(Entry::Username));
+        for (const QStringList &row : rows()) {
+            out.append(row[0]);
         }
         return out;
     }
-    QStringList texts() const
+    // How often the start was finished: each finish reads the help window's start-up setting once.
+    qsizetype startsFinished()
     {
-        QStringList out;
-        for (const auto &s : fake.messages.shown) {
-            out.append(s.text);
-        }
-        return out;
+        return fake.settings.reads.count(app.publisher().productName + u"/Settings/showHelp"_s);
     }
 
     // Types into the boxes as a user would, then clicks Ok.
     void submit(const QString &first, const QString &second = {})
     {
         PasswordDialog *d = dialog();
-        d->txtPass->clear();
-        type(d->txtPass, first);
-        if (d->txtPass2->isVisible()) {
-            d->txtPass2->clear();
-            type(d->txtPass2, second);
+        d->passwordBox->clear();
+        type(d->passwordBox, first);
+        if (d->retypeBox->isVisible()) {
+            d->retypeBox->clear();
+            type(d->retypeBox, second);
         }
-        QTest::mouseClick(d->cmdOK, Qt::LeftButton);
+        QTest::mouseClick(d->okButton, Qt::LeftButton);
     }
-
-    QTemporaryDir dir;
-    FakePlatform fake;
-    CountingSettings settings;
-    Platform platform{fake.messages, fake.clipboard, fake.opener, settings, fake.end, fake.events};
-    Application program{platform, dir.path()};
 };
 
 } // namespace
@@ -184,7 +122,7 @@ private slots:
         QFETCH(QString, title);
         QFETCH(Buttons, buttons);
         Gate g(create ? std::nullopt : std::optional(Gate::vaultWith(u"secret"_s)));
-        QCOMPARE(g.program.CreateMode, create);
+        QCOMPARE(g.createMode(), create);
         if (create) {
             g.submit(typed[0], typed[1]);
         } else {
@@ -214,11 +152,11 @@ private slots:
         QFETCH(QString, second);
         Gate g;
         g.submit(first, second);
-        QCOMPARE(g.texts(), QStringList{TooShort});
-        QCOMPARE(g.dialog()->txtPass->text(), first);
-        QCOMPARE(g.dialog()->txtPass2->text(), second);
-        QCOMPARE(g.file(), QByteArray("\r\n"));
-        QVERIFY(g.program.store().masterPassword().isEmpty());
+        QCOMPARE(g.messageTexts(), QStringList{TooShort});
+        QCOMPARE(g.dialog()->passwordBox->text(), first);
+        QCOMPARE(g.dialog()->retypeBox->text(), second);
+        QCOMPARE(g.vaultBytes(), QByteArray("\r\n"));
+        QVERIFY(g.app.store().masterPassword().isEmpty());
         QCOMPARE(g.fake.end.ends, 0);
     }
 
@@ -238,10 +176,10 @@ private slots:
         QFETCH(QString, second);
         Gate g;
         g.submit(first, second);
-        QCOMPARE(g.texts(), QStringList{Mismatch});
-        QCOMPARE(g.dialog()->txtPass->text(), QString());
-        QCOMPARE(g.dialog()->txtPass2->text(), QString());
-        QCOMPARE(g.file(), QByteArray("\r\n"));
+        QCOMPARE(g.messageTexts(), QStringList{Mismatch});
+        QCOMPARE(g.dialog()->passwordBox->text(), QString());
+        QCOMPARE(g.dialog()->retypeBox->text(), QString());
+        QCOMPARE(g.vaultBytes(), QByteArray("\r\n"));
         QCOMPARE(g.fake.end.ends, 0);
     }
 
@@ -259,10 +197,10 @@ private slots:
         QFETCH(int, key);
         Gate g;
         g.dialog()->show();
-        QTest::keyClicks(g.dialog()->txtPass, u"abcd"_s);
-        QTest::keyClick(inSecondBox ? g.dialog()->txtPass2 : g.dialog()->txtPass, Qt::Key(key));
-        QCOMPARE(g.texts(), QStringList{Mismatch});
-        QCOMPARE(g.dialog()->txtPass->text(), QString());
+        QTest::keyClicks(g.dialog()->passwordBox, u"abcd"_s);
+        QTest::keyClick(inSecondBox ? g.dialog()->retypeBox : g.dialog()->passwordBox, Qt::Key(key));
+        QCOMPARE(g.messageTexts(), QStringList{Mismatch});
+        QCOMPARE(g.dialog()->passwordBox->text(), QString());
     }
 
     void create_messagesAreNotHiddenBehindTheTopmostDialog()
@@ -297,14 +235,14 @@ private slots:
         QPointer<PasswordDialog> dialog = g.dialog();
         g.submit(password, password);
         QVERIFY(g.fake.messages.shown.isEmpty());
-        QCOMPARE(g.file(), file);
-        QCOMPARE(g.main()->statusText(), u"Password created successfully"_s);
-        QCOMPARE(g.program.entries().rowCount(), 0);
-        QCOMPARE(g.program.store().masterPassword(), password);
-        QCOMPARE(g.settings.showHelpReads, 1); // the start was finished once
-        QVERIFY(g.main()->isVisible());
-        QVERIFY(!g.program.passwordDialog.isLoaded());
-        QVERIFY(!dialog || !dialog->Timer1->isActive());
+        QCOMPARE(g.vaultBytes(), file);
+        QCOMPARE(g.main().statusText(), u"Password created successfully"_s);
+        QCOMPARE(g.app.entries().rowCount(), 0);
+        QCOMPARE(g.app.store().masterPassword(), password);
+        QCOMPARE(g.startsFinished(), 1); // the start was finished once
+        QVERIFY(g.main().isVisible());
+        QVERIFY(!g.app.passwordDialog.isLoaded());
+        QVERIFY(!dialog || !dialog->hideTimer->isActive());
         QCOMPARE(g.fake.end.ends, 0);
     }
 
@@ -312,10 +250,10 @@ private slots:
     {
         const QByteArray vault = Gate::vaultWith(QString(), {u"ann"_s, u"bob"_s});
         Gate g(vault);
-        QVERIFY(g.program.CreateMode);
+        QVERIFY(g.createMode());
         g.submit(u"abcd"_s, u"abcd"_s);
         QCOMPARE(g.users(), (QStringList{u"ann"_s, u"bob"_s}));
-        QCOMPARE(g.file(), Gate::vaultWith(u"abcd"_s, {u"ann"_s, u"bob"_s}));
+        QCOMPARE(g.vaultBytes(), Gate::vaultWith(u"abcd"_s, {u"ann"_s, u"bob"_s}));
     }
 
     void create_passwordTheFileCannotHold_isRefused_data()
@@ -334,18 +272,18 @@ private slots:
         QFETCH(QString, password);
         QFETCH(QString, cause);
         Gate g;
-        g.dialog()->txtPass->setText(password);
-        g.dialog()->txtPass2->setText(password);
-        g.dialog()->cmdOK_Click();
+        g.dialog()->passwordBox->setText(password);
+        g.dialog()->retypeBox->setText(password);
+        g.dialog()->confirm();
         QCOMPARE(g.fake.messages.shown.size(), 1);
         const FakeMessageBoxes::Shown &m = g.fake.messages.shown.first();
         QVERIFY2(m.text.startsWith(u"The master password"_s) && m.text.contains(cause), qPrintable(m.text));
         QCOMPARE(m.title, AppTitle);
         QCOMPARE(m.buttons, Buttons::Ok);
-        QCOMPARE(g.file(), QByteArray("\r\n"));
-        QVERIFY(g.program.store().masterPassword().isEmpty());
-        QVERIFY(g.program.passwordDialog.isLoaded());
-        QVERIFY(g.dialog()->Timer1->isActive());
+        QCOMPARE(g.vaultBytes(), QByteArray("\r\n"));
+        QVERIFY(g.app.store().masterPassword().isEmpty());
+        QVERIFY(g.app.passwordDialog.isLoaded());
+        QVERIFY(g.dialog()->hideTimer->isActive());
         QCOMPARE(g.fake.end.ends, 0);
     }
 
@@ -370,13 +308,13 @@ private slots:
             topmostDuringMessage.append(g.dialog()->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
         };
         g.submit(typed);
-        QCOMPARE(g.texts(), QStringList{Wrong});
+        QCOMPARE(g.messageTexts(), QStringList{Wrong});
         QCOMPARE(topmostDuringMessage, QList<bool>{true});
         QCOMPARE(g.dialog()->failedTries(), 1);
-        QCOMPARE(g.dialog()->txtPass->text(), QString());
-        QCOMPARE(g.program.entries().rowCount(), 0);
-        QVERIFY(g.program.store().masterPassword().isEmpty());
-        QCOMPARE(g.file(), vault);
+        QCOMPARE(g.dialog()->passwordBox->text(), QString());
+        QCOMPARE(g.app.entries().rowCount(), 0);
+        QVERIFY(g.app.store().masterPassword().isEmpty());
+        QCOMPARE(g.vaultBytes(), vault);
         QCOMPARE(g.fake.end.ends, 0);
     }
 
@@ -399,12 +337,12 @@ private slots:
         g.submit(stored);
         QVERIFY(g.fake.messages.shown.isEmpty());
         QCOMPARE(g.users(), users);
-        QCOMPARE(g.main()->statusText(), u"Loaded %1 entries"_s.arg(users.size()));
-        QCOMPARE(g.program.store().masterPassword(), stored);
-        QCOMPARE(g.settings.showHelpReads, 1);
-        QVERIFY(g.main()->isVisible());
-        QVERIFY(!g.program.passwordDialog.isLoaded());
-        QCOMPARE(g.file(), vault);
+        QCOMPARE(g.main().statusText(), u"Loaded %1 entries"_s.arg(users.size()));
+        QCOMPARE(g.app.store().masterPassword(), stored);
+        QCOMPARE(g.startsFinished(), 1);
+        QVERIFY(g.main().isVisible());
+        QVERIFY(!g.app.passwordDialog.isLoaded());
+        QCOMPARE(g.vaultBytes(), vault);
         QCOMPARE(g.fake.end.ends, 0);
     }
 
@@ -416,8 +354,8 @@ private slots:
         g.submit(u"two"_s);
         QCOMPARE(g.dialog()->failedTries(), 2);
         g.submit(u"Secret"_s);
-        QCOMPARE(g.texts(), (QStringList{Wrong, Wrong}));
-        QCOMPARE(g.main()->statusText(), u"Loaded 2 entries"_s);
+        QCOMPARE(g.messageTexts(), (QStringList{Wrong, Wrong}));
+        QCOMPARE(g.main().statusText(), u"Loaded 2 entries"_s);
         QCOMPARE(g.users(), (QStringList{u"ann"_s, u"bob"_s}));
         QCOMPARE(g.fake.end.ends, 0);
     }
@@ -430,12 +368,12 @@ private slots:
         g.submit(u"two"_s);
         QCOMPARE(g.fake.end.ends, 0);
         g.submit(u"three"_s);
-        QCOMPARE(g.texts(), (QStringList{Wrong, Wrong, Wrong, ThreeTries}));
+        QCOMPARE(g.messageTexts(), (QStringList{Wrong, Wrong, Wrong, ThreeTries}));
         QCOMPARE(g.fake.end.ends, 1);
-        QVERIFY(!g.dialog()->Timer1->isActive());
-        QCOMPARE(g.file(), vault);
-        QCOMPARE(g.program.entries().rowCount(), 0);
-        QVERIFY(g.program.store().masterPassword().isEmpty());
+        QVERIFY(!g.dialog()->hideTimer->isActive());
+        QCOMPARE(g.vaultBytes(), vault);
+        QCOMPARE(g.app.entries().rowCount(), 0);
+        QVERIFY(g.app.store().masterPassword().isEmpty());
     }
 
     void enter_wrongThenCancel_endsWithoutAnotherMessage()
@@ -444,10 +382,10 @@ private slots:
         Gate g(vault);
         g.fake.messages.answers = {Answer::Cancel};
         g.submit(u"nope"_s);
-        QCOMPARE(g.texts(), QStringList{Wrong});
+        QCOMPARE(g.messageTexts(), QStringList{Wrong});
         QCOMPARE(g.fake.end.ends, 1);
-        QVERIFY(!g.dialog()->Timer1->isActive());
-        QCOMPARE(g.file(), vault);
+        QVERIFY(!g.dialog()->hideTimer->isActive());
+        QCOMPARE(g.vaultBytes(), vault);
     }
 
     void anyMode_cancelOrCloseBox_endsProgram_data()
@@ -466,16 +404,16 @@ private slots:
         const QByteArray vault = create ? QByteArray("\r\n") : Gate::vaultWith(u"Secret"_s, {u"ann"_s});
         Gate g(vault);
         g.dialog()->show();
-        QTest::keyClicks(g.dialog()->txtPass, u"Secret"_s);
+        QTest::keyClicks(g.dialog()->passwordBox, u"Secret"_s);
         if (closeBox) {
             g.dialog()->close();
         } else {
-            QTest::mouseClick(g.dialog()->cmdCancel, Qt::LeftButton);
+            QTest::mouseClick(g.dialog()->cancelButton, Qt::LeftButton);
         }
         QCOMPARE(g.fake.end.ends, 1);
         QVERIFY(g.fake.messages.shown.isEmpty());
-        QCOMPARE(g.file(), vault);
-        QCOMPARE(g.program.entries().rowCount(), 0);
+        QCOMPARE(g.vaultBytes(), vault);
+        QCOMPARE(g.app.entries().rowCount(), 0);
     }
 
     void anyMode_escape_doesNothing_data()
@@ -489,11 +427,11 @@ private slots:
         QFETCH(bool, create);
         Gate g(create ? std::nullopt : std::optional(Gate::vaultWith(u"Secret"_s)));
         g.dialog()->show();
-        QTest::keyClicks(g.dialog()->txtPass, u"typed"_s);
-        QTest::keyClick(g.dialog()->txtPass, Qt::Key_Escape);
+        QTest::keyClicks(g.dialog()->passwordBox, u"typed"_s);
+        QTest::keyClick(g.dialog()->passwordBox, Qt::Key_Escape);
         QTest::keyClick(g.dialog(), Qt::Key_Escape);
         QVERIFY(g.dialog()->isVisible());
-        QCOMPARE(g.dialog()->txtPass->text(), u"typed"_s);
+        QCOMPARE(g.dialog()->passwordBox->text(), u"typed"_s);
         QVERIFY(g.fake.messages.shown.isEmpty());
         QCOMPARE(g.fake.end.ends, 0);
     }
@@ -503,21 +441,21 @@ private slots:
         Gate g;
         PasswordDialog *d = g.dialog();
         QCOMPARE(d->windowTitle(), u"Password Required"_s);
-        QCOMPARE(d->SkinLabel1->text(),
+        QCOMPARE(d->promptLabel->text(),
                  u"Because this is the first time you have used Brisvane, you will need to create a master password.  "
                  u"This password will be required to open the program from now on, and can not be reset.\r\n\r\n"
                  u"Please enter a password that you will not forget."_s);
-        QCOMPARE(d->SkinLabel1->textFormat(), Qt::PlainText);
-        QVERIFY(d->SkinLabel1->wordWrap());
-        QCOMPARE(d->SkinLabel1->height(), Twips::toPixels(1500));
-        QCOMPARE(d->txtPass->y(), Twips::toPixels(1700));
-        QCOMPARE(d->txtPass2->y(), Twips::toPixels(2075));
-        QCOMPARE(d->cmdOK->y(), Twips::toPixels(2450));
-        QCOMPARE(d->cmdCancel->y(), Twips::toPixels(2450));
-        QCOMPARE(d->SkinLabel2->y(), d->txtPass->y());
-        QCOMPARE(d->SkinLabel3->y(), d->txtPass2->y());
-        QVERIFY(!d->txtPass2->isHidden());
-        QVERIFY(!d->SkinLabel3->isHidden());
+        QCOMPARE(d->promptLabel->textFormat(), Qt::PlainText);
+        QVERIFY(d->promptLabel->wordWrap());
+        QCOMPARE(d->promptLabel->height(), Twips::toPixels(1500));
+        QCOMPARE(d->passwordBox->y(), Twips::toPixels(1700));
+        QCOMPARE(d->retypeBox->y(), Twips::toPixels(2075));
+        QCOMPARE(d->okButton->y(), Twips::toPixels(2450));
+        QCOMPARE(d->cancelButton->y(), Twips::toPixels(2450));
+        QCOMPARE(d->passwordLabel->y(), d->passwordBox->y());
+        QCOMPARE(d->retypeLabel->y(), d->retypeBox->y());
+        QVERIFY(!d->retypeBox->isHidden());
+        QVERIFY(!d->retypeLabel->isHidden());
         QCOMPARE(d->outerHeightTwips(), 3505);
         QCOMPARE(d->height(), Twips::toPixels(3505 - PasswordDialog::FrameTwips));
         QCOMPARE(d->width(), Twips::toPixels(6825));
@@ -528,14 +466,14 @@ private slots:
     {
         Gate g(Gate::vaultWith(u"Secret"_s));
         PasswordDialog *d = g.dialog();
-        QCOMPARE(d->SkinLabel1->text(), u"Please enter your password"_s);
-        QCOMPARE(d->SkinLabel1->height(), Twips::toPixels(315));
-        QCOMPARE(d->txtPass->y(), Twips::toPixels(360));
-        QCOMPARE(d->cmdOK->y(), Twips::toPixels(780));
-        QCOMPARE(d->cmdCancel->y(), Twips::toPixels(780));
-        QCOMPARE(d->SkinLabel2->y(), d->txtPass->y());
-        QVERIFY(d->txtPass2->isHidden());
-        QVERIFY(d->SkinLabel3->isHidden());
+        QCOMPARE(d->promptLabel->text(), u"Please enter your password"_s);
+        QCOMPARE(d->promptLabel->height(), Twips::toPixels(315));
+        QCOMPARE(d->passwordBox->y(), Twips::toPixels(360));
+        QCOMPARE(d->okButton->y(), Twips::toPixels(780));
+        QCOMPARE(d->cancelButton->y(), Twips::toPixels(780));
+        QCOMPARE(d->passwordLabel->y(), d->passwordBox->y());
+        QVERIFY(d->retypeBox->isHidden());
+        QVERIFY(d->retypeLabel->isHidden());
         QCOMPARE(d->outerHeightTwips(), 1845);
         QCOMPARE(d->height(), Twips::toPixels(1845 - PasswordDialog::FrameTwips));
         QCOMPARE(d->width(), Twips::toPixels(6825));
@@ -552,15 +490,15 @@ private slots:
         QFETCH(bool, create);
         Gate g(create ? std::nullopt : std::optional(Gate::vaultWith(u"Secret"_s)));
         PasswordDialog *d = g.dialog();
-        QCOMPARE(d->txtPass->geometry().x(), Twips::toPixels(1740));
-        QCOMPARE(d->txtPass->width(), Twips::toPixels(4995));
-        QCOMPARE(d->cmdOK->x(), Twips::toPixels(4500));
-        QCOMPARE(d->cmdCancel->x(), Twips::toPixels(5700));
-        QCOMPARE(d->cmdOK->text(), u"Ok"_s);
-        QCOMPARE(d->cmdCancel->text(), u"Cancel"_s);
-        QCOMPARE(d->SkinLabel2->text(), u"Password:"_s);
-        QVERIFY(!d->cmdOK->isDefault() && !d->cmdOK->autoDefault());
-        QVERIFY(!d->cmdCancel->isDefault() && !d->cmdCancel->autoDefault());
+        QCOMPARE(d->passwordBox->geometry().x(), Twips::toPixels(1740));
+        QCOMPARE(d->passwordBox->width(), Twips::toPixels(4995));
+        QCOMPARE(d->okButton->x(), Twips::toPixels(4500));
+        QCOMPARE(d->cancelButton->x(), Twips::toPixels(5700));
+        QCOMPARE(d->okButton->text(), u"Ok"_s);
+        QCOMPARE(d->cancelButton->text(), u"Cancel"_s);
+        QCOMPARE(d->passwordLabel->text(), u"Password:"_s);
+        QVERIFY(!d->okButton->isDefault() && !d->okButton->autoDefault());
+        QVERIFY(!d->cancelButton->isDefault() && !d->cancelButton->autoDefault());
         const Qt::WindowFlags flags = d->windowFlags();
         QVERIFY(flags.testFlag(Qt::WindowCloseButtonHint));
         QVERIFY(!flags.testFlag(Qt::WindowMinimizeButtonHint));
@@ -569,7 +507,8 @@ private slots:
         QVERIFY(!d->isModal());
         QVERIFY(d->isVisible());
         QCOMPARE(d->parentWidget(), nullptr);
-        for (QWidget *w : std::initializer_list<QWidget *>{d, d->txtPass, d->txtPass2, d->cmdOK, d->cmdCancel}) {
+        for (QWidget *w :
+             std::initializer_list<QWidget *>{d, d->passwordBox, d->retypeBox, d->okButton, d->cancelButton}) {
             QVERIFY2(!w->objectName().isEmpty() && !w->accessibleName().isEmpty(), qPrintable(w->objectName()));
         }
     }
@@ -581,15 +520,15 @@ private slots:
         d->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(d));
         // The prompt comes first in tab order but takes no focus; Ok is next.
-        QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget *>(d->cmdOK));
-        QCOMPARE(d->cmdOK->nextInFocusChain(), static_cast<QWidget *>(d->cmdCancel));
-        QCOMPARE(d->cmdCancel->nextInFocusChain(), static_cast<QWidget *>(d->txtPass));
+        QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget *>(d->okButton));
+        QCOMPARE(d->okButton->nextInFocusChain(), static_cast<QWidget *>(d->cancelButton));
+        QCOMPARE(d->cancelButton->nextInFocusChain(), static_cast<QWidget *>(d->passwordBox));
     }
 
     void passwordBoxes_showAnAsteriskPerCharacter()
     {
         Gate g;
-        for (QLineEdit *box : {g.dialog()->txtPass, g.dialog()->txtPass2}) {
+        for (QLineEdit *box : {g.dialog()->passwordBox, g.dialog()->retypeBox}) {
             type(box, u"ab€d"_s);
             QCOMPARE(box->text(), u"ab€d"_s);
             QCOMPARE(box->displayText(), u"****"_s);
@@ -601,15 +540,15 @@ private slots:
         const QByteArray vault = Gate::vaultWith(u"Secret"_s, {u"ann"_s});
         Gate g(vault);
         PasswordDialog *d = g.dialog();
-        QCOMPARE(d->Timer1->interval(), 100);
-        QVERIFY(d->Timer1->isActive());
+        QCOMPARE(d->hideTimer->interval(), 100);
+        QVERIFY(d->hideTimer->isActive());
         // The splash shows the main window right after its load; the dialog hides it again.
-        g.main()->show();
-        QTRY_VERIFY_WITH_TIMEOUT(!g.main()->isVisible(), 1000);
+        g.main().show();
+        QTRY_VERIFY_WITH_TIMEOUT(!g.main().isVisible(), 1000);
         g.submit(u"Secret"_s);
-        QVERIFY(g.main()->isVisible());
+        QVERIFY(g.main().isVisible());
         QTest::qWait(300);
-        QVERIFY(g.main()->isVisible());
+        QVERIFY(g.main().isVisible());
     }
 };
 

@@ -2,11 +2,14 @@
 // back exactly what a load read.
 
 #include "core/VaultFormat.h"
+#include "support/ReferenceVault.h"
 
 #include <QRandomGenerator>
 #include <QTest>
 
 using namespace Qt::StringLiterals;
+using ReferenceVault::Entries;
+using ReferenceVault::fieldsOf;
 
 namespace {
 
@@ -14,18 +17,6 @@ namespace {
 QByteArray hex(const char *text)
 {
     return QByteArray::fromHex(text);
-}
-
-using Fields = QByteArrayList; // user name, password, location
-
-QList<Fields> fieldsOf(const std::vector<Entry> &entries)
-{
-    QList<Fields> out;
-    for (const Entry &e : entries) {
-        out.append({e.field(Entry::Username).toByteArray(), e.field(Entry::Password).toByteArray(),
-                    e.field(Entry::Location).toByteArray()});
-    }
-    return out;
 }
 
 Entry entry(const char *username, const char *password, const char *location)
@@ -101,19 +92,19 @@ private slots:
     {
         QTest::addColumn<QByteArray>("file");
         QTest::addColumn<QByteArray>("password");
-        QTest::addColumn<QList<Fields>>("entries");
+        QTest::addColumn<Entries>("entries");
 
-        const QList<Fields> abc = {{"a", "b", "c"}};
-        QTest::newRow("zero-byte file") << QByteArray() << QByteArray() << QList<Fields>{};
-        QTest::newRow("zero bytes, not null") << QByteArray("") << QByteArray() << QList<Fields>{};
-        QTest::newRow("new file") << hex("0d0a") << QByteArray() << QList<Fields>{};
-        QTest::newRow("password only") << hex("f0f7 0d0a") << QByteArrayLiteral("pw") << QList<Fields>{};
-        QTest::newRow("password only, no terminator") << hex("f0f7") << QByteArrayLiteral("pw") << QList<Fields>{};
-        QTest::newRow("password, CR LF CR LF") << hex("f0f7 0d0a 0d0a") << QByteArrayLiteral("pw") << QList<Fields>{};
+        const Entries abc = {{"a", "b", "c"}};
+        QTest::newRow("zero-byte file") << QByteArray() << QByteArray() << Entries{};
+        QTest::newRow("zero bytes, not null") << QByteArray("") << QByteArray() << Entries{};
+        QTest::newRow("new file") << hex("0d0a") << QByteArray() << Entries{};
+        QTest::newRow("password only") << hex("f0f7 0d0a") << QByteArrayLiteral("pw") << Entries{};
+        QTest::newRow("password only, no terminator") << hex("f0f7") << QByteArrayLiteral("pw") << Entries{};
+        QTest::newRow("password, CR LF CR LF") << hex("f0f7 0d0a 0d0a") << QByteArrayLiteral("pw") << Entries{};
         QTest::newRow("full save") << hex("f0f7 0d0a e1fcfcfce2fcfcfce3 0d0a e4fcfcfce5fcfcfce6 0d0a 0d0a")
-                                   << QByteArrayLiteral("pw") << QList<Fields>{{"a", "b", "c"}, {"d", "e", "f"}};
+                                   << QByteArrayLiteral("pw") << Entries{{"a", "b", "c"}, {"d", "e", "f"}};
         QTest::newRow("six 0xFC: three empty fields")
-            << hex("f0f7 0d0a fcfcfcfcfcfc 0d0a 0d0a") << QByteArrayLiteral("pw") << QList<Fields>{{"", "", ""}};
+            << hex("f0f7 0d0a fcfcfcfcfcfc 0d0a 0d0a") << QByteArrayLiteral("pw") << Entries{{"", "", ""}};
 
         QTest::newRow("stored one-space line is skipped")
             << hex("f0f7 0d0a 20 0d0a e1fcfcfce2fcfcfce3 0d0a 0d0a") << QByteArrayLiteral("pw") << abc;
@@ -122,52 +113,51 @@ private slots:
         QTest::newRow("stored one-space last line, no terminator")
             << hex("f0f7 0d0a e1fcfcfce2fcfcfce3 0d0a 20") << QByteArrayLiteral("pw") << abc;
         QTest::newRow("enciphered space 0xA0 is an entry with user name space")
-            << hex("f0f7 0d0a a0 0d0a") << QByteArrayLiteral("pw") << QList<Fields>{{" ", "", ""}};
+            << hex("f0f7 0d0a a0 0d0a") << QByteArrayLiteral("pw") << Entries{{" ", "", ""}};
         QTest::newRow("two stored spaces are an entry")
-            << hex("f0f7 0d0a 2020 0d0a") << QByteArrayLiteral("pw") << QList<Fields>{{hex("a0a0"), "", ""}};
-        QTest::newRow("stored one-space first line is the password") << hex("20 0d0a") << hex("a0") << QList<Fields>{};
+            << hex("f0f7 0d0a 2020 0d0a") << QByteArrayLiteral("pw") << Entries{{hex("a0a0"), "", ""}};
+        QTest::newRow("stored one-space first line is the password") << hex("20 0d0a") << hex("a0") << Entries{};
         QTest::newRow("empty first line, then entries") << hex("0d0a e1fcfcfce2fcfcfce3 0d0a") << QByteArray() << abc;
 
         QTest::newRow("lone LF inside a line is content")
             << hex("f0f7 0d0a e1 0a e2 fcfcfc e3 0d0a") << QByteArrayLiteral("pw")
-            << QList<Fields>{{hex("61 8a 62"), "c", ""}};
+            << Entries{{hex("61 8a 62"), "c", ""}};
         QTest::newRow("lone LF alone on a line is an entry")
-            << hex("f0f7 0d0a 0a 0d0a") << QByteArrayLiteral("pw") << QList<Fields>{{hex("8a"), "", ""}};
-        QTest::newRow("lone LF as the whole first line") << hex("0a 0d0a") << hex("8a") << QList<Fields>{};
+            << hex("f0f7 0d0a 0a 0d0a") << QByteArrayLiteral("pw") << Entries{{hex("8a"), "", ""}};
+        QTest::newRow("lone LF as the whole first line") << hex("0a 0d0a") << hex("8a") << Entries{};
         QTest::newRow("lone CR ends a line") << hex("f0f7 0d e1fcfcfce2fcfcfce3 0d e4 0d") << QByteArrayLiteral("pw")
-                                             << QList<Fields>{{"a", "b", "c"}, {"d", "", ""}};
+                                             << Entries{{"a", "b", "c"}, {"d", "", ""}};
         QTest::newRow("CR CR LF: the second CR ends an empty line")
             << hex("f0f7 0d 0d0a e1fcfcfce2fcfcfce3 0d0a") << QByteArrayLiteral("pw") << abc;
         QTest::newRow("LF CR LF: the LF is content")
-            << hex("f0f7 0d0a 0a0d0a") << QByteArrayLiteral("pw") << QList<Fields>{{hex("8a"), "", ""}};
+            << hex("f0f7 0d0a 0a0d0a") << QByteArrayLiteral("pw") << Entries{{hex("8a"), "", ""}};
         QTest::newRow("last line without terminator")
             << hex("f0f7 0d0a e1fcfcfce2fcfcfce3") << QByteArrayLiteral("pw") << abc;
         QTest::newRow("NUL inside an entry is the euro sign")
             << hex("f0f7 0d0a e1 00 e2 fcfcfc 00 0d0a") << QByteArrayLiteral("pw")
-            << QList<Fields>{{hex("61 80 62"), hex("80"), ""}};
-        QTest::newRow("NUL inside the password") << hex("f0 00 f7 0d0a") << hex("70 80 77") << QList<Fields>{};
+            << Entries{{hex("61 80 62"), hex("80"), ""}};
+        QTest::newRow("NUL inside the password") << hex("f0 00 f7 0d0a") << hex("70 80 77") << Entries{};
 
-        QTest::newRow("one piece") << hex("f0f7 0d0a e1 0d0a") << QByteArrayLiteral("pw")
-                                   << QList<Fields>{{"a", "", ""}};
+        QTest::newRow("one piece") << hex("f0f7 0d0a e1 0d0a") << QByteArrayLiteral("pw") << Entries{{"a", "", ""}};
         QTest::newRow("two pieces") << hex("f0f7 0d0a e1fcfcfce2 0d0a") << QByteArrayLiteral("pw")
-                                    << QList<Fields>{{"a", "b", ""}};
+                                    << Entries{{"a", "b", ""}};
         QTest::newRow("four pieces: the rest is the location")
             << hex("f0f7 0d0a e1fcfcfce2fcfcfce3fcfcfce4 0d0a") << QByteArrayLiteral("pw")
-            << QList<Fields>{{"a", "b", "c|||d"}};
+            << Entries{{"a", "b", "c|||d"}};
         QTest::newRow("four bars: the fourth starts the password")
-            << hex("f0f7 0d0a e1fcfcfcfce2 0d0a") << QByteArrayLiteral("pw") << QList<Fields>{{"a", "|b", ""}};
+            << hex("f0f7 0d0a e1fcfcfcfce2 0d0a") << QByteArrayLiteral("pw") << Entries{{"a", "|b", ""}};
         QTest::newRow("seven bars: the seventh is the location")
-            << hex("f0f7 0d0a fcfcfcfcfcfcfc 0d0a") << QByteArrayLiteral("pw") << QList<Fields>{{"", "", "|"}};
+            << hex("f0f7 0d0a fcfcfcfcfcfcfc 0d0a") << QByteArrayLiteral("pw") << Entries{{"", "", "|"}};
         QTest::newRow("two bars are no separator")
-            << hex("f0f7 0d0a e1fcfce2 0d0a") << QByteArrayLiteral("pw") << QList<Fields>{{"a||b", "", ""}};
+            << hex("f0f7 0d0a e1fcfce2 0d0a") << QByteArrayLiteral("pw") << Entries{{"a||b", "", ""}};
         QTest::newRow("separator at the very end")
-            << hex("f0f7 0d0a e1fcfcfc 0d0a") << QByteArrayLiteral("pw") << QList<Fields>{{"a", "", ""}};
+            << hex("f0f7 0d0a e1fcfcfc 0d0a") << QByteArrayLiteral("pw") << Entries{{"a", "", ""}};
     }
     void parse()
     {
         QFETCH(QByteArray, file);
         QFETCH(QByteArray, password);
-        QFETCH(QList<Fields>, entries);
+        QFETCH(Entries, entries);
         const VaultFormat::Contents contents = VaultFormat::parse(file);
         QCOMPARE(contents.masterPassword, password);
         QCOMPARE(fieldsOf(contents.entries), entries);
@@ -242,26 +232,17 @@ private slots:
             return field;
         };
 
-        std::vector<Entry> entries;
-        QList<Fields> expected;
+        Entries expected;
         for (int i = 0; i < 100000; ++i) {
-            Fields f = {randomField(false), randomField(false), randomField(true)};
-            entries.push_back(Entry::fromFields(f[0], f[1], f[2]));
-            expected.append(std::move(f));
+            expected.push_back({randomField(false), randomField(false), randomField(true)});
         }
         const QByteArray password = randomField(true);
-        const QByteArray file = VaultFormat::serialize(password, entries);
+        const QByteArray file = VaultFormat::serialize(password, ReferenceVault::entriesOf(expected));
 
         const VaultFormat::Contents contents = VaultFormat::parse(file);
         QCOMPARE(contents.masterPassword, password);
-        QCOMPARE(contents.entries.size(), entries.size());
-        const QList<Fields> read = fieldsOf(contents.entries);
-        for (qsizetype i = 0; i < read.size(); ++i) {
-            if (read[i] != expected[i]) {
-                QFAIL(qPrintable(u"entry %1: read \"%2\", wrote \"%3\""_s.arg(i).arg(
-                    QString::fromLatin1(read[i].join("/")), QString::fromLatin1(expected[i].join("/")))));
-            }
-        }
+        const Entries read = fieldsOf(contents.entries);
+        QVERIFY2(read == expected, qPrintable(ReferenceVault::firstDifference(read, expected)));
         QVERIFY(VaultFormat::serialize(contents.masterPassword, contents.entries) == file);
     }
 };

@@ -8,10 +8,11 @@
 #include "core/EntryStore.h"
 #include "core/VaultFile.h"
 #include "core/VaultFormat.h"
-#include "core/VaultHost.h"
 #include "core/VaultLock.h"
-#include "core/VaultStore.h"
 #include "core/VaultPath.h"
+#include "core/VaultStore.h"
+#include "support/RecordingHost.h"
+#include "support/ReferenceVault.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -24,44 +25,20 @@
 #include <QTimeZone>
 
 #include <cerrno>
+#include <optional>
 #include <sys/wait.h>
 #include <unistd.h>
 
 using namespace Qt::StringLiterals;
+using ReferenceVault::Entries;
+using ReferenceVault::fieldsOf;
+using ReferenceVault::readAll;
+using ReferenceVault::writeFile;
 using VaultFile::Step;
 
 Q_DECLARE_METATYPE(VaultFile::Step)
 
 namespace {
-
-class FakeHost final : public VaultHost {
-public:
-    QStringList calls; // every call, in order
-    QStringList statuses;
-    QStringList saveFailures;
-    QStringList fatalErrors;
-
-    void setStatusText(const QString &text) override
-    {
-        calls << u"setStatusText"_s;
-        statuses << text;
-    }
-    void showCreatePassword() override { calls << u"showCreatePassword"_s; }
-    void showEnterPassword() override { calls << u"showEnterPassword"_s; }
-    void closePasswordDialog() override { calls << u"closePasswordDialog"_s; }
-    void processEvents() override { calls << u"processEvents"_s; }
-    void finishStartup() override { calls << u"finishStartup"_s; }
-    void reportSaveFailure(const QString &text) override
-    {
-        calls << u"reportSaveFailure"_s;
-        saveFailures << text;
-    }
-    void fatalError(const QString &text) override
-    {
-        calls << u"fatalError"_s;
-        fatalErrors << text;
-    }
-};
 
 class FakeList final : public EntryStore {
 public:
@@ -74,47 +51,15 @@ public:
     }
 };
 
-using Fields = QByteArrayList;
-
-QList<Fields> fieldsOf(const std::vector<Entry> &entries)
-{
-    QList<Fields> out;
-    for (const Entry &e : entries) {
-        out.append({e.field(Entry::Username).toByteArray(), e.field(Entry::Password).toByteArray(),
-                    e.field(Entry::Location).toByteArray()});
-    }
-    return out;
-}
-
 QByteArray hex(const char *text)
 {
     return QByteArray::fromHex(text);
-}
-
-QByteArray contentOf(const QString &path)
-{
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly)) {
-        return "<unreadable>";
-    }
-    return f.readAll();
-}
-
-bool writeFile(const QString &path, QByteArrayView bytes)
-{
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(bytes.data(), bytes.size()) == bytes.size();
 }
 
 // Every name in the folder, hidden ones included: a failed save must leave none behind.
 QStringList namesIn(const QString &folder)
 {
     return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
-}
-
-QStringList temporaryFilesIn(const QString &folder)
-{
-    return QDir(folder).entryList({u"*.saving-*"_s}, QDir::AllEntries | QDir::Hidden | QDir::System);
 }
 
 // Sets the immutable attribute on a file or folder for its lifetime. The attribute is always cleared again,
@@ -166,6 +111,19 @@ private:
     QString folder_;
     QString path_;
 
+    // The store on this test's vault, with a record of what it asked of the program and the list it fills.
+    RecordingHost host_;
+    FakeList list_;
+    std::optional<VaultStore> store_;
+
+    // A fresh start of the program on the same vault.
+    void restart()
+    {
+        host_.clear();
+        list_.list.clear();
+        store_.emplace(host_, list_, path_);
+    }
+
 private slots:
     void init()
     {
@@ -175,19 +133,17 @@ private slots:
         folder_ = tmp_.filePath(QString::number(++serial));
         QVERIFY(QDir().mkpath(folder_));
         path_ = folder_ + u"/data.enc"_s;
+        restart();
     }
 
     // First start
 
     void checkFirstRun_noFile_createsOneEmptyLineAndAsksForCreateMode()
     {
-        FakeHost host;
-        FakeList list;
-        VaultStore store(host, list, path_);
-        store.checkFirstRun();
-        QCOMPARE(host.calls, QStringList{u"showCreatePassword"_s});
-        QCOMPARE(contentOf(path_), hex("0d0a"));
-        QVERIFY(store.storedPassword().isEmpty());
+        store_->checkFirstRun();
+        QCOMPARE(host_.calls, QStringList{u"showCreatePassword"_s});
+        QCOMPARE(readAll(path_), hex("0d0a"));
+        QVERIFY(store_->storedPassword().isEmpty());
         // The vault holds passwords: it is private to its owner from the start.
         QCOMPARE(QFileInfo(path_).permissions() & ~(QFile::ReadUser | QFile::WriteUser),
                  QFile::ReadOwner | QFile::WriteOwner);
@@ -216,25 +172,19 @@ private slots:
         QFETCH(QString, mode);
         QFETCH(QString, storedPassword);
         QVERIFY(writeFile(path_, file));
-        FakeHost host;
-        FakeList list;
-        VaultStore store(host, list, path_);
-        store.checkFirstRun();
-        QCOMPARE(host.calls, QStringList{mode});
-        QCOMPARE(store.storedPassword(), storedPassword);
-        QCOMPARE(contentOf(path_), file); // only read
-        QVERIFY(list.list.empty());
+        store_->checkFirstRun();
+        QCOMPARE(host_.calls, QStringList{mode});
+        QCOMPARE(store_->storedPassword(), storedPassword);
+        QCOMPARE(readAll(path_), file); // only read
+        QVERIFY(list_.list.empty());
     }
 
     void checkFirstRun_vaultPathIsAFolder_fatalErrorAndNothingWritten()
     {
         QVERIFY(QDir().mkdir(path_));
-        FakeHost host;
-        FakeList list;
-        VaultStore store(host, list, path_);
-        store.checkFirstRun();
-        QCOMPARE(host.calls, QStringList{u"fatalError"_s});
-        QVERIFY(!host.fatalErrors.first().isEmpty());
+        store_->checkFirstRun();
+        QCOMPARE(host_.calls, QStringList{u"fatalError"_s});
+        QVERIFY(!host_.fatalErrors.first().isEmpty());
         QVERIFY(QFileInfo(path_).isDir());
         QCOMPARE(namesIn(path_), QStringList{});
         QCOMPARE(namesIn(folder_), QStringList{u"data.enc"_s});
@@ -244,11 +194,8 @@ private slots:
     {
         const QString target = folder_ + u"/elsewhere.enc"_s;
         QVERIFY(QFile::link(target, path_));
-        FakeHost host;
-        FakeList list;
-        VaultStore store(host, list, path_);
-        store.checkFirstRun();
-        QCOMPARE(host.calls, QStringList{u"fatalError"_s});
+        store_->checkFirstRun();
+        QCOMPARE(host_.calls, QStringList{u"fatalError"_s});
         QVERIFY(!QFileInfo::exists(target));
     }
 
@@ -257,45 +204,38 @@ private slots:
     void loadVault_data()
     {
         QTest::addColumn<QByteArray>("file");
-        QTest::addColumn<QList<Fields>>("entries");
+        QTest::addColumn<Entries>("entries");
         QTest::addColumn<QString>("status");
         QTest::newRow("three entries in file order")
-            << ThreeEntryVault << QList<Fields>{{"a", "b", "c"}, {"d", "e", "f"}, {"g", "h", "i"}}
-            << u"Loaded 3 entries"_s;
-        QTest::newRow("one entry") << hex("f0f7 0d0a e1fcfcfce2fcfcfce3 0d0a 0d0a") << QList<Fields>{{"a", "b", "c"}}
+            << ThreeEntryVault << Entries{{"a", "b", "c"}, {"d", "e", "f"}, {"g", "h", "i"}} << u"Loaded 3 entries"_s;
+        QTest::newRow("one entry") << hex("f0f7 0d0a e1fcfcfce2fcfcfce3 0d0a 0d0a") << Entries{{"a", "b", "c"}}
                                    << u"Loaded 1 entries"_s;
-        QTest::newRow("empty vault") << hex("f0f7 0d0a 0d0a") << QList<Fields>{} << u"Loaded 0 entries"_s;
-        QTest::newRow("password only") << hex("f0f7 0d0a") << QList<Fields>{} << u"Loaded 0 entries"_s;
+        QTest::newRow("empty vault") << hex("f0f7 0d0a 0d0a") << Entries{} << u"Loaded 0 entries"_s;
+        QTest::newRow("password only") << hex("f0f7 0d0a") << Entries{} << u"Loaded 0 entries"_s;
         QTest::newRow("skipped lines are not counted") << hex("f0f7 0d0a 20 0d0a 0d0a e1fcfcfce2fcfcfce3 0d0a 20 0d0a")
-                                                       << QList<Fields>{{"a", "b", "c"}} << u"Loaded 1 entries"_s;
+                                                       << Entries{{"a", "b", "c"}} << u"Loaded 1 entries"_s;
     }
     void loadVault()
     {
         QFETCH(QByteArray, file);
-        QFETCH(QList<Fields>, entries);
+        QFETCH(Entries, entries);
         QFETCH(QString, status);
         QVERIFY(writeFile(path_, file));
-        FakeHost host;
-        FakeList list;
-        VaultStore store(host, list, path_);
-        store.load();
-        QCOMPARE(fieldsOf(list.list), entries);
-        QCOMPARE(host.calls, (QStringList{u"setStatusText"_s, u"finishStartup"_s}));
-        QCOMPARE(host.statuses, QStringList{status});
-        QCOMPARE(contentOf(path_), file);
+        store_->load();
+        QCOMPARE(fieldsOf(list_.list), entries);
+        QCOMPARE(host_.calls, (QStringList{u"setStatusText"_s, u"finishStartup"_s}));
+        QCOMPARE(host_.statusTexts, QStringList{status});
+        QCOMPARE(readAll(path_), file);
     }
 
     void loadVault_vaultPathIsAFolder_fatalErrorAndNoSave()
     {
         QVERIFY(QDir().mkdir(path_));
-        FakeHost host;
-        FakeList list;
-        VaultStore store(host, list, path_);
-        store.load();
-        QCOMPARE(host.calls, QStringList{u"fatalError"_s});
-        QVERIFY(list.list.empty());
+        store_->load();
+        QCOMPARE(host_.calls, QStringList{u"fatalError"_s});
+        QVERIFY(list_.list.empty());
         QVERIFY(QFileInfo(path_).isDir());
-        QCOMPARE(temporaryFilesIn(folder_), QStringList{});
+        QCOMPARE(namesIn(folder_), QStringList{u"data.enc"_s});
     }
 
     // Save
@@ -303,45 +243,36 @@ private slots:
     void saveVault_writesTheExactBytes()
     {
         QVERIFY(writeFile(path_, ThreeEntryVault));
-        FakeHost host;
-        FakeList list;
-        list.list = twoNewEntries();
-        VaultStore store(host, list, path_);
-        store.setMasterPassword(u"pw"_s);
-        QVERIFY(store.save());
-        QCOMPARE(contentOf(path_), TwoNewEntryVault);
-        QCOMPARE(host.calls, QStringList{u"setStatusText"_s});
-        QVERIFY2(host.statuses.first().startsWith(u"Saved "_s), qPrintable(host.statuses.first()));
-        QVERIFY(!store.lastSaveFailed());
+        list_.list = twoNewEntries();
+        store_->setMasterPassword(u"pw"_s);
+        QVERIFY(store_->save());
+        QCOMPARE(readAll(path_), TwoNewEntryVault);
+        QCOMPARE(host_.calls, QStringList{u"setStatusText"_s});
+        QVERIFY2(host_.statusTexts.first().startsWith(u"Saved "_s), qPrintable(host_.statusTexts.first()));
+        QVERIFY(!store_->lastSaveFailed());
         QCOMPARE(namesIn(folder_), QStringList{u"data.enc"_s});
     }
 
     void saveVault_beforeTheUnlock_writesNothing()
     {
         QVERIFY(writeFile(path_, ThreeEntryVault));
-        FakeHost host;
-        FakeList list;
-        list.list = twoNewEntries();
-        VaultStore store(host, list, path_);
-        QVERIFY(!store.save());
-        QCOMPARE(contentOf(path_), ThreeEntryVault);
-        QVERIFY(host.calls.contains(u"reportSaveFailure"_s));
-        QVERIFY(store.lastSaveFailed());
+        list_.list = twoNewEntries();
+        QVERIFY(!store_->save());
+        QCOMPARE(readAll(path_), ThreeEntryVault);
+        QVERIFY(host_.calls.contains(u"reportSaveFailure"_s));
+        QVERIFY(store_->lastSaveFailed());
     }
 
     void saveVault_afterTheLastEntryWasDeleted_writesPasswordAndTwoLineEnds()
     {
-        FakeHost host;
-        FakeList list;
-        VaultStore store(host, list, path_);
-        store.checkFirstRun();
-        store.setMasterPassword(u"pw"_s);
-        store.createMasterPassword();
-        list.list = twoNewEntries();
-        QVERIFY(store.save());
-        list.list.clear();
-        QVERIFY(store.save());
-        QCOMPARE(contentOf(path_), hex("f0f7 0d0a 0d0a"));
+        store_->checkFirstRun();
+        store_->setMasterPassword(u"pw"_s);
+        store_->createMasterPassword();
+        list_.list = twoNewEntries();
+        QVERIFY(store_->save());
+        list_.list.clear();
+        QVERIFY(store_->save());
+        QCOMPARE(readAll(path_), hex("f0f7 0d0a 0d0a"));
     }
 
     void saveVault_keepsTheVaultsPermissions()
@@ -349,11 +280,8 @@ private slots:
         QVERIFY(writeFile(path_, ThreeEntryVault));
         const auto mode = QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser | QFile::ReadGroup;
         QVERIFY(QFile::setPermissions(path_, mode));
-        FakeHost host;
-        FakeList list;
-        VaultStore store(host, list, path_);
-        store.setMasterPassword(u"pw"_s);
-        QVERIFY(store.save());
+        store_->setMasterPassword(u"pw"_s);
+        QVERIFY(store_->save());
         QCOMPARE(QFileInfo(path_).permissions(), mode);
     }
 
@@ -365,14 +293,11 @@ private slots:
         const QString target = realFolder + u"/vault.enc"_s;
         QVERIFY(writeFile(target, ThreeEntryVault));
         QVERIFY(QFile::link(target, path_));
-        FakeHost host;
-        FakeList list;
-        list.list = twoNewEntries();
-        VaultStore store(host, list, path_);
-        store.setMasterPassword(u"pw"_s);
-        QVERIFY(store.save());
+        list_.list = twoNewEntries();
+        store_->setMasterPassword(u"pw"_s);
+        QVERIFY(store_->save());
         QVERIFY(QFileInfo(path_).isSymLink());
-        QCOMPARE(contentOf(target), TwoNewEntryVault);
+        QCOMPARE(readAll(target), TwoNewEntryVault);
         QCOMPARE(namesIn(realFolder), QStringList{u"vault.enc"_s});
     }
 
@@ -399,45 +324,36 @@ private slots:
 
     void createMasterPassword_newFile_writesThePasswordLine()
     {
-        FakeHost host;
-        FakeList list;
-        VaultStore store(host, list, path_);
-        store.checkFirstRun();
-        host.calls.clear();
-        store.setMasterPassword(u"pw"_s);
-        store.createMasterPassword();
-        QCOMPARE(contentOf(path_), hex("f0f7 0d0a"));
-        QCOMPARE(host.calls,
+        store_->checkFirstRun();
+        host_.calls.clear();
+        store_->setMasterPassword(u"pw"_s);
+        store_->createMasterPassword();
+        QCOMPARE(readAll(path_), hex("f0f7 0d0a"));
+        QCOMPARE(host_.calls,
                  (QStringList{u"closePasswordDialog"_s, u"processEvents"_s, u"setStatusText"_s, u"finishStartup"_s}));
-        QCOMPARE(host.statuses, QStringList{u"Password created successfully"_s});
-        QVERIFY(list.list.empty());
+        QCOMPARE(host_.statusTexts, QStringList{u"Password created successfully"_s});
+        QVERIFY(list_.list.empty());
         QCOMPARE(namesIn(folder_), QStringList{u"data.enc"_s});
     }
 
     void createMasterPassword_emptyFirstLineWithEntries_keepsThem()
     {
         QVERIFY(writeFile(path_, hex("0d0a e1fcfcfce2fcfcfce3 0d0a 20 0d0a e4 0d0a")));
-        FakeHost host;
-        FakeList list;
-        VaultStore store(host, list, path_);
-        store.checkFirstRun();
-        QCOMPARE(host.calls, QStringList{u"showCreatePassword"_s});
-        store.setMasterPassword(u"pw"_s);
-        store.createMasterPassword();
-        QCOMPARE(contentOf(path_), hex("f0f7 0d0a e1fcfcfce2fcfcfce3 0d0a e4 0d0a 0d0a"));
-        QCOMPARE(fieldsOf(list.list), (QList<Fields>{{"a", "b", "c"}, {"d", "", ""}}));
-        QCOMPARE(host.statuses, QStringList{u"Password created successfully"_s});
+        store_->checkFirstRun();
+        QCOMPARE(host_.calls, QStringList{u"showCreatePassword"_s});
+        store_->setMasterPassword(u"pw"_s);
+        store_->createMasterPassword();
+        QCOMPARE(readAll(path_), hex("f0f7 0d0a e1fcfcfce2fcfcfce3 0d0a e4 0d0a 0d0a"));
+        QCOMPARE(fieldsOf(list_.list), (Entries{{"a", "b", "c"}, {"d", "", ""}}));
+        QCOMPARE(host_.statusTexts, QStringList{u"Password created successfully"_s});
     }
 
     void createMasterPassword_vaultPathIsAFolder_fatalErrorAndNothingWritten()
     {
         QVERIFY(QDir().mkdir(path_));
-        FakeHost host;
-        FakeList list;
-        VaultStore store(host, list, path_);
-        store.setMasterPassword(u"pw"_s);
-        store.createMasterPassword();
-        QCOMPARE(host.calls, (QStringList{u"closePasswordDialog"_s, u"processEvents"_s, u"fatalError"_s}));
+        store_->setMasterPassword(u"pw"_s);
+        store_->createMasterPassword();
+        QCOMPARE(host_.calls, (QStringList{u"closePasswordDialog"_s, u"processEvents"_s, u"fatalError"_s}));
         QVERIFY(QFileInfo(path_).isDir());
         QCOMPARE(namesIn(folder_), QStringList{u"data.enc"_s});
     }
@@ -449,52 +365,46 @@ private slots:
     {
         QVERIFY(QDir().mkdir(path_));
         QVERIFY(writeFile(path_ + u"/inside"_s, "kept"));
-        FakeHost host;
-        FakeList list;
-        list.list = twoNewEntries();
-        VaultStore store(host, list, path_);
-        store.setMasterPassword(u"pw"_s);
+        list_.list = twoNewEntries();
+        store_->setMasterPassword(u"pw"_s);
 
-        QVERIFY(!store.save());
-        QVERIFY(store.lastSaveFailed());
-        QCOMPARE(host.calls, (QStringList{u"reportSaveFailure"_s, u"setStatusText"_s}));
-        QVERIFY(!host.saveFailures.first().isEmpty());
-        QVERIFY2(host.statuses.first().startsWith(u"Data not saved"_s), qPrintable(host.statuses.first()));
+        QVERIFY(!store_->save());
+        QVERIFY(store_->lastSaveFailed());
+        QCOMPARE(host_.calls, (QStringList{u"reportSaveFailure"_s, u"setStatusText"_s}));
+        QVERIFY(!host_.saveFailures.first().isEmpty());
+        QVERIFY2(host_.statusTexts.first().startsWith(u"Data not saved"_s), qPrintable(host_.statusTexts.first()));
         QCOMPARE(namesIn(path_), QStringList{u"inside"_s});
-        QCOMPARE(contentOf(path_ + u"/inside"_s), "kept");
+        QCOMPARE(readAll(path_ + u"/inside"_s), "kept");
         QCOMPARE(namesIn(folder_), QStringList{u"data.enc"_s});
 
         QVERIFY(QDir(path_).removeRecursively());
-        QVERIFY(store.save());
-        QVERIFY(!store.lastSaveFailed());
-        QCOMPARE(contentOf(path_), TwoNewEntryVault);
+        QVERIFY(store_->save());
+        QVERIFY(!store_->lastSaveFailed());
+        QCOMPARE(readAll(path_), TwoNewEntryVault);
     }
 
     void saveVault_folderAndVaultImmutable_failsUnchangedAndLaterSaveWritesEverything()
     {
         QVERIFY(writeFile(path_, ThreeEntryVault));
-        FakeHost host;
-        FakeList list;
-        VaultStore store(host, list, path_);
-        store.setMasterPassword(u"pw"_s);
-        list.list = twoNewEntries();
+        store_->setMasterPassword(u"pw"_s);
+        list_.list = twoNewEntries();
         {
             MAKE_IMMUTABLE(vault, path_);
             MAKE_IMMUTABLE(folder, folder_);
-            QVERIFY(!store.save());
-            QVERIFY(store.lastSaveFailed());
-            QCOMPARE(host.calls, (QStringList{u"reportSaveFailure"_s, u"setStatusText"_s}));
-            QCOMPARE(contentOf(path_), ThreeEntryVault);
+            QVERIFY(!store_->save());
+            QVERIFY(store_->lastSaveFailed());
+            QCOMPARE(host_.calls, (QStringList{u"reportSaveFailure"_s, u"setStatusText"_s}));
+            QCOMPARE(readAll(path_), ThreeEntryVault);
             QCOMPARE(namesIn(folder_), QStringList{u"data.enc"_s});
 
-            list.list.push_back(Entry::fromFields("added", "while", "failing"));
-            QVERIFY(!store.save());
-            QCOMPARE(contentOf(path_), ThreeEntryVault);
+            list_.list.push_back(Entry::fromFields("added", "while", "failing"));
+            QVERIFY(!store_->save());
+            QCOMPARE(readAll(path_), ThreeEntryVault);
         }
-        QVERIFY(store.save());
-        QVERIFY(!store.lastSaveFailed());
-        QCOMPARE(list.list.size(), size_t(3));
-        QCOMPARE(contentOf(path_), VaultFormat::serialize("pw", list.list));
+        QVERIFY(store_->save());
+        QVERIFY(!store_->lastSaveFailed());
+        QCOMPARE(list_.list.size(), size_t(3));
+        QCOMPARE(readAll(path_), VaultFormat::serialize("pw", list_.list));
     }
 
     // A folder that takes no new files, around a vault that can be written: the save writes the vault in place.
@@ -511,17 +421,14 @@ private slots:
         QFETCH(QByteArray, old);
         QFETCH(int, entries);
         QVERIFY(writeFile(path_, old));
-        FakeHost host;
-        FakeList list;
         for (int i = 0; i < entries; ++i) {
-            list.list.push_back(Entry::fromFields(QByteArray::number(i), "pass", "somewhere"));
+            list_.list.push_back(Entry::fromFields(QByteArray::number(i), "pass", "somewhere"));
         }
-        VaultStore store(host, list, path_);
-        store.setMasterPassword(u"pw"_s);
+        store_->setMasterPassword(u"pw"_s);
         MAKE_IMMUTABLE(folder, folder_);
-        QVERIFY(store.save());
-        QCOMPARE(host.saveFailures, QStringList{});
-        QCOMPARE(contentOf(path_), VaultFormat::serialize("pw", list.list));
+        QVERIFY(store_->save());
+        QCOMPARE(host_.saveFailures, QStringList{});
+        QCOMPARE(readAll(path_), VaultFormat::serialize("pw", list_.list));
         QCOMPARE(namesIn(folder_), QStringList{u"data.enc"_s});
     }
 
@@ -548,30 +455,27 @@ private slots:
         QFETCH(int, error);
         QFETCH(bool, newContentInPlace);
         QVERIFY(writeFile(path_, ThreeEntryVault));
-        FakeHost host;
-        FakeList list;
-        list.list = twoNewEntries();
-        VaultStore store(host, list, path_);
-        store.setMasterPassword(u"pw"_s);
+        list_.list = twoNewEntries();
+        store_->setMasterPassword(u"pw"_s);
         QList<Step> steps;
-        store.setFaultHook([&](Step s) {
+        store_->setFaultHook([&](Step s) {
             steps << s;
             return s == step ? error : 0;
         });
 
-        QVERIFY(!store.save());
+        QVERIFY(!store_->save());
         QVERIFY(steps.contains(step));
-        QVERIFY(store.lastSaveFailed());
-        QCOMPARE(host.calls, (QStringList{u"reportSaveFailure"_s, u"setStatusText"_s}));
-        QVERIFY(!host.saveFailures.first().isEmpty());
-        QCOMPARE(contentOf(path_), newContentInPlace ? TwoNewEntryVault : ThreeEntryVault);
-        QVERIFY2(host.statuses.first().startsWith(newContentInPlace ? u"Saved, but"_s : u"Data not saved"_s),
-                 qPrintable(host.statuses.first()));
+        QVERIFY(store_->lastSaveFailed());
+        QCOMPARE(host_.calls, (QStringList{u"reportSaveFailure"_s, u"setStatusText"_s}));
+        QVERIFY(!host_.saveFailures.first().isEmpty());
+        QCOMPARE(readAll(path_), newContentInPlace ? TwoNewEntryVault : ThreeEntryVault);
+        QVERIFY2(host_.statusTexts.first().startsWith(newContentInPlace ? u"Saved, but"_s : u"Data not saved"_s),
+                 qPrintable(host_.statusTexts.first()));
         QCOMPARE(namesIn(folder_), QStringList{u"data.enc"_s});
 
-        store.setFaultHook({});
-        QVERIFY(store.save());
-        QCOMPARE(contentOf(path_), TwoNewEntryVault);
+        store_->setFaultHook({});
+        QVERIFY(store_->save());
+        QCOMPARE(readAll(path_), TwoNewEntryVault);
     }
 
     // The new file cannot be made beside the vault for want of permission or room, so the save writes in place.
@@ -596,42 +500,36 @@ private slots:
         QFETCH(int, error);
         QFETCH(bool, readsAsNew);
         QVERIFY(writeFile(path_, ThreeEntryVault));
-        FakeHost host;
-        FakeList list;
-        list.list = {Entry::fromFields("x", "y", "z")}; // shorter than the old vault
-        VaultStore store(host, list, path_);
-        store.setMasterPassword(u"pw"_s);
-        store.setFaultHook([&](Step s) { return s == Step::CreateTemp ? besideError : s == step ? error : 0; });
-        QVERIFY(!store.save());
-        QCOMPARE(host.calls, (QStringList{u"reportSaveFailure"_s, u"setStatusText"_s}));
+        list_.list = {Entry::fromFields("x", "y", "z")}; // shorter than the old vault
+        store_->setMasterPassword(u"pw"_s);
+        store_->setFaultHook([&](Step s) { return s == Step::CreateTemp ? besideError : s == step ? error : 0; });
+        QVERIFY(!store_->save());
+        QCOMPARE(host_.calls, (QStringList{u"reportSaveFailure"_s, u"setStatusText"_s}));
         QCOMPARE(namesIn(folder_), QStringList{u"data.enc"_s});
 
-        const QByteArray disk = contentOf(path_);
+        const QByteArray disk = readAll(path_);
         if (!readsAsNew) {
             QCOMPARE(disk, ThreeEntryVault);
         }
         const VaultFormat::Contents read = VaultFormat::parse(disk);
         QCOMPARE(read.masterPassword, "pw");
-        const QList<Fields> oldEntries = {{"a", "b", "c"}, {"d", "e", "f"}, {"g", "h", "i"}};
-        const QList<Fields> newEntries = {{"x", "y", "z"}};
+        const Entries oldEntries = {{"a", "b", "c"}, {"d", "e", "f"}, {"g", "h", "i"}};
+        const Entries newEntries = {{"x", "y", "z"}};
         QCOMPARE(fieldsOf(read.entries), readsAsNew ? newEntries : oldEntries);
 
-        store.setFaultHook([](Step s) { return s == Step::CreateTemp ? EACCES : 0; });
-        QVERIFY(store.save());
-        QCOMPARE(contentOf(path_), hex("f0f7 0d0a f8fcfcfcf9fcfcfcfa 0d0a 0d0a"));
+        store_->setFaultHook([](Step s) { return s == Step::CreateTemp ? EACCES : 0; });
+        QVERIFY(store_->save());
+        QCOMPARE(readAll(path_), hex("f0f7 0d0a f8fcfcfcf9fcfcfcfa 0d0a 0d0a"));
     }
 
     void saveVault_noRoomBeside_writesInPlace()
     {
         QVERIFY(writeFile(path_, ThreeEntryVault));
-        FakeHost host;
-        FakeList list;
-        list.list = twoNewEntries();
-        VaultStore store(host, list, path_);
-        store.setMasterPassword(u"pw"_s);
-        store.setFaultHook([](Step s) { return s == Step::CreateTemp ? ENOSPC : 0; });
-        QVERIFY(store.save());
-        QCOMPARE(contentOf(path_), TwoNewEntryVault);
+        list_.list = twoNewEntries();
+        store_->setMasterPassword(u"pw"_s);
+        store_->setFaultHook([](Step s) { return s == Step::CreateTemp ? ENOSPC : 0; });
+        QVERIFY(store_->save());
+        QCOMPARE(readAll(path_), TwoNewEntryVault);
     }
 
     // A save that stops after the new file is written but before it replaces the old one: the old vault still
@@ -639,22 +537,16 @@ private slots:
     void saveVault_stopsBeforeTheRename_oldVaultLoadsWhole()
     {
         QVERIFY(writeFile(path_, ThreeEntryVault));
-        {
-            FakeHost host;
-            FakeList list;
-            list.list = twoNewEntries();
-            VaultStore store(host, list, path_);
-            store.setMasterPassword(u"pw"_s);
-            store.setFaultHook([](Step s) { return s == Step::Rename ? EIO : 0; });
-            QVERIFY(!store.save());
-        }
-        FakeHost host;
-        FakeList list;
-        VaultStore store(host, list, path_);
-        store.checkFirstRun();
-        QCOMPARE(store.storedPassword(), u"pw"_s);
-        store.load();
-        QCOMPARE(fieldsOf(list.list), (QList<Fields>{{"a", "b", "c"}, {"d", "e", "f"}, {"g", "h", "i"}}));
+        list_.list = twoNewEntries();
+        store_->setMasterPassword(u"pw"_s);
+        store_->setFaultHook([](Step s) { return s == Step::Rename ? EIO : 0; });
+        QVERIFY(!store_->save());
+
+        restart();
+        store_->checkFirstRun();
+        QCOMPARE(store_->storedPassword(), u"pw"_s);
+        store_->load();
+        QCOMPARE(fieldsOf(list_.list), (Entries{{"a", "b", "c"}, {"d", "e", "f"}, {"g", "h", "i"}}));
     }
 
     // A vault larger than one write: a fault in a later write still leaves the old vault whole.
@@ -667,7 +559,7 @@ private slots:
             VaultFile::replace(path_, big, [&](Step s) { return s == Step::Write && ++writes == 2 ? EIO : 0; });
         QVERIFY(!r.ok);
         QCOMPARE(writes, 2);
-        QCOMPARE(contentOf(path_), ThreeEntryVault);
+        QCOMPARE(readAll(path_), ThreeEntryVault);
         QCOMPARE(namesIn(folder_), QStringList{u"data.enc"_s});
     }
 
@@ -676,10 +568,11 @@ private slots:
     void removeLeftovers_removesOnlyTheTemporaryFilesOfThisVault()
     {
         const QStringList removed = {u"data.enc.saving-abc123"_s, u"data.enc.saving-ZZZZZZ"_s,
-                                     u"data.enc.saving-000000"_s};
+                                     u"data.enc.saving-000000"_s, u"data.enc.saving-a1B2c3"_s};
         const QStringList kept = {
             u"data.enc"_s,                // the vault
             u"data.enc.lock"_s,           // another copy's lock
+            u"data.enc.bak"_s,            // a backup the user made
             u"data.enc.saving-abc12"_s,   // five characters
             u"data.enc.saving-abc1234"_s, // seven characters
             u"DATA.ENC.saving-abc123"_s,  // another file's name in another case
@@ -694,8 +587,10 @@ private slots:
         for (const QString &name : removed + kept) {
             QVERIFY(writeFile(folder_ + u'/' + name, "x"));
         }
-        QVERIFY(QDir(folder_).mkdir(u"data.enc.saving-folder"_s));
+        QVERIFY(QDir(folder_).mkpath(u"data.enc.saving-folder/inside"_s));
         VaultFile::removeLeftovers(path_);
+        QCOMPARE(readAll(path_), "x");
+        QCOMPARE(namesIn(folder_ + u"/data.enc.saving-folder"_s), QStringList{u"inside"_s});
 
         QStringList expected = kept;
         expected << u"data.enc.saving-folder"_s;
@@ -802,7 +697,7 @@ private slots:
         {
             QLockFile real(lockPath);
             QVERIFY(real.tryLock(0));
-            lockContent = contentOf(lockPath);
+            lockContent = readAll(lockPath);
         }
         QVERIFY(writeFile(lockPath, lockContent));
         QFile lockFile(lockPath);
@@ -812,7 +707,7 @@ private slots:
 
         VaultLock lock(path_);
         QCOMPARE(lock.acquire(), VaultLock::Outcome::HeldByAnother);
-        QCOMPARE(contentOf(lockPath), lockContent);
+        QCOMPARE(readAll(lockPath), lockContent);
     }
 
     // The lock of a copy that crashed names a process that is gone: it is taken over at once.
@@ -826,7 +721,7 @@ private slots:
             if (!real.tryLock(0)) {
                 return false;
             }
-            lockContent = contentOf(lockPath);
+            lockContent = readAll(lockPath);
         }
         const pid_t child = ::fork();
         if (child == 0) {

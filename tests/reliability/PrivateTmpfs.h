@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDebug>
 #include <QFile>
 #include <QString>
 #include <QTemporaryDir>
@@ -86,4 +87,24 @@ private:
     int homeNamespace_ = -1;
     bool mounted_ = false;
     QString why_;
+};
+
+// Where a test saves vaults many times over: a tmpfs of its own, which keeps that fast, or where the system refuses
+// one, the ordinary temporary folder, and the test's log says so.
+class ScratchFolder final {
+public:
+    // Options as for PrivateTmpfs::mount. False when the ordinary temporary folder stands in.
+    bool mountTmpfs(const QByteArray &options)
+    {
+        if (tmpfs_.mount(options)) {
+            return true;
+        }
+        qInfo("no tmpfs of its own (%s): running on %s", qPrintable(tmpfs_.why()), qPrintable(fallback_.path()));
+        return false;
+    }
+    QString path() const { return tmpfs_.isMounted() ? tmpfs_.path() : fallback_.path(); }
+
+private:
+    PrivateTmpfs tmpfs_;
+    QTemporaryDir fallback_;
 };

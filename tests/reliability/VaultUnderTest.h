@@ -1,8 +1,8 @@
 #pragma once
 
-#include "reliability/RecordingHost.h"
-#include "reliability/ReferenceVault.h"
 #include "reliability/StepFault.h"
+#include "support/RecordingHost.h"
+#include "support/ReferenceVault.h"
 
 #include "core/EntryListModel.h"
 #include "core/VaultStore.h"

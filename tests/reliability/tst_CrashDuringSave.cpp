@@ -2,8 +2,8 @@
 // one after it, never a mix, and the next start clears away the temporary file the killed save left.
 
 #include "reliability/HelperProgram.h"
-#include "reliability/ReferenceVault.h"
 #include "reliability/SaveSeries.h"
+#include "support/ReferenceVault.h"
 
 #include "core/VaultFile.h"
 #include "core/VaultLock.h"
@@ -124,48 +124,7 @@ private slots:
         // Proof that the kills hit saves in the middle, not only the gaps between them.
         QVERIFY2(leftBehind > 0, "no kill landed inside a save");
     }
-
-    void removeLeftovers_removesOnlyThisVaultsTemporaryFiles_data()
-    {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<bool>("removed");
-        QTest::newRow("a save's temporary file") << u"data.enc.saving-a1B2c3"_s << true;
-        QTest::newRow("suffix too short") << u"data.enc.saving-abc"_s << false;
-        QTest::newRow("suffix too long") << u"data.enc.saving-abcdefg"_s << false;
-        QTest::newRow("another vault's file") << u"other.enc.saving-abcdef"_s << false;
-        QTest::newRow("name in other letter case") << u"DATA.ENC.saving-abcdef"_s << false;
-        QTest::newRow("a backup the user made") << u"data.enc.bak"_s << false;
-        QTest::newRow("the lock") << u"data.enc.lock"_s << false;
-    }
-    void removeLeftovers_removesOnlyThisVaultsTemporaryFiles()
-    {
-        QFETCH(QString, name);
-        QFETCH(bool, removed);
-        QTemporaryDir dir;
-        QVERIFY(dir.isValid());
-        const QString vault = dir.filePath(u"data.enc"_s);
-        QVERIFY(VaultFile::replace(vault, SaveSeries::content(1)).ok);
-        QFile other(dir.filePath(name));
-        QVERIFY(other.open(QIODevice::WriteOnly));
-        other.write("x");
-        other.close();
-
-        VaultFile::removeLeftovers(vault);
-
-        QCOMPARE(QFileInfo::exists(dir.filePath(name)), !removed);
-        QCOMPARE(ReferenceVault::readAll(vault), SaveSeries::content(1));
-    }
-
-    void removeLeftovers_leavesAFolderOfThatNameAlone()
-    {
-        QTemporaryDir dir;
-        QVERIFY(dir.isValid());
-        const QString vault = dir.filePath(u"data.enc"_s);
-        QVERIFY(QDir(dir.path()).mkpath(u"data.enc.saving-abcdef/inside"_s));
-        VaultFile::removeLeftovers(vault);
-        QVERIFY(QFileInfo(dir.filePath(u"data.enc.saving-abcdef/inside"_s)).isDir());
-    }
 };
 
-QTEST_MAIN(tst_CrashDuringSave)
+QTEST_GUILESS_MAIN(tst_CrashDuringSave)
 #include "tst_CrashDuringSave.moc"

@@ -162,5 +162,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(tst_FullDisk)
+QTEST_GUILESS_MAIN(tst_FullDisk)
 #include "tst_FullDisk.moc"

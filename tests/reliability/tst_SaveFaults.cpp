@@ -42,7 +42,7 @@ public:
     // The steps that one save of a vault with `entries` entries makes, in order.
     QList<Step> stepsOfASave(qsizetype entries)
     {
-        QTemporaryDir dir(scratch() + u"/census-XXXXXX"_s);
+        QTemporaryDir dir(scratch_.path() + u"/census-XXXXXX"_s);
         Vault v(dir.path());
         v.list.appendEntries(ReferenceVault::entriesOf(ReferenceVault::sampleEntries(entries)));
         v.save();
@@ -50,18 +50,13 @@ public:
     }
 
 private:
-    QString scratch() const { return tmpfs_.isMounted() ? tmpfs_.path() : fallback_.path(); }
-
-    PrivateTmpfs tmpfs_;
-    QTemporaryDir fallback_;
+    ScratchFolder scratch_;
 
 private slots:
     void initTestCase()
     {
-        // The vaults of over 16 MiB are written many times over; a tmpfs keeps that fast.
-        if (!tmpfs_.mount("size=1g")) {
-            qInfo("running on %s: %s", qPrintable(fallback_.path()), qPrintable(tmpfs_.why()));
-        }
+        // The vaults of over 16 MiB are written many times over.
+        scratch_.mountTmpfs("size=1g");
     }
 
     void save_stepsComeInDurableOrder_data()
@@ -107,7 +102,7 @@ private slots:
         QFETCH(int, at);
         QFETCH(Step, step);
         QFETCH(bool, everySave);
-        QTemporaryDir dir(scratch() + u"/fault-XXXXXX"_s);
+        QTemporaryDir dir(scratch_.path() + u"/fault-XXXXXX"_s);
         Vault v(dir.path());
         Entries expected = ReferenceVault::sampleEntries(entries);
         v.list.appendEntries(ReferenceVault::entriesOf(expected));
@@ -163,18 +158,15 @@ private slots:
     {
         QFETCH(int, at);
         QFETCH(Step, step);
-        QTemporaryDir dir(scratch() + u"/create-XXXXXX"_s);
+        QTemporaryDir dir(scratch_.path() + u"/create-XXXXXX"_s);
         Vault v(dir.path());
         const Entries entries = ReferenceVault::sampleEntries(3);
         const QByteArray before = ReferenceVault::file({}, entries);
-        QFile file(v.path);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(before);
-        file.close();
+        QVERIFY(ReferenceVault::writeFile(v.path, before));
 
         v.fault.arm(at, EIO, false);
         v.fault.beginSave();
-        v.store.CreateMasterPassword();
+        v.store.createMasterPassword();
 
         QCOMPARE(v.fault.fired(), 1);
         QCOMPARE(ReferenceVault::leftovers(v.path), QStringList());
@@ -185,24 +177,24 @@ private slots:
             QVERIFY(v.onDisk() == ReferenceVault::file(Master, entries));
             QVERIFY(v.listed() == entries);
             QCOMPARE(v.host.lastStatus(), u"Password created successfully"_s);
-            QCOMPARE(v.host.formLoadsFinished, 1);
+            QCOMPARE(v.host.calls.count(u"finishStartup"_s), 1);
         } else {
             // Nothing was entered yet: the program ends, and the file is as it was.
             QCOMPARE(v.host.fatalErrors.size(), 1);
             QVERIFY2(v.host.fatalErrors[0].contains(reason(EIO)), qPrintable(v.host.fatalErrors[0]));
             QVERIFY(v.onDisk() == before);
             QVERIFY(v.list.entries().empty());
-            QCOMPARE(v.host.formLoadsFinished, 0);
+            QCOMPARE(v.host.calls.count(u"finishStartup"_s), 0);
         }
     }
 
     void checkFirstRun_creatingTheFileFails_data()
     {
         QTest::addColumn<int>("at");
-        QTemporaryDir dir(scratch() + u"/first-XXXXXX"_s);
+        QTemporaryDir dir(scratch_.path() + u"/first-XXXXXX"_s);
         Vault census(dir.path());
         census.fault.beginSave();
-        census.store.CheckFirstRun();
+        census.store.checkFirstRun();
         const QList<Step> steps = census.fault.steps();
         for (int at = 1; at <= steps.size(); ++at) {
             QTest::addRow("%d %s", at, stepName(steps[at - 1])) << at;
@@ -211,25 +203,23 @@ private slots:
     void checkFirstRun_creatingTheFileFails()
     {
         QFETCH(int, at);
-        QTemporaryDir dir(scratch() + u"/first-XXXXXX"_s);
+        QTemporaryDir dir(scratch_.path() + u"/first-XXXXXX"_s);
         Vault v(dir.path());
         v.fault.arm(at, EIO, false);
         v.fault.beginSave();
-        v.store.CheckFirstRun();
+        v.store.checkFirstRun();
         QCOMPARE(v.fault.fired(), 1);
-        QCOMPARE(v.host.fatalErrors.size(), 1);
-        QCOMPARE(v.host.createPasswordShown + v.host.enterPasswordShown, 0);
+        QCOMPARE(v.host.calls, QStringList{u"fatalError"_s});
         // No half-made vault is left for the next start to mistake for one.
         QVERIFY(!QFileInfo::exists(v.path));
 
         v.host.clear();
         v.fault.beginSave();
-        v.store.CheckFirstRun();
-        QCOMPARE(v.host.fatalErrors, QStringList());
-        QCOMPARE(v.host.createPasswordShown, 1);
+        v.store.checkFirstRun();
+        QCOMPARE(v.host.calls, QStringList{u"showCreatePassword"_s});
         QCOMPARE(v.onDisk(), QByteArray("\r\n"));
     }
 };
 
-QTEST_MAIN(tst_SaveFaults)
+QTEST_GUILESS_MAIN(tst_SaveFaults)
 #include "tst_SaveFaults.moc"

@@ -56,18 +56,10 @@ Q_DECLARE_METATYPE(Shape)
 class tst_SaveInPlaceFaults : public QObject {
     Q_OBJECT
 
-    QString scratch() const { return tmpfs_.isMounted() ? tmpfs_.path() : fallback_.path(); }
-
-    PrivateTmpfs tmpfs_;
-    QTemporaryDir fallback_;
+    ScratchFolder scratch_;
 
 private slots:
-    void initTestCase()
-    {
-        if (!tmpfs_.mount("size=1g")) {
-            qInfo("running on %s: %s", qPrintable(fallback_.path()), qPrintable(tmpfs_.why()));
-        }
-    }
+    void initTestCase() { scratch_.mountTmpfs("size=1g"); }
 
     void save_folderRefusesNewFile_decidesOnWritingInPlace_data()
     {
@@ -85,7 +77,7 @@ private slots:
     {
         QFETCH(int, error);
         QFETCH(bool, inPlace);
-        QTemporaryDir dir(scratch() + u"/refuse-XXXXXX"_s);
+        QTemporaryDir dir(scratch_.path() + u"/refuse-XXXXXX"_s);
         VaultUnderTest v(dir.path());
         Entries expected = ReferenceVault::sampleEntries(5);
         v.list.appendEntries(ReferenceVault::entriesOf(expected));
@@ -137,7 +129,7 @@ private slots:
         QFETCH(int, at);
         QFETCH(Step, step);
         QFETCH(Shape, shape);
-        QTemporaryDir dir(scratch() + u"/inplace-XXXXXX"_s);
+        QTemporaryDir dir(scratch_.path() + u"/inplace-XXXXXX"_s);
         VaultUnderTest v(dir.path());
         Entries expected = ReferenceVault::sampleEntries(entries);
         v.list.appendEntries(ReferenceVault::entriesOf(expected));
@@ -180,5 +172,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(tst_SaveInPlaceFaults)
+QTEST_GUILESS_MAIN(tst_SaveInPlaceFaults)
 #include "tst_SaveInPlaceFaults.moc"

@@ -3,8 +3,8 @@
 // opened and flushed so that the rename itself is on disk. The vault is never opened for writing directly.
 
 #include "reliability/HelperProgram.h"
-#include "reliability/ReferenceVault.h"
 #include "reliability/SaveSeries.h"
+#include "support/ReferenceVault.h"
 
 #include "core/VaultFile.h"
 
@@ -172,5 +172,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(tst_SaveSyscallOrder)
+QTEST_GUILESS_MAIN(tst_SaveSyscallOrder)
 #include "tst_SaveSyscallOrder.moc"

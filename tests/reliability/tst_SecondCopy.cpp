@@ -5,8 +5,8 @@
 
 #include "reliability/HelperProgram.h"
 #include "reliability/PrivateTmpfs.h"
-#include "reliability/ReferenceVault.h"
 #include "reliability/SaveSeries.h"
+#include "support/ReferenceVault.h"
 
 #include "core/VaultFile.h"
 
@@ -181,5 +181,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(tst_SecondCopy)
+QTEST_GUILESS_MAIN(tst_SecondCopy)
 #include "tst_SecondCopy.moc"

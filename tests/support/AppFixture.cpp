@@ -1,77 +1,94 @@
 #include "support/AppFixture.h"
 
-#include "core/EntryListModel.h"
-#include "ui/EntryListView.h"
-#include "ui/MainWindow.h"
 #include "core/CodePage1252.h"
+#include "core/EntryListModel.h"
 #include "core/VaultFormat.h"
 #include "core/VaultStore.h"
+#include "ui/EntryListView.h"
+#include "ui/MainWindow.h"
+#include "ui/PasswordDialog.h"
 
 #include <QCoreApplication>
 #include <QFile>
 #include <QItemSelectionModel>
-#include <QTest>
 
 #include <cerrno>
 
 using namespace Qt::StringLiterals;
 
-namespace {
+const AppFixture::Rows AppFixture::ThreeRows{
+    {u"carol"_s, u"c-pass"_s, u"www.c.example"_s},
+    {u"alice"_s, u"<b>a-pass"_s, u"/home/alice"_s},
+    {u"Bob"_s, u"b-pass"_s, QString()},
+};
 
-std::vector<Entry> entriesOf(const ProgramFixture::Rows &rows)
+AppFixture::AppFixture(const BeforeStart &before) : app(fake.platform, dir.path())
 {
-    std::vector<Entry> out;
-    for (const QStringList &r : rows) {
-        out.push_back(Entry::fromText(r.value(0), r.value(1), r.value(2)));
+    if (before.vault) {
+        writeFile(vaultPath(), *before.vault);
     }
-    return out;
+    app.publisher() = PublisherSettings::fromBuild();
+    fake.settings.values.insert(app.publisher().productName + u"/Settings/showHelp"_s, u"0"_s);
 }
 
-} // namespace
-
-ProgramFixture::ProgramFixture(const Rows &rows) : program(fake.platform, dir.path())
+AppFixture::AppFixture(const Rows &rows) : AppFixture(BeforeStart{vaultFor(rows)})
 {
-    QFile file(vaultPath());
-    if (!file.open(QIODevice::WriteOnly) || file.write(vaultFor(rows)) < 0) {
-        qFatal("the fixture could not write its vault");
-    }
-    file.close();
-
-    program.publisher() = PublisherSettings::fromBuild();
-    fake.settings.values.insert(program.publisher().productName + u"/Settings/showHelp"_s, u"0"_s);
     // The main window's load reads line 1 and opens the password dialog; the dialog would then unlock with this.
-    program.mainWindow.load(program);
-    program.store().setMasterPassword(MasterPassword);
-    program.store().load();
+    app.loadMainWindow();
+    app.store().setMasterPassword(MasterPassword);
+    app.store().load();
     deleteUnloaded();
 }
 
-ProgramFixture::~ProgramFixture() = default;
-
-QByteArray ProgramFixture::vaultFor(const Rows &rows)
+AppFixture::~AppFixture()
 {
-    QByteArray password;
-    CodePage1252::fromUnicode(MasterPassword, password);
-    return VaultFormat::serialize(password, entriesOf(rows));
+    app.unloadOtherWindows();
+    app.passwordDialog.unload();
+    app.mainWindow.unload();
+    deleteUnloaded();
 }
 
-MainWindow &ProgramFixture::main() const
+QByteArray AppFixture::vaultFor(const Rows &rows, const QString &password)
 {
-    return *program.mainWindow.get();
+    std::vector<Entry> entries;
+    for (const QStringList &r : rows) {
+        entries.push_back(Entry::fromText(r.value(0), r.value(1), r.value(2)));
+    }
+    QByteArray passwordBytes;
+    CodePage1252::fromUnicode(password, passwordBytes);
+    return VaultFormat::serialize(passwordBytes, entries);
 }
 
-QString ProgramFixture::vaultPath() const
+void AppFixture::writeFile(const QString &path, const QByteArray &bytes) const
+{
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size()) {
+        qFatal("the fixture could not write %s", qPrintable(path));
+    }
+}
+
+MainWindow &AppFixture::main() const
+{
+    return *app.mainWindow.get();
+}
+
+QString AppFixture::vaultPath() const
 {
     return dir.filePath(u"data.enc"_s);
 }
 
-QByteArray ProgramFixture::vaultBytes() const
+QByteArray AppFixture::vaultBytes() const
 {
     QFile file(vaultPath());
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
 }
 
-ProgramFixture::Rows ProgramFixture::rows()
+void AppFixture::writeHelpFile(const QByteArray &rtf) const
+{
+    writeFile(app.helpFilePath(), rtf);
+}
+
+AppFixture::Rows AppFixture::rows()
 {
     Rows out;
     const EntryListModel &model = entries();
@@ -82,26 +99,35 @@ ProgramFixture::Rows ProgramFixture::rows()
     return out;
 }
 
-QString ProgramFixture::status() const
+QString AppFixture::status() const
 {
     return main().statusText();
 }
 
-void ProgramFixture::select(const QList<int> &rowsToSelect)
+QStringList AppFixture::messageTexts() const
 {
-    EntryListView *list = main().lstPass;
+    QStringList out;
+    for (const FakeMessageBoxes::Shown &shown : fake.messages.shown) {
+        out.append(shown.text);
+    }
+    return out;
+}
+
+void AppFixture::select(const QList<int> &rowsToSelect)
+{
+    EntryListView *list = main().entryList;
     list->selectionModel()->clearSelection();
     for (int row : rowsToSelect) {
         list->selectRow(row, true);
     }
 }
 
-void ProgramFixture::failSaves()
+void AppFixture::failSaves()
 {
-    program.store().setFaultHook([](VaultFile::Step step) { return step == VaultFile::Step::Rename ? EIO : 0; });
+    app.store().setFaultHook([](VaultFile::Step step) { return step == VaultFile::Step::Rename ? EIO : 0; });
 }
 
-void ProgramFixture::deleteUnloaded()
+void AppFixture::deleteUnloaded()
 {
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }

@@ -1,38 +1,54 @@
 #pragma once
 
 #include "app/Application.h"
-#include "support/FakePlatform.h"
 #include "core/VaultStore.h"
+#include "support/FakePlatform.h"
 
 #include <QByteArray>
 #include <QList>
 #include <QStringList>
 #include <QTemporaryDir>
 
+#include <optional>
+
 class EntryListModel;
 class MainWindow;
 
-// A program unlocked on a vault that holds the given entries (user name, password, location each), with its main
-// window loaded and visible, as after a correct master password; no help window and no password dialog remain.
-class ProgramFixture final {
+// A program on a folder of its own, on fake platform operations, with the publisher settings as the splash window
+// fills them and the help window not shown at start. By default it is unlocked on a vault that holds the given
+// entries (user name, password, location each), with its main window loaded and visible, as after a correct master
+// password; no help window and no password dialog remain. Its end unloads every window it left.
+class AppFixture {
 public:
     using Rows = QList<QStringList>;
 
-    explicit ProgramFixture(const Rows &rows = {});
-    ~ProgramFixture();
-    Q_DISABLE_COPY_MOVE(ProgramFixture)
-
+    // Three entries for the commands to choose from: sorted by any column they change order, the user names differ
+    // in letter case, one password holds markup, and the last location is empty.
+    static const Rows ThreeRows;
     static inline const QString MasterPassword = QStringLiteral("pw");
 
-    // The bytes a full save of these rows writes, with the fixture's master password.
-    static QByteArray vaultFor(const Rows &rows);
+    explicit AppFixture(const Rows &rows = {});
+    // A program before its start: no window loaded, and `vault` written as its vault file unless there is none
+    // (a first run).
+    struct BeforeStart {
+        std::optional<QByteArray> vault;
+    };
+    explicit AppFixture(const BeforeStart &before);
+    ~AppFixture();
+    Q_DISABLE_COPY_MOVE(AppFixture)
+
+    // The bytes a full save of these rows writes, with the given master password.
+    static QByteArray vaultFor(const Rows &rows, const QString &password = MasterPassword);
 
     MainWindow &main() const;
-    EntryListModel &entries() { return program.entries(); }
+    EntryListModel &entries() { return app.entries(); }
     QString vaultPath() const;
     QByteArray vaultBytes() const;
+    // Lays out the help file; without it the help window is never shown.
+    void writeHelpFile(const QByteArray &rtf = "{\\rtf1 Help}") const;
     Rows rows();
     QString status() const;
+    QStringList messageTexts() const;
 
     // Selects exactly these rows (from 0) of the main window's list; none for an empty list.
     void select(const QList<int> &rowsToSelect);
@@ -43,5 +59,8 @@ public:
 
     QTemporaryDir dir;
     FakePlatform fake;
-    Application program;
+    Application app;
+
+private:
+    void writeFile(const QString &path, const QByteArray &bytes) const;
 };

@@ -30,7 +30,9 @@ bool FakeOpener::openLocation(const QUrl &address, QString *error)
 QString FakeSettings::read(const QString &application, const QString &section, const QString &key,
                            const QString &defaultValue)
 {
-    return values.value(application + u'/' + section + u'/' + key, defaultValue);
+    const QString path = application + u'/' + section + u'/' + key;
+    reads.append(path);
+    return values.value(path, defaultValue);
 }
 
 void FakeSettings::write(const QString &application, const QString &section, const QString &key, const QString &value)

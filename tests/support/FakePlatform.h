@@ -60,6 +60,7 @@ public:
     void write(const QString &application, const QString &section, const QString &key, const QString &value) override;
 
     QMap<QString, QString> values; // "application/section/key"
+    QList<QString> reads;          // "application/section/key", in order
     QList<QString> writes;         // "application/section/key=value", in order
 };
 
@@ -71,8 +72,15 @@ public:
 
 class FakeEventPump final : public EventPump {
 public:
-    void processEvents() override { ++calls; }
+    void processEvents() override
+    {
+        ++calls;
+        if (onProcess) {
+            onProcess();
+        }
+    }
     int calls = 0;
+    std::function<void()> onProcess; // e.g. to let events run for real, or to look in during a load
 };
 
 struct FakePlatform {

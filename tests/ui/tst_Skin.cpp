@@ -1,13 +1,16 @@
-#include "app/WebsiteLauncher.h"
-#include "app/Application.h"
-#include "ui/SplashScreen.h"
+// Skinning: which controls take which of the skin's colours, where the colouring walk stops, the skin's life from
+// the splash window to the end, and that the windows take the skin only when the build switches it on.
+
+#include "core/PublisherSettings.h"
 #include "support/FakePlatform.h"
 #include "ui/HelpWindow.h"
-#include "ui/SkinService.h"
 #include "ui/Skin.h"
+#include "ui/SkinService.h"
+#include "ui/SplashScreen.h"
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFile>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -150,9 +153,9 @@ void tst_Skin::colorControls_controlOfKind_takesItsColours()
 void tst_Skin::colorControls_listTextBoxAndCheckBox_onlyListAndTextBoxRecoloured()
 {
     QWidget window;
-    auto *list = control<QTreeView>(&window, u"lstPass"_s);
-    auto *text = control<QLineEdit>(&window, u"txtUsername"_s);
-    auto *check = control<QCheckBox>(&window, u"Check1"_s);
+    auto *list = control<QTreeView>(&window, u"list"_s);
+    auto *text = control<QLineEdit>(&window, u"text"_s);
+    auto *check = control<QCheckBox>(&window, u"check"_s);
     const QPalette checkBefore = check->palette();
 
     Skin::colorControls(&window, Color1, Color2, Color3);
@@ -167,11 +170,11 @@ void tst_Skin::colorControls_listTextBoxAndCheckBox_onlyListAndTextBoxRecoloured
 void tst_Skin::colorControls_controlInsideContainer_isReached()
 {
     QWidget window;
-    auto *frame = control<QGroupBox>(&window, u"Frame1"_s);
-    auto *inner = control<QLineEdit>(frame, u"txtInner"_s);
-    auto *combo = control<QComboBox>(&window, u"cboKind"_s);
+    auto *frame = control<QGroupBox>(&window, u"frame"_s);
+    auto *inner = control<QLineEdit>(frame, u"inner"_s);
+    auto *combo = control<QComboBox>(&window, u"combo"_s);
     combo->setEditable(true);
-    auto *last = control<QLineEdit>(&window, u"txtLast"_s);
+    auto *last = control<QLineEdit>(&window, u"last"_s);
     // The combo box's own text box is part of it and is never asked on its own, so it cannot end the walk.
     refuse(combo->lineEdit());
 
@@ -186,10 +189,10 @@ void tst_Skin::colorControls_controlInsideContainer_isReached()
 void tst_Skin::colorControls_refusingControl_endsTheWalk()
 {
     QWidget window;
-    auto *first = control<QLineEdit>(&window, u"txt1"_s);
-    auto *refusing = control<QTreeView>(&window, u"lst1"_s);
-    auto *after = control<QLineEdit>(&window, u"txt2"_s);
-    auto *button = control<QPushButton>(&window, u"cmd1"_s);
+    auto *first = control<QLineEdit>(&window, u"text1"_s);
+    auto *refusing = control<QTreeView>(&window, u"list1"_s);
+    auto *after = control<QLineEdit>(&window, u"text2"_s);
+    auto *button = control<QPushButton>(&window, u"button1"_s);
     refuse(refusing);
 
     Skin::colorControls(&window, Color1, Color2, Color3);
@@ -203,9 +206,9 @@ void tst_Skin::colorControls_refusingControl_endsTheWalk()
 void tst_Skin::colorControls_windowWithoutListedKinds_unchanged()
 {
     QWidget window;
-    auto *label = control<QLabel>(&window, u"Label1"_s);
-    auto *check = control<QCheckBox>(&window, u"Check1"_s);
-    auto *option = control<QRadioButton>(&window, u"Option1"_s);
+    auto *label = control<QLabel>(&window, u"label"_s);
+    auto *check = control<QCheckBox>(&window, u"check"_s);
+    auto *option = control<QRadioButton>(&window, u"option"_s);
     refuse(label); // a control whose kind takes no colour is never asked, so it cannot end the walk
 
     Skin::colorControls(&window, Color1, Color2, Color3);
@@ -219,7 +222,7 @@ void tst_Skin::colorControls_windowWithoutListedKinds_unchanged()
 void tst_Skin::applySkin_noSkinInUse_touchesNothing()
 {
     QWidget window;
-    auto *text = control<QLineEdit>(&window, u"txt1"_s);
+    auto *text = control<QLineEdit>(&window, u"text1"_s);
     window.setMask(QRegion(0, 0, 5, 5));
 
     Skin::apply(&window);
@@ -234,13 +237,13 @@ void tst_Skin::applySkin_skinInUse_coloursThenSkinsWindowKeepsShapeOffWindows()
     RecordingSkin skin;
     Skin::setCurrent(&skin);
     QWidget window;
-    window.setObjectName(u"frmTest"_s);
-    auto *text = control<QLineEdit>(&window, u"txt1"_s);
+    window.setObjectName(u"testWindow"_s);
+    auto *text = control<QLineEdit>(&window, u"text1"_s);
     window.setMask(QRegion(0, 0, 5, 5));
 
     Skin::apply(&window);
 
-    QCOMPARE(skin.calls, (QStringList{u"colors"_s, u"skin frmTest"_s}));
+    QCOMPARE(skin.calls, (QStringList{u"colors"_s, u"skin testWindow"_s}));
     QVERIFY(hasTextAndListColors(text));
     QCOMPARE(window.mask().isEmpty(), Skin::isVistaOrLater());
 }
@@ -260,18 +263,16 @@ void tst_Skin::startAndEnd_lifeCycle_inOrder()
 
 void tst_Skin::splashLoad_buildSwitch_takesSkinOnlyWhenOn()
 {
-    QTemporaryDir dir;
-    FakePlatform fake;
-    Application program(fake.platform, dir.path());
-    SplashScreen *splash = program.splash.load(program);
+    PublisherSettings publisher;
+    SplashScreen splash(publisher);
 
 #ifdef BRISVANE_USE_SKIN
-    QVERIFY(program.publisher().useSkin);
+    QVERIFY(publisher.useSkin);
     QCOMPARE(Skin::current(), &Skin::builtIn());
 #else
-    QVERIFY(!program.publisher().useSkin);
+    QVERIFY(!publisher.useSkin);
     QCOMPARE(Skin::current(), nullptr);
-    QVERIFY(!splash->testAttribute(Qt::WA_SetPalette));
+    QVERIFY(!splash.testAttribute(Qt::WA_SetPalette));
 #endif
 }
 
@@ -296,22 +297,22 @@ void tst_Skin::helpWindow_useSkin_skinnedFirstOnlyWhenOn()
     RecordingSkin skin;
     Skin::setCurrent(&skin);
     QTemporaryDir dir;
-    FakePlatform fake;
-    Application program(fake.platform, dir.path());
-    program.publisher() = PublisherSettings::fromBuild();
-    program.publisher().useSkin = useSkin;
+    FakeSettings settings;
+    PublisherSettings publisher = PublisherSettings::fromBuild();
+    publisher.useSkin = useSkin;
+    const QString path = dir.filePath(u"Help.rtf"_s);
     if (helpFile) {
-        QFile file(program.helpFilePath());
+        QFile file(path);
         QVERIFY(file.open(QIODevice::WriteOnly));
         file.write("{\\rtf1 Help}");
     }
 
-    HelpWindow *help = program.helpWindow.load(program);
+    HelpWindow help(path, settings, publisher);
 
     QCOMPARE(skin.windows.size(), skinned);
-    QCOMPARE(help->rtf1->testAttribute(Qt::WA_SetPalette), false);
+    QCOMPARE(help.helpView->testAttribute(Qt::WA_SetPalette), false);
     if (skinned) {
-        QCOMPARE(skin.windows.first(), help);
+        QCOMPARE(skin.windows.first(), &help);
     }
 }
 

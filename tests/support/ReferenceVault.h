@@ -5,14 +5,17 @@
 #include <QByteArray>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QStringList>
+#include <QTest>
 
+#include <algorithm>
 #include <array>
 #include <vector>
 
 // The tests' own picture of a vault: the entries as plain field bytes, and the file they must give, encoded here
 // from the format's rules (each byte's top bit flipped, CR LF after every line, one more CR LF at the end) rather
-// than by the program's writer.
+// than by the program's writer; and the reading and writing of files that the vault tests share.
 namespace ReferenceVault {
 
 using Fields = std::array<QByteArray, 3>; // user name, password, location
@@ -111,10 +114,17 @@ inline QString firstDifference(const Entries &actual, const Entries &expected)
     return {};
 }
 
+// A file that cannot be read gives a text that no vault holds, so that it never passes for an empty file.
 inline QByteArray readAll(const QString &path)
 {
     QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArrayLiteral("<unreadable>");
+}
+
+inline bool writeFile(const QString &path, QByteArrayView bytes)
+{
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(bytes.data(), bytes.size()) == bytes.size();
 }
 
 // What an interrupted save may have left beside the vault.
@@ -126,3 +136,13 @@ inline QStringList leftovers(const QString &vaultPath)
 }
 
 } // namespace ReferenceVault
+
+// How QCOMPARE shows a list of entries: user name|password|location, one after the other.
+inline char *toString(const ReferenceVault::Entries &entries)
+{
+    QByteArrayList rows;
+    for (const ReferenceVault::Fields &f : entries) {
+        rows.append(f[0] + '|' + f[1] + '|' + f[2]);
+    }
+    return QTest::toString(rows.join(", "));
+}

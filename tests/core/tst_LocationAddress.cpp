@@ -1,16 +1,10 @@
-// Go To and the publisher's website: which address a location becomes, what reaches the desktop's opener, and the
-// hidden launcher window with its pending request.
+// How an entry's location becomes what the desktop's opener is handed: the web test on the six markers, schemes
+// already there, paths (which never get "http://"), and the publisher's website address.
 
-#include "app/EntryCommands.h"
 #include "core/LocationAddress.h"
-#include "app/WebsiteLauncher.h"
-#include "ui/MainWindow.h"
-#include "support/AppFixture.h"
 
-#include <QDir>
 #include <QTest>
-#include <QTimer>
-#include <QToolButton>
+#include <QUrl>
 
 using namespace Qt::StringLiterals;
 
@@ -30,7 +24,7 @@ QUrl file(const QString &path)
 
 } // namespace
 
-class tst_GoTo : public QObject {
+class tst_LocationAddress : public QObject {
     Q_OBJECT
 
 private slots:
@@ -105,50 +99,6 @@ private slots:
         QCOMPARE(LocationAddress::withWebScheme(location), text);
     }
 
-    void goto_selectedLocation_reachesTheOpener()
-    {
-        ProgramFixture f({{u"a"_s, u"b"_s, u"www.example.com"_s}, {u"c"_s, u"d"_s, u"-x"_s}});
-        f.select({1, 0});
-        f.main().cmdGoto->click();
-        QCOMPARE(f.fake.opener.locations, QList<QUrl>{web(u"http://www.example.com"_s)});
-        QCOMPARE(f.status(), u"Opening Location..."_s);
-
-        f.select({1});
-        f.main().mnuDataItem_Click(3);
-        QCOMPARE(f.fake.opener.locations.last(), file(QDir::homePath() + u"/-x"_s));
-        QVERIFY(f.fake.messages.shown.isEmpty());
-        QVERIFY(f.fake.opener.urls.isEmpty());
-    }
-
-    void goto_cannotOpen_saysWhichAndWhy_data()
-    {
-        QTest::addColumn<QString>("location");
-        QTest::addColumn<bool>("openerFails");
-        QTest::addColumn<QString>("shown"); // the line of the message that names the location
-        QTest::addColumn<QString>("reason");
-        QTest::newRow("opener cannot start")
-            << u"/srv/files"_s << true << u"/srv/files"_s << u"No such file or directory"_s;
-        QTest::newRow("not a valid address")
-            << u"www.exa mple.com"_s << false << u"http://www.exa mple.com"_s << u"It is not a valid address."_s;
-    }
-    void goto_cannotOpen_saysWhichAndWhy()
-    {
-        QFETCH(QString, location);
-        QFETCH(bool, openerFails);
-        QFETCH(QString, shown);
-        QFETCH(QString, reason);
-        ProgramFixture f({{u"a"_s, u"b"_s, location}});
-        f.fake.opener.failToStart = openerFails;
-        f.select({0});
-        f.program.commands().cmdGoto_Click();
-        QCOMPARE(f.fake.messages.shown.size(), 1);
-        QCOMPARE(f.fake.messages.shown[0].text,
-                 u"This location could not be opened:\r\n"_s + shown + u"\r\n\r\n"_s + reason);
-        QCOMPARE(f.fake.messages.shown[0].title, u"Brisvane Full"_s);
-        QCOMPARE(f.status(), u"Opening Location..."_s);
-        QVERIFY(f.fake.opener.locations.isEmpty());
-    }
-
     void websiteAddress_prefixesUnlessHttpAnywhere_data()
     {
         QTest::addColumn<QString>("url");
@@ -165,46 +115,7 @@ private slots:
         QFETCH(QString, address);
         QCOMPARE(LocationAddress::websiteAddress(url), address);
     }
-
-    void website_command_opensSiteOnceThroughHiddenLauncher()
-    {
-        ProgramFixture f;
-        f.main().cmdWebsite->click();
-        const QUrl site(u"http://"_s + f.program.publisher().publisherUrl);
-        QCOMPARE(f.fake.opener.urls, QList<QUrl>{site});
-        QVERIFY(f.program.WebsiteRequest.isEmpty());
-        WebsiteLauncher *launcher = f.program.websiteLauncher.get();
-        QVERIFY(launcher);
-        QVERIFY(!launcher->isVisible());
-        QCOMPARE(launcher->Timer1->interval(), 1000);
-        QVERIFY(launcher->Timer1->isActive());
-
-        // A second request while it exists waits: nothing opens and nothing is shown.
-        f.program.commands().cmdWebsite_Click(0);
-        QCOMPARE(f.fake.opener.urls.size(), 1);
-        QCOMPARE(f.program.WebsiteRequest, u"Website"_s);
-        QVERIFY(!launcher->isVisible());
-
-        // The timer destroys it; the pending request is carried out by the next creation.
-        QTRY_VERIFY_WITH_TIMEOUT(!f.program.websiteLauncher.isLoaded(), 5000);
-        f.program.websiteLauncher.load(f.program);
-        QCOMPARE(f.fake.opener.urls, (QList<QUrl>{site, site}));
-        QVERIFY(f.program.WebsiteRequest.isEmpty());
-    }
-
-    void website_launcherWithoutRequest_opensNothing()
-    {
-        ProgramFixture f;
-        f.program.WebsiteRequest = u"website"_s; // not exactly "Website"
-        f.program.publisher().publisherUrl.clear();
-        f.program.websiteLauncher.load(f.program);
-        QVERIFY(f.fake.opener.urls.isEmpty());
-        QCOMPARE(f.program.WebsiteRequest, u"website"_s);
-        QVERIFY(!f.program.publisher().publisherUrl.isEmpty()); // refilled by the launcher's load
-        f.program.websiteLauncher.get()->Timer1_Timer();
-        QVERIFY(!f.program.websiteLauncher.isLoaded());
-    }
 };
 
-QTEST_MAIN(tst_GoTo)
-#include "tst_GoTo.moc"
+QTEST_GUILESS_MAIN(tst_LocationAddress)
+#include "tst_LocationAddress.moc"
