@@ -28,9 +28,9 @@ dist: build
 run: dist
 	cd $(DIST) && ./Brisvane
 
-# Everything, in two lanes side by side (scripts/run-tests): the release build's tests, and the sanitizer build with
-# its tests and the fuzzers.
-test: build
+# Everything, in two lanes side by side (scripts/run-tests): the release build with its tests, and the sanitizer
+# build with its tests and the fuzzers.
+test: deps
 	MAKE="$(MAKE)" bash scripts/run-tests
 
 test-layers:

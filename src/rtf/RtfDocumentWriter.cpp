@@ -2,6 +2,8 @@
 
 #include <QTextDocument>
 
+#include <type_traits>
+
 namespace {
 
 // A paragraph longer than this goes into the document before its end, with the formatting of the paragraph
@@ -63,7 +65,7 @@ bool RtfDocumentWriter::append(char16_t character)
     return true;
 }
 
-bool RtfDocumentWriter::append(QStringView text)
+template <class TextView> bool RtfDocumentWriter::appendText(TextView text)
 {
     if (text.isEmpty())
         return !m_limitReached;
@@ -72,8 +74,10 @@ bool RtfDocumentWriter::append(QStringView text)
     if (!fits) {
         count = m_limitReached ? 0 : m_maxChars - m_written;
         // Never keep half of a surrogate pair.
-        if (count > 0 && text[count - 1].isHighSurrogate())
-            --count;
+        if constexpr (std::is_same_v<TextView, QStringView>) {
+            if (count > 0 && text[count - 1].isHighSurrogate())
+                --count;
+        }
         m_limitReached = true;
     }
     if (count > 0) {
@@ -85,21 +89,14 @@ bool RtfDocumentWriter::append(QStringView text)
     return fits;
 }
 
+bool RtfDocumentWriter::append(QStringView text)
+{
+    return appendText(text);
+}
+
 bool RtfDocumentWriter::append(QLatin1StringView text)
 {
-    if (text.isEmpty())
-        return !m_limitReached;
-    const bool fits = !m_limitReached && text.size() <= m_maxChars - m_written;
-    const qsizetype count = fits ? text.size() : (m_limitReached ? 0 : m_maxChars - m_written);
-    if (!fits)
-        m_limitReached = true;
-    if (count > 0) {
-        m_written += count;
-        writePendingLineBreak();
-        m_text.append(text.first(count));
-        appended();
-    }
-    return fits;
+    return appendText(text);
 }
 
 void RtfDocumentWriter::writePendingLineBreak()
@@ -136,13 +133,7 @@ bool RtfDocumentWriter::endParagraph(const QTextBlockFormat &block, const QTextC
         return true;
     }
     m_pieces += piecesPerBlock;
-    if (m_blockStarted) {
-        m_cursor.setBlockFormat(block);
-        m_cursor.setBlockCharFormat(mark);
-    } else {
-        startBlock(block, mark);
-    }
-    flushText();
+    writeBlock(block, mark);
     m_blockStarted = false;
     m_lastBlock = block;
     m_lastMark = mark;
@@ -155,16 +146,21 @@ void RtfDocumentWriter::finish(const QTextBlockFormat &block, const QTextCharFor
         return;
     m_finished = true;
     if (!m_text.isEmpty() || m_blockStarted || !m_firstBlockUsed) {
-        if (m_blockStarted) {
-            m_cursor.setBlockFormat(block);
-            m_cursor.setBlockCharFormat(mark);
-        } else {
-            startBlock(block, mark);
-        }
-        flushText();
+        writeBlock(block, mark);
     }
     m_cursor.endEditBlock();
     m_document.setUndoRedoEnabled(m_undoWasEnabled);
+}
+
+void RtfDocumentWriter::writeBlock(const QTextBlockFormat &block, const QTextCharFormat &mark)
+{
+    if (m_blockStarted) {
+        m_cursor.setBlockFormat(block);
+        m_cursor.setBlockCharFormat(mark);
+    } else {
+        startBlock(block, mark);
+    }
+    flushText();
 }
 
 void RtfDocumentWriter::startBlock(const QTextBlockFormat &block, const QTextCharFormat &mark)

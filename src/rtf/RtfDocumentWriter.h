@@ -46,6 +46,10 @@ private:
     bool reserve(qsizetype count);
     void writePendingLineBreak();
     void appended();
+    // Appends as much of the text as the limit leaves room for; false when not all of it fitted.
+    template <class TextView> bool appendText(TextView text);
+    // The paragraph's block, in the format given, with the text written since it began.
+    void writeBlock(const QTextBlockFormat &block, const QTextCharFormat &mark);
     void startBlock(const QTextBlockFormat &block, const QTextCharFormat &mark);
     void flushText();
 

@@ -139,6 +139,18 @@ void RtfParser::handleWord(const RtfToken &token)
     default:
         break;
     }
+    // \u and \uc read the same in running text and in font names.
+    if (destination != Destination::ColorTable) {
+        if (info.keyword == RtfKeyword::Unicode) {
+            if (token.hasParameter)
+                handleUnicode(token.parameter);
+            return;
+        }
+        if (info.keyword == RtfKeyword::UnicodeSkip) {
+            state().unicodeSkip = qMax(0, token.parameter);
+            return;
+        }
+    }
     switch (destination) {
     case Destination::Text:
         handleTextWord(info, token);
@@ -258,13 +270,6 @@ void RtfParser::handleTextWord(RtfKeywordInfo info, const RtfToken &token)
     case RtfKeyword::Character:
         emitCharacter(info.character);
         break;
-    case RtfKeyword::Unicode:
-        if (token.hasParameter)
-            handleUnicode(token.parameter);
-        break;
-    case RtfKeyword::UnicodeSkip:
-        state().unicodeSkip = qMax(0, token.parameter);
-        break;
     default:
         break;
     }
@@ -282,13 +287,6 @@ void RtfParser::handleFontTableWord(RtfKeyword keyword, const RtfToken &token)
         break;
     case RtfKeyword::FontCharset:
         m_pendingFontCharset = token.parameter;
-        break;
-    case RtfKeyword::Unicode:
-        if (token.hasParameter)
-            handleUnicode(token.parameter);
-        break;
-    case RtfKeyword::UnicodeSkip:
-        state().unicodeSkip = qMax(0, token.parameter);
         break;
     default:
         break;
