@@ -37,7 +37,7 @@ test-layers:
 	bash scripts/check-layers
 
 test-unit: build
-	cd $(BUILD) && ctest --output-on-failure -j $(JOBS) -L unit
+	bash scripts/ctest-unit $(BUILD)
 
 test-e2e: build
 	bash tests/e2e/run-all $(BUILD)
@@ -46,8 +46,7 @@ test-asan: deps
 	CC=clang CXX=clang++ cmake -S . -B $(ASAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug \
 	    -DBRISVANE_SANITIZE=ON -DBRISVANE_FUZZ=ON
 	cmake --build $(ASAN_BUILD) -j $(JOBS)
-	cd $(ASAN_BUILD) && ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=print_stacktrace=1 \
-	    ctest --output-on-failure -j $(JOBS) -L unit
+	ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=print_stacktrace=1 bash scripts/ctest-unit $(ASAN_BUILD)
 
 test-fuzz: test-asan
 	bash fuzz/run-all $(ASAN_BUILD) $(FUZZ_SECONDS)

@@ -6,7 +6,7 @@
 // not saved).
 //
 // It runs on a tmpfs of its own so that the saves cost little; where that is refused, on the ordinary temporary
-// folder with a tenth of the steps, and says so. BRISVANE_SOAK_STEPS and BRISVANE_SOAK_SEED change the run.
+// folder with a tenth of the steps, and reports itself skipped. BRISVANE_SOAK_STEPS and BRISVANE_SOAK_SEED change the run.
 
 #include "reliability/PrivateTmpfs.h"
 #include "reliability/VaultUnderTest.h"
@@ -131,7 +131,8 @@ private slots:
     {
         ScratchFolder disk;
         int steps = fromEnvironment("BRISVANE_SOAK_STEPS", Steps);
-        if (!disk.mountTmpfs("size=256m")) {
+        const bool onTmpfs = disk.mountTmpfs("size=256m");
+        if (!onTmpfs) {
             steps = std::max(steps / 10, 1);
             qInfo("a tenth of the steps there: %d", steps);
         }
@@ -222,6 +223,10 @@ private slots:
         qInfo(
             "%d steps in %lld ms (seed %u): %d adds, %d edits, %d deletes, %d sorts, %d restarts; at most %zu entries",
             steps, clock.elapsed(), seed, adds, edits, deletes, sorts, restarts, longest);
+        if (!onTmpfs) {
+            // Every step above was checked; only the full length of the soak is missing, and that must show.
+            QSKIP("the full soak needs a tmpfs of its own; only a tenth of it ran");
+        }
     }
 };
 
