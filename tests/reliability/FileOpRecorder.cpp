@@ -122,7 +122,7 @@ void opened(int dirfd, const char *path, int flags, int fd)
         r.files[{st.st_dev, st.st_ino}] = file;
         record(r, fileOp(FileOp::Create, file, 0, name));
     } else {
-        record(r, nameOp(FileOp::Unknown, u"opened a file that the save did not create: "_s + name));
+        record(r, nameOp(FileOp::Unknown, u"opened a file that was not there when the recording began: "_s + name));
         return;
     }
     r.descriptors[fd] = {file, {}};
@@ -234,7 +234,8 @@ bool takesMode(int flags)
     return (flags & O_CREAT) || (flags & O_TMPFILE) == O_TMPFILE;
 }
 
-// Also notes in `files` which number each file has, by its device and inode.
+// The files and symbolic links below `root`, numbered in the order met; notes in `files`, where given, which
+// number each file has by its device and inode, so that a descriptor opened later can be told for that file.
 Names scanFiles(const QString &root, std::vector<QByteArray> &contents, std::map<std::pair<dev_t, ino_t>, int> *files)
 {
     Names names;
