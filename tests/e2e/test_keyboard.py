@@ -3,8 +3,8 @@ that has the focus, once per stroke, in the password dialog, the main window and
 
 import pyatspi
 
-from harness import MAIN_TITLE, BrisvaneTestCase, char_count, clipboard_text, has_state, key, type_text, vault_bytes, \
-    wait_for
+from harness import (MAIN_TITLE, BrisvaneTestCase, char_count, clipboard_text, has_state, key, type_text, vault_bytes,
+                     wait_for)
 
 MASTER = "master key"
 ADD_TITLE = "Add an entry"
