@@ -28,6 +28,12 @@ dist: build
 run: dist
 	cd $(DIST) && ./Brisvane
 
+# The launcher entry that `make dist` writes, into the current user's menu; it starts the program in $(DIST).
+.PHONY: install-desktop-entry test-desktop-entry
+install-desktop-entry: dist
+	install -D -m 0644 "$(DIST)/brisvane.desktop" "$${XDG_DATA_HOME:-$$HOME/.local/share}/applications/brisvane.desktop"
+	@echo "Brisvane is in your desktop's menu now; it starts $(abspath $(DIST))/Brisvane"
+
 # Everything, in two lanes side by side (scripts/run-tests): the release build with its tests, and the sanitizer
 # build with its tests and the fuzzers.
 test: deps
@@ -35,6 +41,9 @@ test: deps
 
 test-layers:
 	bash scripts/check-layers
+
+test-desktop-entry: build
+	bash scripts/check-desktop-entry $(BUILD)
 
 test-unit: build
 	bash scripts/ctest-unit $(BUILD)

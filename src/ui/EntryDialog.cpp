@@ -5,6 +5,7 @@
 #include "core/StorableText.h"
 #include "core/VaultStore.h"
 #include "platform/Platform.h"
+#include "ui/EnterKey.h"
 #include "ui/PictureButton.h"
 #include "ui/Placement.h"
 #include "ui/Skin.h"
@@ -88,6 +89,7 @@ void EntryDialog::buildControls()
     connect(saveButton, &QToolButton::clicked, this, &EntryDialog::save);
     connect(cancelButton, &QToolButton::clicked, this, &EntryDialog::cancel);
     // Enter saves from the website box only; in the other two it does nothing.
+    EnterKey::actsOncePerStroke(websiteBox);
     connect(websiteBox, &QLineEdit::returnPressed, this, &EntryDialog::save);
 }
 

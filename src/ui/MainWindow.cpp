@@ -56,7 +56,9 @@ MainWindow::MainWindow(EntryListModel &entries, VaultStore &store, MessageBoxes 
 {
     setObjectName(u"mainWindow"_s);
     Placement::centerOnFirstShow(this);
-    setFont(QFont(u"Verdana"_s, 8));
+    QFont verdana(u"Verdana"_s);
+    verdana.setPointSizeF(8.25);
+    setFont(verdana);
 
     if (publisher_.useSplashIcon && !splashIcon.isNull()) {
         setWindowIcon(splashIcon);
@@ -111,7 +113,12 @@ void MainWindow::buildControls()
     statusPanel->setObjectName(u"statusPanel"_s);
     statusPanel->setTextFormat(Qt::PlainText);
     statusPanel->setAccessibleDescription(u"Status"_s);
-    status->addWidget(statusPanel);
+    // Permanent, so that a status tip never hides the panel: the bar shows tips only beside its other widgets. An
+    // empty widget after it takes the room a wider window adds, so that the panel keeps its place at the left.
+    status->addPermanentWidget(statusPanel);
+    auto *rest = new QWidget(status);
+    rest->setObjectName(u"statusBarRest"_s);
+    status->addPermanentWidget(rest, 1);
     setStatusBar(status);
 
     // Keyboard order: Add, Edit, Delete, website, list, copy user name, Go To, copy password, copy location.

@@ -4,6 +4,7 @@
 #include "core/StorableText.h"
 #include "core/VaultStore.h"
 #include "platform/Platform.h"
+#include "ui/EnterKey.h"
 #include "ui/PasswordEdit.h"
 #include "ui/Placement.h"
 #include "ui/Skin.h"
@@ -54,9 +55,11 @@ QPushButton *button(QWidget *parent, const QString &name, const QString &caption
     auto *b = new QPushButton(caption, parent);
     b->setObjectName(name);
     b->setAccessibleName(caption);
-    // Neither is the window's default button: Enter in a box runs Ok once, through the box's own rule.
+    // Neither is the window's default button: Enter presses the focused button, and in a box runs Ok through the
+    // box's own rule.
     b->setAutoDefault(false);
     b->setDefault(false);
+    EnterKey::pressesButton(b);
     return b;
 }
 
@@ -110,8 +113,10 @@ PasswordDialog::PasswordDialog(Mode mode, VaultStore &store, Platform &platform,
 
     connect(okButton, &QPushButton::clicked, this, &PasswordDialog::confirm);
     connect(cancelButton, &QPushButton::clicked, this, &PasswordDialog::cancel);
-    connect(passwordBox, &QLineEdit::returnPressed, this, &PasswordDialog::confirm);
-    connect(retypeBox, &QLineEdit::returnPressed, this, &PasswordDialog::confirm);
+    for (QLineEdit *box : {passwordBox, retypeBox}) {
+        EnterKey::actsOncePerStroke(box);
+        connect(box, &QLineEdit::returnPressed, this, &PasswordDialog::confirm);
+    }
 
     load();
 }

@@ -1,5 +1,7 @@
 #include "ui/PictureButton.h"
 
+#include "ui/EnterKey.h"
+
 using namespace Qt::StringLiterals;
 
 PictureButton::PictureButton(QWidget *parent, const QString &objectName, const QString &caption, const QString &picture,
@@ -13,6 +15,7 @@ PictureButton::PictureButton(QWidget *parent, const QString &objectName, const Q
     setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
     setFocusPolicy(Qt::StrongFocus);
     setGeometry(geometry);
+    EnterKey::pressesButton(this);
 }
 
 PictureButton::~PictureButton() = default;

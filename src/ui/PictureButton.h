@@ -3,7 +3,7 @@
 #include <QToolButton>
 
 // A command button with its picture above its caption, as the main window and the entry dialog have them. It takes
-// the keyboard focus by Tab and by click, and screen readers read its caption.
+// the keyboard focus by Tab and by click, Space and Enter press it, and screen readers read its caption.
 class PictureButton final : public QToolButton {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(PictureButton)

@@ -4,6 +4,7 @@
 #include "app/EntryCommands.h"
 #include "core/EntryListModel.h"
 #include "support/AppFixture.h"
+#include "support/HeldKey.h"
 #include "ui/EntryDialog.h"
 #include "ui/MainWindow.h"
 #include "ui/PictureButton.h"
@@ -111,11 +112,44 @@ private slots:
         QCOMPARE(f.entries().rowCount(), 3);
         QVERIFY(f.fake.messages.shown.isEmpty());
 
-        // Enter in the website box saves, exactly once.
-        QTest::keyClick(d->websiteBox, Qt::Key_Return);
+        // Enter in the website box saves, exactly once however long it is held.
+        holdKey(d->websiteBox, Qt::Key_Return);
         QCOMPARE(f.entries().rowCount(), 4);
         QVERIFY(!f.app.entryDialog.isLoaded());
         QCOMPARE(f.status(), Saved);
+    }
+
+    void keys_enterOnSaveOrCancel_pressesItOnce_data()
+    {
+        QTest::addColumn<bool>("save");
+        QTest::addColumn<int>("key");
+        QTest::newRow("Save, Return") << true << int(Qt::Key_Return);
+        QTest::newRow("Save, keypad Enter") << true << int(Qt::Key_Enter);
+        QTest::newRow("Cancel, Return") << false << int(Qt::Key_Return);
+        QTest::newRow("Cancel, keypad Enter") << false << int(Qt::Key_Enter);
+    }
+    void keys_enterOnSaveOrCancel_pressesItOnce()
+    {
+        QFETCH(bool, save);
+        QFETCH(int, key);
+        AppFixture f(ThreeRows);
+        f.main().setStatusText(u"before"_s);
+        EntryDialog *d = openAdd(f);
+        type(d, u"dave"_s, u"d-pass"_s, u"d.example"_s);
+        PictureButton *button = save ? d->saveButton : d->cancelButton;
+        button->setFocus();
+
+        holdKey(button, Qt::Key(key));
+
+        AppFixture::Rows expected = ThreeRows;
+        if (save) {
+            expected.append({u"dave"_s, u"d-pass"_s, u"d.example"_s});
+        }
+        QVERIFY(!f.app.entryDialog.isLoaded());
+        QCOMPARE(f.rows(), expected);
+        QCOMPARE(f.vaultBytes(), AppFixture::vaultFor(expected));
+        QCOMPARE(f.status(), save ? Saved : u"before"_s);
+        QVERIFY(f.fake.messages.shown.isEmpty());
     }
 
     void close_cancelOrFrame_writesNothingAndNextAddStartsEmpty_data()
@@ -182,9 +216,9 @@ private slots:
         EntryDialog *d = edit ? openEdit(f, 1) : openAdd(f);
         type(d, fields[0], fields[1], fields[2]);
 
-        // Enter in the website box runs the same checks as the Save button.
+        // Enter in the website box runs the same checks as the Save button, once while the key is held.
         if (edit) {
-            QTest::keyClick(d->websiteBox, Qt::Key_Return);
+            holdKey(d->websiteBox, Qt::Key_Return);
         } else {
             d->saveButton->click();
         }

@@ -5,7 +5,9 @@
 #include "app/WebsiteLauncher.h"
 #include "core/EntryListModel.h"
 #include "core/VaultStore.h"
+#include "rtf/RtfReader.h"
 #include "support/AppFixture.h"
+#include "support/HeldKey.h"
 #include "ui/EntryListView.h"
 #include "ui/MainWindow.h"
 #include "ui/PictureButton.h"
@@ -13,14 +15,22 @@
 #include "ui/Twips.h"
 
 #include <QApplication>
+#include <QFile>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QRegularExpression>
+#include <QSignalSpy>
+#include <QStatusBar>
+#include <QStatusTipEvent>
 #include <QTest>
+#include <QTextDocument>
 #include <QTimer>
+
+#include <memory>
+#include <vector>
 
 using namespace Qt::StringLiterals;
 
@@ -134,6 +144,13 @@ private slots:
         QVERIFY(b->focusPolicy() & Qt::TabFocus);
     }
 
+    void load_fontIsVerdanaAtTheDialogsSize()
+    {
+        AppFixture f;
+        QCOMPARE(f.main().font().family(), u"Verdana"_s);
+        QCOMPARE(f.main().font().pointSizeF(), 8.25);
+    }
+
     void load_copyButtonsShareOnePicture()
     {
         AppFixture f;
@@ -153,6 +170,47 @@ private slots:
         const QList<QWidget *> expected{m.editButton, m.deleteButton,   m.websiteButton,  m.entryList, m.copyButtons[0],
                                         m.goToButton, m.copyButtons[1], m.copyButtons[2], m.addButton};
         QCOMPARE(tabWalk(m.addButton, int(expected.size())), expected);
+    }
+
+    void keys_enterPressesTheFocusedButtonOnce_data()
+    {
+        QTest::addColumn<int>("index"); // into buttons(); -1: the list has the focus
+        for (int i = 0; i < 8; ++i) {
+            QTest::addRow("button %d", i) << i;
+        }
+        QTest::newRow("the list") << -1;
+    }
+    void keys_enterPressesTheFocusedButtonOnce()
+    {
+        QFETCH(int, index);
+        AppFixture f(ThreeRows);
+        f.select({1});
+        MainWindow &m = f.main();
+        std::vector<std::unique_ptr<QSignalSpy>> spies;
+        for (PictureButton *b : buttons(m)) {
+            spies.push_back(std::make_unique<QSignalSpy>(b, &QAbstractButton::clicked));
+        }
+        const auto presses = [&] {
+            QList<int> counts;
+            for (const auto &spy : spies) {
+                counts.append(int(spy->count()));
+            }
+            return counts;
+        };
+        QWidget *focused = index < 0 ? static_cast<QWidget *>(m.entryList) : buttons(m)[size_t(index)];
+        QList<int> expected(8, 0);
+        for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Enter}) {
+            holdKey(focused, key);
+            if (index >= 0) {
+                ++expected[index];
+            }
+            QCOMPARE(presses(), expected);
+        }
+        if (index < 0) {
+            QVERIFY(!f.app.entryDialog.isLoaded());
+            QVERIFY(f.fake.messages.shown.isEmpty());
+            QCOMPARE(f.rows(), ThreeRows);
+        }
     }
 
     void load_menus()
@@ -283,12 +341,30 @@ private slots:
         // The window's outer width when it loaded, before any frame was added.
         const int loadWidth = Twips::toPixels(9015);
         QCOMPARE(m.statusPanel->sizeHint().width(), loadWidth);
+        const int left = m.statusPanel->x();
         m.resize(m.width() + 250, m.height() + 40);
         QTRY_COMPARE(m.width(), Twips::toPixels(9015) + 250);
         QCOMPARE(m.statusPanel->width(), loadWidth);
+        QCOMPARE(m.statusPanel->x(), left);
         f.app.setStatusText(u"A status text much longer than before, to see that the panel does not grow"_s);
         QTest::qWait(0);
         QCOMPARE(m.statusPanel->width(), loadWidth);
+    }
+
+    // A status tip (a control's hint for the status bar) would take the bar's place for a moment; the panel stays.
+    void statusPanel_staysThroughAStatusTip()
+    {
+        AppFixture f;
+        MainWindow &m = f.main();
+        QVERIFY(QTest::qWaitForWindowExposed(&m));
+        f.app.setStatusText(u"Loaded 3 entries"_s);
+        const QRect before = m.statusPanel->geometry();
+        QStatusTipEvent tip(u"A hint from a control"_s);
+        QApplication::sendEvent(&m, &tip);
+        QTest::qWait(0);
+        QVERIFY(m.statusPanel->isVisible());
+        QCOMPARE(m.statusText(), u"Loaded 3 entries"_s);
+        QCOMPARE(m.statusPanel->geometry(), before);
     }
 
     void setStatusText_showsPlainText_data()
@@ -311,6 +387,43 @@ private slots:
         // It stays: nothing clears it by time.
         QTest::qWait(50);
         QCOMPARE(f.main().statusText(), text);
+    }
+
+    // Every menu command the help file names is one the menus have, by its name on screen.
+    void helpFile_namesTheMenusCommandsAsTheyAre()
+    {
+        QFile file(QStringLiteral(BRISVANE_SOURCE_DIR "/assets/Help.rtf"));
+        QVERIFY2(file.open(QIODevice::ReadOnly), qPrintable(file.fileName()));
+        QTextDocument document;
+        RtfReader reader;
+        QVERIFY2(reader.read(file.readAll(), document), qPrintable(reader.errorString()));
+        const QString help = document.toPlainText();
+
+        AppFixture f;
+        QMap<QString, QStringList> menus;
+        for (QAction *title : f.main().menuBar()->actions()) {
+            for (QAction *item : title->menu()->actions()) {
+                menus[title->text()].append(item->text());
+            }
+        }
+        QStringList named;
+        // "choose X from the Y menu" and "Y > X" name an item; "the Y menu" names a menu.
+        const QRegularExpression itemNames[] = {
+            QRegularExpression(u"[Cc]hoose (?<item>.+?) from the (?<menu>\\S+) menu"_s),
+            QRegularExpression(u"\\b(?<menu>\\w+) > (?<item>[^.,;\\n]+)"_s)};
+        for (const QRegularExpression &re : itemNames) {
+            for (const QRegularExpressionMatch &m : re.globalMatch(help)) {
+                named.append(m.captured(u"menu") + u" > "_s + m.captured(u"item").trimmed());
+                QVERIFY2(menus.value(m.captured(u"menu")).contains(m.captured(u"item").trimmed()),
+                         qPrintable(u"no item \""_s + named.last() + u'"'));
+            }
+        }
+        static const QRegularExpression menuName(u"\\b[Tt]he (\\S+) menu"_s);
+        for (const QRegularExpressionMatch &m : menuName.globalMatch(help)) {
+            named.append(m.captured(1));
+            QVERIFY2(menus.contains(m.captured(1)), qPrintable(u"no menu \""_s + m.captured(1) + u'"'));
+        }
+        QVERIFY2(named.size() >= 4, qPrintable(named.join(u", "_s)));
     }
 
     void menuItemAndButton_haveTheSameEffect_data()

@@ -5,6 +5,7 @@
 #include "core/EntryListModel.h"
 #include "core/VaultStore.h"
 #include "support/AppFixture.h"
+#include "support/HeldKey.h"
 #include "ui/MainWindow.h"
 #include "ui/PasswordDialog.h"
 #include "ui/Twips.h"
@@ -198,7 +199,7 @@ private slots:
         Gate g;
         g.dialog()->show();
         QTest::keyClicks(g.dialog()->passwordBox, u"abcd"_s);
-        QTest::keyClick(inSecondBox ? g.dialog()->retypeBox : g.dialog()->passwordBox, Qt::Key(key));
+        holdKey(inSecondBox ? g.dialog()->retypeBox : g.dialog()->passwordBox, Qt::Key(key));
         QCOMPARE(g.messageTexts(), QStringList{Mismatch});
         QCOMPARE(g.dialog()->passwordBox->text(), QString());
     }
@@ -414,6 +415,43 @@ private slots:
         QVERIFY(g.fake.messages.shown.isEmpty());
         QCOMPARE(g.vaultBytes(), vault);
         QCOMPARE(g.app.entries().rowCount(), 0);
+    }
+
+    // Neither button is the window's default; Enter presses the one that has the focus, once while it is held.
+    void anyMode_enterOnOkOrCancel_pressesItOnce_data()
+    {
+        QTest::addColumn<bool>("create");
+        QTest::addColumn<bool>("ok");
+        QTest::addColumn<int>("key");
+        QTest::newRow("enter mode, Ok, Return") << false << true << int(Qt::Key_Return);
+        QTest::newRow("enter mode, Ok, keypad Enter") << false << true << int(Qt::Key_Enter);
+        QTest::newRow("enter mode, Cancel, Return") << false << false << int(Qt::Key_Return);
+        QTest::newRow("create mode, Ok, keypad Enter") << true << true << int(Qt::Key_Enter);
+        QTest::newRow("create mode, Cancel, keypad Enter") << true << false << int(Qt::Key_Enter);
+    }
+    void anyMode_enterOnOkOrCancel_pressesItOnce()
+    {
+        QFETCH(bool, create);
+        QFETCH(bool, ok);
+        QFETCH(int, key);
+        const QByteArray vault = create ? QByteArray("\r\n") : Gate::vaultWith(u"Secret"_s, {u"ann"_s});
+        Gate g(vault);
+        g.dialog()->show();
+        type(g.dialog()->passwordBox, u"Secret"_s);
+        if (create) {
+            type(g.dialog()->retypeBox, u"Secret"_s);
+        }
+        QPushButton *button = ok ? g.dialog()->okButton : g.dialog()->cancelButton;
+        button->setFocus();
+
+        holdKey(button, Qt::Key(key));
+
+        QVERIFY(!button->isDefault() && !button->autoDefault());
+        QVERIFY(g.fake.messages.shown.isEmpty());
+        QCOMPARE(g.fake.end.ends, ok ? 0 : 1);
+        QCOMPARE(g.startsFinished(), ok ? 1 : 0);
+        // Creating writes the password line alone.
+        QCOMPARE(g.vaultBytes(), ok && create ? Gate::vaultWith(u"Secret"_s).chopped(2) : vault);
     }
 
     void anyMode_escape_doesNothing_data()

@@ -176,6 +176,13 @@ def clipboard_text():
     return result.stdout.decode("utf-8") if result.returncode == 0 else None
 
 
+def clipboard_targets():
+    """The formats that the clipboard's owner offers, as another program asks for them; empty when none owns it."""
+    result = subprocess.run(["xclip", "-o", "-selection", "clipboard", "-t", "TARGETS"], capture_output=True,
+                            timeout=10)
+    return result.stdout.decode("utf-8", "replace").split() if result.returncode == 0 else []
+
+
 def x_window_ids(pid, title):
     result = subprocess.run(["xdotool", "search", "--all", "--pid", str(pid), "--name", f"^{title}$"],
                             capture_output=True, text=True, timeout=10)

@@ -3,8 +3,8 @@ desktop's opener receives, and in the vault file's bytes."""
 
 import pyatspi
 
-from harness import (MAIN_TITLE, BrisvaneTestCase, clipboard_text, click, has_state, key, text_of,
-                     vault_bytes, wait_for)
+from harness import (MAIN_TITLE, BrisvaneTestCase, clipboard_targets, clipboard_text, click, has_state, key,
+                     text_of, vault_bytes, wait_for)
 
 MASTER = "master key"
 SAVED = "Added new entry.  Data saved."
@@ -135,6 +135,8 @@ class EntryCommandsTest(BrisvaneTestCase):
                 click(program.button(MAIN_TITLE, button))
                 program.wait_status(status)
                 self.assertEqual(clipboard_text() or "", copied)
+                # Clipboard managers of the desktop keep no history of what carries this hint.
+                self.assertIn("x-kde-passwordManagerHint", clipboard_targets())
 
         # With no row selected, Copy empties the clipboard: the last password does not stay behind.
         program.select_row(1)
