@@ -3,7 +3,6 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QDesktopServices>
-#include <QDir>
 #include <QMessageBox>
 #include <QMimeData>
 #include <QProcess>
@@ -134,17 +133,9 @@ class QtOpener final : public Opener {
 public:
     bool openLocation(const QUrl &address, QString *error) override
     {
-#ifdef Q_OS_WIN
-        const QString program = u"explorer"_s;
-        const QStringList arguments{address.isLocalFile() ? QDir::toNativeSeparators(address.toLocalFile())
-                                                          : address.toString()};
-#else
-        const QString program = u"xdg-open"_s;
-        const QStringList arguments{address.toString(QUrl::FullyEncoded)};
-#endif
         QProcess process;
-        process.setProgram(program);
-        process.setArguments(arguments);
+        process.setProgram(u"xdg-open"_s);
+        process.setArguments({address.toString(QUrl::FullyEncoded)});
         process.setStandardInputFile(QProcess::nullDevice());
         if (!process.startDetached()) {
             if (error) {
@@ -154,10 +145,7 @@ public:
         }
         return true;
     }
-    void openUrl(const QUrl &address) override
-    {
-        QDesktopServices::openUrl(address);
-    }
+    void openUrl(const QUrl &address) override { QDesktopServices::openUrl(address); }
 };
 
 class QtSettingsStore final : public SettingsStore {
