@@ -2,6 +2,7 @@
 #include "core/VaultFile.h"
 #include "core/VaultLock.h"
 #include "core/VaultPath.h"
+#include "platform/ProcessPrivacy.h"
 #include "platform/QtPlatform.h"
 
 #include <QApplication>
@@ -10,6 +11,7 @@ using namespace Qt::StringLiterals;
 
 int main(int argc, char *argv[])
 {
+    ProcessPrivacy::closeToOtherProcesses();
     QApplication app(argc, argv);
     QApplication::setApplicationName(u"Brisvane"_s);
     QApplication::setOrganizationName(u"Brisvane"_s);

@@ -1,5 +1,7 @@
 #include "core/EntryListModel.h"
 
+#include "core/CodePage1252.h"
+
 #include <algorithm>
 #include <cstring>
 #include <limits>
@@ -15,6 +17,21 @@ Entry::Field fieldOf(int column)
 }
 
 } // namespace
+
+QString EntryListModel::boundedText(QStringView text, qsizetype length)
+{
+    if (text.size() <= length) {
+        return text.toString();
+    }
+    qsizetype cut = std::max<qsizetype>(length, 0);
+    if (cut > 0 && text[cut - 1].isHighSurrogate()) {
+        --cut;
+    }
+    QString out;
+    out.reserve(cut + 1);
+    out.append(text.first(cut)).append(u'\u2026');
+    return out;
+}
 
 EntryListModel::EntryListModel(QObject *parent) : QAbstractTableModel(parent) {}
 
@@ -39,11 +56,19 @@ QVariant EntryListModel::data(const QModelIndex &index, int role) const
     if (!index.isValid() || index.row() >= rowCount() || index.column() >= ColumnCount) {
         return {};
     }
+    const Entry &e = entries_[size_t(index.row())];
     switch (role) {
     case Qt::DisplayRole:
+    case Qt::ToolTipRole: {
+        // One byte is one character: only the part shown is turned into text.
+        const QByteArrayView field = e.field(fieldOf(index.column()));
+        if (field.size() <= ShownLength) {
+            return CodePage1252::toUnicode(field);
+        }
+        return CodePage1252::toUnicode(field.first(ShownLength)).append(u'\u2026');
+    }
     case Qt::AccessibleTextRole:
-    case Qt::ToolTipRole:
-        return entries_[size_t(index.row())].text(fieldOf(index.column()));
+        return e.text(fieldOf(index.column()));
     default:
         return {};
     }

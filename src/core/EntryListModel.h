@@ -17,6 +17,15 @@ class EntryListModel final : public QAbstractTableModel, public EntryStore {
 public:
     enum Column { UsernameColumn = 0, PasswordColumn = 1, LocationColumn = 2, ColumnCount = 3 };
 
+    // The most characters of a field that a cell or its tooltip shows: laying out a field of many megabytes would
+    // stall the list for minutes or crash Qt's text layout. The accessible text, copying, editing and saving always
+    // use the whole field.
+    static constexpr qsizetype ShownLength = 4096;
+
+    // The start of `text`, at most `length` characters and never half a surrogate pair, with "…" at the end when
+    // something was left off; shorter texts unchanged.
+    static QString boundedText(QStringView text, qsizetype length = ShownLength);
+
     explicit EntryListModel(QObject *parent = nullptr);
     ~EntryListModel() override;
 

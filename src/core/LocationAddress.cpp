@@ -53,35 +53,39 @@ bool looksLikeWebAddress(const QString &location)
 
 bool hasScheme(const QString &location)
 {
-    if (location.startsWith(u"mailto:"_s, Qt::CaseInsensitive)) {
+    const QStringView text = QStringView(location).trimmed();
+    if (text.startsWith(u"mailto:", Qt::CaseInsensitive)) {
         return true;
     }
     qsizetype letters = 0;
-    while (letters < location.size() && isAsciiLetter(location[letters])) {
+    while (letters < text.size() && isAsciiLetter(text[letters])) {
         ++letters;
     }
-    return letters > 0 && QStringView(location).mid(letters).startsWith(u"://");
+    return letters > 0 && text.sliced(letters).startsWith(u"://");
 }
 
 bool isAbsolutePath(const QString &location)
 {
-    if (location.startsWith(u'/') || location.startsWith(u'~') || location.startsWith(u'\\')) {
+    const QStringView text = QStringView(location).trimmed();
+    if (text.startsWith(u'/') || text.startsWith(u'~') || text.startsWith(u'\\')) {
         return true;
     }
-    return location.size() >= 2 && isAsciiLetter(location[0]) && location[1] == u':';
+    return text.size() >= 2 && isAsciiLetter(text[0]) && text[1] == u':';
 }
 
 QString withWebScheme(const QString &location)
 {
+    // Blanks typed or pasted around a location are never part of an address or a file name.
+    const QString text = location.trimmed();
     // An address with its own scheme or a path on disk is never a host name that lacks "http://", whatever
     // letters it holds ("ftp://example.com", "/home/me/Organizer").
-    if (hasScheme(location) || isAbsolutePath(location)) {
-        return location;
+    if (hasScheme(text) || isAbsolutePath(text)) {
+        return text;
     }
-    if (!looksLikeWebAddress(location) || holdsHttpScheme(location)) {
-        return location;
+    if (!looksLikeWebAddress(text) || holdsHttpScheme(text)) {
+        return text;
     }
-    return u"http://"_s + location;
+    return u"http://"_s + text;
 }
 
 QUrl openerAddress(const QString &location, const QString &homeFolder)

@@ -11,14 +11,16 @@ namespace LocationAddress {
 // ".com" or "www".
 bool looksLikeWebAddress(const QString &location);
 
-// True when the location begins with a scheme: letters followed by "://", or "mailto:" (any letter case).
+// True when the location, blanks at either end aside, begins with a scheme: letters followed by "://", or
+// "mailto:" (any letter case).
 bool hasScheme(const QString &location);
 
-// True when the location begins with "/", "~", "\" or a drive letter and ":".
+// True when the location, blanks at either end aside, begins with "/", "~", "\" or a drive letter and ":".
 bool isAbsolutePath(const QString &location);
 
-// The location as the Go To command reads it: a web address without "http://" or "https://" gets "http://" in
-// front. A location that already carries a scheme, or is an absolute path, is never changed.
+// The location as the Go To command reads it, without blanks at either end: a web address without "http://" or
+// "https://" gets "http://" in front. A location that already carries a scheme, or is an absolute path, gets
+// nothing.
 QString withWebScheme(const QString &location);
 
 // What the opener is handed for a location: the address itself when it carries a scheme (after the rule above),

@@ -7,7 +7,8 @@ namespace VaultPath {
 
 QString inFolder(const QString &folder)
 {
-    return folder + u'/' + QString::fromUtf16(FileName);
+    const QString name = QString::fromUtf16(FileName);
+    return folder.endsWith(u'/') ? folder + name : folder + u'/' + name;
 }
 
 QString besideExecutable()
@@ -17,29 +18,12 @@ QString besideExecutable()
 
 bool fileExists(const QString &path)
 {
-    if (path.isEmpty()) {
-        return false;
-    }
-    const QFileInfo info(path);
-    if (!info.isFile()) {
-        return false;
-    }
-#ifdef Q_OS_WIN
-    if (info.isHidden()) {
-        return false;
-    }
-#endif
-    // The name found must be the name asked for; where the file system ignores letter case, so does this.
-    return info.fileName().compare(fileNamePart(path), Qt::CaseInsensitive) == 0;
+    return !path.isEmpty() && QFileInfo(path).isFile();
 }
 
 QString fileNamePart(const QString &path)
 {
-    qsizetype at = path.lastIndexOf(u'/');
-#ifdef Q_OS_WIN
-    at = std::max(at, path.lastIndexOf(u'\\'));
-#endif
-    return at < 0 ? path : path.mid(at + 1);
+    return path.sliced(path.lastIndexOf(u'/') + 1);
 }
 
 } // namespace VaultPath

@@ -201,7 +201,9 @@ void MainWindow::finishStartup()
 
 void MainWindow::setStatusText(const QString &text)
 {
-    statusPanel->setText(text);
+    // A copied field may be megabytes long; the one-line panel, and a screen reader reading it, get its start.
+    constexpr qsizetype StatusLength = 512;
+    statusPanel->setText(EntryListModel::boundedText(text, StatusLength));
 }
 
 QString MainWindow::statusText() const

@@ -363,6 +363,69 @@ private slots:
         QCOMPARE(written, column(model, 0));
     }
 
+    // A field longer than a cell shows: the cell and its tooltip get its start and "…", while the accessible
+    // text, the entry and the saved file keep every byte.
+    void longField_cellShowsItsStart_restStaysWhole_data()
+    {
+        QTest::addColumn<int>("col");
+        QTest::addColumn<qsizetype>("length");
+        for (int col = 0; col < EntryListModel::ColumnCount; ++col) {
+            QTest::addRow("%s, as long as a cell shows", ColumnNames[col]) << col << EntryListModel::ShownLength;
+            QTest::addRow("%s, one more", ColumnNames[col]) << col << EntryListModel::ShownLength + 1;
+        }
+        QTest::newRow("password, 3 MB") << 1 << qsizetype(3) * 1024 * 1024;
+    }
+    void longField_cellShowsItsStart_restStaysWhole()
+    {
+        QFETCH(int, col);
+        QFETCH(qsizetype, length);
+        // Letters beyond ASCII too, so that the shown start is decoded and not just cut from the bytes.
+        const QByteArray pattern = bytes1252(u"aZ9 é€|"_s);
+        QByteArray field(length, Qt::Uninitialized);
+        for (qsizetype i = 0; i < length; ++i) {
+            field[i] = pattern[i % pattern.size()];
+        }
+        ReferenceVault::Fields fields{"user", "pw", "www.example.org"};
+        fields[size_t(col)] = field;
+        EntryListModel model;
+        model.appendEntry(ReferenceVault::entryOf(fields));
+
+        const QString whole = CodePage1252::toUnicode(field);
+        const bool cut = length > EntryListModel::ShownLength;
+        const QString shown = cut ? whole.first(EntryListModel::ShownLength) + u"…"_s : whole;
+        const QModelIndex cell = model.index(0, col);
+        QCOMPARE(model.data(cell, Qt::DisplayRole).toString(), shown);
+        QCOMPARE(model.data(cell, Qt::ToolTipRole).toString(), shown);
+        QVERIFY(model.data(cell, Qt::AccessibleTextRole).toString() == whole);
+        QVERIFY(model.entry(0).field(Entry::Field(col)) == field);
+
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        RecordingHost host;
+        VaultStore store(host, model, dir.filePath(u"data.enc"_s));
+        store.setMasterPassword(u"master"_s);
+        QVERIFY(store.save());
+        QVERIFY(ReferenceVault::readAll(store.path()) == ReferenceVault::file("master", {fields}));
+    }
+
+    void boundedText_neverSplitsACharacter_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<qsizetype>("length");
+        QTest::addColumn<QString>("bounded");
+        QTest::newRow("fits") << u"abc"_s << qsizetype(3) << u"abc"_s;
+        QTest::newRow("cut") << u"abcd"_s << qsizetype(3) << u"abc…"_s;
+        QTest::newRow("pair at the cut left off whole") << u"ab😀d"_s << qsizetype(3) << u"ab…"_s;
+        QTest::newRow("pair before the cut kept whole") << u"a😀cd"_s << qsizetype(3) << u"a😀…"_s;
+    }
+    void boundedText_neverSplitsACharacter()
+    {
+        QFETCH(QString, text);
+        QFETCH(qsizetype, length);
+        QFETCH(QString, bounded);
+        QCOMPARE(EntryListModel::boundedText(text, length), bounded);
+    }
+
     void textOrder_letterCaseSharesAWeight()
     {
         const TextOrder order(English);

@@ -70,6 +70,15 @@ private slots:
         QTest::newRow("empty: the home folder") << QString() << file(Home);
         QTest::newRow("leading dash never becomes an option") << u"-rf"_s << file(Home + u"/-rf"_s);
         QTest::newRow("Qt resource syntax is an ordinary name") << u":/secret"_s << file(Home + u"/:/secret"_s);
+
+        // Blanks at either end are no part of the location.
+        QTest::newRow("blanks around a scheme") << u" https://example.org "_s << web(u"https://example.org"_s);
+        QTest::newRow("tab before mailto:") << u"\tmailto:me@example.com"_s << web(u"mailto:me@example.com"_s);
+        QTest::newRow("blank before an absolute path") << u" /srv/share"_s << file(u"/srv/share"_s);
+        QTest::newRow("blanks around a home path") << u"  ~/notes "_s << file(Home + u"/notes"_s);
+        QTest::newRow("blanks around a web address") << u" www.example.de "_s << web(u"http://www.example.de"_s);
+        QTest::newRow("blanks around a relative path") << u" My Files/taxes "_s << file(Home + u"/My Files/taxes"_s);
+        QTest::newRow("blanks only: the home folder") << u"   "_s << file(Home);
     }
     void openerAddress_followsTheWebTestAndPathRules()
     {
@@ -91,6 +100,8 @@ private slots:
         QTest::newRow("scheme of letters only") << u"svn://x.org"_s << u"svn://x.org"_s;
         QTest::newRow("digits before :// are no scheme") << u"1a://x.org"_s << u"http://1a://x.org"_s;
         QTest::newRow("drive letter") << u"d:org"_s << u"d:org"_s;
+        QTest::newRow("blanks around a scheme") << u" svn://x.org "_s << u"svn://x.org"_s;
+        QTest::newRow("blank before a path holding org") << u" /home/me/Organizer"_s << u"/home/me/Organizer"_s;
     }
     void withWebScheme_keepsOrPrefixesTheText()
     {

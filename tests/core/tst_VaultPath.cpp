@@ -1,0 +1,80 @@
+// The vault's path rule: "/" is the one separator, for joining the folder and the name and for taking a path apart,
+// and only an ordinary file (or a link to one) counts as the vault.
+
+#include "core/VaultPath.h"
+#include "support/ReferenceVault.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+
+class tst_VaultPath final : public QObject {
+    Q_OBJECT
+
+private slots:
+    void inFolder_joinsWithOneSeparator_data()
+    {
+        QTest::addColumn<QString>("folder");
+        QTest::addColumn<QString>("path");
+        QTest::newRow("folder") << u"/srv/app"_s << u"/srv/app/data.enc"_s;
+        QTest::newRow("folder ending with /") << u"/srv/app/"_s << u"/srv/app/data.enc"_s;
+        QTest::newRow("root") << u"/"_s << u"/data.enc"_s;
+        QTest::newRow("backslash is part of the folder's name") << u"/srv/a\\"_s << u"/srv/a\\/data.enc"_s;
+    }
+    void inFolder_joinsWithOneSeparator()
+    {
+        QFETCH(QString, folder);
+        QFETCH(QString, path);
+        QCOMPARE(VaultPath::inFolder(folder), path);
+        QCOMPARE(VaultPath::fileNamePart(path), u"data.enc"_s);
+    }
+
+    void fileNamePart_cutsAtTheLastSlash_data()
+    {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<QString>("name");
+        QTest::newRow("absolute path") << u"/a/b/data.enc"_s << u"data.enc"_s;
+        QTest::newRow("name alone") << u"data.enc"_s << u"data.enc"_s;
+        QTest::newRow("ends with /") << u"/a/b/"_s << QString();
+        QTest::newRow("ends with //") << u"/a/b//"_s << QString();
+        QTest::newRow("backslash is no separator") << u"/a/b\\data.enc"_s << u"b\\data.enc"_s;
+    }
+    void fileNamePart_cutsAtTheLastSlash()
+    {
+        QFETCH(QString, path);
+        QFETCH(QString, name);
+        QCOMPARE(VaultPath::fileNamePart(path), name);
+    }
+
+    void fileExists_onlyForAFile_data()
+    {
+        QTest::addColumn<QString>("name"); // inside a folder holding the file data.enc, the folder "folder" and links
+        QTest::addColumn<bool>("exists");
+        QTest::newRow("file") << u"data.enc"_s << true;
+        QTest::newRow("folder") << u"folder"_s << false;
+        QTest::newRow("missing file") << u"missing.enc"_s << false;
+        QTest::newRow("link to the file") << u"link"_s << true;
+        QTest::newRow("link to the folder") << u"folderLink"_s << false;
+        QTest::newRow("other letter case") << u"DATA.ENC"_s << false;
+        QTest::newRow("file followed by /") << u"data.enc/"_s << false;
+    }
+    void fileExists_onlyForAFile()
+    {
+        QFETCH(QString, name);
+        QFETCH(bool, exists);
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        const QString vault = VaultPath::inFolder(dir.path() + u'/');
+        QVERIFY(ReferenceVault::writeFile(vault, "x"));
+        QVERIFY(QDir(dir.path()).mkdir(u"folder"_s));
+        QVERIFY(QFile::link(vault, dir.filePath(u"link"_s)));
+        QVERIFY(QFile::link(dir.filePath(u"folder"_s), dir.filePath(u"folderLink"_s)));
+        QCOMPARE(VaultPath::fileExists(dir.path() + u'/' + name), exists);
+    }
+};
+
+QTEST_GUILESS_MAIN(tst_VaultPath)
+#include "tst_VaultPath.moc"

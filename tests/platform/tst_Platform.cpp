@@ -1,0 +1,120 @@
+// The desktop operations on the real Qt and system: message boxes that fit the screen whatever they quote, and a
+// process that other processes cannot read.
+
+#include "platform/ProcessPrivacy.h"
+#include "platform/QtPlatform.h"
+
+#include <QApplication>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+#include <sys/prctl.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+struct SeenBox {
+    QSize size;
+    QString text;
+    QString description;
+};
+
+// Shows the text in a real message box and presses its OK button once the box is up.
+SeenBox showAndPressOk(const QString &text)
+{
+    QtPlatform qt;
+    SeenBox seen;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        for (QWidget *w : QApplication::topLevelWidgets()) {
+            auto *box = qobject_cast<QMessageBox *>(w);
+            if (box && box->isVisible()) {
+                seen = {box->frameGeometry().size(), box->text(), box->accessibleDescription()};
+                box->button(QMessageBox::Ok)->click();
+                return;
+            }
+        }
+    });
+    poll.start(20);
+    const auto answer = qt.platform().messages.show(nullptr, text, {}, MessageBoxes::Buttons::Ok);
+    if (answer != MessageBoxes::Answer::Ok) {
+        seen.text = u"<not answered OK>"_s;
+    }
+    return seen;
+}
+
+} // namespace
+
+class tst_Platform final : public QObject {
+    Q_OBJECT
+
+private slots:
+    void messageBox_longText_fitsTheScreen_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("start");
+        QTest::addColumn<QString>("end");
+        const QString ordinary =
+            u"Are you sure you want to delete the following information?\r\n\r\nUsername: bob\r\nPassword: pw"_s;
+        QTest::newRow("ordinary message unchanged") << ordinary << ordinary << ordinary;
+        const QString line = u"/srv/share/"_s + QString(100'000, u'x') + u"/report.txt"_s;
+        QTest::newRow("100,000-character line")
+            << u"This location could not be opened:\r\n"_s + line + u"\r\n\r\nNo such file."_s
+            << u"This location could not be opened:\r\n/srv/share/xxx"_s << u"xxx/report.txt\r\n\r\nNo such file."_s;
+        QStringList lines;
+        for (int i = 1; i <= 10'000; ++i) {
+            lines.append(u"line %1"_s.arg(i));
+        }
+        QTest::newRow("10,000 lines") << lines.join(u"\r\n"_s) << u"line 1\r\nline 2\r\n"_s
+                                      << u"line 9999\r\nline 10000"_s;
+    }
+    void messageBox_longText_fitsTheScreen()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, start);
+        QFETCH(QString, end);
+        const SeenBox box = showAndPressOk(text);
+        QVERIFY2(box.size.isValid() && box.size.width() <= 1280 && box.size.height() <= 1024,
+                 qPrintable(u"%1 x %2"_s.arg(box.size.width()).arg(box.size.height())));
+        const QStringList lines = box.text.split(u'\n');
+        QVERIFY2(lines.size() <= 40, qPrintable(QString::number(lines.size())));
+        for (const QString &l : lines) {
+            QVERIFY2(l.size() <= 300, qPrintable(QString::number(l.size())));
+        }
+        QVERIFY(box.text.startsWith(start));
+        QVERIFY(box.text.endsWith(end));
+        QCOMPARE(box.description, box.text);
+    }
+
+    // In a child process, so that this one can still be debugged.
+    void processPrivacy_undumpableWithoutCoreFiles()
+    {
+        const pid_t child = fork();
+        QVERIFY(child >= 0);
+        if (child == 0) {
+            // Core files allowed to begin with, as far as this user may allow them.
+            rlimit core{};
+            getrlimit(RLIMIT_CORE, &core);
+            core.rlim_cur = core.rlim_max;
+            setrlimit(RLIMIT_CORE, &core);
+            const bool done = ProcessPrivacy::closeToOtherProcesses();
+            getrlimit(RLIMIT_CORE, &core);
+            const bool ok = done && prctl(PR_GET_DUMPABLE) == 0 && core.rlim_cur == 0 && core.rlim_max == 0;
+            _exit(ok ? 0 : 1);
+        }
+        int status = 0;
+        QCOMPARE(waitpid(child, &status, 0), child);
+        QVERIFY(WIFEXITED(status));
+        QCOMPARE(WEXITSTATUS(status), 0);
+        QCOMPARE(prctl(PR_GET_DUMPABLE), 1);
+    }
+};
+
+QTEST_MAIN(tst_Platform)
+#include "tst_Platform.moc"
