@@ -3,6 +3,8 @@
 #include "core/EntryListModel.h"
 
 #include <QHeaderView>
+#include <QHelpEvent>
+#include <QToolTip>
 
 using namespace Qt::StringLiterals;
 
@@ -70,4 +72,22 @@ void EntryListView::selectRow(qsizetype row, bool alsoKeepOthers)
     }
     selectionModel()->select(index, flags);
     selectionModel()->setCurrentIndex(index, QItemSelectionModel::NoUpdate);
+}
+
+bool EntryListView::viewportEvent(QEvent *event)
+{
+    if (event->type() != QEvent::ToolTip) {
+        return QTreeView::viewportEvent(event);
+    }
+    const auto *help = static_cast<QHelpEvent *>(event);
+    const QString text = indexAt(help->pos()).data(Qt::ToolTipRole).toString();
+    if (text.isEmpty()) {
+        QToolTip::hideText();
+    } else {
+        // A tooltip takes anything that looks like markup for markup; escaped and kept in one paragraph, it shows the
+        // characters themselves.
+        QToolTip::showText(help->globalPos(), u"<p style='white-space:pre'>"_s + text.toHtmlEscaped() + u"</p>"_s,
+                           viewport(), visualRect(indexAt(help->pos())));
+    }
+    return true;
 }

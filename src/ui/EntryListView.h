@@ -23,6 +23,10 @@ public:
     bool isRowSelected(qsizetype row) const;
     void selectRow(qsizetype row, bool alsoKeepOthers = false);
 
+protected:
+    // A cell's tooltip shows its text as typed: a password such as "<b>x" is no markup.
+    bool viewportEvent(QEvent *event) override;
+
 signals:
     // A header was clicked; the section is 1 for the first column.
     void columnClicked(int header);

@@ -1,10 +1,11 @@
-// The desktop operations on the real Qt and system: message boxes that fit the screen whatever they quote, and a
-// process that other processes cannot read.
+// The desktop operations on the real Qt and system: message boxes that fit the screen whatever they quote and that a
+// held key does not answer, and a process that other processes cannot read.
 
 #include "platform/ProcessPrivacy.h"
 #include "platform/QtPlatform.h"
 
 #include <QApplication>
+#include <QKeyEvent>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
@@ -90,6 +91,35 @@ private slots:
         QVERIFY(box.text.startsWith(start));
         QVERIFY(box.text.endsWith(end));
         QCOMPARE(box.description, box.text);
+    }
+
+    // Enter held down on Delete opens the question; the key's repeats must not answer it.
+    void messageBox_repeatsOfAHeldKey_doNotAnswer()
+    {
+        QtPlatform qt;
+        int repeatsSent = 0;
+        QTimer poll;
+        QObject::connect(&poll, &QTimer::timeout, [&] {
+            auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+            if (!box || !box->isVisible()) {
+                return;
+            }
+            QWidget *target = box->focusWidget() ? box->focusWidget() : box;
+            if (repeatsSent < 5) {
+                for (const int key : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Space}) {
+                    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, QString(), true);
+                    QApplication::sendEvent(target, &press);
+                }
+                ++repeatsSent;
+                return;
+            }
+            box->button(QMessageBox::Cancel)->click();
+        });
+        poll.start(20);
+        const auto answer =
+            qt.platform().messages.show(nullptr, u"Delete it?"_s, u"Confirm Delete"_s, MessageBoxes::Buttons::OkCancel);
+        QCOMPARE(repeatsSent, 5);
+        QCOMPARE(answer, MessageBoxes::Answer::Cancel);
     }
 
     // In a child process, so that this one can still be debugged.

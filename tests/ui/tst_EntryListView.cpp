@@ -1,9 +1,14 @@
-// The entry list view over its model: the selection follows its rows when the model sorts itself.
+// The entry list view over its model: the selection follows its rows when the model sorts itself, and a tooltip
+// shows a cell's text as typed.
 
 #include "core/EntryListModel.h"
 #include "ui/EntryListView.h"
 
+#include <QApplication>
+#include <QHelpEvent>
 #include <QTest>
+#include <QTextDocument>
+#include <QToolTip>
 
 using namespace Qt::StringLiterals;
 
@@ -40,6 +45,23 @@ private slots:
         QCOMPARE(model.entry(view.firstSelectedRow()).text(Entry::Username), u"c"_s);
         QVERIFY(view.isRowSelected(3));
         QCOMPARE(d.row(), 0);
+    }
+
+    void tooltip_showsTheTextAsTyped()
+    {
+        EntryListModel model;
+        model.appendEntries({Entry::fromText(u"<b>bold</b> & co"_s, u"pw"_s, QString())});
+        EntryListView view;
+        view.setEntryModel(&model);
+        view.resize(400, 200);
+        view.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&view));
+        const QRect cell = view.visualRect(model.index(0, 0));
+        QHelpEvent help(QEvent::ToolTip, cell.center(), view.viewport()->mapToGlobal(cell.center()));
+        QApplication::sendEvent(view.viewport(), &help);
+        QTextDocument shown;
+        shown.setHtml(QToolTip::text());
+        QCOMPARE(shown.toPlainText(), u"<b>bold</b> & co"_s);
     }
 };
 
