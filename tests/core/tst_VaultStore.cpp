@@ -11,6 +11,7 @@
 #include "core/VaultLock.h"
 #include "core/VaultPath.h"
 #include "core/VaultStore.h"
+#include "support/Immutable.h"
 #include "support/RecordingHost.h"
 #include "support/ReferenceVault.h"
 
@@ -61,36 +62,6 @@ QStringList namesIn(const QString &folder)
 {
     return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
 }
-
-// Sets the immutable attribute on a file or folder for its lifetime. The attribute is always cleared again,
-// also when a check fails half-way, so that the temporary folder can be removed.
-class Immutable {
-public:
-    explicit Immutable(QString path) : path_(std::move(path))
-    {
-        ok_ = QProcess::execute(u"chattr"_s, {u"+i"_s, path_}) == 0;
-    }
-    ~Immutable() { release(); }
-    Q_DISABLE_COPY_MOVE(Immutable)
-
-    bool ok() const { return ok_; }
-    void release()
-    {
-        if (ok_) {
-            QProcess::execute(u"chattr"_s, {u"-i"_s, path_});
-            ok_ = false;
-        }
-    }
-
-private:
-    QString path_;
-    bool ok_ = false;
-};
-
-#define MAKE_IMMUTABLE(name, path)                                                                                     \
-    Immutable name(path);                                                                                              \
-    if (!name.ok())                                                                                                    \
-        QSKIP("chattr +i is refused here (not root, or a file system without the immutable attribute)");
 
 const QByteArray ThreeEntryVault = hex("f0f7 0d0a e1fcfcfce2fcfcfce3 0d0a e4fcfcfce5fcfcfce6 0d0a "
                                        "e7fcfcfce8fcfcfce9 0d0a 0d0a"); // pw; a b c; d e f; g h i
