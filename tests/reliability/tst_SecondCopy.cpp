@@ -12,6 +12,7 @@
 #include "support/ReferenceVault.h"
 
 #include "support/Immutable.h"
+#include "support/SpecialFiles.h"
 
 #include "core/VaultFile.h"
 
@@ -23,9 +24,7 @@
 
 #include <memory>
 #include <optional>
-#include <sys/socket.h>
 #include <sys/stat.h>
-#include <sys/un.h>
 #include <vector>
 
 using namespace Qt::StringLiterals;
@@ -82,38 +81,7 @@ qint64 lockOwner(const QString &lockPath)
     return ReferenceVault::readAll(lockPath).split('\n').value(0).toLongLong();
 }
 
-// What may stand where the lock file goes. Where nothing can be a lock file, the vault file itself is locked.
-enum class InLockPlace { Folder, NamedPipe, Socket };
-
-bool putInLockPlace(InLockPlace what, const QString &path)
-{
-    const QByteArray native = QFile::encodeName(path);
-    switch (what) {
-    case InLockPlace::Folder:
-        return QDir().mkdir(path);
-    case InLockPlace::NamedPipe:
-        return ::mkfifo(native.constData(), 0600) == 0;
-    case InLockPlace::Socket: {
-        sockaddr_un address{};
-        address.sun_family = AF_UNIX;
-        if (size_t(native.size()) >= sizeof address.sun_path) {
-            return false;
-        }
-        std::copy(native.begin(), native.end(), address.sun_path);
-        const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
-        const bool bound = fd >= 0 && ::bind(fd, reinterpret_cast<sockaddr *>(&address), sizeof address) == 0;
-        if (fd >= 0) {
-            ::close(fd);
-        }
-        return bound;
-    }
-    }
-    return false;
-}
-
 } // namespace
-
-Q_DECLARE_METATYPE(InLockPlace)
 
 class tst_SecondCopy : public QObject {
     Q_OBJECT
@@ -287,19 +255,19 @@ private slots:
     // which a copy started after the save must find locked.
     void lockPlaceTaken_vaultFileLockedAndKeptThroughSaves_data()
     {
-        QTest::addColumn<InLockPlace>("what");
-        QTest::newRow("folder") << InLockPlace::Folder;
-        QTest::newRow("named pipe") << InLockPlace::NamedPipe;
-        QTest::newRow("socket") << InLockPlace::Socket;
+        QTest::addColumn<SpecialFiles::Kind>("what");
+        QTest::newRow("folder") << SpecialFiles::Kind::Folder;
+        QTest::newRow("named pipe") << SpecialFiles::Kind::NamedPipe;
+        QTest::newRow("socket") << SpecialFiles::Kind::Socket;
     }
     void lockPlaceTaken_vaultFileLockedAndKeptThroughSaves()
     {
-        QFETCH(InLockPlace, what);
+        QFETCH(SpecialFiles::Kind, what);
         QTemporaryDir dir;
         QVERIFY(dir.isValid());
         const QString vault = dir.filePath(u"data.enc"_s);
         QVERIFY(VaultFile::replace(vault, SaveSeries::content(3)).ok);
-        QVERIFY(putInLockPlace(what, vault + u".lock"_s));
+        QVERIFY(SpecialFiles::make(what, vault + u".lock"_s));
 
         const auto holder = startCopy(locker_, vault);
         QCOMPARE(answerOf(*holder), QByteArray("locked"));
