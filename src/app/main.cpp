@@ -2,6 +2,7 @@
 #include "core/VaultFile.h"
 #include "core/VaultLock.h"
 #include "core/VaultPath.h"
+#include "core/VaultStore.h"
 #include "platform/QtPlatform.h"
 
 #include <QApplication>
