@@ -186,6 +186,7 @@ void VaultStore::createMasterPassword()
         host_.reportSaveNotConfirmed(r.error);
     }
     list_.appendEntries(std::move(contents.entries));
-    host_.setStatusText(u"Password created successfully"_s);
+    host_.setStatusText(r.notDurable ? u"Password created, but the disk has not confirmed it yet."_s
+                                     : u"Password created successfully"_s);
     host_.finishStartup();
 }

@@ -179,8 +179,8 @@ private slots:
                                     << u"Data not saved.  The change is kept until the next save."_s;
         QTest::newRow("save not confirmed") << VaultFile::Step::FlushFolder << false << notConfirmed
                                             << u"Saved, but the disk has not confirmed it yet."_s;
-        QTest::newRow("new password not confirmed")
-            << VaultFile::Step::FlushFolder << true << notConfirmed << u"Password created successfully"_s;
+        QTest::newRow("new password not confirmed") << VaultFile::Step::FlushFolder << true << notConfirmed
+                                                    << u"Password created, but the disk has not confirmed it yet."_s;
     }
     void saveReport_saysWhatHappened()
     {
