@@ -183,6 +183,7 @@ public:
     void processEvents() override {}
     void finishStartup() override {}
     void reportSaveFailure(const QString &) override {}
+    void reportSaveNotConfirmed(const QString &) override {}
     void fatalError(const QString &text) override { qFatal("%s", qPrintable(text)); }
 };
 

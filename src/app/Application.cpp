@@ -182,6 +182,15 @@ void Application::reportSaveFailure(const QString &text)
                             MessageBoxes::Buttons::Ok);
 }
 
+void Application::reportSaveNotConfirmed(const QString &text)
+{
+    platform_.messages.show(mainWindow.get(),
+                            u"The vault was written, but the disk did not confirm that it holds it.\r\n\r\n"_s + text +
+                                u"\r\n\r\nThe vault file holds the change, but it may not survive a power cut until a "
+                                u"later save is confirmed."_s,
+                            {}, MessageBoxes::Buttons::Ok);
+}
+
 void Application::fatalError(const QString &text)
 {
     QWidget *parent = passwordDialog.isLoaded() ? static_cast<QWidget *>(passwordDialog.get()) : mainWindow.get();

@@ -74,6 +74,7 @@ public:
     void processEvents() override;
     void finishStartup() override;
     void reportSaveFailure(const QString &text) override;
+    void reportSaveNotConfirmed(const QString &text) override;
     void fatalError(const QString &text) override;
 
 private:

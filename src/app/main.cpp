@@ -2,6 +2,7 @@
 #include "core/VaultFile.h"
 #include "core/VaultLock.h"
 #include "core/VaultPath.h"
+#include "core/VaultStore.h"
 #include "platform/ProcessPrivacy.h"
 #include "platform/QtPlatform.h"
 
@@ -32,14 +33,26 @@ int main(int argc, char *argv[])
                                     {}, MessageBoxes::Buttons::Ok);
         return 1;
     case VaultLock::Outcome::Locked:
-        VaultFile::removeLeftovers(vault);
+        // Only the holder of the real file's lock may tidy its folder: another copy's save may be under way there.
+        VaultFile::removeLeftovers(lock.vaultPath());
         break;
     case VaultLock::Outcome::Unavailable:
-        break; // a folder that refuses the lock file; the program goes on without it
+        // Said once, at the start. Where no vault file can be there at all, the store says so and ends instead.
+        if (VaultFile::notAVaultFile(vault).isEmpty()) {
+            qt.platform().messages.show(
+                nullptr,
+                u"Brisvane could not lock this vault:\r\n"_s + vault +
+                    u"\r\n\r\nNeither a lock file beside it nor a lock on the file itself is possible there. Brisvane "
+                    u"opens it all the same, but a second copy of Brisvane started on this vault could overwrite "
+                    u"its saves: run only one at a time."_s,
+                {}, MessageBoxes::Buttons::Ok);
+        }
+        break;
     }
     qt.setBeforeEnd([&lock] { lock.release(); });
 
     Application application(qt.platform(), folder);
+    application.store().setFileLockHolder(&lock);
     application.start();
     return app.exec();
 }

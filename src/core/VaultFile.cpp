@@ -17,14 +17,42 @@ namespace {
 using VaultFile::Result;
 using VaultFile::Step;
 
+// The number as well as the words: the words alone are often too vague to look the cause up.
 QString reason(int error)
 {
-    return QString::fromLocal8Bit(std::strerror(error));
+    return u"error %1: %2"_s.arg(error).arg(QString::fromLocal8Bit(std::strerror(error)));
+}
+
+QString quoted(const QString &path)
+{
+    return u"\u201c%1\u201d"_s.arg(QDir::toNativeSeparators(path));
 }
 
 Result failure(const QString &what, const QString &path, int error)
 {
-    return {false, false, u"%1 \u201c%2\u201d: %3"_s.arg(what, QDir::toNativeSeparators(path), reason(error))};
+    return {false, false, u"%1 %2: %3"_s.arg(what, quoted(path), reason(error))};
+}
+
+Result refusal(const QString &text)
+{
+    return {false, false, text};
+}
+
+QString kindOf(mode_t mode)
+{
+    if (S_ISDIR(mode)) {
+        return u"a folder"_s;
+    }
+    if (S_ISFIFO(mode)) {
+        return u"a named pipe"_s;
+    }
+    if (S_ISSOCK(mode)) {
+        return u"a socket"_s;
+    }
+    if (S_ISCHR(mode) || S_ISBLK(mode)) {
+        return u"a device"_s;
+    }
+    return u"a special file"_s;
 }
 
 // Runs the hook for a step; returns the error it injects, or 0.
@@ -140,15 +168,63 @@ QString temporaryPrefix(const QString &path)
     return path + u".saving-"_s;
 }
 
+QString realPath(const QString &path)
+{
+    const QFileInfo info(path);
+    const QString canonical = info.canonicalFilePath();
+    if (!canonical.isEmpty()) {
+        return canonical;
+    }
+    QString at = info.absoluteFilePath();
+    for (int links = 0; links < 40; ++links) {
+        const QFileInfo step(at);
+        if (!step.isSymLink()) {
+            return at;
+        }
+        at = step.symLinkTarget();
+    }
+    return info.absoluteFilePath();
+}
+
+QString notAVaultFile(const QString &path)
+{
+    const QByteArray native = QFile::encodeName(path);
+    struct stat st {};
+    if (path.isEmpty() || ::lstat(native.constData(), &st) != 0 || S_ISREG(st.st_mode)) {
+        return {};
+    }
+    if (!S_ISLNK(st.st_mode)) {
+        return u"%1 is %2, not a vault file."_s.arg(quoted(path), kindOf(st.st_mode));
+    }
+    if (::stat(native.constData(), &st) != 0) {
+        if (errno == ELOOP) {
+            return u"%1 is a link that leads round in a loop, never to a file."_s.arg(quoted(path));
+        }
+        if (errno == ENOENT) {
+            return u"%1 is a link to %2, which does not exist."_s.arg(quoted(path), quoted(realPath(path)));
+        }
+        return {};
+    }
+    if (S_ISREG(st.st_mode)) {
+        return {};
+    }
+    return u"%1 is a link to %2, which is %3, not a vault file."_s.arg(quoted(path), quoted(realPath(path)),
+                                                                       kindOf(st.st_mode));
+}
+
 Result read(const QString &path, QByteArray &out)
 {
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
+    // A named pipe or a device is never opened: reading one could block for good, or change what it holds.
+    if (const QString odd = notAVaultFile(path); !odd.isEmpty()) {
+        return refusal(odd);
+    }
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
         return failure(u"Could not open"_s, path, errno);
     }
     struct stat st {};
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        const int e = S_ISDIR(st.st_mode) ? EISDIR : errno;
+        const int e = S_ISDIR(st.st_mode) ? EISDIR : S_ISREG(st.st_mode) ? errno : EINVAL;
         ::close(fd);
         return failure(u"Could not read"_s, path, e);
     }
@@ -177,30 +253,49 @@ Result read(const QString &path, QByteArray &out)
     return {};
 }
 
-Result createNew(const QString &path, QByteArrayView content, const FaultHook &hook)
+Result createNew(const QString &path, QByteArrayView content, const FaultHook &hook, FileLockHolder *lock)
 {
     int e = injected(hook, Step::CreateTemp);
     const int fd = e ? -1 : ::open(QFile::encodeName(path).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
     if (fd < 0) {
-        return failure(u"Could not create"_s, path, e ? e : errno);
+        e = e ? e : errno;
+        const QString odd = e == EEXIST ? notAVaultFile(path) : QString();
+        return odd.isEmpty() ? failure(u"Could not create"_s, path, e) : refusal(odd);
     }
     e = writeAll(fd, content, hook);
     if (!e) {
         e = flush(fd, Step::FlushFile, hook);
     }
+    int lockError = 0;
+    if (!e && lock) {
+        lockError = lock->lockNewFile(fd);
+    }
     ::close(fd);
-    if (e) {
+    if (e || lockError) {
         ::unlink(QFile::encodeName(path).constData());
-        return failure(u"Could not write"_s, path, e);
+        return e ? failure(u"Could not write"_s, path, e) : failure(u"Could not lock"_s, path, lockError);
+    }
+    if (lock) {
+        lock->newFileSettled(true);
     }
     return {};
 }
 
-Result replace(const QString &path, QByteArrayView content, const FaultHook &hook)
+Result replace(const QString &path, QByteArrayView content, const FaultHook &hook, FileLockHolder *lock)
 {
+    if (const QString odd = notAVaultFile(path); !odd.isEmpty()) {
+        return refusal(odd);
+    }
     const QString target = resolvedTarget(path);
     const QString folder = QFileInfo(target).absolutePath();
     QByteArray tempName = QFile::encodeName(temporaryPrefix(target) + u"XXXXXX"_s);
+
+    // The rename would replace a file that its owner made read-only, and so undo that choice: a save may change
+    // the vault only where opening it for writing would be allowed. Asked without opening it, which a save never
+    // does on this path.
+    if (::faccessat(AT_FDCWD, QFile::encodeName(target).constData(), W_OK, AT_EACCESS) != 0 && errno != ENOENT) {
+        return failure(u"Could not write"_s, target, errno);
+    }
 
     int e = injected(hook, Step::CreateTemp);
     const int fd = e ? -1 : ::mkostemp(tempName.data(), O_CLOEXEC);
@@ -221,9 +316,6 @@ Result replace(const QString &path, QByteArrayView content, const FaultHook &hoo
     // The new file keeps the permissions of the one it replaces; a new vault is private to its owner.
     struct stat st {};
     if (::stat(QFile::encodeName(target).constData(), &st) == 0) {
-        if (S_ISDIR(st.st_mode)) {
-            return discard(u"Could not replace"_s, EISDIR);
-        }
         ::fchmod(fd, st.st_mode & 07777);
     }
     if ((e = writeAll(fd, content, hook))) {
@@ -232,20 +324,31 @@ Result replace(const QString &path, QByteArrayView content, const FaultHook &hoo
     if ((e = flush(fd, Step::FlushFile, hook))) {
         return discard(u"Could not flush"_s, e);
     }
+    if (lock && (e = lock->lockNewFile(fd))) {
+        return discard(u"Could not lock the new file for"_s, e);
+    }
+    const auto settle = [lock](bool isTheVault) {
+        if (lock) {
+            lock->newFileSettled(isTheVault);
+        }
+    };
     e = injected(hook, Step::Close);
     if (::close(fd) != 0 && !e) {
         e = errno;
     }
     if (e) {
         ::unlink(tempName.constData());
+        settle(false);
         return failure(u"Could not write"_s, target, e);
     }
     e = injected(hook, Step::Rename);
     if (e || ::rename(tempName.constData(), QFile::encodeName(target).constData()) != 0) {
         e = e ? e : errno;
         ::unlink(tempName.constData());
+        settle(false);
         return failure(u"Could not replace"_s, target, e);
     }
+    settle(true);
 
     // The rename only survives a power cut once the folder itself is on disk.
     e = injected(hook, Step::OpenFolder);
@@ -257,7 +360,7 @@ Result replace(const QString &path, QByteArrayView content, const FaultHook &hoo
         ::close(dirFd);
     }
     if (e) {
-        Result r = failure(u"Saved, but could not confirm that the disk holds the change to"_s, folder, e);
+        Result r = failure(u"The disk did not confirm the change to the folder"_s, folder, e);
         r.notDurable = true;
         return r;
     }

@@ -34,15 +34,30 @@ struct Result {
     QString error; // what failed and why, for the user
 };
 
+// A lock held on the vault file itself. A save replaces the vault by renaming a new file over it, and a lock on
+// the old file protects nothing once that is done, so the save hands the new file to the holder first.
+class FileLockHolder {
+public:
+    // Before the new file (open as `fd`) replaces the vault. A non-zero error number stops the save.
+    virtual int lockNewFile(int fd) = 0;
+    // The new file that lockNewFile() took is now the vault (true), or was thrown away (false).
+    virtual void newFileSettled(bool isTheVault) = 0;
+
+protected:
+    ~FileLockHolder() = default;
+};
+
 // Reads the whole file into `out`. Fails, with `out` unspecified, when any part of it cannot be read.
 Result read(const QString &path, QByteArray &out);
 
 // Creates a file that must not exist yet, with the given content, flushed.
-Result createNew(const QString &path, QByteArrayView content, const FaultHook &hook = {});
+Result createNew(const QString &path, QByteArrayView content, const FaultHook &hook = {},
+                 FileLockHolder *lock = nullptr);
 
 // Replaces the file's content as described above. Where the folder refuses new files but the file itself can be
-// written, writes it in place instead (room reserved first, then the bytes, then flushed).
-Result replace(const QString &path, QByteArrayView content, const FaultHook &hook = {});
+// written, writes it in place instead (room reserved first, then the bytes, then flushed). A vault that its user
+// may not write is left alone, as opening it for writing would fail.
+Result replace(const QString &path, QByteArrayView content, const FaultHook &hook = {}, FileLockHolder *lock = nullptr);
 
 // Removes the temporary files that a save interrupted by a crash left beside the vault. Only the program that
 // holds the vault's lock may call it.
@@ -50,5 +65,13 @@ void removeLeftovers(const QString &path);
 
 // The prefix of a save's temporary file name, followed by six random characters.
 QString temporaryPrefix(const QString &path);
+
+// The file the vault is: absolute, with every symbolic link on the way followed. A link that leads nowhere gives
+// the name it leads to, where the vault would be; a loop of links gives the path itself.
+QString realPath(const QString &path);
+
+// What stands at the path when it is neither a vault file nor nothing at all (a folder, a named pipe, a link that
+// leads nowhere...), said for the user; empty for an ordinary file, a link to one, or nothing. Never opens it.
+QString notAVaultFile(const QString &path);
 
 } // namespace VaultFile

@@ -15,6 +15,9 @@ public:
     virtual void finishStartup() = 0;
     // A save failed; the program goes on with the change still in the list.
     virtual void reportSaveFailure(const QString &text) = 0;
+    // A save wrote the vault, but the disk did not confirm that it holds it: it may not survive a power cut until a
+    // later save is confirmed.
+    virtual void reportSaveNotConfirmed(const QString &text) = 0;
     // The vault cannot be read or created; the program shows the text and ends without writing anything.
     virtual void fatalError(const QString &text) = 0;
 };

@@ -40,11 +40,35 @@ QString timeFormatWithoutZone(const QLocale &locale)
     return out.simplified();
 }
 
+// The locale's short date format with every year in four digits: "12/6/26" could be read as another century.
+QString dateFormatWithFullYear(const QLocale &locale)
+{
+    const QString format = locale.dateFormat(QLocale::ShortFormat);
+    QString out;
+    bool quoted = false;
+    for (qsizetype i = 0; i < format.size();) {
+        const QChar c = format[i];
+        if (c == u'\'') {
+            quoted = !quoted;
+        }
+        if (quoted || c != u'y') {
+            out += c;
+            ++i;
+            continue;
+        }
+        while (i < format.size() && format[i] == u'y') {
+            ++i;
+        }
+        out += u"yyyy"_s;
+    }
+    return out;
+}
+
 } // namespace
 
 QString VaultStore::savedStatusText(const QDateTime &when, const QLocale &locale)
 {
-    return u"Saved "_s + locale.toString(when.date(), QLocale::ShortFormat) + u' ' +
+    return u"Saved "_s + locale.toString(when.date(), dateFormatWithFullYear(locale)) + u' ' +
            locale.toString(when.time(), timeFormatWithoutZone(locale));
 }
 
@@ -57,7 +81,11 @@ bool VaultStore::ensureVaultFile()
     if (VaultPath::fileExists(path_)) {
         return true;
     }
-    const VaultFile::Result r = VaultFile::createNew(path_, VaultFormat::emptyVault(), faultHook_);
+    if (const QString odd = VaultFile::notAVaultFile(path_); !odd.isEmpty()) {
+        host_.fatalError(odd);
+        return false;
+    }
+    const VaultFile::Result r = VaultFile::createNew(path_, VaultFormat::emptyVault(), faultHook_, fileLock_);
     if (!r.ok) {
         host_.fatalError(r.error);
     }
@@ -115,12 +143,17 @@ bool VaultStore::save()
         return false;
     }
     const QByteArray content = VaultFormat::serialize(toBytes(masterPassword_), list_.entries());
-    const VaultFile::Result r = VaultFile::replace(path_, content, faultHook_);
+    const VaultFile::Result r = VaultFile::replace(path_, content, faultHook_, fileLock_);
+    // A save that the disk has not confirmed counts as failed, so that closing tries it once more.
     lastSaveFailed_ = !r.ok || r.notDurable;
-    if (lastSaveFailed_) {
+    if (r.notDurable) {
+        host_.reportSaveNotConfirmed(r.error);
+        host_.setStatusText(u"Saved, but the disk has not confirmed it yet."_s);
+        return false;
+    }
+    if (!r.ok) {
         host_.reportSaveFailure(r.error);
-        host_.setStatusText(r.notDurable ? u"Saved, but the disk has not confirmed it yet."_s
-                                         : u"Data not saved.  The change is kept until the next save."_s);
+        host_.setStatusText(u"Data not saved.  The change is kept until the next save."_s);
         return false;
     }
     host_.setStatusText(savedStatusText(QDateTime::currentDateTime(), QLocale::system()));
@@ -141,7 +174,7 @@ void VaultStore::createMasterPassword()
     const QByteArray password = toBytes(masterPassword_);
     const QByteArray content = contents.entries.empty() ? VaultFormat::passwordOnly(password)
                                                         : VaultFormat::serialize(password, contents.entries);
-    const VaultFile::Result r = VaultFile::replace(path_, content, faultHook_);
+    const VaultFile::Result r = VaultFile::replace(path_, content, faultHook_, fileLock_);
     // A new file that is in place but not yet confirmed by the disk already holds the new password: the program
     // goes on with it, as it would after any save that the disk has not confirmed, instead of ending as if the old
     // file were still there.
@@ -150,9 +183,10 @@ void VaultStore::createMasterPassword()
         return;
     }
     if (r.notDurable) {
-        host_.reportSaveFailure(r.error);
+        host_.reportSaveNotConfirmed(r.error);
     }
     list_.appendEntries(std::move(contents.entries));
-    host_.setStatusText(u"Password created successfully"_s);
+    host_.setStatusText(r.notDurable ? u"Password created, but the disk has not confirmed it yet."_s
+                                     : u"Password created successfully"_s);
     host_.finishStartup();
 }

@@ -17,6 +17,7 @@ public:
     Q_DISABLE_COPY_MOVE(VaultStore)
 
     // "Saved " and the date and time in the user's general format: short date, a blank, long time (no time zone).
+    // The year always has four digits, in the place and with the separators the user's short date gives it.
     static QString savedStatusText(const QDateTime &when, const QLocale &locale);
 
     // Makes sure the file exists (one empty line when new), reads line 1 and opens the password dialog in create
@@ -40,6 +41,8 @@ public:
     bool lastSaveFailed() const { return lastSaveFailed_; }
 
     void setFaultHook(VaultFile::FaultHook hook) { faultHook_ = std::move(hook); }
+    // The holder of a lock on the vault file, which every save hands the new file to.
+    void setFileLockHolder(VaultFile::FileLockHolder *lock) { fileLock_ = lock; }
 
 private:
     bool ensureVaultFile();
@@ -52,4 +55,5 @@ private:
     QString storedPassword_;
     bool lastSaveFailed_ = false;
     VaultFile::FaultHook faultHook_;
+    VaultFile::FileLockHolder *fileLock_ = nullptr;
 };

@@ -4,6 +4,7 @@
 
 #include "app/WebsiteLauncher.h"
 #include "support/AppFixture.h"
+#include "support/ReferenceVault.h"
 #include "ui/AboutWindow.h"
 #include "ui/HelpWindow.h"
 #include "ui/LinkLabel.h"
@@ -14,11 +15,13 @@
 #include <QTest>
 #include <QTextBrowser>
 
+#include <cerrno>
 #include <optional>
 
 using namespace Qt::StringLiterals;
 
 Q_DECLARE_METATYPE(std::optional<QString>)
+Q_DECLARE_METATYPE(VaultFile::Step)
 
 namespace {
 
@@ -161,6 +164,44 @@ private slots:
         QCOMPARE(f.fake.opener.urls, QList<QUrl>{QUrl(u"http://"_s + f.app.publisher().publisherUrl)});
         QVERIFY(f.app.websiteLauncher.isLoaded() && !f.app.websiteLauncher.get()->isVisible());
         QVERIFY(f.app.aboutWindow.get() == about && about->isVisible());
+    }
+
+    // A save that failed says that nothing was saved; one that wrote the vault but was not confirmed by the disk
+    // says that instead, for a save and for the new master password alike, and the status bar agrees.
+    void saveReport_saysWhatHappened_data()
+    {
+        QTest::addColumn<VaultFile::Step>("step");
+        QTest::addColumn<bool>("newPassword");
+        QTest::addColumn<QString>("says");
+        QTest::addColumn<QString>("status");
+        const QString notConfirmed = u"The vault was written, but the disk did not confirm that it holds it."_s;
+        QTest::newRow("save fails") << VaultFile::Step::Rename << false << u"The vault could not be saved."_s
+                                    << u"Data not saved.  The change is kept until the next save."_s;
+        QTest::newRow("save not confirmed") << VaultFile::Step::FlushFolder << false << notConfirmed
+                                            << u"Saved, but the disk has not confirmed it yet."_s;
+        QTest::newRow("new password not confirmed") << VaultFile::Step::FlushFolder << true << notConfirmed
+                                                    << u"Password created, but the disk has not confirmed it yet."_s;
+    }
+    void saveReport_saysWhatHappened()
+    {
+        QFETCH(VaultFile::Step, step);
+        QFETCH(bool, newPassword);
+        QFETCH(QString, says);
+        QFETCH(QString, status);
+        AppFixture f(AppFixture::ThreeRows);
+        f.app.store().setFaultHook([step](VaultFile::Step s) { return s == step ? EIO : 0; });
+        if (newPassword) {
+            QVERIFY(ReferenceVault::writeFile(f.vaultPath(), "\r\n"));
+            f.app.store().createMasterPassword();
+        } else {
+            QVERIFY(!f.app.store().save());
+        }
+        QCOMPARE(f.messageTexts().size(), 1);
+        const QString text = f.messageTexts().first();
+        QVERIFY2(text.startsWith(says), qPrintable(text));
+        QVERIFY2(text.contains(u"error %1: "_s.arg(EIO)), qPrintable(text));
+        QVERIFY2(step == VaultFile::Step::Rename || !text.contains(u"not be saved"_s), qPrintable(text));
+        QCOMPARE(f.status(), status);
     }
 };
 

@@ -11,8 +11,10 @@
 #include "core/VaultLock.h"
 #include "core/VaultPath.h"
 #include "core/VaultStore.h"
+#include "support/Immutable.h"
 #include "support/RecordingHost.h"
 #include "support/ReferenceVault.h"
+#include "support/SpecialFiles.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -25,7 +27,9 @@
 #include <QTimeZone>
 
 #include <cerrno>
+#include <cstring>
 #include <optional>
+#include <sys/file.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -37,6 +41,7 @@ using ReferenceVault::writeFile;
 using VaultFile::Step;
 
 Q_DECLARE_METATYPE(VaultFile::Step)
+Q_DECLARE_METATYPE(VaultLock::Outcome)
 
 namespace {
 
@@ -61,36 +66,6 @@ QStringList namesIn(const QString &folder)
 {
     return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
 }
-
-// Sets the immutable attribute on a file or folder for its lifetime. The attribute is always cleared again,
-// also when a check fails half-way, so that the temporary folder can be removed.
-class Immutable {
-public:
-    explicit Immutable(QString path) : path_(std::move(path))
-    {
-        ok_ = QProcess::execute(u"chattr"_s, {u"+i"_s, path_}) == 0;
-    }
-    ~Immutable() { release(); }
-    Q_DISABLE_COPY_MOVE(Immutable)
-
-    bool ok() const { return ok_; }
-    void release()
-    {
-        if (ok_) {
-            QProcess::execute(u"chattr"_s, {u"-i"_s, path_});
-            ok_ = false;
-        }
-    }
-
-private:
-    QString path_;
-    bool ok_ = false;
-};
-
-#define MAKE_IMMUTABLE(name, path)                                                                                     \
-    Immutable name(path);                                                                                              \
-    if (!name.ok())                                                                                                    \
-        QSKIP("chattr +i is refused here (not root, or a file system without the immutable attribute)");
 
 const QByteArray ThreeEntryVault = hex("f0f7 0d0a e1fcfcfce2fcfcfce3 0d0a e4fcfcfce5fcfcfce6 0d0a "
                                        "e7fcfcfce8fcfcfce9 0d0a 0d0a"); // pw; a b c; d e f; g h i
@@ -199,6 +174,60 @@ private slots:
         QVERIFY(!QFileInfo::exists(target));
     }
 
+    // Something other than a vault file where the vault goes: the message says what is there, nothing waits on it
+    // (a named pipe is never opened), nothing is written, and a save says the same.
+    void vaultPathIsNotAFile_saysWhatIsThere_data()
+    {
+        QTest::addColumn<QString>("make"); // how the path is made
+        QTest::addColumn<QString>("text"); // %1: the vault, %2: the test's folder
+        QTest::newRow("folder") << u"folder"_s << u"\u201c%1\u201d is a folder, not a vault file."_s;
+        QTest::newRow("named pipe") << u"pipe"_s << u"\u201c%1\u201d is a named pipe, not a vault file."_s;
+        QTest::newRow("socket") << u"socket"_s << u"\u201c%1\u201d is a socket, not a vault file."_s;
+        QTest::newRow("link to a device")
+            << u"link:/dev/null"_s
+            << u"\u201c%1\u201d is a link to \u201c/dev/null\u201d, which is a device, not a vault file."_s;
+        QTest::newRow("link to a folder")
+            << u"link:sub"_s
+            << u"\u201c%1\u201d is a link to \u201c%2/sub\u201d, which is a folder, not a vault file."_s;
+        QTest::newRow("link to nothing")
+            << u"link:gone.enc"_s << u"\u201c%1\u201d is a link to \u201c%2/gone.enc\u201d, which does not exist."_s;
+        QTest::newRow("links to a link to nothing")
+            << u"link:hop"_s << u"\u201c%1\u201d is a link to \u201c%2/gone.enc\u201d, which does not exist."_s;
+        QTest::newRow("links in a loop") << u"link:loop"_s
+                                         << u"\u201c%1\u201d is a link that leads round in a loop, never to a file."_s;
+    }
+    void vaultPathIsNotAFile_saysWhatIsThere()
+    {
+        QFETCH(QString, make);
+        QFETCH(QString, text);
+        QVERIFY(QDir(folder_).mkdir(u"sub"_s));
+        QVERIFY(QFile::link(folder_ + u"/gone.enc"_s, folder_ + u"/hop"_s));
+        QVERIFY(QFile::link(folder_ + u"/loop"_s, folder_ + u"/loop2"_s));
+        QVERIFY(QFile::link(folder_ + u"/loop2"_s, folder_ + u"/loop"_s));
+        if (make.startsWith(u"link:"_s)) {
+            const QString target = make.mid(5);
+            QVERIFY(QFile::link(target.startsWith(u'/') ? target : folder_ + u'/' + target, path_));
+        } else {
+            const auto kind = make == u"folder"_s ? SpecialFiles::Kind::Folder
+                              : make == u"pipe"_s ? SpecialFiles::Kind::NamedPipe
+                                                  : SpecialFiles::Kind::Socket;
+            QVERIFY(SpecialFiles::make(kind, path_));
+        }
+        const QString expected = QString(text).replace(u"%1"_s, path_).replace(u"%2"_s, folder_);
+        const QStringList before = namesIn(folder_);
+
+        store_->checkFirstRun();
+        QCOMPARE(host_.fatalErrors, QStringList{expected});
+        restart();
+        store_->load();
+        QCOMPARE(host_.fatalErrors, QStringList{expected});
+        store_->setMasterPassword(u"pw"_s);
+        list_.list = twoNewEntries();
+        QVERIFY(!store_->save());
+        QCOMPARE(host_.saveFailures, QStringList{expected});
+        QCOMPARE(namesIn(folder_), before);
+    }
+
     // Load
 
     void loadVault_data()
@@ -301,13 +330,19 @@ private slots:
         QCOMPARE(namesIn(realFolder), QStringList{u"vault.enc"_s});
     }
 
+    // The year in four digits, in the user's order and with the user's separators.
     void savedStatusText_isShortDateBlankLongTimeWithoutZone_data()
     {
         QTest::addColumn<QLocale>("locale");
         QTest::addColumn<QString>("text");
-        QTest::newRow("en_US") << QLocale(QLocale::English, QLocale::UnitedStates) << u"Saved 12/6/26 2:45:37 PM"_s;
-        QTest::newRow("en_GB") << QLocale(QLocale::English, QLocale::UnitedKingdom) << u"Saved 06/12/2026 14:45:37"_s;
-        QTest::newRow("de_DE") << QLocale(QLocale::German, QLocale::Germany) << u"Saved 06.12.26 14:45:37"_s;
+        QTest::newRow("en_US") << QLocale(QLocale::English, QLocale::UnitedStates) << u"Saved 12/6/2026 2:45:37 PM"_s;
+        QTest::newRow("en_GB, yyyy already")
+            << QLocale(QLocale::English, QLocale::UnitedKingdom) << u"Saved 06/12/2026 14:45:37"_s;
+        QTest::newRow("de_DE") << QLocale(QLocale::German, QLocale::Germany) << u"Saved 06.12.2026 14:45:37"_s;
+        QTest::newRow("ja_JP, year first")
+            << QLocale(QLocale::Japanese, QLocale::Japan) << u"Saved 2026/12/06 14\u664245\u520637\u79D2"_s;
+        QTest::newRow("nl_NL, two-digit day and month")
+            << QLocale(QLocale::Dutch, QLocale::Netherlands) << u"Saved 06-12-2026 14:45:37"_s;
         QTest::newRow("fr_CA, quoted letters kept")
             << QLocale(QLocale::French, QLocale::Canada) << u"Saved 2026-12-06 14 h 45 min 37 s"_s;
     }
@@ -407,6 +442,45 @@ private slots:
         QCOMPARE(readAll(path_), VaultFormat::serialize("pw", list_.list));
     }
 
+    // A vault that its owner made read-only is not replaced behind their back by the rename: the save fails as
+    // opening the file for writing would, and the file keeps its content and its mode. Root is not bound by mode
+    // bits, so there an ordinary user ("nobody") saves from a child process.
+    void saveVault_vaultReadOnlyForItsUser_failsAndChangesNothing()
+    {
+        QVERIFY(writeFile(path_, ThreeEntryVault));
+        QVERIFY(QFile::setPermissions(path_, QFile::ReadOwner));
+        const QByteArray expected =
+            u"error %1: %2"_s.arg(EACCES).arg(QString::fromLocal8Bit(std::strerror(EACCES))).toLocal8Bit();
+        if (::geteuid() != 0) {
+            store_->setMasterPassword(u"pw"_s);
+            list_.list = twoNewEntries();
+            QVERIFY(!store_->save());
+            QCOMPARE(host_.calls, (QStringList{u"reportSaveFailure"_s, u"setStatusText"_s}));
+            QVERIFY2(host_.saveFailures.value(0).toLocal8Bit().contains(expected),
+                     qPrintable(host_.saveFailures.value(0)));
+        } else {
+            const uid_t nobody = 65534;
+            QVERIFY(::chmod(QFile::encodeName(tmp_.path()).constData(), 0711) == 0);
+            QVERIFY(::chown(QFile::encodeName(folder_).constData(), nobody, nobody) == 0);
+            QVERIFY(::chown(QFile::encodeName(path_).constData(), nobody, nobody) == 0);
+            const pid_t child = ::fork();
+            if (child == 0) {
+                if (::setresgid(nobody, nobody, nobody) != 0 || ::setresuid(nobody, nobody, nobody) != 0) {
+                    ::_exit(3);
+                }
+                const VaultFile::Result r = VaultFile::replace(path_, TwoNewEntryVault);
+                ::_exit(r.ok ? 1 : r.error.toLocal8Bit().contains(expected) ? 0 : 2);
+            }
+            int status = 0;
+            QVERIFY(child > 0 && ::waitpid(child, &status, 0) == child && WIFEXITED(status));
+            QVERIFY2(WEXITSTATUS(status) != 1, "the read-only vault was replaced");
+            QCOMPARE(WEXITSTATUS(status), 0); // 2: another message; 3: could not become an ordinary user
+        }
+        QCOMPARE(readAll(path_), ThreeEntryVault);
+        QCOMPARE(QFileInfo(path_).permissions() & ~(QFile::ReadUser | QFile::WriteUser), QFile::ReadOwner);
+        QCOMPARE(namesIn(folder_), QStringList{u"data.enc"_s});
+    }
+
     // A folder that takes no new files, around a vault that can be written: the save writes the vault in place.
     void saveVault_folderRefusesNewFiles_writesInPlace_data()
     {
@@ -466,8 +540,12 @@ private slots:
         QVERIFY(!store_->save());
         QVERIFY(steps.contains(step));
         QVERIFY(store_->lastSaveFailed());
-        QCOMPARE(host_.calls, (QStringList{u"reportSaveFailure"_s, u"setStatusText"_s}));
-        QVERIFY(!host_.saveFailures.first().isEmpty());
+        // Written but not confirmed is said as such, never as a save that failed.
+        const QString report = newContentInPlace ? u"reportSaveNotConfirmed"_s : u"reportSaveFailure"_s;
+        QCOMPARE(host_.calls, (QStringList{report, u"setStatusText"_s}));
+        const QString text = (newContentInPlace ? host_.notConfirmed : host_.saveFailures).value(0);
+        QVERIFY2(text.contains(u"error %1: %2"_s.arg(error).arg(QString::fromLocal8Bit(std::strerror(error)))),
+                 qPrintable(text));
         QCOMPARE(readAll(path_), newContentInPlace ? TwoNewEntryVault : ThreeEntryVault);
         QVERIFY2(host_.statusTexts.first().startsWith(newContentInPlace ? u"Saved, but"_s : u"Data not saved"_s),
                  qPrintable(host_.statusTexts.first()));
@@ -744,21 +822,71 @@ private slots:
         QCOMPARE(another.acquire(), VaultLock::Outcome::HeldByAnother);
     }
 
-    void vaultLock_deadOwnersLockInAFolderThatRefusesChanges_isUnavailable()
+    // A folder that takes no lock file, nor lets a crashed copy's lock be removed: the vault file itself is locked,
+    // against this process's own second lock too. With no vault file yet there is nothing left to lock.
+    void vaultLock_folderRefusesChanges_data()
     {
-        QVERIFY(leaveLockOfAnEndedProcess());
-        // The crashed copy's lock stays, since the folder refuses its removal; no live copy holds the vault.
+        QTest::addColumn<bool>("crashedCopysLock");
+        QTest::addColumn<bool>("vaultExists");
+        QTest::addColumn<VaultLock::Outcome>("outcome");
+        QTest::newRow("no lock file can be made") << false << true << VaultLock::Outcome::Locked;
+        QTest::newRow("crashed copy's lock left") << true << true << VaultLock::Outcome::Locked;
+        QTest::newRow("crashed copy's lock left, no vault") << true << false << VaultLock::Outcome::Unavailable;
+    }
+    void vaultLock_folderRefusesChanges()
+    {
+        QFETCH(bool, crashedCopysLock);
+        QFETCH(bool, vaultExists);
+        QFETCH(VaultLock::Outcome, outcome);
+        if (vaultExists) {
+            QVERIFY(writeFile(path_, ThreeEntryVault));
+        }
+        if (crashedCopysLock) {
+            QVERIFY(leaveLockOfAnEndedProcess());
+        }
         MAKE_IMMUTABLE(folder, folder_);
         VaultLock lock(path_);
-        QCOMPARE(lock.acquire(), VaultLock::Outcome::Unavailable);
+        QCOMPARE(lock.acquire(), outcome);
+        QCOMPARE(lock.holdsVaultFile(), outcome == VaultLock::Outcome::Locked);
+        VaultLock another(path_);
+        QCOMPARE(another.acquire(),
+                 outcome == VaultLock::Outcome::Locked ? VaultLock::Outcome::HeldByAnother : outcome);
     }
 
-    void vaultLock_folderRefusesTheLockFile_isUnavailable()
+    // A copy that could only lock the vault file (its lock file's place was taken) holds off a later copy that can
+    // make the lock file again: that one notices the lock on the vault file, and takes its lock file away again.
+    void vaultLock_vaultFileHolder_holdsOffALaterLockFile()
     {
         QVERIFY(writeFile(path_, ThreeEntryVault));
-        MAKE_IMMUTABLE(folder, folder_);
+        const QString lockPath = VaultLock::lockPath(path_);
+        QVERIFY(QDir().mkdir(lockPath));
+        VaultLock first(path_);
+        QCOMPARE(first.acquire(), VaultLock::Outcome::Locked);
+        QVERIFY(!first.holdsLockFile());
+        QVERIFY(QDir().rmdir(lockPath));
+        VaultLock second(path_);
+        QCOMPARE(second.acquire(), VaultLock::Outcome::HeldByAnother);
+        QVERIFY(!QFileInfo::exists(lockPath));
+    }
+
+    // The lock file's holder locks the vault file too, and follows each new file that a save renames over the
+    // vault; a copy that could only lock the vault file is then held off by either lock.
+    void vaultLock_holderKeepsTheVaultFileLockedThroughSaves()
+    {
+        QVERIFY(writeFile(path_, ThreeEntryVault));
         VaultLock lock(path_);
-        QCOMPARE(lock.acquire(), VaultLock::Outcome::Unavailable);
+        QCOMPARE(lock.acquire(), VaultLock::Outcome::Locked);
+        QVERIFY(lock.holdsLockFile());
+        QVERIFY(lock.holdsVaultFile());
+        list_.list = twoNewEntries();
+        store_->setMasterPassword(u"pw"_s);
+        store_->setFileLockHolder(&lock);
+        QVERIFY(store_->save());
+
+        // The file that is the vault now is the one locked.
+        QFile vault(path_);
+        QVERIFY(vault.open(QIODevice::ReadOnly));
+        QVERIFY(::flock(vault.handle(), LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK);
     }
 };
 

@@ -87,3 +87,25 @@ class RefusedSaveTest(BrisvaneTestCase):
         box.press("OK")
         self.assertEqual(program.wait_exit(), 0)
         self.assertEqual(self.vault.read_bytes(), b"\r\n")
+
+    def test_folderTakesNoLockFile_secondCopyIsRefused_firstCopysSavesAllKept(self):
+        # No lock file can be made beside the vault: the first copy locks the vault file itself, so a second copy is
+        # refused as usual instead of running beside it and overwriting its saves.
+        kept = [("alice", "pw1", "www.alice.org")]
+        self.write_vault(MASTER, kept)
+        self.freeze(self.folder)
+        first = self.launch()
+        self.enter_password(first, MASTER)
+        first.wait_status("Loaded 1 entries")
+
+        second = self.launch()
+        box = second.message_box()
+        self.assertTrue(box.text.startswith("Brisvane is already open with this vault:"), box.text)
+        box.press("OK")
+        self.assertEqual(second.wait_exit(), 1)
+
+        self.add_entry(first, "bob", "pw2")
+        first.wait_status(SAVED)
+        self.assertEqual(self.vault.read_bytes(), vault_bytes(MASTER, kept + [("bob", "pw2", "")]))
+        first.menu("File", "Exit")
+        self.assertEqual(first.wait_exit(), 0)

@@ -1,21 +1,30 @@
 // Copies of the program started at the same moment on one vault: exactly one gets it, every other one is told
-// that it is held; once the holder is killed, the next copy gets the vault at once. A folder that refuses the lock
-// file is never taken for one that another copy holds. The copies are vault_locker, which takes the lock exactly
-// as the program does at start, so that no display is needed.
+// that it is held; once the holder is killed, the next copy gets the vault at once. That holds whatever the folder
+// allows: where it takes no lock file, the holder locks the vault file itself, and keeps that lock on the new file
+// each save renames over the vault. It holds for links too: one vault reached through two links has one lock. A
+// lock file that no running copy wrote (empty, zeros, junk) is taken over at once, but never one that a starting
+// copy has made and not yet written. The copies are vault_locker, which takes the lock exactly as the program does
+// at start, and saves through it on request, so that no display is needed.
 
 #include "reliability/HelperProgram.h"
 #include "reliability/PrivateTmpfs.h"
 #include "reliability/SaveSeries.h"
 #include "support/ReferenceVault.h"
 
+#include "support/Immutable.h"
+#include "support/SpecialFiles.h"
+
 #include "core/VaultFile.h"
 
 #include <QElapsedTimer>
+#include <QLockFile>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include <memory>
+#include <optional>
+#include <sys/stat.h>
 #include <vector>
 
 using namespace Qt::StringLiterals;
@@ -47,6 +56,31 @@ bool release(QProcess &process)
     return process.waitForFinished(10000) && process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
 }
 
+// Has a holder save content k through its lock; its answer is "saved" or "failed".
+QByteArray saveThrough(QProcess &holder, int k)
+{
+    holder.write("save " + QByteArray::number(k) + '\n');
+    return answerOf(holder);
+}
+
+// A copy that was refused: it answered "held" and ended with exit code 1.
+bool refused(QProcess &copy)
+{
+    return answerOf(copy) == "held" && copy.waitForFinished(10000) && copy.exitCode() == 1;
+}
+
+ino_t inodeOf(const QString &path)
+{
+    struct stat st {};
+    return ::stat(QFile::encodeName(path).constData(), &st) == 0 ? st.st_ino : 0;
+}
+
+// The process a lock file names, or 0.
+qint64 lockOwner(const QString &lockPath)
+{
+    return ReferenceVault::readAll(lockPath).split('\n').value(0).toLongLong();
+}
+
 } // namespace
 
 class tst_SecondCopy : public QObject {
@@ -61,15 +95,31 @@ private slots:
         QVERIFY2(!locker_.isEmpty(), "vault_locker is not built next to this test");
     }
 
+    void copiesStartedAtOnce_exactlyOneGetsTheVault_andTheNextGetsItOnceTheHolderIsKilled_data()
+    {
+        QTest::addColumn<bool>("folderTakesNoLockFile");
+        QTest::addColumn<int>("rounds");
+        QTest::newRow("lock file beside the vault") << false << Rounds;
+        QTest::newRow("immutable folder, the vault file locked") << true << Rounds / 4;
+    }
     void copiesStartedAtOnce_exactlyOneGetsTheVault_andTheNextGetsItOnceTheHolderIsKilled()
     {
+        QFETCH(bool, folderTakesNoLockFile);
+        QFETCH(int, rounds);
         QTemporaryDir dir;
         QVERIFY(dir.isValid());
         const QString vault = dir.filePath(u"data.enc"_s);
         QVERIFY(VaultFile::replace(vault, SaveSeries::content(3)).ok);
+        std::optional<Immutable> frozen;
+        if (folderTakesNoLockFile) {
+            frozen.emplace(dir.path());
+            if (!frozen->ok()) {
+                QSKIP("chattr +i is refused here (not root, or a file system without the immutable attribute)");
+            }
+        }
         qint64 slowestTakeover = 0;
 
-        for (int round = 0; round < Rounds; ++round) {
+        for (int round = 0; round < rounds; ++round) {
             std::vector<std::unique_ptr<QProcess>> copies;
             for (int i = 0; i < Copies; ++i) {
                 copies.push_back(startCopy(locker_, vault));
@@ -97,7 +147,7 @@ private slots:
             QProcess &killed = *copies[size_t(holder)];
             killed.kill();
             QVERIFY(killed.waitForFinished(10000));
-            QVERIFY(QFileInfo::exists(vault + u".lock"_s));
+            QCOMPARE(QFileInfo::exists(vault + u".lock"_s), !folderTakesNoLockFile);
 
             QElapsedTimer clock;
             clock.start();
@@ -109,7 +159,7 @@ private slots:
         }
         // The holders only ever read the vault: it is as it was.
         QCOMPARE(ReferenceVault::readAll(vault), SaveSeries::content(3));
-        qInfo("%d rounds of %d copies started at once; the slowest takeover after a kill took %lld ms", Rounds, Copies,
+        qInfo("%d rounds of %d copies started at once; the slowest takeover after a kill took %lld ms", rounds, Copies,
               slowestTakeover);
     }
 
@@ -140,20 +190,27 @@ private slots:
         QCOMPARE(ReferenceVault::readAll(vault), SaveSeries::content(3));
     }
 
-    void folderRefusesTheLockFile_isNeverReportedAsHeld_data()
+    // A folder that takes no lock file is never taken for a vault that another copy holds, nor left unguarded:
+    // the first copy locks the vault file itself, the second is refused, and the holder's saves go through.
+    void folderRefusesTheLockFile_oneCopyHoldsTheVaultFile_data()
     {
         QTest::addColumn<QByteArray>("options");
         QTest::addColumn<bool>("readOnly");
         QTest::addColumn<bool>("fill");
-        QTest::newRow("read-only folder") << QByteArray("size=64k") << true << false;
-        QTest::newRow("no inode left") << QByteArray("size=64k,nr_inodes=2") << false << false;
-        QTest::newRow("no room left") << QByteArray("size=64k") << false << true;
+        QTest::addColumn<bool>("immutableFolder");
+        QTest::addColumn<bool>("saves");
+        QTest::newRow("read-only folder") << QByteArray("size=64k") << true << false << false << false;
+        QTest::newRow("no inode left") << QByteArray("size=64k,nr_inodes=2") << false << false << false << true;
+        QTest::newRow("no room left") << QByteArray("size=64k") << false << true << false << false;
+        QTest::newRow("immutable folder, writable vault") << QByteArray("size=64k") << false << false << true << true;
     }
-    void folderRefusesTheLockFile_isNeverReportedAsHeld()
+    void folderRefusesTheLockFile_oneCopyHoldsTheVaultFile()
     {
         QFETCH(QByteArray, options);
         QFETCH(bool, readOnly);
         QFETCH(bool, fill);
+        QFETCH(bool, immutableFolder);
+        QFETCH(bool, saves);
         PrivateTmpfs disk;
         if (!disk.mount(options)) {
             QSKIP(qPrintable(u"needs a tmpfs of its own, which was refused: "_s + disk.why()));
@@ -170,14 +227,169 @@ private slots:
         if (readOnly) {
             QVERIFY(disk.setReadOnly(true));
         }
-        // Both copies go on without the lock; neither is told that the other holds the vault.
+        std::optional<Immutable> frozen;
+        if (immutableFolder) {
+            frozen.emplace(disk.path());
+            if (!frozen->ok()) {
+                QSKIP("chattr +i is refused here");
+            }
+        }
         const auto first = startCopy(locker_, vault);
-        QCOMPARE(answerOf(*first), QByteArray("unavailable"));
+        QCOMPARE(answerOf(*first), QByteArray("locked"));
+        QVERIFY(!QFileInfo::exists(vault + u".lock"_s));
+        if (saves) {
+            // Written in place, since the folder takes no new file: the vault file and its lock stay.
+            QCOMPARE(saveThrough(*first, 1), QByteArray("saved"));
+            QCOMPARE(ReferenceVault::readAll(vault), SaveSeries::content(1));
+        }
         const auto second = startCopy(locker_, vault);
-        QCOMPARE(answerOf(*second), QByteArray("unavailable"));
-        QVERIFY(first->waitForFinished(10000));
-        QVERIFY(second->waitForFinished(10000));
-        QCOMPARE(ReferenceVault::readAll(vault), SaveSeries::content(3).left(100));
+        QVERIFY(refused(*second));
+        QVERIFY(release(*first));
+        const auto third = startCopy(locker_, vault);
+        QCOMPARE(answerOf(*third), QByteArray("locked"));
+        QVERIFY(release(*third));
+    }
+
+    // Where the lock file goes stands something that can be no lock file, in a folder that takes new files: the
+    // vault file itself is locked, and each save moves that lock to the new file that it renames over the vault,
+    // which a copy started after the save must find locked.
+    void lockPlaceTaken_vaultFileLockedAndKeptThroughSaves_data()
+    {
+        QTest::addColumn<SpecialFiles::Kind>("what");
+        QTest::newRow("folder") << SpecialFiles::Kind::Folder;
+        QTest::newRow("named pipe") << SpecialFiles::Kind::NamedPipe;
+        QTest::newRow("socket") << SpecialFiles::Kind::Socket;
+    }
+    void lockPlaceTaken_vaultFileLockedAndKeptThroughSaves()
+    {
+        QFETCH(SpecialFiles::Kind, what);
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        const QString vault = dir.filePath(u"data.enc"_s);
+        QVERIFY(VaultFile::replace(vault, SaveSeries::content(3)).ok);
+        QVERIFY(SpecialFiles::make(what, vault + u".lock"_s));
+
+        const auto holder = startCopy(locker_, vault);
+        QCOMPARE(answerOf(*holder), QByteArray("locked"));
+        for (const int k : {4, 5}) {
+            const ino_t before = inodeOf(vault);
+            QCOMPARE(saveThrough(*holder, k), QByteArray("saved"));
+            QVERIFY(inodeOf(vault) != before); // a new file, renamed over the vault
+            QCOMPARE(ReferenceVault::readAll(vault), SaveSeries::content(quint64(k)));
+            const auto late = startCopy(locker_, vault);
+            QVERIFY2(refused(*late), "a copy started after a save got the vault");
+        }
+        QVERIFY(release(*holder));
+        const auto next = startCopy(locker_, vault);
+        QCOMPARE(answerOf(*next), QByteArray("locked"));
+        QVERIFY(release(*next));
+        QCOMPARE(ReferenceVault::readAll(vault), SaveSeries::content(5));
+    }
+
+    // One vault reached through links from two program folders has one lock, beside the file itself; only its
+    // holder clears leftovers, and only beside that file.
+    void linksToOneVault_oneCopyHoldsIt_data()
+    {
+        QTest::addColumn<bool>("firstIsALink");
+        QTest::addColumn<bool>("vaultExists");
+        QTest::newRow("two links in two folders") << true << true;
+        QTest::newRow("the vault itself and a link to it") << false << true;
+        QTest::newRow("two links to a vault not made yet") << true << false;
+    }
+    void linksToOneVault_oneCopyHoldsIt()
+    {
+        QFETCH(bool, firstIsALink);
+        QFETCH(bool, vaultExists);
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        QDir root(dir.path());
+        QVERIFY(root.mkdir(u"real"_s) && root.mkdir(u"a"_s) && root.mkdir(u"b"_s));
+        const QString target = dir.filePath(u"real/vault.enc"_s);
+        if (vaultExists) {
+            QVERIFY(VaultFile::replace(target, SaveSeries::content(3)).ok);
+        }
+        const QString viaA = firstIsALink ? dir.filePath(u"a/data.enc"_s) : target;
+        const QString viaB = dir.filePath(u"b/data.enc"_s);
+        if (firstIsALink) {
+            QVERIFY(QFile::link(u"../real/vault.enc"_s, viaA));
+        }
+        QVERIFY(QFile::link(target, viaB));
+
+        const auto first = startCopy(locker_, viaA);
+        QCOMPARE(answerOf(*first), QByteArray("locked"));
+        QVERIFY(QFileInfo::exists(target + u".lock"_s));
+        // A save of the holder's in progress beside the real file: the refused copy must leave it alone.
+        QFile temp(VaultFile::temporaryPrefix(target) + u"AbC123"_s);
+        QVERIFY(temp.open(QIODevice::WriteOnly));
+        temp.close();
+        const auto second = startCopy(locker_, viaB);
+        QVERIFY(refused(*second));
+        QVERIFY(temp.exists());
+        QVERIFY(release(*first));
+
+        const auto next = startCopy(locker_, viaB);
+        QCOMPARE(answerOf(*next), QByteArray("locked"));
+        QVERIFY(!temp.exists());
+        QVERIFY(release(*next));
+        QCOMPARE(root.entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+                 (QStringList{u"a"_s, u"b"_s, u"real"_s}));
+    }
+
+    // A lock file that no running copy wrote: what a crash, a power cut or a full disk may leave. It is taken
+    // over at once, and the new holder's own lock is then held against the next copy.
+    void unreadableLockFile_isTakenOverAtOnce_data()
+    {
+        QTest::addColumn<QByteArray>("content");
+        QTest::newRow("empty") << QByteArray();
+        QTest::newRow("zeros") << QByteArray(80, '\0');
+        QTest::newRow("junk") << QByteArray("\xff\xfe not a lock\n\n");
+        QTest::newRow("process number 0") << QByteArray("0\nBrisvane\nhost\n");
+    }
+    void unreadableLockFile_isTakenOverAtOnce()
+    {
+        QFETCH(QByteArray, content);
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        const QString vault = dir.filePath(u"data.enc"_s);
+        QVERIFY(VaultFile::replace(vault, SaveSeries::content(3)).ok);
+        QVERIFY(ReferenceVault::writeFile(vault + u".lock"_s, content));
+
+        const auto first = startCopy(locker_, vault);
+        QCOMPARE(answerOf(*first), QByteArray("locked"));
+        QCOMPARE(lockOwner(vault + u".lock"_s), first->processId());
+        const auto second = startCopy(locker_, vault);
+        QVERIFY(refused(*second));
+        QVERIFY(release(*first));
+        QVERIFY(!QFileInfo::exists(vault + u".lock"_s));
+    }
+
+    // A copy that has made its lock file but not yet written it leaves it empty for a moment. A copy starting then
+    // must not take that for a stale lock. Made here by hand: the lock file made and empty, under the guard that a
+    // starting copy holds for that moment; then written, as that copy goes on to do.
+    void lockFileBeingWritten_isNotTakenOver()
+    {
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        const QString vault = dir.filePath(u"data.enc"_s);
+        QVERIFY(VaultFile::replace(vault, SaveSeries::content(3)).ok);
+        const QString lockPath = vault + u".lock"_s;
+        QLockFile guard(lockPath + u".rmlock"_s);
+        QVERIFY(guard.tryLock(0));
+        QVERIFY(ReferenceVault::writeFile(lockPath, {}));
+
+        const auto copy = startCopy(locker_, vault);
+        QVERIFY(copy->waitForStarted(10000));
+        // It may wait for the guard, or find the vault held at once; it must never take the lock.
+        copy->waitForReadyRead(500);
+
+        // What the starting copy writes: its lock, held as QLockFile holds it.
+        QVERIFY(QFile::remove(lockPath));
+        QLockFile starting(lockPath);
+        starting.setStaleLockTime(0);
+        QVERIFY(starting.tryLock(0));
+        guard.unlock();
+        QVERIFY(refused(*copy));
+        QVERIFY(starting.isLocked());
     }
 };
 

@@ -22,6 +22,11 @@ public:
         calls.append(QStringLiteral("reportSaveFailure"));
         saveFailures.append(text);
     }
+    void reportSaveNotConfirmed(const QString &text) override
+    {
+        calls.append(QStringLiteral("reportSaveNotConfirmed"));
+        notConfirmed.append(text);
+    }
     void fatalError(const QString &text) override
     {
         calls.append(QStringLiteral("fatalError"));
@@ -34,5 +39,6 @@ public:
     QStringList calls; // the name of every call, in order
     QStringList statusTexts;
     QStringList saveFailures;
+    QStringList notConfirmed;
     QStringList fatalErrors;
 };

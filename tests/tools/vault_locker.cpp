@@ -3,18 +3,19 @@
 //
 //   vault_locker <vault>
 //
-// Prints "locked", "held" (another copy has the vault; exit code 1) or "unavailable" (the folder refuses the
-// lock file; the program would go on without it). A copy that got the lock removes what an interrupted save left
-// behind, as the program does, and keeps the lock until stdin closes or it is killed.
+// Prints "locked", "held" (another copy has the vault; exit code 1) or "unavailable" (no kind of lock can be had;
+// the program would go on without one). A copy that got the lock removes what an interrupted save left behind, as
+// the program does, and keeps the lock until stdin closes or it is killed. Meanwhile each line "save <k>" on stdin
+// saves SaveSeries content k through the lock, as the program's saves do, and prints "saved" or "failed".
+
+#include "../reliability/SaveSeries.h"
 
 #include "core/VaultFile.h"
 #include "core/VaultLock.h"
 
 #include <QCoreApplication>
 
-#include <cerrno>
 #include <cstdio>
-#include <unistd.h>
 
 using namespace Qt::StringLiterals;
 
@@ -46,15 +47,19 @@ int main(int argc, char *argv[])
         say("unavailable");
         return 0;
     case VaultLock::Outcome::Locked:
-        VaultFile::removeLeftovers(vault);
+        VaultFile::removeLeftovers(lock.vaultPath());
         say("locked");
         break;
     }
-    char buffer[256];
-    for (;;) {
-        const ssize_t n = ::read(STDIN_FILENO, buffer, sizeof buffer);
-        if (n == 0 || (n < 0 && errno != EINTR)) {
-            break;
+    char line[256];
+    while (std::fgets(line, sizeof line, stdin)) {
+        unsigned long long k = 0;
+        if (std::sscanf(line, "save %llu", &k) == 1) {
+            const VaultFile::Result r = VaultFile::replace(vault, SaveSeries::content(k), {}, &lock);
+            if (!r.ok) {
+                std::fprintf(stderr, "%s\n", r.error.toLocal8Bit().constData());
+            }
+            say(r.ok ? "saved" : "failed");
         }
     }
     lock.release();
