@@ -139,6 +139,7 @@ bool VaultStore::save()
     // Without the master password, line 1 would be written empty and the next start would ask for a new one.
     if (masterPassword_.isEmpty()) {
         lastSaveFailed_ = true;
+        lastSaveUnconfirmed_ = false;
         host_.reportSaveFailure(u"The vault is not unlocked, so nothing was written."_s);
         return false;
     }
@@ -146,6 +147,7 @@ bool VaultStore::save()
     const VaultFile::Result r = VaultFile::replace(path_, content, faultHook_, fileLock_);
     // A save that the disk has not confirmed counts as failed, so that closing tries it once more.
     lastSaveFailed_ = !r.ok || r.notDurable;
+    lastSaveUnconfirmed_ = r.notDurable;
     if (r.notDurable) {
         host_.reportSaveNotConfirmed(r.error);
         host_.setStatusText(u"Saved, but the disk has not confirmed it yet."_s);

@@ -38,7 +38,10 @@ public:
     const QString &masterPassword() const { return masterPassword_; }
     void setMasterPassword(const QString &password) { masterPassword_ = password; }
     const QString &storedPassword() const { return storedPassword_; }
+    // True until a save succeeds after one that failed or that the disk did not confirm.
     bool lastSaveFailed() const { return lastSaveFailed_; }
+    // The last save wrote the vault, but the disk did not confirm that it holds it.
+    bool lastSaveUnconfirmed() const { return lastSaveUnconfirmed_; }
 
     void setFaultHook(VaultFile::FaultHook hook) { faultHook_ = std::move(hook); }
     // The holder of a lock on the vault file, which every save hands the new file to.
@@ -54,6 +57,7 @@ private:
     QString masterPassword_;
     QString storedPassword_;
     bool lastSaveFailed_ = false;
+    bool lastSaveUnconfirmed_ = false;
     VaultFile::FaultHook faultHook_;
     VaultFile::FileLockHolder *fileLock_ = nullptr;
 };

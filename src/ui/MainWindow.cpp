@@ -239,17 +239,19 @@ void MainWindow::resizeEvent(QResizeEvent *event)
 
 bool MainWindow::mayClose()
 {
-    // A change that could not be saved is tried once more; if it still fails, the user decides.
-    if (store_.lastSaveFailed() && !store_.save()) {
-        const auto answer = messages_.show(this,
-                                           u"Your last change could not be saved, so closing now would lose it.\r\n\r\n"
-                                           u"Click OK to close anyway, or Cancel to keep Brisvane open."_s,
-                                           u"Not saved"_s, MessageBoxes::Buttons::OkCancel);
-        if (answer != MessageBoxes::Answer::Ok) {
-            return false;
-        }
+    // A change that could not be saved, or that the disk did not confirm, is tried once more; if that does not do
+    // it either, the user decides.
+    if (!store_.lastSaveFailed() || store_.save()) {
+        return true;
     }
-    return true;
+    const QString why = store_.lastSaveUnconfirmed()
+                            ? u"Your last change was written, but the disk has not confirmed that it holds it, so a "
+                              u"power cut could still lose it."_s
+                            : u"Your last change could not be saved, so closing now would lose it."_s;
+    const auto answer =
+        messages_.show(this, why + u"\r\n\r\nClick OK to close anyway, or Cancel to keep Brisvane open."_s,
+                       u"Not saved"_s, MessageBoxes::Buttons::OkCancel);
+    return answer == MessageBoxes::Answer::Ok;
 }
 
 void MainWindow::closeEvent(QCloseEvent *event)

@@ -604,6 +604,24 @@ private slots:
         }
     }
 
+    void close_afterAnUnconfirmedSave_saysTheChangeIsWritten()
+    {
+        AppFixture f(ThreeRows);
+        f.app.store().setFaultHook([](VaultFile::Step step) { return step == VaultFile::Step::FlushFolder ? EIO : 0; });
+        f.entries().appendEntry(Entry::fromText(u"dave"_s, u"4-pass"_s, u"d.example"_s));
+        QVERIFY(!f.app.store().save());
+        QVERIFY(f.app.store().lastSaveUnconfirmed());
+        f.fake.messages.shown.clear();
+        f.fake.messages.answers = {MessageBoxes::Answer::Ok, MessageBoxes::Answer::Ok};
+
+        f.main().close();
+        QCOMPARE(f.fake.messages.shown.size(), 2); // the retry, again not confirmed, then the question
+        QVERIFY2(f.fake.messages.shown.last().text.startsWith(u"Your last change was written, but the disk"_s),
+                 qPrintable(f.fake.messages.shown.last().text));
+        QCOMPARE(f.fake.end.ends, 1);
+        QCOMPARE(f.vaultBytes(), AppFixture::vaultFor(f.rows()));
+    }
+
     void close_withoutAFailedSave_writesNothing()
     {
         AppFixture f(ThreeRows);

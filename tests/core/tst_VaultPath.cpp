@@ -40,6 +40,8 @@ private slots:
         QTest::newRow("name alone") << u"data.enc"_s << u"data.enc"_s;
         QTest::newRow("ends with /") << u"/a/b/"_s << QString();
         QTest::newRow("ends with //") << u"/a/b//"_s << QString();
+        QTest::newRow("root") << u"/"_s << QString();
+        QTest::newRow("empty") << QString() << QString();
         QTest::newRow("backslash is no separator") << u"/a/b\\data.enc"_s << u"b\\data.enc"_s;
     }
     void fileNamePart_cutsAtTheLastSlash()
@@ -60,6 +62,8 @@ private slots:
         QTest::newRow("link to the folder") << u"folderLink"_s << false;
         QTest::newRow("other letter case") << u"DATA.ENC"_s << false;
         QTest::newRow("file followed by /") << u"data.enc/"_s << false;
+        QTest::newRow("dangling link") << u"dangling"_s << false;
+        QTest::newRow("empty path") << QString() << false;
     }
     void fileExists_onlyForAFile()
     {
@@ -72,7 +76,8 @@ private slots:
         QVERIFY(QDir(dir.path()).mkdir(u"folder"_s));
         QVERIFY(QFile::link(vault, dir.filePath(u"link"_s)));
         QVERIFY(QFile::link(dir.filePath(u"folder"_s), dir.filePath(u"folderLink"_s)));
-        QCOMPARE(VaultPath::fileExists(dir.path() + u'/' + name), exists);
+        QVERIFY(QFile::link(dir.filePath(u"gone"_s), dir.filePath(u"dangling"_s)));
+        QCOMPARE(VaultPath::fileExists(name.isEmpty() ? QString() : dir.path() + u'/' + name), exists);
     }
 };
 

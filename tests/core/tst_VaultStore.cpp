@@ -702,49 +702,6 @@ private slots:
         QCOMPARE(namesIn(folder_), (QStringList{u"v1.enc.saving-abcdef"_s, u"v[1].enc"_s}));
     }
 
-    // Files
-
-    void fileExists_data()
-    {
-        QTest::addColumn<QString>("name"); // inside the test's folder; empty: the empty path
-        QTest::addColumn<bool>("exists");
-        QTest::newRow("file") << u"data.enc"_s << true;
-        QTest::newRow("folder") << u"folder"_s << false;
-        QTest::newRow("missing") << u"missing.enc"_s << false;
-        QTest::newRow("link to the file") << u"link"_s << true;
-        QTest::newRow("dangling link") << u"dangling"_s << false;
-        QTest::newRow("file followed by a slash") << u"data.enc/"_s << false;
-        QTest::newRow("empty path") << QString() << false;
-    }
-    void fileExists()
-    {
-        QFETCH(QString, name);
-        QFETCH(bool, exists);
-        QVERIFY(writeFile(path_, "x"));
-        QVERIFY(QDir(folder_).mkdir(u"folder"_s));
-        QVERIFY(QFile::link(path_, folder_ + u"/link"_s));
-        QVERIFY(QFile::link(folder_ + u"/gone"_s, folder_ + u"/dangling"_s));
-        QCOMPARE(VaultPath::fileExists(name.isEmpty() ? QString() : folder_ + u'/' + name), exists);
-    }
-
-    void fileNamePart_data()
-    {
-        QTest::addColumn<QString>("path");
-        QTest::addColumn<QString>("name");
-        QTest::newRow("absolute path") << u"/a/b/data.enc"_s << u"data.enc"_s;
-        QTest::newRow("name alone") << u"data.enc"_s << u"data.enc"_s;
-        QTest::newRow("empty") << QString() << QString();
-        QTest::newRow("ends with the separator") << u"/a/b/"_s << QString();
-        QTest::newRow("root") << u"/"_s << QString();
-        QTest::newRow("backslash is no separator here") << u"a\\b.enc"_s << u"a\\b.enc"_s;
-    }
-    void fileNamePart()
-    {
-        QFETCH(QString, path);
-        QFETCH(QString, name);
-        QCOMPARE(VaultPath::fileNamePart(path), name);
-    }
-
     // The lock
 
     void vaultLock_secondLockOnTheSameVault_isRefused()
