@@ -60,12 +60,9 @@ QVariant EntryListModel::data(const QModelIndex &index, int role) const
     switch (role) {
     case Qt::DisplayRole:
     case Qt::ToolTipRole: {
-        // One byte is one character: only the part shown is turned into text.
+        // One byte is one character: only the part that can be shown is turned into text.
         const QByteArrayView field = e.field(fieldOf(index.column()));
-        if (field.size() <= ShownLength) {
-            return CodePage1252::toUnicode(field);
-        }
-        return CodePage1252::toUnicode(field.first(ShownLength)).append(u'\u2026');
+        return boundedText(CodePage1252::toUnicode(field.first(std::min(field.size(), ShownLength + 1))));
     }
     case Qt::AccessibleTextRole:
         return e.text(fieldOf(index.column()));

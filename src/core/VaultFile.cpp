@@ -92,17 +92,6 @@ int flush(int fd, Step step, const VaultFile::FaultHook &hook)
     return ::fsync(fd) == 0 ? 0 : errno;
 }
 
-// The file a save has to replace: the target of a symbolic link, so that the link stays a link.
-QString resolvedTarget(const QString &path)
-{
-    const QFileInfo info(path);
-    if (info.isSymLink()) {
-        const QString target = info.canonicalFilePath();
-        return target.isEmpty() ? info.symLinkTarget() : target;
-    }
-    return path;
-}
-
 Result writeInPlace(const QString &path, QByteArrayView content, const VaultFile::FaultHook &hook,
                     const Result &whyNotBeside)
 {
@@ -286,7 +275,8 @@ Result replace(const QString &path, QByteArrayView content, const FaultHook &hoo
     if (const QString odd = notAVaultFile(path); !odd.isEmpty()) {
         return refusal(odd);
     }
-    const QString target = resolvedTarget(path);
+    // The file itself, so that a link stays a link.
+    const QString target = VaultFile::realPath(path);
     const QString folder = QFileInfo(target).absolutePath();
     QByteArray tempName = QFile::encodeName(temporaryPrefix(target) + u"XXXXXX"_s);
 
@@ -369,7 +359,7 @@ Result replace(const QString &path, QByteArrayView content, const FaultHook &hoo
 
 void removeLeftovers(const QString &path)
 {
-    const QFileInfo info(resolvedTarget(path));
+    const QFileInfo info(realPath(path));
     QDir folder = info.absoluteDir();
     // Names are compared exactly, not with a wildcard filter: that ignores letter case, so it would take another
     // file's "DATA.ENC.saving-…" too, and it would read brackets in the vault's own name as a pattern.

@@ -20,6 +20,12 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
+bool isOtherThanAFile(const QByteArray &native)
+{
+    struct stat st {};
+    return ::lstat(native.constData(), &st) == 0 && !S_ISREG(st.st_mode);
+}
+
 // Held while a copy creates or examines the lock file, so that no copy ever sees another one's lock file between
 // its creation and its first write, when it is still empty, and takes it for a stale one. QLockFile's own removal
 // of stale locks takes the same name, so it waits as well.
@@ -27,8 +33,7 @@ class Guard final {
 public:
     explicit Guard(const QString &lockPath) : file_(lockPath + u".rmlock"_s)
     {
-        struct stat st {};
-        if (::lstat(QFile::encodeName(lockPath + u".rmlock"_s).constData(), &st) == 0 && !S_ISREG(st.st_mode)) {
+        if (isOtherThanAFile(QFile::encodeName(lockPath + u".rmlock"_s))) {
             return; // something that is no lock file has the name: the copies go on without the guard
         }
         // Other copies hold it only for a moment each, even when many start at once.
@@ -100,12 +105,6 @@ bool isRunning(const LockOwner &owner)
         return QFileInfo(QFile::decodeName(path)).fileName() == QFileInfo(QString::fromUtf8(owner.program)).fileName();
     }
     return true;
-}
-
-bool isOtherThanAFile(const QByteArray &native)
-{
-    struct stat st {};
-    return ::lstat(native.constData(), &st) == 0 && !S_ISREG(st.st_mode);
 }
 
 bool sameFile(const struct stat &a, const struct stat &b)

@@ -8,7 +8,6 @@
 #include "core/VaultPath.h"
 
 #include <QDateTime>
-#include <QDir>
 #include <QLocale>
 
 using namespace Qt::StringLiterals;
@@ -22,28 +21,9 @@ QByteArray toBytes(const QString &text)
     return bytes;
 }
 
-// The locale's long time format without its time zone, which the status text does not show.
-QString timeFormatWithoutZone(const QLocale &locale)
+// The format with every run of `letter` outside quoted text replaced.
+QString withFieldReplaced(const QString &format, char16_t letter, const QString &replacement)
 {
-    QString format = locale.timeFormat(QLocale::LongFormat);
-    QString out;
-    bool quoted = false;
-    for (const QChar c : format) {
-        if (c == u'\'') {
-            quoted = !quoted;
-        }
-        if (!quoted && c == u't') {
-            continue;
-        }
-        out += c;
-    }
-    return out.simplified();
-}
-
-// The locale's short date format with every year in four digits: "12/6/26" could be read as another century.
-QString dateFormatWithFullYear(const QLocale &locale)
-{
-    const QString format = locale.dateFormat(QLocale::ShortFormat);
     QString out;
     bool quoted = false;
     for (qsizetype i = 0; i < format.size();) {
@@ -51,17 +31,29 @@ QString dateFormatWithFullYear(const QLocale &locale)
         if (c == u'\'') {
             quoted = !quoted;
         }
-        if (quoted || c != u'y') {
+        if (quoted || c != letter) {
             out += c;
             ++i;
             continue;
         }
-        while (i < format.size() && format[i] == u'y') {
+        while (i < format.size() && format[i] == letter) {
             ++i;
         }
-        out += u"yyyy"_s;
+        out += replacement;
     }
     return out;
+}
+
+// The locale's long time format without its time zone, which the status text does not show.
+QString timeFormatWithoutZone(const QLocale &locale)
+{
+    return withFieldReplaced(locale.timeFormat(QLocale::LongFormat), u't', {}).simplified();
+}
+
+// The locale's short date format with every year in four digits: "12/6/26" could be read as another century.
+QString dateFormatWithFullYear(const QLocale &locale)
+{
+    return withFieldReplaced(locale.dateFormat(QLocale::ShortFormat), u'y', u"yyyy"_s);
 }
 
 } // namespace
@@ -80,10 +72,6 @@ bool VaultStore::ensureVaultFile()
 {
     if (VaultPath::fileExists(path_)) {
         return true;
-    }
-    if (const QString odd = VaultFile::notAVaultFile(path_); !odd.isEmpty()) {
-        host_.fatalError(odd);
-        return false;
     }
     const VaultFile::Result r = VaultFile::createNew(path_, VaultFormat::emptyVault(), faultHook_, fileLock_);
     if (!r.ok) {

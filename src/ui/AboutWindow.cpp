@@ -1,6 +1,7 @@
 #include "ui/AboutWindow.h"
 
 #include "core/PublisherSettings.h"
+#include "ui/Fonts.h"
 #include "ui/LinkLabel.h"
 #include "ui/Placement.h"
 #include "ui/Skin.h"
@@ -16,14 +17,6 @@ namespace {
 // Design sizes in twips.
 constexpr int ClientWidth = 7455;
 constexpr int ClientHeight = 2535;
-
-QFont verdana(qreal points, bool bold)
-{
-    QFont font(u"Verdana"_s);
-    font.setPointSizeF(points);
-    font.setBold(bold);
-    return font;
-}
 
 template <class Label> Label *label(QWidget *parent, const QString &name, QRect twips, const QFont &font)
 {
@@ -49,7 +42,7 @@ AboutWindow::AboutWindow(const PublisherSettings &publisher, QWidget *parent)
 {
     setObjectName(u"aboutWindow"_s);
     Placement::centerOnFirstShow(this);
-    setFont(verdana(8.25, false));
+    setFont(Fonts::verdana(8.25));
     setFixedSize(Twips::toPixels(ClientWidth), Twips::toPixels(ClientHeight));
     buildControls();
     load(publisher);
@@ -67,9 +60,9 @@ void AboutWindow::buildControls()
     banner->setAccessibleName(u"Banner"_s);
 
     // A child of the banner with no background of its own: the banner shows through.
-    productLabel = label<QLabel>(banner, u"productLabel"_s, {120, 300, 5655, 435}, verdana(14.25, true));
+    productLabel = label<QLabel>(banner, u"productLabel"_s, {120, 300, 5655, 435}, Fonts::verdana(14.25, true));
 
-    const QFont captionFont = verdana(12, true);
+    const QFont captionFont = Fonts::verdana(12, true);
     const std::array<QString, 3> captions{u"Version:"_s, u"Owned By:"_s, u"Website:"_s};
     for (size_t i = 0; i < captions.size(); ++i) {
         const int top = 1260 + int(i) * 420;

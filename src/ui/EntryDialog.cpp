@@ -6,6 +6,7 @@
 #include "core/VaultStore.h"
 #include "platform/Platform.h"
 #include "ui/EnterKey.h"
+#include "ui/Fonts.h"
 #include "ui/PictureButton.h"
 #include "ui/Placement.h"
 #include "ui/Skin.h"
@@ -27,10 +28,7 @@ QLabel *label(QWidget *parent, const QString &name, const QString &text, QRect g
     l->setAccessibleName(text);
     l->setTextFormat(Qt::PlainText);
     l->setFocusPolicy(Qt::NoFocus);
-    QFont font(u"Verdana"_s);
-    font.setPointSizeF(8.25);
-    font.setBold(true);
-    l->setFont(font);
+    l->setFont(Fonts::verdana(8.25, true));
     l->setGeometry(geometry);
     return l;
 }
@@ -58,7 +56,7 @@ EntryDialog::EntryDialog(const Request &request, EntryListModel &entries, VaultS
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
     setModal(false);
     setSizeGripEnabled(false);
-    setFont(QFont(u"Verdana"_s, 8));
+    setFont(Fonts::verdana(8));
     setFixedSize(ClientSize);
     buildControls();
     load(request);

@@ -5,6 +5,7 @@
 #include "core/VaultStore.h"
 #include "platform/Platform.h"
 #include "ui/EntryListView.h"
+#include "ui/Fonts.h"
 #include "ui/PictureButton.h"
 #include "ui/Placement.h"
 #include "ui/ProgramIcon.h"
@@ -56,9 +57,7 @@ MainWindow::MainWindow(EntryListModel &entries, VaultStore &store, MessageBoxes 
 {
     setObjectName(u"mainWindow"_s);
     Placement::centerOnFirstShow(this);
-    QFont verdana(u"Verdana"_s);
-    verdana.setPointSizeF(8.25);
-    setFont(verdana);
+    setFont(Fonts::verdana(8.25));
 
     if (publisher_.useSplashIcon && !splashIcon.isNull()) {
         setWindowIcon(splashIcon);

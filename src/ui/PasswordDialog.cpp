@@ -5,6 +5,7 @@
 #include "core/VaultStore.h"
 #include "platform/Platform.h"
 #include "ui/EnterKey.h"
+#include "ui/Fonts.h"
 #include "ui/PasswordEdit.h"
 #include "ui/Placement.h"
 #include "ui/Skin.h"
@@ -75,7 +76,7 @@ PasswordDialog::PasswordDialog(Mode mode, VaultStore &store, Platform &platform,
     setAccessibleName(windowTitle());
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
     setModal(false);
-    setFont(QFont(u"Verdana"_s, 8));
+    setFont(Fonts::verdana(8));
     setSizeGripEnabled(false);
 
     // Created in tab order: the first control that takes the focus has it when the dialog first shows.
