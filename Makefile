@@ -6,7 +6,7 @@ DIST       ?= dist/Brisvane
 JOBS       ?= $(shell nproc)
 FUZZ_SECONDS ?= 60
 
-.PHONY: all deps configure build dist run test test-layers test-unit test-e2e test-asan test-fuzz bench clean
+.PHONY: all deps configure build program dist run test test-layers test-unit test-e2e test-asan test-fuzz bench clean
 
 all: build
 
@@ -18,11 +18,16 @@ $(BUILD)/build.ninja: | deps
 
 configure: $(BUILD)/build.ninja
 
+# Everything: the program, the tests and their helper programs.
 build: deps configure
 	cmake --build $(BUILD) -j $(JOBS)
 
+# The program alone, without a single test.
+program: deps configure
+	cmake --build $(BUILD) -j $(JOBS) --target Brisvane
+
 # The program keeps its vault beside the executable, so it runs from a folder that no clean or rebuild deletes.
-dist: build
+dist: program
 	bash scripts/lay-out $(BUILD) $(DIST)
 
 run: dist

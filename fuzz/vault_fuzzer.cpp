@@ -53,7 +53,7 @@ bool sameFields(const Entry &a, const Entry &b)
 
 void roundTripFile(QByteArrayView file)
 {
-    const VaultFormat::Contents read = VaultFormat::parse(file);
+    const VaultFormat::Contents read = VaultFormat::parse(file.toByteArray());
     check(read.masterPassword == HighBitCipher::toggle(VaultFormat::firstLine(file)));
     for (const Entry &e : read.entries) {
         checkFieldsInsideLine(e);

@@ -2,6 +2,8 @@
 
 #include "core/CodePage1252.h"
 
+#include <algorithm>
+
 namespace {
 constexpr QByteArrayView Separator("|||");
 }
@@ -15,9 +17,7 @@ Entry Entry::fromPlainLine(QByteArray line)
     const qsizetype second = first < 0 ? -1 : QByteArrayView(line).indexOf(Separator, first + Separator.size());
     Entry e;
     e.usernameEnd_ = first < 0 ? size : quint32(first);
-    e.passwordStart_ = first < 0 ? size : quint32(first + Separator.size());
     e.passwordEnd_ = second < 0 ? size : quint32(second);
-    e.locationStart_ = second < 0 ? size : quint32(second + Separator.size());
     e.line_ = std::move(line);
     return e;
 }
@@ -29,9 +29,7 @@ Entry Entry::fromFields(QByteArrayView username, QByteArrayView password, QByteA
     e.line_.reserve(username.size() + password.size() + location.size() + 2 * Separator.size());
     e.line_.append(username).append(Separator).append(password).append(Separator).append(location);
     e.usernameEnd_ = quint32(username.size());
-    e.passwordStart_ = quint32(e.usernameEnd_ + Separator.size());
-    e.passwordEnd_ = quint32(e.passwordStart_ + password.size());
-    e.locationStart_ = quint32(e.passwordEnd_ + Separator.size());
+    e.passwordEnd_ = quint32(e.usernameEnd_ + Separator.size() + password.size());
     return e;
 }
 
@@ -47,13 +45,19 @@ Entry Entry::fromText(const QString &username, const QString &password, const QS
 QByteArrayView Entry::field(Field f) const
 {
     const QByteArrayView all(line_);
+    // A field starts after the separator that ends the one before it, or at the end of a line that has none.
+    const auto startAfter = [&](quint32 end) {
+        return std::min<qsizetype>(qsizetype(end) + Separator.size(), all.size());
+    };
     switch (f) {
     case Username:
         return all.first(usernameEnd_);
-    case Password:
-        return all.sliced(passwordStart_, passwordEnd_ - passwordStart_);
+    case Password: {
+        const qsizetype start = startAfter(usernameEnd_);
+        return all.sliced(start, passwordEnd_ - start);
+    }
     case Location:
-        return all.sliced(locationStart_);
+        return all.sliced(startAfter(passwordEnd_));
     }
     return {};
 }

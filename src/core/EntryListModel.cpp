@@ -1,6 +1,7 @@
 #include "core/EntryListModel.h"
 
 #include "core/CodePage1252.h"
+#include "core/RowOrder.h"
 
 #include <algorithm>
 #include <cstring>
@@ -151,98 +152,24 @@ bool EntryListModel::sortByHeaderClick(int header)
 
 void EntryListModel::reorder()
 {
-    const Entry::Field field = fieldOf(sortKey_);
     const size_t n = entries_.size();
-
-    // Each row's key column turned into its sort weights once: the first eight packed into a number, the rest laid
-    // end to end in one buffer. Comparing weights byte by byte, shorter first, is TextOrder::compare, so a
-    // comparison is a number compare and, on a tie, one memcmp over contiguous memory instead of two walks
-    // through the entries' own heap blocks and the weight table.
-    struct Item {
-        std::uint64_t prefix;
-        std::uint32_t restOffset;
-        std::uint32_t restLength;
-        std::uint32_t row;
-    };
-    std::vector<Item> items(n);
-    size_t restBytes = 0;
-    for (const Entry &e : entries_) {
-        restBytes += size_t(std::max<qsizetype>(0, e.field(field).size() - 8));
-    }
-    // Offsets are 32-bit: a column of more than 4 GB (never a vault that fits in memory twice) sorts on the slow path.
-    const bool packed = restBytes <= std::numeric_limits<std::uint32_t>::max();
-    std::vector<std::uint8_t> rest(packed ? restBytes : 0);
-    size_t at = 0;
-    for (size_t i = 0; i < n; ++i) {
-        const QByteArrayView text = entries_[i].field(field);
-        items[i] = {textOrder_.prefixKey(text), std::uint32_t(at), 0, std::uint32_t(i)};
-        if (packed && text.size() > 8) {
-            for (qsizetype b = 8; b < text.size(); ++b) {
-                rest[at++] = textOrder_.weight(static_cast<unsigned char>(text[b]));
-            }
-            items[i].restLength = std::uint32_t(text.size() - 8);
-        }
-    }
-    const auto compareItems = [&](const Item &a, const Item &b) {
-        if (a.prefix != b.prefix) {
-            return a.prefix < b.prefix ? -1 : 1;
-        }
-        if (!packed) {
-            return textOrder_.compare(entries_[a.row].field(field), entries_[b.row].field(field));
-        }
-        // memcmp must not see the null data() of an empty buffer, even for no bytes at all.
-        const std::uint32_t common = std::min(a.restLength, b.restLength);
-        const int c = common == 0 ? 0 : std::memcmp(rest.data() + a.restOffset, rest.data() + b.restOffset, common);
-        if (c != 0) {
-            return c;
-        }
-        return a.restLength < b.restLength ? -1 : (a.restLength > b.restLength ? 1 : 0);
-    };
-    // Rows with equal keys keep their order in either direction: the old row number breaks every tie, which makes
-    // the plain (faster, buffer-free) sort give the stable order.
-    const bool ascending = sortOrder_ == Qt::AscendingOrder;
-    std::sort(items.begin(), items.end(), [&](const Item &a, const Item &b) {
-        const int c = compareItems(a, b);
-        if (c != 0) {
-            return ascending ? c < 0 : c > 0;
-        }
-        return a.row < b.row;
-    });
-    rest = {};
-
-    std::vector<std::uint32_t> oldRowAt(n);
-    for (size_t i = 0; i < n; ++i) {
-        oldRowAt[i] = items[i].row;
-    }
-    items = {};
+    std::vector<std::uint32_t> oldRowAt =
+        rowsInOrder(entries_, fieldOf(sortKey_), textOrder_, sortOrder_ == Qt::AscendingOrder);
 
     emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
-    // Moves the entries into their new places along the permutation's cycles, without a second vector of entries;
-    // newRowOf doubles as the mark of rows already placed.
     std::vector<std::uint32_t> newRowOf(n);
     for (size_t i = 0; i < n; ++i) {
         newRowOf[oldRowAt[i]] = std::uint32_t(i);
     }
-    std::vector<bool> placed(n, false);
-    for (size_t start = 0; start < n; ++start) {
-        if (placed[start] || oldRowAt[start] == start) {
-            continue;
-        }
-        Entry held = std::move(entries_[start]);
-        size_t to = start;
-        for (;;) {
-            placed[to] = true;
-            const size_t from = oldRowAt[to];
-            if (from == start) {
-                entries_[to] = std::move(held);
-                break;
-            }
-            entries_[to] = std::move(entries_[from]);
-            to = from;
-        }
+    // Into a new vector in the new order: the moves do not depend on each other, so the processor overlaps their
+    // reads, where following the permutation's cycles in place waits for one entry after the other.
+    std::vector<Entry> sorted;
+    sorted.reserve(n);
+    for (size_t i = 0; i < n; ++i) {
+        sorted.push_back(std::move(entries_[oldRowAt[i]]));
     }
+    entries_ = std::move(sorted);
     oldRowAt = {};
-    placed = {};
 
     const QModelIndexList before = persistentIndexList();
     QModelIndexList after;

@@ -6,12 +6,14 @@
 
 namespace {
 
-// Walks the file line by line by the reader's rules.
+// Walks the file line by line by the reader's rules. The line ends are given as they stand in the bytes walked:
+// CR and LF in the file as stored, or their deciphered forms in a file deciphered whole.
 class LineReader {
 public:
-    explicit LineReader(QByteArrayView file) : file_(file) {}
+    LineReader(QByteArrayView file, char cr = '\r', char lf = '\n') : file_(file), cr_(cr), lf_(lf) {}
 
     bool atEnd() const { return pos_ >= file_.size(); }
+    qsizetype position() const { return pos_; }
 
     QByteArrayView next()
     {
@@ -21,14 +23,14 @@ public:
             // An empty file has no data pointer at all, and memchr must never be given a null one.
             return {};
         }
-        const auto *cr = static_cast<const char *>(std::memchr(begin, '\r', rest));
+        const auto *cr = static_cast<const char *>(std::memchr(begin, cr_, rest));
         if (!cr) {
             pos_ = file_.size();
             return QByteArrayView(begin, qsizetype(rest));
         }
         const qsizetype length = cr - begin;
         pos_ += length + 1;
-        if (pos_ < file_.size() && file_[pos_] == '\n') {
+        if (pos_ < file_.size() && file_[pos_] == lf_) {
             ++pos_;
         }
         return QByteArrayView(begin, length);
@@ -37,7 +39,24 @@ public:
 private:
     QByteArrayView file_;
     qsizetype pos_ = 0;
+    char cr_;
+    char lf_;
 };
+
+// The part [from, from + size) of `whole` as an array of its own that shares whole's memory: no copy, one more
+// reference on the block.
+QByteArray sharedPart(QByteArray &whole, qsizetype from, qsizetype size)
+{
+    QByteArray::DataPointer part = whole.data_ptr();
+    part.ptr += from;
+    part.size = size;
+    return QByteArray(std::move(part));
+}
+
+constexpr char Deciphered(char c)
+{
+    return char(c ^ 0x80);
+}
 
 // Writes one enciphered line and its CR LF at `at`; returns the end of what it wrote.
 char *putEnciphered(char *at, QByteArrayView plain)
@@ -58,19 +77,24 @@ QByteArrayView firstLine(QByteArrayView file)
     return LineReader(file).next();
 }
 
-Contents parse(QByteArrayView file)
+Contents parse(QByteArray file)
 {
+    // Deciphered in place in one pass over the whole file; each entry's line stays a part of this one buffer, so a
+    // million entries cost no allocation each. The reader's rules apply to the deciphered bytes: a line ends at a
+    // deciphered CR, and the single space that is skipped is a deciphered one.
+    char *bytes = file.data();
+    HighBitCipher::toggleInto(bytes, bytes, file.size());
     Contents contents;
-    LineReader reader(file);
-    contents.masterPassword = HighBitCipher::toggle(reader.next());
+    LineReader reader(file, Deciphered('\r'), Deciphered('\n'));
+    contents.masterPassword = reader.next().toByteArray();
     // Entry lines average well over 40 bytes; reserving avoids most regrowth of a large vault.
     contents.entries.reserve(size_t(file.size() / 48));
     while (!reader.atEnd()) {
         const QByteArrayView line = reader.next();
-        if (line.isEmpty() || line == " ") {
+        if (line.isEmpty() || (line.size() == 1 && line.front() == Deciphered(' '))) {
             continue;
         }
-        contents.entries.push_back(Entry::fromPlainLine(HighBitCipher::toggle(line)));
+        contents.entries.push_back(Entry::fromPlainLine(sharedPart(file, line.data() - bytes, line.size())));
     }
     return contents;
 }

@@ -21,8 +21,10 @@ struct Contents {
 // Line 1, still enciphered. A line ends at CR LF or a lone CR; a lone LF is content.
 QByteArrayView firstLine(QByteArrayView file);
 
-// Reads a whole file. Lines after the first that are empty or a single space, as stored, are skipped.
-Contents parse(QByteArrayView file);
+// Reads a whole file. Lines after the first that are empty or a single space, as stored, are skipped. The bytes
+// are deciphered in place and the entries keep referring to them (see Entry.h): hand the file over with std::move
+// where it is not needed any more, and it is never copied.
+Contents parse(QByteArray file);
 
 // A new vault without a master password: one empty line.
 QByteArray emptyVault();

@@ -114,8 +114,7 @@ void VaultStore::load()
     if (!readVault(bytes)) {
         return;
     }
-    VaultFormat::Contents contents = VaultFormat::parse(bytes);
-    bytes = {};
+    VaultFormat::Contents contents = VaultFormat::parse(std::move(bytes));
     const auto count = qsizetype(contents.entries.size());
     list_.appendEntries(std::move(contents.entries));
     host_.setStatusText(u"Loaded "_s + QString::number(count) + u" entries"_s);
@@ -160,7 +159,7 @@ void VaultStore::createMasterPassword()
     if (!readVault(bytes)) {
         return;
     }
-    VaultFormat::Contents contents = VaultFormat::parse(bytes);
+    VaultFormat::Contents contents = VaultFormat::parse(std::move(bytes));
     const QByteArray password = toBytes(masterPassword_);
     const QByteArray content = contents.entries.empty() ? VaultFormat::passwordOnly(password)
                                                         : VaultFormat::serialize(password, contents.entries);

@@ -163,6 +163,19 @@ private slots:
         QCOMPARE(fieldsOf(contents.entries), entries);
     }
 
+    // The entries keep referring to the bytes they were read from: those are deciphered in a copy of their own,
+    // never in the caller's array, and they stay as long as an entry needs them.
+    void parse_entriesOutliveTheFile_callersBytesUnchanged()
+    {
+        const QByteArray stored = hex("f0f7 0d0a e1fcfcfce2fcfcfce3 0d0a e4 0d0a 0d0a");
+        QByteArray file = stored;
+        std::vector<Entry> entries = VaultFormat::parse(file).entries;
+        QCOMPARE(file, stored);
+        file = {};
+        QCOMPARE(fieldsOf(entries), (Entries{{"a", "b", "c"}, {"d", "", ""}}));
+        QCOMPARE(VaultFormat::serialize("pw", entries), stored);
+    }
+
     // What a load followed by a save writes. A file this program wrote comes back byte for byte; other files come
     // back in the shape of a full save, every entry line unchanged.
     void parseThenSerialize_data()
