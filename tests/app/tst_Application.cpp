@@ -2,7 +2,7 @@
 // the window goes at once, and a file put there later is found) and opens at start only when the setting is exactly
 // "1"; the About window's website line opens the publisher's website through the hidden launcher.
 
-#include "app/WebsiteLauncher.h"
+#include "ui/WebsiteLauncher.h"
 #include "support/AppFixture.h"
 #include "support/ReferenceVault.h"
 #include "ui/AboutWindow.h"

@@ -5,7 +5,7 @@
 // themselves are tested in tests/core/tst_LocationAddress.cpp.
 
 #include "app/EntryCommands.h"
-#include "app/WebsiteLauncher.h"
+#include "ui/WebsiteLauncher.h"
 #include "core/EntryListModel.h"
 #include "support/AppFixture.h"
 #include "ui/MainWindow.h"

@@ -2,7 +2,7 @@
 // resize rule, the status text, that menu items and buttons run the same commands, the header click, and the ways
 // the program ends.
 
-#include "app/WebsiteLauncher.h"
+#include "ui/WebsiteLauncher.h"
 #include "core/EntryListModel.h"
 #include "core/VaultStore.h"
 #include "rtf/RtfReader.h"
