@@ -1,6 +1,5 @@
 // The vault store against real files in a temporary folder: first start, load, save, creating the master
-// password, every way a save can fail, leftovers of an interrupted save, and the lock that keeps a second copy
-// of the program off the vault.
+// password, and every way a save can fail.
 //
 // Some cases make a file or folder immutable with chattr, since the tests run as root and mode bits do not stop
 // root. They are skipped where the file system refuses chattr.
@@ -8,7 +7,6 @@
 #include "core/EntryStore.h"
 #include "core/VaultFile.h"
 #include "core/VaultFormat.h"
-#include "core/VaultLock.h"
 #include "core/VaultPath.h"
 #include "core/VaultStore.h"
 #include "support/Immutable.h"
@@ -29,19 +27,18 @@
 #include <cerrno>
 #include <cstring>
 #include <optional>
-#include <sys/file.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 using namespace Qt::StringLiterals;
 using ReferenceVault::Entries;
 using ReferenceVault::fieldsOf;
+using ReferenceVault::namesIn;
 using ReferenceVault::readAll;
 using ReferenceVault::writeFile;
 using VaultFile::Step;
 
 Q_DECLARE_METATYPE(VaultFile::Step)
-Q_DECLARE_METATYPE(VaultLock::Outcome)
 
 namespace {
 
@@ -59,12 +56,6 @@ public:
 QByteArray hex(const char *text)
 {
     return QByteArray::fromHex(text);
-}
-
-// Every name in the folder, hidden ones included: a failed save must leave none behind.
-QStringList namesIn(const QString &folder)
-{
-    return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
 }
 
 const QByteArray ThreeEntryVault = hex("f0f7 0d0a e1fcfcfce2fcfcfce3 0d0a e4fcfcfce5fcfcfce6 0d0a "
@@ -625,225 +616,6 @@ private slots:
         QCOMPARE(store_->storedPassword(), u"pw"_s);
         store_->load();
         QCOMPARE(fieldsOf(list_.list), (Entries{{"a", "b", "c"}, {"d", "e", "f"}, {"g", "h", "i"}}));
-    }
-
-    // A vault larger than one write: a fault in a later write still leaves the old vault whole.
-    void replace_faultInALaterWriteOfALargeVault_leavesTheOldVault()
-    {
-        QVERIFY(writeFile(path_, ThreeEntryVault));
-        const QByteArray big(40 << 20, 'x');
-        int writes = 0;
-        const VaultFile::Result r =
-            VaultFile::replace(path_, big, [&](Step s) { return s == Step::Write && ++writes == 2 ? EIO : 0; });
-        QVERIFY(!r.ok);
-        QCOMPARE(writes, 2);
-        QCOMPARE(readAll(path_), ThreeEntryVault);
-        QCOMPARE(namesIn(folder_), QStringList{u"data.enc"_s});
-    }
-
-    // Leftovers of a save that a crash interrupted
-
-    void removeLeftovers_removesOnlyTheTemporaryFilesOfThisVault()
-    {
-        const QStringList removed = {u"data.enc.saving-abc123"_s, u"data.enc.saving-ZZZZZZ"_s,
-                                     u"data.enc.saving-000000"_s, u"data.enc.saving-a1B2c3"_s};
-        const QStringList kept = {
-            u"data.enc"_s,                // the vault
-            u"data.enc.lock"_s,           // another copy's lock
-            u"data.enc.bak"_s,            // a backup the user made
-            u"data.enc.saving-abc12"_s,   // five characters
-            u"data.enc.saving-abc1234"_s, // seven characters
-            u"DATA.ENC.saving-abc123"_s,  // another file's name in another case
-            u"Data.enc.saving-abc123"_s,
-            u"data.enc.SAVING-abc123"_s,
-            u"other.enc.saving-abc123"_s,
-            u"xdata.enc.saving-abc123"_s,
-            u"data.enc.saving-abc123.bak"_s,
-            u"data.enc.saving-"_s,
-            u"notes.txt"_s,
-        };
-        for (const QString &name : removed + kept) {
-            QVERIFY(writeFile(folder_ + u'/' + name, "x"));
-        }
-        QVERIFY(QDir(folder_).mkpath(u"data.enc.saving-folder/inside"_s));
-        VaultFile::removeLeftovers(path_);
-        QCOMPARE(readAll(path_), "x");
-        QCOMPARE(namesIn(folder_ + u"/data.enc.saving-folder"_s), QStringList{u"inside"_s});
-
-        QStringList expected = kept;
-        expected << u"data.enc.saving-folder"_s;
-        expected.sort();
-        QStringList remaining = namesIn(folder_);
-        remaining.sort();
-        QCOMPARE(remaining.join(u", "_s), expected.join(u", "_s));
-    }
-
-    // A vault reached through a link keeps its temporary files beside the file it points to.
-    void removeLeftovers_vaultIsALink_cleansBesideTheTarget()
-    {
-        const QString realFolder = folder_ + u"/real"_s;
-        QVERIFY(QDir().mkdir(realFolder));
-        QVERIFY(writeFile(realFolder + u"/vault.enc"_s, ThreeEntryVault));
-        QVERIFY(writeFile(realFolder + u"/vault.enc.saving-abcdef"_s, "x"));
-        QVERIFY(writeFile(realFolder + u"/data.enc.saving-abcdef"_s, "x"));
-        QVERIFY(QFile::link(realFolder + u"/vault.enc"_s, path_));
-        VaultFile::removeLeftovers(path_);
-        QCOMPARE(namesIn(realFolder), (QStringList{u"data.enc.saving-abcdef"_s, u"vault.enc"_s}));
-    }
-
-    // Brackets in the vault's name are part of the name, not a pattern.
-    void removeLeftovers_bracketsInTheName_matchLiterally()
-    {
-        const QString target = folder_ + u"/v[1].enc"_s;
-        QVERIFY(writeFile(target, ThreeEntryVault));
-        QVERIFY(writeFile(target + u".saving-abcdef"_s, "x"));
-        QVERIFY(writeFile(folder_ + u"/v1.enc.saving-abcdef"_s, "x"));
-        VaultFile::removeLeftovers(target);
-        QCOMPARE(namesIn(folder_), (QStringList{u"v1.enc.saving-abcdef"_s, u"v[1].enc"_s}));
-    }
-
-    // The lock
-
-    void vaultLock_secondLockOnTheSameVault_isRefused()
-    {
-        VaultLock first(path_);
-        QCOMPARE(first.acquire(), VaultLock::Outcome::Locked);
-        VaultLock second(path_);
-        QCOMPARE(second.acquire(), VaultLock::Outcome::HeldByAnother);
-    }
-
-    void vaultLock_releasedWhenItsOwnerEnds()
-    {
-        {
-            VaultLock first(path_);
-            QCOMPARE(first.acquire(), VaultLock::Outcome::Locked);
-        }
-        VaultLock second(path_);
-        QCOMPARE(second.acquire(), VaultLock::Outcome::Locked);
-    }
-
-    // A live copy's lock is never taken over, however old the lock file is. The lock file is written by hand, as a
-    // live copy leaves it where the file system keeps no lock of its own on it (a network folder, say): only its
-    // age and the process it names tell whether it is stale.
-    void vaultLock_oldLockOfALiveOwner_isStillRefused()
-    {
-        const QString lockPath = VaultLock::lockPath(path_);
-        QByteArray lockContent; // names this process, which is alive
-        {
-            QLockFile real(lockPath);
-            QVERIFY(real.tryLock(0));
-            lockContent = readAll(lockPath);
-        }
-        QVERIFY(writeFile(lockPath, lockContent));
-        QFile lockFile(lockPath);
-        QVERIFY(lockFile.open(QIODevice::ReadWrite));
-        QVERIFY(lockFile.setFileTime(QDateTime(QDate(2001, 1, 1), QTime(0, 0)), QFileDevice::FileModificationTime));
-        lockFile.close();
-
-        VaultLock lock(path_);
-        QCOMPARE(lock.acquire(), VaultLock::Outcome::HeldByAnother);
-        QCOMPARE(readAll(lockPath), lockContent);
-    }
-
-    // The lock of a copy that crashed names a process that is gone: it is taken over at once.
-    // Leaves the vault's lock file as a copy that has since ended would: a real lock, naming an ended process.
-    bool leaveLockOfAnEndedProcess()
-    {
-        const QString lockPath = VaultLock::lockPath(path_);
-        QByteArray lockContent;
-        {
-            QLockFile real(lockPath);
-            if (!real.tryLock(0)) {
-                return false;
-            }
-            lockContent = readAll(lockPath);
-        }
-        const pid_t child = ::fork();
-        if (child == 0) {
-            ::_exit(0);
-        }
-        const qsizetype firstLineEnd = lockContent.indexOf('\n');
-        if (child <= 0 || ::waitpid(child, nullptr, 0) != child || firstLineEnd <= 0) {
-            return false;
-        }
-        lockContent.replace(0, firstLineEnd, QByteArray::number(qint64(child)));
-        return writeFile(lockPath, lockContent);
-    }
-
-    void vaultLock_lockOfADeadProcess_isTakenOver()
-    {
-        QVERIFY(leaveLockOfAnEndedProcess());
-        VaultLock lock(path_);
-        QCOMPARE(lock.acquire(), VaultLock::Outcome::Locked);
-        VaultLock another(path_);
-        QCOMPARE(another.acquire(), VaultLock::Outcome::HeldByAnother);
-    }
-
-    // A folder that takes no lock file, nor lets a crashed copy's lock be removed: the vault file itself is locked,
-    // against this process's own second lock too. With no vault file yet there is nothing left to lock.
-    void vaultLock_folderRefusesChanges_data()
-    {
-        QTest::addColumn<bool>("crashedCopysLock");
-        QTest::addColumn<bool>("vaultExists");
-        QTest::addColumn<VaultLock::Outcome>("outcome");
-        QTest::newRow("no lock file can be made") << false << true << VaultLock::Outcome::Locked;
-        QTest::newRow("crashed copy's lock left") << true << true << VaultLock::Outcome::Locked;
-        QTest::newRow("crashed copy's lock left, no vault") << true << false << VaultLock::Outcome::Unavailable;
-    }
-    void vaultLock_folderRefusesChanges()
-    {
-        QFETCH(bool, crashedCopysLock);
-        QFETCH(bool, vaultExists);
-        QFETCH(VaultLock::Outcome, outcome);
-        if (vaultExists) {
-            QVERIFY(writeFile(path_, ThreeEntryVault));
-        }
-        if (crashedCopysLock) {
-            QVERIFY(leaveLockOfAnEndedProcess());
-        }
-        MAKE_IMMUTABLE(folder, folder_);
-        VaultLock lock(path_);
-        QCOMPARE(lock.acquire(), outcome);
-        QCOMPARE(lock.holdsVaultFile(), outcome == VaultLock::Outcome::Locked);
-        VaultLock another(path_);
-        QCOMPARE(another.acquire(),
-                 outcome == VaultLock::Outcome::Locked ? VaultLock::Outcome::HeldByAnother : outcome);
-    }
-
-    // A copy that could only lock the vault file (its lock file's place was taken) holds off a later copy that can
-    // make the lock file again: that one notices the lock on the vault file, and takes its lock file away again.
-    void vaultLock_vaultFileHolder_holdsOffALaterLockFile()
-    {
-        QVERIFY(writeFile(path_, ThreeEntryVault));
-        const QString lockPath = VaultLock::lockPath(path_);
-        QVERIFY(QDir().mkdir(lockPath));
-        VaultLock first(path_);
-        QCOMPARE(first.acquire(), VaultLock::Outcome::Locked);
-        QVERIFY(!first.holdsLockFile());
-        QVERIFY(QDir().rmdir(lockPath));
-        VaultLock second(path_);
-        QCOMPARE(second.acquire(), VaultLock::Outcome::HeldByAnother);
-        QVERIFY(!QFileInfo::exists(lockPath));
-    }
-
-    // The lock file's holder locks the vault file too, and follows each new file that a save renames over the
-    // vault; a copy that could only lock the vault file is then held off by either lock.
-    void vaultLock_holderKeepsTheVaultFileLockedThroughSaves()
-    {
-        QVERIFY(writeFile(path_, ThreeEntryVault));
-        VaultLock lock(path_);
-        QCOMPARE(lock.acquire(), VaultLock::Outcome::Locked);
-        QVERIFY(lock.holdsLockFile());
-        QVERIFY(lock.holdsVaultFile());
-        list_.list = twoNewEntries();
-        store_->setMasterPassword(u"pw"_s);
-        store_->setFileLockHolder(&lock);
-        QVERIFY(store_->save());
-
-        // The file that is the vault now is the one locked.
-        QFile vault(path_);
-        QVERIFY(vault.open(QIODevice::ReadOnly));
-        QVERIFY(::flock(vault.handle(), LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK);
     }
 };
 

@@ -5,7 +5,7 @@
 // vault, and, when the disk has no inode left for a new file, the vault written in place.
 
 #include "reliability/PrivateTmpfs.h"
-#include "reliability/VaultUnderTest.h"
+#include "support/VaultUnderTest.h"
 
 #include <QTest>
 

@@ -3,7 +3,7 @@
 // only the folder flush after the rename failed, the new one reported as not yet safe on disk.
 
 #include "reliability/PrivateTmpfs.h"
-#include "reliability/VaultUnderTest.h"
+#include "support/VaultUnderTest.h"
 
 #include <QTest>
 

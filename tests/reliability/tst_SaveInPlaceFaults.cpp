@@ -8,7 +8,7 @@
 // reported, the list keeps the change, and the next save that succeeds writes the whole vault again.
 
 #include "reliability/PrivateTmpfs.h"
-#include "reliability/VaultUnderTest.h"
+#include "support/VaultUnderTest.h"
 
 #include "core/VaultFormat.h"
 

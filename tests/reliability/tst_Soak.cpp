@@ -9,7 +9,7 @@
 // folder with a tenth of the steps, and reports itself skipped. BRISVANE_SOAK_STEPS and BRISVANE_SOAK_SEED change the run.
 
 #include "reliability/PrivateTmpfs.h"
-#include "reliability/VaultUnderTest.h"
+#include "support/VaultUnderTest.h"
 
 #include "core/CodePage1252.h"
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "reliability/StepFault.h"
+#include "support/StepFault.h"
 #include "support/RecordingHost.h"
 #include "support/ReferenceVault.h"
 
