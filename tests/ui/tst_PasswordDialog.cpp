@@ -59,15 +59,6 @@ struct Gate {
         }
         QTest::mouseClick(child<QPushButton>(&dialog, u"okButton"_s), Qt::LeftButton);
     }
-    QStringList messageTexts() const
-    {
-        QStringList out;
-        for (const FakeMessageBoxes::Shown &shown : fake.messages.shown) {
-            out.append(shown.text);
-        }
-        return out;
-    }
-
     FakePlatform fake;
     const PublisherSettings publisher = PublisherSettings::fromBuild();
     QWidget mainWindow;
@@ -83,7 +74,7 @@ class tst_PasswordDialog : public QObject {
     Q_OBJECT
 
 private slots:
-    void anyMode_layoutInTwips_data()
+    void anyMode_layoutInTwipsAndTabOrder_data()
     {
         QTest::addColumn<bool>("create");
         QTest::addColumn<QString>("prompt");
@@ -100,7 +91,7 @@ private slots:
             << 1500 << 1700 << 2075 << 2450 << 3505;
         QTest::newRow("enter mode") << false << u"Please enter your password"_s << 315 << 360 << 0 << 780 << 1845;
     }
-    void anyMode_layoutInTwips()
+    void anyMode_layoutInTwipsAndTabOrder()
     {
         QFETCH(bool, create);
         QFETCH(QString, prompt);
@@ -151,19 +142,12 @@ private slots:
         for (QWidget *w : std::initializer_list<QWidget *>{&d, passwordBox, retypeBox, okButton, cancelButton}) {
             QVERIFY2(!w->objectName().isEmpty() && !w->accessibleName().isEmpty(), qPrintable(w->objectName()));
         }
-    }
-
-    void anyMode_focusStartsOnFirstFocusableControlInTabOrder()
-    {
-        Gate g(Mode::Enter);
-        g.dialog.activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(&g.dialog));
-        auto *okButton = child<QWidget>(&g.dialog, u"okButton"_s);
-        auto *cancelButton = child<QWidget>(&g.dialog, u"cancelButton"_s);
+        d.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&d));
         // The prompt comes first in tab order but takes no focus; Ok is next.
         QTRY_COMPARE(QApplication::focusWidget(), okButton);
         QCOMPARE(okButton->nextInFocusChain(), cancelButton);
-        QCOMPARE(cancelButton->nextInFocusChain(), static_cast<QWidget *>(g.box(u"passwordBox"_s)));
+        QCOMPARE(cancelButton->nextInFocusChain(), passwordBox);
     }
 
     void passwordBoxes_showAnAsteriskPerCharacter()
@@ -177,62 +161,55 @@ private slots:
     }
 
     // Enter in a box runs Ok; on a button, neither being the window's default, it presses that one. Held down, it
-    // acts once.
-    void anyMode_enterKey_actsOncePerStroke_data()
+    // acts once. Escape does nothing, in a box or on the window.
+    void anyMode_keys_enterActsOncePerStrokeEscapeNothing_data()
     {
         QTest::addColumn<bool>("create");
-        QTest::addColumn<QString>("control");
+        QTest::addColumn<QString>("control"); // empty: the window itself
         QTest::addColumn<int>("key");
-        QTest::newRow("create mode, Return in the first box") << true << u"passwordBox"_s << int(Qt::Key_Return);
-        QTest::newRow("create mode, keypad Enter in the first box") << true << u"passwordBox"_s << int(Qt::Key_Enter);
-        QTest::newRow("create mode, Return in the second box") << true << u"retypeBox"_s << int(Qt::Key_Return);
-        QTest::newRow("create mode, keypad Enter on Ok") << true << u"okButton"_s << int(Qt::Key_Enter);
-        QTest::newRow("create mode, keypad Enter on Cancel") << true << u"cancelButton"_s << int(Qt::Key_Enter);
-        QTest::newRow("enter mode, Return in the box") << false << u"passwordBox"_s << int(Qt::Key_Return);
-        QTest::newRow("enter mode, Return on Ok") << false << u"okButton"_s << int(Qt::Key_Return);
-        QTest::newRow("enter mode, keypad Enter on Ok") << false << u"okButton"_s << int(Qt::Key_Enter);
-        QTest::newRow("enter mode, Return on Cancel") << false << u"cancelButton"_s << int(Qt::Key_Return);
+        QTest::addColumn<QString>("outcome");
+        const QString handedOn = u"handed on"_s, cancelled = u"cancelled"_s, nothing = u"nothing"_s;
+        const auto row = [](const char *name, bool create, const QString &control, Qt::Key key,
+                            const QString &outcome) {
+            QTest::newRow(name) << create << control << int(key) << outcome;
+        };
+        row("create mode, Return in the first box", true, u"passwordBox"_s, Qt::Key_Return, handedOn);
+        row("create mode, keypad Enter in the first box", true, u"passwordBox"_s, Qt::Key_Enter, handedOn);
+        row("create mode, Return in the second box", true, u"retypeBox"_s, Qt::Key_Return, handedOn);
+        row("create mode, keypad Enter on Ok", true, u"okButton"_s, Qt::Key_Enter, handedOn);
+        row("create mode, keypad Enter on Cancel", true, u"cancelButton"_s, Qt::Key_Enter, cancelled);
+        row("create mode, Escape in the box", true, u"passwordBox"_s, Qt::Key_Escape, nothing);
+        row("create mode, Escape on the window", true, {}, Qt::Key_Escape, nothing);
+        row("enter mode, Return in the box", false, u"passwordBox"_s, Qt::Key_Return, handedOn);
+        row("enter mode, Return on Ok", false, u"okButton"_s, Qt::Key_Return, handedOn);
+        row("enter mode, keypad Enter on Ok", false, u"okButton"_s, Qt::Key_Enter, handedOn);
+        row("enter mode, Return on Cancel", false, u"cancelButton"_s, Qt::Key_Return, cancelled);
+        row("enter mode, Escape in the box", false, u"passwordBox"_s, Qt::Key_Escape, nothing);
+        row("enter mode, Escape on the window", false, {}, Qt::Key_Escape, nothing);
     }
-    void anyMode_enterKey_actsOncePerStroke()
+    void anyMode_keys_enterActsOncePerStrokeEscapeNothing()
     {
         QFETCH(bool, create);
         QFETCH(QString, control);
         QFETCH(int, key);
+        QFETCH(QString, outcome);
         Gate g(create ? Mode::Create : Mode::Enter);
         type(g.box(u"passwordBox"_s), u"Secret"_s);
         type(g.box(u"retypeBox"_s), create ? u"Secret"_s : QString());
-        auto *target = child<QWidget>(&g.dialog, control);
+        QWidget *target = control.isEmpty() ? &g.dialog : child<QWidget>(&g.dialog, control);
         target->setFocus();
 
         holdKey(target, Qt::Key(key));
 
-        const bool cancel = control == u"cancelButton"_s;
         QSignalSpy &handedOn = create ? g.created : g.entered;
-        QCOMPARE(handedOn.size(), cancel ? 0 : 1);
-        QVERIFY(cancel || handedOn.first().first().toString() == u"Secret"_s);
-        QCOMPARE(g.cancelled.size(), cancel ? 1 : 0);
+        QCOMPARE(handedOn.size(), outcome == u"handed on"_s ? 1 : 0);
+        QVERIFY(handedOn.isEmpty() || handedOn.first().first().toString() == u"Secret"_s);
+        QCOMPARE(g.cancelled.size(), outcome == u"cancelled"_s ? 1 : 0);
         QVERIFY(g.fake.messages.shown.isEmpty());
-        // Stopped: what comes next shows the main window.
-        QVERIFY(!g.hideTimer()->isActive());
-    }
-
-    void anyMode_escape_doesNothing_data()
-    {
-        QTest::addColumn<bool>("create");
-        QTest::newRow("create mode") << true;
-        QTest::newRow("enter mode") << false;
-    }
-    void anyMode_escape_doesNothing()
-    {
-        QFETCH(bool, create);
-        Gate g(create ? Mode::Create : Mode::Enter);
-        QTest::keyClicks(g.box(u"passwordBox"_s), u"typed"_s);
-        QTest::keyClick(g.box(u"passwordBox"_s), Qt::Key_Escape);
-        QTest::keyClick(&g.dialog, Qt::Key_Escape);
         QVERIFY(g.dialog.isVisible());
-        QCOMPARE(g.box(u"passwordBox"_s)->text(), u"typed"_s);
-        QVERIFY(g.fake.messages.shown.isEmpty());
-        QCOMPARE(g.cancelled.size() + g.created.size() + g.entered.size(), 0);
+        QCOMPARE(g.box(u"passwordBox"_s)->text(), u"Secret"_s);
+        // Stopped once a password or the cancel is handed on: what comes next shows the main window or ends.
+        QCOMPARE(g.hideTimer()->isActive(), outcome == u"nothing"_s);
     }
 
     // A new password is refused with a message above the dialog, which is topmost again afterwards: too short, the
@@ -322,11 +299,13 @@ private slots:
         }
 
         const bool ends = answerCancel || rejected == PasswordDialog::MaxTries;
-        QCOMPARE(g.messageTexts(), messages);
+        QStringList texts;
         for (const FakeMessageBoxes::Shown &m : g.fake.messages.shown) {
+            texts.append(m.text);
             QCOMPARE(m.title, m.text == Wrong ? u"Incorrect Password"_s : AppTitle);
             QCOMPARE(m.buttons, m.text == Wrong ? Buttons::RetryCancel : Buttons::Ok);
         }
+        QCOMPARE(texts, messages);
         QVERIFY(!topmostDuringMessage.contains(false));
         QCOMPARE(g.entered.size(), rejected);
         QCOMPARE(g.cancelled.size(), ends ? 1 : 0);
