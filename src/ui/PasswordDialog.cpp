@@ -245,6 +245,8 @@ void PasswordDialog::checkPassword()
 
 void PasswordDialog::rejectPassword()
 {
+    // The dialog is still up, so the main window stays hidden while the user answers.
+    hideTimer_->start();
     const auto answer = messages_.show(this, u"Sorry, the password you entered was not correct."_s,
                                        u"Incorrect Password"_s, MessageBoxes::Buttons::RetryCancel);
     if (answer != MessageBoxes::Answer::Retry) {
@@ -258,7 +260,6 @@ void PasswordDialog::rejectPassword()
         return;
     }
     passwordBox_->clear();
-    hideTimer_->start();
 }
 
 void PasswordDialog::cancel()
