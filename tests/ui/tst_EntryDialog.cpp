@@ -25,11 +25,11 @@ struct Dialog {
     explicit Dialog(Mode mode = Mode::Add, const QString &location = u"/home/alice"_s)
         : dialog(request(mode, location), messages, publisher)
     {
-        QObject::connect(&dialog, &EntryDialog::saveRequested, &dialog,
-                         [this](const EntryDialog::Request &r, const QString &u, const QString &p, const QString &l) {
-                             saved.append({r.mode == Mode::Add ? u"add"_s : u"edit "_s + QString::number(r.entry.row()),
-                                           u, p, l});
-                         });
+        QObject::connect(
+            &dialog, &EntryDialog::saveRequested, &dialog,
+            [this](const EntryDialog::Request &r, const QString &u, const QString &p, const QString &l) {
+                saved.append({r.mode == Mode::Add ? u"add"_s : u"edit "_s + QString::number(r.entry.row()), u, p, l});
+            });
         QObject::connect(&dialog, &EntryDialog::unloadRequested, &dialog, [this] { ++unloads; });
         dialog.show();
     }

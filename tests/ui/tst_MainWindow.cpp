@@ -38,10 +38,10 @@ const Rows ThreeRows{
 };
 
 // The buttons by name, and the request each emits: Add, Delete, Edit, Go To, website, then the three copy buttons.
-const QStringList ButtonNames{u"addButton"_s,          u"deleteButton"_s,       u"editButton"_s,
-                              u"goToButton"_s,         u"websiteButton"_s,      u"copyUsernameButton"_s,
+const QStringList ButtonNames{u"addButton"_s,          u"deleteButton"_s,      u"editButton"_s,
+                              u"goToButton"_s,         u"websiteButton"_s,     u"copyUsernameButton"_s,
                               u"copyPasswordButton"_s, u"copyLocationButton"_s};
-const QStringList Requests{u"add"_s,  u"delete"_s, u"edit"_s,   u"goTo"_s,
+const QStringList Requests{u"add"_s,     u"delete"_s, u"edit"_s,   u"goTo"_s,
                            u"website"_s, u"copy 0"_s, u"copy 1"_s, u"copy 2"_s};
 
 // A main window on a list of its own, shown as at the end of the start, recording every request it emits.
@@ -51,9 +51,9 @@ struct Window {
         for (const QStringList &r : rows) {
             entries.appendEntry(Entry::fromText(r[0], r[1], r[2]));
         }
-        const std::array<void (MainWindow::*)(), 5> inButtonOrder{&MainWindow::addRequested, &MainWindow::deleteRequested,
-                                                                  &MainWindow::editRequested, &MainWindow::goToRequested,
-                                                                  &MainWindow::websiteRequested};
+        const std::array<void (MainWindow::*)(), 5> inButtonOrder{
+            &MainWindow::addRequested, &MainWindow::deleteRequested, &MainWindow::editRequested,
+            &MainWindow::goToRequested, &MainWindow::websiteRequested};
         for (qsizetype i = 0; i < qsizetype(inButtonOrder.size()); ++i) {
             QObject::connect(&main, inButtonOrder[size_t(i)], &main, [this, i] { requests.append(Requests[i]); });
         }
@@ -166,7 +166,7 @@ private slots:
         Window w;
         w.main.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&w.main));
-        const QList<QWidget *> expected{w.button(2), w.button(1), w.button(4), w.list(), w.button(5),
+        const QList<QWidget *> expected{w.button(2), w.button(1), w.button(4), w.list(),   w.button(5),
                                         w.button(3), w.button(6), w.button(7), w.button(0)};
         QCOMPARE(tabWalk(w.button(0), int(expected.size())), expected);
     }
