@@ -108,11 +108,13 @@ private slots:
         QCOMPARE(f.vaultBytes(), before);
     }
 
-    void delete_confirmed_removesFirstSelectedRowAndSaves_data()
+    void delete_asksThenRemovesFirstSelectedRowAndSaves_data()
     {
         QTest::addColumn<QList<int>>("selected");
-        QTest::addColumn<int>("removed");
+        QTest::addColumn<int>("removed"); // -1: the user cancels
         QTest::addColumn<QString>("question");
+        const QString carol = u"Are you sure you want to delete the following information?\r\n\r\nUsername: carol\r\n"
+                              u"Password: c-pass\r\nUsed At: www.c.example"_s;
         QTest::newRow("one row, password with markup shown as stored")
             << QList<int>{1} << 1
             << u"Are you sure you want to delete the following information?\r\n\r\nUsername: alice\r\n"
@@ -121,18 +123,19 @@ private slots:
             << QList<int>{2} << 2
             << u"Are you sure you want to delete the following information?\r\n\r\nUsername: Bob\r\n"
                u"Password: b-pass\r\nUsed At: "_s;
-        QTest::newRow("several selected: the first in list order")
-            << QList<int>{2, 0} << 0
-            << u"Are you sure you want to delete the following information?\r\n\r\nUsername: carol\r\n"
-               u"Password: c-pass\r\nUsed At: www.c.example"_s;
+        QTest::newRow("several selected: the first in list order") << QList<int>{2, 0} << 0 << carol;
+        QTest::newRow("cancelled: list and file kept") << QList<int>{0} << -1 << carol;
     }
-    void delete_confirmed_removesFirstSelectedRowAndSaves()
+    void delete_asksThenRemovesFirstSelectedRowAndSaves()
     {
         QFETCH(QList<int>, selected);
         QFETCH(int, removed);
         QFETCH(QString, question);
         AppFixture f(ThreeRows);
         f.select(selected);
+        if (removed < 0) {
+            f.fake.messages.answers = {MessageBoxes::Answer::Cancel};
+        }
 
         click(&f.main(), u"deleteButton"_s);
 
@@ -141,23 +144,12 @@ private slots:
         QCOMPARE(f.fake.messages.shown[0].title, u"Confirm Delete"_s);
         QCOMPARE(f.fake.messages.shown[0].buttons, MessageBoxes::Buttons::OkCancel);
         AppFixture::Rows expected = ThreeRows;
-        expected.removeAt(removed);
+        if (removed >= 0) {
+            expected.removeAt(removed);
+        }
         QCOMPARE(f.rows(), expected);
         QCOMPARE(f.vaultBytes(), AppFixture::vaultFor(expected));
-        QCOMPARE(f.status(), Deleted);
-    }
-
-    void delete_cancelled_keepsListAndFile()
-    {
-        AppFixture f(ThreeRows);
-        const QByteArray before = f.vaultBytes();
-        f.fake.messages.answers = {MessageBoxes::Answer::Cancel};
-        f.select({0});
-        f.app.commands().deleteEntry();
-        QCOMPARE(f.fake.messages.shown.size(), 1);
-        QCOMPARE(f.status(), u"Entry not deleted, cancelled by user"_s);
-        QCOMPARE(f.rows(), ThreeRows);
-        QCOMPARE(f.vaultBytes(), before);
+        QCOMPARE(f.status(), removed < 0 ? u"Entry not deleted, cancelled by user"_s : Deleted);
     }
 
     void delete_onlyRow_leavesVaultWithPasswordLineAndEnd()
