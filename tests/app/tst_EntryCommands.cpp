@@ -485,6 +485,7 @@ private slots:
         child<QAction>(&f.main(), u"exitAction"_s)->trigger();
 
         QCOMPARE(f.fake.end.ends, 1);
+        QVERIFY(!f.main().parentWidget()); // a window of its own, which outlives the splash window
         QVERIFY(!f.app.helpWindow() && !f.app.aboutWindow() && !f.app.entryDialog());
         QVERIFY(!f.app.splashScreen() && !f.app.websiteLauncher());
         QVERIFY(f.fake.messages.shown.isEmpty());
