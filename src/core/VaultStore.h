@@ -71,6 +71,8 @@ public:
     Outcome save();
 
     const QString &path() const { return path_; }
+    // The master password that every save writes as line 1; unlock() and createMasterPassword() set it.
+    void setMasterPassword(const QString &password) { masterPassword_ = password; }
     bool isUnlocked() const { return !masterPassword_.isEmpty(); }
     // True until a save is confirmed after one that failed or that the disk did not confirm.
     bool lastSaveFailed() const { return lastSaveFailed_; }
