@@ -105,8 +105,8 @@ private slots:
         MainWindow *main = s.app.mainWindow();
         QVERIFY(main && main->isVisible());
         QVERIFY(s.app.splashScreen() == splash && !splash->isVisible());
-        // Its load ended by opening the dialog, in create mode on an empty folder.
-        QVERIFY(s.dialog() && s.dialog()->isVisible());
+        // Its load ended by opening the dialog, a window of its own, in create mode on an empty folder.
+        QVERIFY(s.dialog() && s.dialog()->isVisible() && !s.dialog()->parentWidget());
         QCOMPARE(s.dialog()->mode(), PasswordDialog::Mode::Create);
         QTRY_VERIFY_WITH_TIMEOUT(!main->isVisible(), 1000);
         // The main window took the splash window's icon at its load.
