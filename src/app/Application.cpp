@@ -156,10 +156,12 @@ void Application::unlock(const QString &password)
 
 void Application::finishStartup(const QString &status)
 {
-    setStatusText(status);
-    if (MainWindow *window = mainWindow_.get()) {
-        window->finishStartup();
+    MainWindow *window = mainWindow_.get();
+    if (!window) {
+        return;
     }
+    setStatusText(status);
+    window->finishStartup();
     const QString showHelp = platform_.settings.read(publisher_.productName, u"Settings"_s, u"showHelp"_s, u"1"_s);
     if (showHelp == u"1"_s) {
         openHelpWindow();
