@@ -12,6 +12,7 @@
 //
 // Files go to $BRISVANE_BENCH_DIR, or /var/tmp, which is on disk where /tmp may be held in memory.
 
+#include "Figures.h"
 #include "core/Entry.h"
 #include "core/VaultFile.h"
 #include "core/VaultFormat.h"
@@ -234,20 +235,20 @@ bool baselineSave(const char *path, QByteArrayView bytes)
 }
 
 // Mean milliseconds of ours and of the baseline, per benchmark and size, for the summary.
-struct Figures {
+struct Timing {
     double oursMs = 0;
     double baselineMs = 0;
 };
-std::map<std::pair<std::string, int64_t>, Figures> &figures()
+std::map<std::pair<std::string, int64_t>, Timing> &figures()
 {
-    static std::map<std::pair<std::string, int64_t>, Figures> f;
+    static std::map<std::pair<std::string, int64_t>, Timing> f;
     return f;
 }
 
 void report(benchmark::State &state, const char *name, double ours, double baseline)
 {
     const double n = double(state.iterations());
-    Figures f{1000 * ours / n, 1000 * baseline / n};
+    Timing f{1000 * ours / n, 1000 * baseline / n};
     state.counters["ours_ms"] = f.oursMs;
     state.counters["baseline_ms"] = f.baselineMs;
     state.counters["ratio"] = f.baselineMs > 0 ? f.oursMs / f.baselineMs : 0;
@@ -273,7 +274,7 @@ void load(benchmark::State &state)
                 if (!VaultFile::read(w.loadPath, bytes).ok) {
                     state.SkipWithError("cannot read the vault");
                 }
-                contents = VaultFormat::parse(bytes);
+                contents = VaultFormat::parse(std::move(bytes));
             }
             oursNow = secondsSince(start);
         };
@@ -379,9 +380,14 @@ int main(int argc, char **argv)
 
     std::printf("\n");
     for (const auto &[key, f] : figures()) {
-        std::printf("%s %lld: %.1f ms, baseline %.1f ms, ratio %.2f\n", key.first.c_str(),
-                    static_cast<long long>(key.second), f.oursMs, f.baselineMs,
-                    f.baselineMs > 0 ? f.oursMs / f.baselineMs : 0.0);
+        const auto &[what, entries] = key;
+        const std::string name = what + " " + std::to_string(entries);
+        if (what == "load" && entries >= 1'000'000) {
+            Figures::print(name, f.oursMs, f.baselineMs, "ms", "ratio at most 3.0, under 1000 ms",
+                           f.oursMs <= 3 * f.baselineMs && f.oursMs < 1000);
+        } else {
+            Figures::printRatio(name, f.oursMs, f.baselineMs, "ms", what == "save" ? 2 : 3);
+        }
     }
     std::fflush(stdout);
     return 0;
