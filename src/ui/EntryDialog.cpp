@@ -6,6 +6,7 @@
 #include "ui/EnterKey.h"
 #include "ui/EscapeKey.h"
 #include "ui/Fonts.h"
+#include "ui/KeptValue.h"
 #include "ui/PictureButton.h"
 #include "ui/Placement.h"
 #include "ui/Skin.h"
@@ -15,6 +16,7 @@
 #include <QLineEdit>
 
 #include <limits>
+#include <tuple>
 
 using namespace Qt::StringLiterals;
 
@@ -97,13 +99,20 @@ void EntryDialog::load(const Request &request)
         setWindowTitle(u"Add an entry"_s);
     } else {
         setWindowTitle(u"Edit an entry"_s);
-        usernameBox_->setText(request.username);
-        passwordBox_->setText(request.password);
-        websiteBox_->setText(request.location);
-        // Show each value from its start, as a long one would otherwise open scrolled to its end.
-        for (QLineEdit *box : {usernameBox_, passwordBox_, websiteBox_}) {
+        QStringList kept;
+        const std::tuple<QLineEdit *, const QString &, QString> values[] = {
+            {usernameBox_, request.username, u"username"_s},
+            {passwordBox_, request.password, u"password"_s},
+            {websiteBox_, request.location, u"website"_s}};
+        for (const auto &[box, value, name] : values) {
+            if (KeptValue::put(box, value)) {
+                kept.append(name);
+            }
+            // Show each value from its start, as a long one would otherwise open scrolled to its end.
             box->setCursorPosition(0);
         }
+        // Between the Save and Cancel buttons.
+        KeptValue::explain(this, kept, {88, 100, 137, 69});
     }
     setAccessibleName(windowTitle());
     if (publisher_.useSkin) {
@@ -126,7 +135,7 @@ bool EntryDialog::fieldsAreStorable()
     const std::pair<const QLineEdit *, Entry::Field> fields[] = {
         {usernameBox_, Entry::Username}, {passwordBox_, Entry::Password}, {websiteBox_, Entry::Location}};
     for (const auto &[box, field] : fields) {
-        if (const auto why = StorableText::whyNot(box->text(), field)) {
+        if (const auto why = StorableText::whyNot(KeptValue::textOf(box), field)) {
             showError(*why);
             return false;
         }
@@ -136,11 +145,11 @@ bool EntryDialog::fieldsAreStorable()
 
 void EntryDialog::save()
 {
-    if (usernameBox_->text().isEmpty()) {
+    if (KeptValue::textOf(usernameBox_).isEmpty()) {
         showError(u"You must enter a username"_s);
         return;
     }
-    if (passwordBox_->text().isEmpty()) {
+    if (KeptValue::textOf(passwordBox_).isEmpty()) {
         showError(u"You must enter a password"_s);
         return;
     }
@@ -157,7 +166,8 @@ void EntryDialog::save()
     }
 
     // Whatever the save comes to, the change stays in the list and the next save writes it: the dialog goes.
-    emit saveRequested(request_, usernameBox_->text(), passwordBox_->text(), websiteBox_->text());
+    emit saveRequested(request_, KeptValue::textOf(usernameBox_), KeptValue::textOf(passwordBox_),
+                       KeptValue::textOf(websiteBox_));
     emit unloadRequested();
 }
 

@@ -7,16 +7,19 @@
 // tests/core/tst_LocationAddress.cpp, the windows on their own in tests/ui.
 
 #include "app/EntryCommands.h"
+#include "core/CodePage1252.h"
 #include "core/EntryListModel.h"
 #include "core/VaultStore.h"
 #include "support/AppFixture.h"
 #include "support/Widgets.h"
+#include "ui/KeptValue.h"
 #include "ui/MainWindow.h"
 #include "ui/PictureButton.h"
 #include "ui/WebsiteLauncher.h"
 
 #include <QDir>
 #include <QFile>
+#include <QLabel>
 #include <QLineEdit>
 #include <QTest>
 #include <QTimer>
@@ -337,6 +340,40 @@ private slots:
         QCOMPARE(f.vaultBytes(), AppFixture::vaultFor(expected));
         QCOMPARE(f.status(), Saved);
         QVERIFY(!f.app.entryDialog());
+    }
+
+    // A password too long to edit is kept whole, every byte value included, and the dialog says so; one at the
+    // limit stays editable.
+    void edit_tooLongToEdit_keptWholeAndSaidWhy_data()
+    {
+        QTest::addColumn<int>("length");
+        QTest::addColumn<QString>("username"); // empty: saved as opened
+        QTest::newRow("at the limit, editable") << int(KeptValue::EditableLength) << QString();
+        QTest::newRow("too long, saved untouched") << int(KeptValue::EditableLength) + 1 << QString();
+        QTest::newRow("too long, another box changed") << 40'000 << u"alicia"_s;
+    }
+    void edit_tooLongToEdit_keptWholeAndSaidWhy()
+    {
+        QFETCH(int, length);
+        QFETCH(QString, username);
+        QByteArray bytes(length, Qt::Uninitialized);
+        for (int i = 0; i < length; ++i) {
+            const auto b = char(i % 256);
+            bytes[i] = b == '\r' || b == '\n' || b == '|' || b == char(0x8D) ? 'x' : b;
+        }
+        AppFixture::Rows rows = {{u"al"_s, CodePage1252::toUnicode(bytes), u"site"_s}};
+        AppFixture f(rows);
+        EntryDialog *d = openEdit(f, 0);
+        const bool kept = length > KeptValue::EditableLength;
+        QCOMPARE(child<QLineEdit>(d, u"passwordBox"_s)->isReadOnly(), kept);
+        QCOMPARE(d->findChild<QLabel *>(u"keptValueNotice"_s) != nullptr, kept);
+        if (!username.isEmpty()) {
+            child<QLineEdit>(d, u"usernameBox"_s)->setText(username);
+            rows[0][0] = username;
+        }
+        click(d, u"saveButton"_s);
+        QCOMPARE(f.vaultBytes(), AppFixture::vaultFor(rows));
+        QCOMPARE(f.entries().entry(0).field(Entry::Password), QByteArrayView(bytes));
     }
 
     void edit_followsItsEntryWhenTheListChanges_data()
