@@ -47,6 +47,13 @@ int EntryListModel::rowCount(const QModelIndex &parent) const
     return int(std::min<size_t>(entries_.size(), size_t(std::numeric_limits<int>::max())));
 }
 
+QModelIndex EntryListModel::index(int row, int column, const QModelIndex &parent) const
+{
+    const bool inside =
+        !parent.isValid() && row >= 0 && size_t(row) < entries_.size() && column >= 0 && column < Entry::FieldCount;
+    return inside ? createIndex(row, column) : QModelIndex();
+}
+
 int EntryListModel::columnCount(const QModelIndex &parent) const
 {
     return parent.isValid() ? 0 : Entry::FieldCount;
