@@ -89,10 +89,8 @@ void roundTripFields(QByteArrayView input)
     const QString password = CodePage1252::toUnicode(pieces[1]);
     const QString location = CodePage1252::toUnicode(pieces[2]);
     const QString master = CodePage1252::toUnicode(pieces[3]);
-    if (StorableText::whyNot(username, StorableText::Kind::Username) ||
-        StorableText::whyNot(password, StorableText::Kind::Password) ||
-        StorableText::whyNot(location, StorableText::Kind::Location) ||
-        StorableText::whyNot(master, StorableText::Kind::MasterPassword)) {
+    if (StorableText::whyNot(username, Entry::Username) || StorableText::whyNot(password, Entry::Password) ||
+        StorableText::whyNot(location, Entry::Location) || StorableText::whyNotMasterPassword(master)) {
         return;
     }
     QByteArray masterBytes;
