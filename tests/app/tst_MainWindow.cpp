@@ -22,6 +22,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QRegularExpression>
+#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QStatusBar>
 #include <QStatusTipEvent>
@@ -215,7 +216,13 @@ private slots:
 
     void load_menus()
     {
+        // The desktop's menu font, unlike the window's: the bar and every menu show it.
+        const QFont desktopMenus(u"DejaVu Serif"_s, 11);
+        const auto restore =
+            qScopeGuard([before = QApplication::font("QMenu")] { QApplication::setFont(before, "QMenu"); });
+        QApplication::setFont(desktopMenus, "QMenu");
         AppFixture f;
+        QCOMPARE(f.main().menuBar()->font(), desktopMenus);
         const QList<QPair<QString, QStringList>> expected{
             {u"File"_s, {u"Exit"_s}},
             {u"Data"_s,
@@ -231,6 +238,7 @@ private slots:
             QCOMPARE(menus[i]->text(), expected[i].first);
             QMenu *menu = menus[i]->menu();
             QVERIFY(menu);
+            QCOMPARE(menu->font(), desktopMenus);
             const QList<QAction *> items = menu->actions();
             QCOMPARE(items.size(), expected[i].second.size());
             for (qsizetype j = 0; j < items.size(); ++j) {
