@@ -1,5 +1,6 @@
 #include "platform/QtPlatform.h"
 
+#include "platform/ClipboardHandover.h"
 #include "platform/QtMessageBoxes.h"
 
 #include <QApplication>
@@ -80,6 +81,8 @@ class QtProgramEnd final : public ProgramEnd {
 public:
     void endProgram() override
     {
+        // Copied text outlives the program where a clipboard manager takes it; the wait for it stays short.
+        ClipboardHandover::toManager(std::chrono::milliseconds(300));
         if (beforeEnd) {
             beforeEnd();
         }
