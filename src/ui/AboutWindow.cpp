@@ -3,6 +3,7 @@
 #include "core/PublisherSettings.h"
 #include "ui/Fonts.h"
 #include "ui/LinkLabel.h"
+#include "ui/Pictures.h"
 #include "ui/Placement.h"
 #include "ui/Skin.h"
 #include "ui/Twips.h"
@@ -54,7 +55,7 @@ void AboutWindow::buildControls()
 {
     banner = new QLabel(this);
     banner->setObjectName(u"banner"_s);
-    banner->setPixmap(QPixmap(u":/banner.png"_s));
+    banner->setPixmap(Pictures::forScreen(u":/banner.png"_s));
     banner->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     banner->setGeometry(Twips::rect(0, 0, 7515, 1035));
     banner->setAccessibleName(u"Banner"_s);

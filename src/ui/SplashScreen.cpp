@@ -1,6 +1,7 @@
 #include "ui/SplashScreen.h"
 
 #include "core/PublisherSettings.h"
+#include "ui/Pictures.h"
 #include "ui/Placement.h"
 #include "ui/ProgramIcon.h"
 #include "ui/Skin.h"
@@ -25,9 +26,9 @@ SplashScreen::SplashScreen(PublisherSettings &publisher, QWidget *parent)
 
     picture = new QLabel(this);
     picture->setObjectName(u"picture"_s);
-    const QPixmap pixmap(u":/splash.png"_s);
+    const QPixmap pixmap = Pictures::forScreen(u":/splash.png"_s);
     picture->setPixmap(pixmap);
-    picture->setGeometry(0, 0, pixmap.width(), pixmap.height());
+    picture->setGeometry(QRect(QPoint(0, 0), pixmap.deviceIndependentSize().toSize()));
 
     tickTimer = new QTimer(this);
     tickTimer->setObjectName(u"tickTimer"_s);
