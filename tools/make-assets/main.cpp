@@ -635,7 +635,7 @@ bool writePreviews(const QString &dir)
     ok &= writeImage(contactSheet({icons[3], icons[4]}, 2), dir + QStringLiteral("/icon-64-128-x2.png"));
     ok &= writeImage(contactSheet(icons, 1), dir + QStringLiteral("/icons-x1.png"));
     for (const qreal scale : {1, 2}) {
-        const std::vector<QImage> buttons = {drawAddButton(scale),  drawDeleteButton(scale), drawEditButton(scale),
+        const std::vector<QImage> buttons = {drawAddButton(scale),  drawDeleteButton(scale),  drawEditButton(scale),
                                              drawGotoButton(scale), drawWebsiteButton(scale), drawCopyButton(scale),
                                              drawSaveButton(scale), drawCancelButton(scale)};
         const QString at = scale == 1 ? QString() : QStringLiteral("@2x");
