@@ -39,15 +39,17 @@ class Manager:
         if self.d.get_selection_owner(self.manager) != self.window:
             sys.exit("another clipboard manager runs")
 
-    def next_event(self, timeout):
-        """The next event, from the backlog first; None when none came within timeout seconds."""
-        if self.backlog:
-            return self.backlog.pop(0)
+    def read_display(self, timeout):
+        """The next event from the server; None when none came within timeout seconds."""
         if not self.d.pending_events():
-            ready, _, _ = select.select([self.d.fileno()], [], [], timeout)
+            ready, _, _ = select.select([self.d.fileno()], [], [], max(timeout, 0))
             if not ready and not self.d.pending_events():
                 return None
         return self.d.next_event()
+
+    def next_event(self, timeout):
+        """The next event, those put aside while fetching first."""
+        return self.backlog.pop(0) if self.backlog else self.read_display(timeout)
 
     def fetch(self, target):
         """Converts CLIPBOARD to target into our window's property; (type, format, data) or None."""
@@ -56,7 +58,7 @@ class Manager:
         self.d.flush()
         deadline = time.monotonic() + STEP_LIMIT
         while time.monotonic() < deadline:
-            e = self.next_event(deadline - time.monotonic()) if not self.backlog else None
+            e = self.read_display(deadline - time.monotonic())
             if e is None:
                 continue
             if e.type == X.SelectionNotify and e.requestor == self.window and e.target == target:
