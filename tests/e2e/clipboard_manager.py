@@ -1,124 +1,58 @@
-"""A minimal clipboard manager for the tests, as desktops run one: it owns CLIPBOARD_MANAGER; asked to convert that
-to SAVE_TARGETS, it fetches every target the clipboard's owner offers, answers, and once that owner is gone it owns
-CLIPBOARD itself and serves what it saved. Prints "ready" when it owns CLIPBOARD_MANAGER, and one line per step.
+"""A minimal clipboard manager, as desktops run one: it owns CLIPBOARD_MANAGER and prints "ready"; asked for
+SAVE_TARGETS, it fetches every target of the clipboard, answers and prints "saved" and their names; once the
+clipboard's owner is gone, it owns CLIPBOARD itself and serves what it saved."""
 
-    /usr/bin/python3 clipboard_manager.py
-"""
-
-import select
-import sys
 import time
 
 from Xlib import X, display
 from Xlib.protocol import event
 
-# Targets that describe the selection instead of holding its contents.
-META_TARGETS = ("TARGETS", "MULTIPLE", "TIMESTAMP", "SAVE_TARGETS", "DELETE")
-STEP_LIMIT = 2.0
+d = display.Display()
+window = d.screen().root.create_window(0, 0, 1, 1, 0, X.CopyFromParent)
+CLIPBOARD, MANAGER, TARGETS, INCOMING = (d.intern_atom(n) for n in ("CLIPBOARD", "CLIPBOARD_MANAGER", "TARGETS",
+                                                                    "TEST_MANAGER_DATA"))
+NOT_CONTENTS = {d.intern_atom(n) for n in ("TARGETS", "MULTIPLE", "TIMESTAMP", "SAVE_TARGETS")}
 
 
-def say(text):
-    print(text, flush=True)
+def answer(request, prop):
+    request.requestor.send_event(event.SelectionNotify(time=request.time, requestor=request.requestor,
+                                                       selection=request.selection, target=request.target,
+                                                       property=prop), event_mask=0)
+    d.flush()
 
 
-class Manager:
-
-    def __init__(self):
-        self.d = display.Display()
-        self.window = self.d.screen().root.create_window(0, 0, 1, 1, 0, X.CopyFromParent)
-        self.atom = lambda name: self.d.intern_atom(name)
-        self.name = self.d.get_atom_name
-        self.manager = self.atom("CLIPBOARD_MANAGER")
-        self.clipboard = self.atom("CLIPBOARD")
-        self.incoming = self.atom("TEST_MANAGER_DATA")
-        self.saved = {}  # target atom -> (type atom, format, data)
-        self.owns_clipboard = False
-        self.backlog = []
-        self.window.set_selection_owner(self.manager, X.CurrentTime)
-        self.d.flush()
-        if self.d.get_selection_owner(self.manager) != self.window:
-            sys.exit("another clipboard manager runs")
-
-    def read_display(self, timeout):
-        """The next event from the server; None when none came within timeout seconds."""
-        if not self.d.pending_events():
-            ready, _, _ = select.select([self.d.fileno()], [], [], max(timeout, 0))
-            if not ready and not self.d.pending_events():
-                return None
-        return self.d.next_event()
-
-    def next_event(self, timeout):
-        """The next event, those put aside while fetching first."""
-        return self.backlog.pop(0) if self.backlog else self.read_display(timeout)
-
-    def fetch(self, target):
-        """Converts CLIPBOARD to target into our window's property; (type, format, data) or None."""
-        self.window.delete_property(self.incoming)
-        self.window.convert_selection(self.clipboard, target, self.incoming, X.CurrentTime)
-        self.d.flush()
-        deadline = time.monotonic() + STEP_LIMIT
-        while time.monotonic() < deadline:
-            e = self.read_display(deadline - time.monotonic())
-            if e is None:
-                continue
-            if e.type == X.SelectionNotify and e.requestor == self.window and e.target == target:
-                if e.property == X.NONE:
-                    return None
-                prop = self.window.get_full_property(self.incoming, X.AnyPropertyType)
-                self.window.delete_property(self.incoming)
-                return (prop.property_type, prop.format, prop.value) if prop else None
-            self.backlog.append(e)
-        return None
-
-    def save(self, request):
-        self.saved = {}
-        targets = self.fetch(self.atom("TARGETS"))
-        for target in (targets[2] if targets else []):
-            if self.name(target) not in META_TARGETS:
-                got = self.fetch(target)
-                if got:
-                    self.saved[target] = got
-        say("saved " + " ".join(sorted(self.name(t) for t in self.saved)))
-        self.reply(request, request.property if self.saved else X.NONE)
-
-    def reply(self, request, prop):
-        notify = event.SelectionNotify(time=request.time, requestor=request.requestor, selection=request.selection,
-                                       target=request.target, property=prop)
-        request.requestor.send_event(notify, event_mask=0, propagate=False)
-        self.d.flush()
-
-    def serve(self, request):
-        prop = request.property if request.property != X.NONE else request.target
-        if request.target == self.atom("TARGETS"):
-            atoms = [self.atom("TARGETS")] + list(self.saved)
-            request.requestor.change_property(prop, self.d.intern_atom("ATOM"), 32, atoms)
-        elif request.target in self.saved:
-            kind, fmt, data = self.saved[request.target]
-            request.requestor.change_property(prop, kind, fmt, data)
-        else:
-            prop = X.NONE
-        self.reply(request, prop)
-
-    def run(self):
-        say("ready")
-        while True:
-            e = self.next_event(0.05)
-            if e is not None and e.type == X.SelectionRequest:
-                if e.selection == self.manager and e.target == self.atom("SAVE_TARGETS"):
-                    self.save(e)
-                elif e.selection == self.clipboard and self.owns_clipboard:
-                    self.serve(e)
-                else:
-                    self.reply(e, X.NONE)
-            elif e is not None and e.type == X.SelectionClear and e.atom == self.clipboard:
-                self.owns_clipboard = False
-            # The client that handed its clipboard over has ended: what it copied stays on offer.
-            if self.saved and not self.owns_clipboard and self.d.get_selection_owner(self.clipboard) == X.NONE:
-                self.window.set_selection_owner(self.clipboard, X.CurrentTime)
-                self.d.flush()
-                self.owns_clipboard = self.d.get_selection_owner(self.clipboard) == self.window
-                say("took the clipboard")
+def fetch(target):
+    """(type, format, data) of one target of the clipboard, or None."""
+    window.convert_selection(CLIPBOARD, target, INCOMING, X.CurrentTime)
+    while True:
+        e = d.next_event()
+        if e.type == X.SelectionNotify and e.target == target:
+            got = e.property and window.get_full_property(INCOMING, X.AnyPropertyType)
+            return (got.property_type, got.format, got.value) if got else None
 
 
-if __name__ == "__main__":
-    Manager().run()
+window.set_selection_owner(MANAGER, X.CurrentTime)
+d.flush()
+print("ready", flush=True)
+saved = {}
+while True:
+    e = d.next_event()
+    if e.type != X.SelectionRequest:
+        continue
+    if e.selection == MANAGER:
+        targets = fetch(TARGETS)
+        saved = {t: fetch(t) for t in (targets[2] if targets else []) if t not in NOT_CONTENTS}
+        saved = {t: v for t, v in saved.items() if v}
+        answer(e, e.property)
+        print("saved", *sorted(d.get_atom_name(t) for t in saved), flush=True)
+        while d.get_selection_owner(CLIPBOARD) != X.NONE:
+            time.sleep(0.05)
+        window.set_selection_owner(CLIPBOARD, X.CurrentTime)
+        d.flush()
+    elif e.selection == CLIPBOARD and (e.target == TARGETS or e.target in saved):
+        prop = e.property or e.target
+        kind, fmt, data = (d.intern_atom("ATOM"), 32, [TARGETS, *saved]) if e.target == TARGETS else saved[e.target]
+        e.requestor.change_property(prop, kind, fmt, data)
+        answer(e, prop)
+    else:
+        answer(e, X.NONE)

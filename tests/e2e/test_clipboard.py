@@ -6,17 +6,16 @@ import sys
 
 import pyatspi
 
-from harness import (HERE, MAIN_TITLE, BrisvaneTestCase, click, clipboard_targets, clipboard_text, has_state, key,
-                     wait_for)
+from harness import HERE, MAIN_TITLE, BrisvaneTestCase, click, clipboard_text, has_state, key, wait_for
 
-MASTER = "master key"
-LONG_PASSWORD = "p\u00e4ss-" + "0123456789" * 600  # longer than a list cell shows
+LONG_PASSWORD = "p\u00e4ss-" + "0123456789" * 600  # more than a list cell shows
+ENTRIES = [("alice", LONG_PASSWORD, "www.example.org"), ("bob", "b-pass", "")]
 
 
 class ClipboardTest(BrisvaneTestCase):
 
     def test_copyKeysInTheList_leaveTheClipboardAsItWas(self):
-        program = self.unlocked(MASTER, [("alice", LONG_PASSWORD, "www.example.org"), ("bob", "b-pass", "")])
+        program = self.unlocked("master", ENTRIES)
         program.select_row(0)
         click(program.button(MAIN_TITLE, "Copy Username"))
         program.wait_status("Copied Username alice")
@@ -26,20 +25,18 @@ class ClipboardTest(BrisvaneTestCase):
         # Keys arrive in order: once Down has moved the selection, both copy keys have been answered.
         wait_for(lambda: program.selected_rows() == [1], "Down to select the second row")
         self.assertEqual(clipboard_text(), "alice")
-        self.assertEqual(program.status_text(), "Copied Username alice")
 
     def test_copiedPassword_outlivesTheProgram_whereAClipboardManagerRuns(self):
         manager = subprocess.Popen([sys.executable, str(HERE / "clipboard_manager.py")], stdout=subprocess.PIPE,
-                                   stderr=subprocess.STDOUT, text=True)
+                                   text=True)
         self.addCleanup(manager.wait, 10)
         self.addCleanup(manager.kill)
-        self.assertEqual(manager.stdout.readline().strip(), "ready", "the tests' clipboard manager (python3-xlib)")
-        program = self.unlocked(MASTER, [("alice", LONG_PASSWORD, "www.example.org")])
+        self.assertEqual(manager.stdout.readline(), "ready\n", "the tests' clipboard manager (python3-xlib)")
+        program = self.unlocked("master", ENTRIES)
         program.select_row(0)
         click(program.button(MAIN_TITLE, "Copy Password"))
         wait_for(lambda: program.status_text().startswith("Copied Password p\u00e4ss-"), "the password to be copied")
-
         program.menu("File", "Exit")
         self.assertEqual(program.wait_exit(), 0)
         wait_for(lambda: clipboard_text() == LONG_PASSWORD, "the manager to offer the whole password")
-        self.assertIn("x-kde-passwordManagerHint", clipboard_targets(), "the secret mark goes along")
+        self.assertIn("x-kde-passwordManagerHint", manager.stdout.readline().split(), "the secret mark goes along")

@@ -1,13 +1,11 @@
 // The entry list view over its model: the selection follows its rows when the model sorts itself, and a tooltip
-// shows a cell's text as typed, and the copy keys leave the clipboard alone.
+// shows a cell's text as typed.
 
 #include "core/EntryListModel.h"
 #include "ui/EntryListView.h"
 
 #include <QApplication>
-#include <QClipboard>
 #include <QHelpEvent>
-#include <QKeyEvent>
 #include <QTest>
 #include <QTextDocument>
 #include <QToolTip>
@@ -64,27 +62,6 @@ private slots:
         QTextDocument shown;
         shown.setHtml(QToolTip::text());
         QCOMPARE(shown.toPlainText(), u"<b>bold</b> & co"_s);
-    }
-
-    void copyKeys_leaveTheClipboardAlone_data()
-    {
-        QTest::addColumn<QKeyCombination>("keys");
-        QTest::newRow("Ctrl+C") << QKeyCombination(Qt::ControlModifier, Qt::Key_C);
-        QTest::newRow("Ctrl+Insert") << QKeyCombination(Qt::ControlModifier, Qt::Key_Insert);
-    }
-    void copyKeys_leaveTheClipboardAlone()
-    {
-        QFETCH(QKeyCombination, keys);
-        EntryListModel model;
-        model.appendEntries({Entry::fromText(u"user"_s, QString(6003, u'p'), u"www.example.com"_s)});
-        EntryListView view;
-        view.setEntryModel(&model);
-        view.selectRow(0);
-        view.setCurrentIndex(model.index(0, 1));
-        QGuiApplication::clipboard()->setText(u"before"_s);
-        QKeyEvent press(QEvent::KeyPress, keys.key(), keys.keyboardModifiers());
-        QApplication::sendEvent(&view, &press);
-        QCOMPARE(QGuiApplication::clipboard()->text(), u"before"_s);
     }
 };
 
