@@ -21,69 +21,74 @@ constexpr qsizetype piecesPerBlock = 2;
 } // namespace
 
 RtfDocumentWriter::RtfDocumentWriter(QTextDocument &document, qsizetype maxChars)
-    : m_document(document), m_maxChars(qMax<qsizetype>(0, maxChars)),
-      m_maxPieces(qMax(minPieces, m_maxChars / charsPerPiece)), m_undoWasEnabled(document.isUndoRedoEnabled())
+    : document_(document), maxChars_(qMax<qsizetype>(0, maxChars)),
+      maxPieces_(qMax(minPieces, maxChars_ / charsPerPiece)), undoWasEnabled_(document.isUndoRedoEnabled())
 {
     // An undo history of a load would hold a second copy of every fragment.
-    m_document.setUndoRedoEnabled(false);
-    m_document.clear();
-    m_cursor = QTextCursor(&m_document);
-    m_cursor.beginEditBlock();
+    document_.setUndoRedoEnabled(false);
+    document_.clear();
+    cursor_ = QTextCursor(&document_);
+    cursor_.beginEditBlock();
 }
 
 RtfDocumentWriter::~RtfDocumentWriter()
 {
-    if (!m_finished)
-        finish(m_lastBlock, m_lastMark);
+    if (!finished_) {
+        finish(lastBlock_, lastMark_);
+    }
 }
 
 void RtfDocumentWriter::setCharFormat(const QTextCharFormat &format)
 {
-    m_format = format;
-    m_formatChanged = true;
+    format_ = format;
+    formatChanged_ = true;
 }
 
 bool RtfDocumentWriter::reserve(qsizetype count)
 {
-    if (m_limitReached)
-        return false;
-    if (count > m_maxChars - m_written) {
-        m_limitReached = true;
+    if (limitReached_) {
         return false;
     }
-    m_written += count;
+    if (count > maxChars_ - written_) {
+        limitReached_ = true;
+        return false;
+    }
+    written_ += count;
     return true;
 }
 
 bool RtfDocumentWriter::append(char16_t character)
 {
-    if (!reserve(1))
+    if (!reserve(1)) {
         return false;
+    }
     writePendingLineBreak();
-    m_text.append(QChar(character));
+    text_.append(QChar(character));
     appended();
     return true;
 }
 
 template <class TextView> bool RtfDocumentWriter::appendText(TextView text)
 {
-    if (text.isEmpty())
-        return !m_limitReached;
+    if (text.isEmpty()) {
+        return !limitReached_;
+    }
     qsizetype count = text.size();
-    const bool fits = !m_limitReached && count <= m_maxChars - m_written;
+    const bool fits = !limitReached_ && count <= maxChars_ - written_;
     if (!fits) {
-        count = m_limitReached ? 0 : m_maxChars - m_written;
+        count = limitReached_ ? 0 : maxChars_ - written_;
         // Never keep half of a surrogate pair.
         if constexpr (std::is_same_v<TextView, QStringView>) {
-            if (count > 0 && text[count - 1].isHighSurrogate())
+            if (count > 0 && text[count - 1].isHighSurrogate()) {
                 --count;
+            }
         }
-        m_limitReached = true;
+        limitReached_ = true;
     }
     if (count > 0) {
-        m_written += count;
+        written_ += count;
         writePendingLineBreak();
-        m_text.append(text.first(count));
+        text_.append(text.first(count));
         appended();
     }
     return fits;
@@ -101,62 +106,65 @@ bool RtfDocumentWriter::append(QLatin1StringView text)
 
 void RtfDocumentWriter::writePendingLineBreak()
 {
-    if (m_lineBreakPending) {
-        m_lineBreakPending = false;
-        m_text.append(QChar::LineSeparator);
+    if (lineBreakPending_) {
+        lineBreakPending_ = false;
+        text_.append(QChar::LineSeparator);
     }
 }
 
 void RtfDocumentWriter::appended()
 {
-    if (m_runs.isEmpty() || (m_formatChanged && m_pieces < m_maxPieces && m_runs.last().format != m_format)) {
-        m_runs.append(Run{m_format, m_text.size()});
-        ++m_pieces;
+    if (runs_.isEmpty() || (formatChanged_ && pieces_ < maxPieces_ && runs_.last().format != format_)) {
+        runs_.append(Run{format_, text_.size()});
+        ++pieces_;
     } else {
-        m_runs.last().end = m_text.size();
+        runs_.last().end = text_.size();
     }
-    m_formatChanged = false;
-    if (m_text.size() >= flushThreshold) {
-        if (!m_blockStarted)
-            startBlock(m_lastBlock, m_lastMark);
+    formatChanged_ = false;
+    if (text_.size() >= flushThreshold) {
+        if (!blockStarted_) {
+            startBlock(lastBlock_, lastMark_);
+        }
         flushText();
     }
 }
 
 bool RtfDocumentWriter::endParagraph(const QTextBlockFormat &block, const QTextCharFormat &mark)
 {
-    if (!reserve(1))
+    if (!reserve(1)) {
         return false;
-    if (m_pieces + piecesPerBlock > m_maxPieces) {
+    }
+    if (pieces_ + piecesPerBlock > maxPieces_) {
         // Written with the text that follows, if any, like the block of a paragraph.
-        m_lineBreakPending = true;
+        lineBreakPending_ = true;
         return true;
     }
-    m_pieces += piecesPerBlock;
+    pieces_ += piecesPerBlock;
     writeBlock(block, mark);
-    m_blockStarted = false;
-    m_lastBlock = block;
-    m_lastMark = mark;
+    blockStarted_ = false;
+    lastBlock_ = block;
+    lastMark_ = mark;
     return true;
 }
 
 void RtfDocumentWriter::finish(const QTextBlockFormat &block, const QTextCharFormat &mark)
 {
-    if (m_finished)
+    if (finished_) {
         return;
-    m_finished = true;
-    if (!m_text.isEmpty() || m_blockStarted || !m_firstBlockUsed) {
+    }
+    finished_ = true;
+    if (!text_.isEmpty() || blockStarted_ || !firstBlockUsed_) {
         writeBlock(block, mark);
     }
-    m_cursor.endEditBlock();
-    m_document.setUndoRedoEnabled(m_undoWasEnabled);
+    cursor_.endEditBlock();
+    document_.setUndoRedoEnabled(undoWasEnabled_);
 }
 
 void RtfDocumentWriter::writeBlock(const QTextBlockFormat &block, const QTextCharFormat &mark)
 {
-    if (m_blockStarted) {
-        m_cursor.setBlockFormat(block);
-        m_cursor.setBlockCharFormat(mark);
+    if (blockStarted_) {
+        cursor_.setBlockFormat(block);
+        cursor_.setBlockCharFormat(mark);
     } else {
         startBlock(block, mark);
     }
@@ -165,27 +173,27 @@ void RtfDocumentWriter::writeBlock(const QTextBlockFormat &block, const QTextCha
 
 void RtfDocumentWriter::startBlock(const QTextBlockFormat &block, const QTextCharFormat &mark)
 {
-    if (m_firstBlockUsed) {
-        m_cursor.insertBlock(block, mark);
+    if (firstBlockUsed_) {
+        cursor_.insertBlock(block, mark);
     } else {
-        m_cursor.setBlockFormat(block);
-        m_cursor.setBlockCharFormat(mark);
-        m_firstBlockUsed = true;
+        cursor_.setBlockFormat(block);
+        cursor_.setBlockCharFormat(mark);
+        firstBlockUsed_ = true;
     }
-    m_blockStarted = true;
+    blockStarted_ = true;
 }
 
 void RtfDocumentWriter::flushText()
 {
-    if (m_runs.size() == 1) {
-        m_cursor.insertText(m_text, m_runs.first().format);
+    if (runs_.size() == 1) {
+        cursor_.insertText(text_, runs_.first().format);
     } else {
         qsizetype start = 0;
-        for (const Run &run : std::as_const(m_runs)) {
-            m_cursor.insertText(m_text.sliced(start, run.end - start), run.format);
+        for (const Run &run : std::as_const(runs_)) {
+            cursor_.insertText(text_.sliced(start, run.end - start), run.format);
             start = run.end;
         }
     }
-    m_runs.clear();
-    m_text.resize(0);
+    runs_.clear();
+    text_.resize(0);
 }

@@ -35,12 +35,12 @@ public:
     // Writes the last paragraph if no break ended it and closes the edit block.
     void finish(const QTextBlockFormat &block, const QTextCharFormat &mark);
 
-    bool limitReached() const { return m_limitReached; }
+    bool limitReached() const { return limitReached_; }
 
 private:
     struct Run {
         QTextCharFormat format;
-        qsizetype end = 0; // where the run ends in m_text
+        qsizetype end = 0; // where the run ends in text_
     };
 
     bool reserve(qsizetype count);
@@ -53,22 +53,22 @@ private:
     void startBlock(const QTextBlockFormat &block, const QTextCharFormat &mark);
     void flushText();
 
-    QTextDocument &m_document;
-    QTextCursor m_cursor;
-    QTextCharFormat m_format;
-    QString m_text;    // text of the current paragraph not yet in the document
-    QList<Run> m_runs; // formats of m_text, the last one still growing
-    QTextBlockFormat m_lastBlock;
-    QTextCharFormat m_lastMark;
-    qsizetype m_maxChars = 0;
-    qsizetype m_written = 0;
-    qsizetype m_maxPieces = 0; // blocks and runs
-    qsizetype m_pieces = 0;
-    bool m_blockStarted = false;   // the current paragraph already has its block in the document
-    bool m_firstBlockUsed = false; // the block every document starts with has been given a paragraph
-    bool m_formatChanged = false;
-    bool m_lineBreakPending = false; // a paragraph end past the piece budget
-    bool m_limitReached = false;
-    bool m_finished = false;
-    bool m_undoWasEnabled = false;
+    QTextDocument &document_;
+    QTextCursor cursor_;
+    QTextCharFormat format_;
+    QString text_;    // text of the current paragraph not yet in the document
+    QList<Run> runs_; // formats of text_, the last one still growing
+    QTextBlockFormat lastBlock_;
+    QTextCharFormat lastMark_;
+    qsizetype maxChars_ = 0;
+    qsizetype written_ = 0;
+    qsizetype maxPieces_ = 0; // blocks and runs
+    qsizetype pieces_ = 0;
+    bool blockStarted_ = false;   // the current paragraph already has its block in the document
+    bool firstBlockUsed_ = false; // the block every document starts with has been given a paragraph
+    bool formatChanged_ = false;
+    bool lineBreakPending_ = false; // a paragraph end past the piece budget
+    bool limitReached_ = false;
+    bool finished_ = false;
+    bool undoWasEnabled_ = false;
 };

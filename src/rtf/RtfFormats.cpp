@@ -22,50 +22,55 @@ size_t qHash(const RtfCharState &state, size_t seed) noexcept
 
 void RtfFormats::setDefaultFont(int number)
 {
-    if (number == m_defaultFont)
+    if (number == defaultFont_) {
         return;
-    m_defaultFont = number;
+    }
+    defaultFont_ = number;
     forgetFormats();
 }
 
 void RtfFormats::addFont(int number, const RtfFont &font)
 {
-    if (m_fonts.size() >= maxFonts && !m_fonts.contains(number))
+    if (fonts_.size() >= maxFonts && !fonts_.contains(number)) {
         return;
-    m_fonts.insert(number, font);
+    }
+    fonts_.insert(number, font);
     forgetFormats();
 }
 
 void RtfFormats::addColor(const QColor &color)
 {
-    if (m_colors.size() >= maxColors)
+    if (colors_.size() >= maxColors) {
         return;
-    m_colors.append(color);
+    }
+    colors_.append(color);
     forgetFormats();
 }
 
 RtfCodePage RtfFormats::codePage(int font, RtfCodePage documentPage) const
 {
-    const auto it = m_fonts.constFind(font < 0 ? m_defaultFont : font);
-    return it == m_fonts.cend() ? documentPage : it->page;
+    const auto it = fonts_.constFind(font < 0 ? defaultFont_ : font);
+    return it == fonts_.cend() ? documentPage : it->page;
 }
 
 QTextCharFormat RtfFormats::charFormat(const RtfCharState &state)
 {
-    auto it = m_charFormats.constFind(state);
-    if (it == m_charFormats.cend()) {
-        if (m_charFormats.size() >= maxDistinctFormats)
-            return m_lastCharFormat;
-        it = m_charFormats.insert(state, makeCharFormat(state));
+    auto it = charFormats_.constFind(state);
+    if (it == charFormats_.cend()) {
+        if (charFormats_.size() >= maxDistinctFormats) {
+            return lastCharFormat_;
+        }
+        it = charFormats_.insert(state, makeCharFormat(state));
     }
-    m_lastCharFormat = *it;
-    return m_lastCharFormat;
+    lastCharFormat_ = *it;
+    return lastCharFormat_;
 }
 
 QTextBlockFormat RtfFormats::blockFormat(const RtfParaState &state)
 {
-    if (m_haveBlockFormat && state == m_lastParaState)
-        return m_lastBlockFormat;
+    if (haveBlockFormat_ && state == lastParaState_) {
+        return lastBlockFormat_;
+    }
 
     QTextBlockFormat format;
     switch (state.alignment) {
@@ -93,12 +98,13 @@ QTextBlockFormat RtfFormats::blockFormat(const RtfParaState &state)
     // A list item is its bullet or number, a tab, then the text: with a hanging first line the tab has to
     // reach the left margin so that the text lines up with the lines that wrap below it. Qt measures tab
     // stops from where the first line starts.
-    if (firstLine < 0)
+    if (firstLine < 0) {
         format.setTabPositions({QTextOption::Tab(-firstLine / twipsPerPixel, QTextOption::LeftTab)});
+    }
 
-    m_lastParaState = state;
-    m_lastBlockFormat = format;
-    m_haveBlockFormat = true;
+    lastParaState_ = state;
+    lastBlockFormat_ = format;
+    haveBlockFormat_ = true;
     return format;
 }
 
@@ -106,34 +112,42 @@ QTextCharFormat RtfFormats::makeCharFormat(const RtfCharState &state) const
 {
     QTextCharFormat format;
     format.setFontPointSize(state.halfPoints / 2.0);
-    if (state.bold)
+    if (state.bold) {
         format.setFontWeight(QFont::Bold);
-    if (state.italic)
+    }
+    if (state.italic) {
         format.setFontItalic(true);
-    if (state.underline)
+    }
+    if (state.underline) {
         format.setFontUnderline(true);
-    if (state.strike)
+    }
+    if (state.strike) {
         format.setFontStrikeOut(true);
-    if (state.vertical == RtfCharState::Vertical::Subscript)
+    }
+    if (state.vertical == RtfCharState::Vertical::Subscript) {
         format.setVerticalAlignment(QTextCharFormat::AlignSubScript);
-    else if (state.vertical == RtfCharState::Vertical::Superscript)
+    } else if (state.vertical == RtfCharState::Vertical::Superscript) {
         format.setVerticalAlignment(QTextCharFormat::AlignSuperScript);
+    }
 
     // Text in a symbol font has already been turned into the Unicode characters it shows, which the
     // symbol font itself would draw as something else.
-    const auto font = m_fonts.constFind(state.font < 0 ? m_defaultFont : state.font);
-    if (font != m_fonts.cend() && !font->name.isEmpty() && !rtfIsSymbolPage(font->page))
+    const auto font = fonts_.constFind(state.font < 0 ? defaultFont_ : state.font);
+    if (font != fonts_.cend() && !font->name.isEmpty() && !rtfIsSymbolPage(font->page)) {
         format.setFontFamilies({font->name});
+    }
 
-    if (state.color >= 0 && state.color < m_colors.size() && m_colors.at(state.color).isValid())
-        format.setForeground(m_colors.at(state.color));
-    if (state.background >= 0 && state.background < m_colors.size() && m_colors.at(state.background).isValid())
-        format.setBackground(m_colors.at(state.background));
+    if (state.color >= 0 && state.color < colors_.size() && colors_.at(state.color).isValid()) {
+        format.setForeground(colors_.at(state.color));
+    }
+    if (state.background >= 0 && state.background < colors_.size() && colors_.at(state.background).isValid()) {
+        format.setBackground(colors_.at(state.background));
+    }
     return format;
 }
 
 void RtfFormats::forgetFormats()
 {
-    m_charFormats.clear();
-    ++m_generation;
+    charFormats_.clear();
+    ++generation_;
 }

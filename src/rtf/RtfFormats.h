@@ -67,19 +67,19 @@ public:
     QTextBlockFormat blockFormat(const RtfParaState &state);
 
     // Changes whenever a table change may have changed the format made for a state.
-    quint64 generation() const { return m_generation; }
+    quint64 generation() const { return generation_; }
 
 private:
     QTextCharFormat makeCharFormat(const RtfCharState &state) const;
     void forgetFormats();
 
-    int m_defaultFont = 0;
-    QHash<int, RtfFont> m_fonts;
-    QList<QColor> m_colors;
-    QHash<RtfCharState, QTextCharFormat> m_charFormats;
-    QTextCharFormat m_lastCharFormat;
-    RtfParaState m_lastParaState;
-    QTextBlockFormat m_lastBlockFormat;
-    bool m_haveBlockFormat = false;
-    quint64 m_generation = 0;
+    int defaultFont_ = 0;
+    QHash<int, RtfFont> fonts_;
+    QList<QColor> colors_;
+    QHash<RtfCharState, QTextCharFormat> charFormats_;
+    QTextCharFormat lastCharFormat_;
+    RtfParaState lastParaState_;
+    QTextBlockFormat lastBlockFormat_;
+    bool haveBlockFormat_ = false;
+    quint64 generation_ = 0;
 };

@@ -185,7 +185,8 @@ RtfKeywordInfo rtfKeyword(QByteArrayView word)
 {
     const Entry key{std::string_view(word.data(), size_t(word.size())), K::Unknown};
     const auto it = std::lower_bound(keywords.begin(), keywords.end(), key, byName);
-    if (it == keywords.end() || it->name != key.name)
+    if (it == keywords.end() || it->name != key.name) {
         return {};
+    }
     return {it->keyword, it->character};
 }

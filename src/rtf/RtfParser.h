@@ -34,7 +34,7 @@ private:
         int unicodeSkip = 1;
     };
 
-    GroupState &state() { return m_stack.last(); }
+    GroupState &state() { return stack_.last(); }
     bool openGroup();
     bool closeGroup();
 
@@ -57,31 +57,31 @@ private:
     RtfCodePage currentPage();
     void syncCharFormat();
 
-    RtfTokenizer m_tokenizer;
-    RtfDocumentWriter m_writer;
-    RtfFormats m_formats;
-    int m_maxDepth = 1;
-    qsizetype m_maxGroups = 0;
+    RtfTokenizer tokenizer_;
+    RtfDocumentWriter writer_;
+    RtfFormats formats_;
+    int maxDepth_ = 1;
+    qsizetype maxGroups_ = 0;
 
-    QList<GroupState> m_stack;
-    // Groups deeper than m_maxDepth share the state of the deepest real group; it is put back once they
+    QList<GroupState> stack_;
+    // Groups deeper than maxDepth_ share the state of the deepest real group; it is put back once they
     // have all closed.
-    int m_overflowDepth = 0;
-    GroupState m_overflowSaved;
-    qsizetype m_groupCount = 0;
-    bool m_done = false;
+    int overflowDepth_ = 0;
+    GroupState overflowSaved_;
+    qsizetype groupCount_ = 0;
+    bool done_ = false;
 
-    RtfCodePage m_documentPage = RtfCodePage::Windows1252;
-    int m_pendingFontNumber = -1;
-    int m_pendingFontCharset = -1;
-    QString m_pendingFontName;
-    int m_pendingRgb[3] = {-1, -1, -1};
+    RtfCodePage documentPage_ = RtfCodePage::Windows1252;
+    int pendingFontNumber_ = -1;
+    int pendingFontCharset_ = -1;
+    QString pendingFontName_;
+    int pendingRgb_[3] = {-1, -1, -1};
 
-    int m_skipCount = 0;          // characters still to skip after \u
-    char16_t m_highSurrogate = 0; // waiting for its low half
-    bool m_expectTrailByte = false;
+    int skipCount_ = 0;          // characters still to skip after \u
+    char16_t highSurrogate_ = 0; // waiting for its low half
+    bool expectTrailByte_ = false;
 
-    RtfCharState m_sentChars;
-    quint64 m_sentGeneration = 0;
-    bool m_formatSent = false;
+    RtfCharState sentChars_;
+    quint64 sentGeneration_ = 0;
+    bool formatSent_ = false;
 };

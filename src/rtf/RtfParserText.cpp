@@ -16,8 +16,9 @@ constexpr bool isPrintableAscii(char c)
 // Characters that would make QTextDocument start blocks or frames behind our back, or that are not text.
 char16_t sanitized(char16_t unit)
 {
-    if (unit < 0x20)
+    if (unit < 0x20) {
         return unit == u'\t' ? unit : 0;
+    }
     switch (unit) {
     case 0x2029:
         return 0x2028; // keep paragraph breaks to \par, which the output limit counts
@@ -37,8 +38,9 @@ char16_t sanitized(char16_t unit)
 void RtfParser::handleText(QByteArrayView text)
 {
     const Destination destination = state().destination;
-    if (destination == Destination::Skip)
+    if (destination == Destination::Skip) {
         return;
+    }
     const RtfCodePage page = currentPage();
     // Most text is printable ASCII, which every page but the symbol fonts' leaves as it is: it goes to the
     // document a stretch at a time rather than byte by byte.
@@ -50,16 +52,17 @@ void RtfParser::handleText(QByteArrayView text)
         // Line ends in RTF are only there to keep lines short; they are not text and not skippable.
         if (c == '\r' || c == '\n') {
             ++i;
-        } else if (m_skipCount > 0) {
-            --m_skipCount;
+        } else if (skipCount_ > 0) {
+            --skipCount_;
             ++i;
-        } else if (asciiIsText && !m_expectTrailByte && isPrintableAscii(c)) {
+        } else if (asciiIsText && !expectTrailByte_ && isPrintableAscii(c)) {
             qsizetype end = i + 1;
-            while (end < size && isPrintableAscii(text[end]))
+            while (end < size && isPrintableAscii(text[end])) {
                 ++end;
+            }
             flushLoneSurrogate();
             syncCharFormat();
-            m_writer.append(QLatin1StringView(text.sliced(i, end - i)));
+            writer_.append(QLatin1StringView(text.sliced(i, end - i)));
             i = end;
         } else {
             handleByte(uchar(c), true, page);
@@ -74,8 +77,9 @@ void RtfParser::handleByte(uchar byte, bool raw, RtfCodePage page)
     case Destination::Skip:
         return;
     case Destination::ColorTable:
-        if (raw && byte == ';')
+        if (raw && byte == ';') {
             commitColor();
+        }
         return;
     case Destination::FontTable:
         if (raw && byte == ';') {
@@ -86,12 +90,12 @@ void RtfParser::handleByte(uchar byte, bool raw, RtfCodePage page)
     case Destination::Text:
         break;
     }
-    if (m_expectTrailByte) {
-        m_expectTrailByte = false;
+    if (expectTrailByte_) {
+        expectTrailByte_ = false;
         return;
     }
     if (rtfIsLeadByte(page, byte)) {
-        m_expectTrailByte = true;
+        expectTrailByte_ = true;
         emitCharacter(replacementCharacter);
         return;
     }
@@ -103,18 +107,20 @@ void RtfParser::handleUnicode(int parameter)
     // Values are signed 16-bit numbers; writers of characters beyond U+FFFF either write surrogate pairs
     // or, less often, the code point itself.
     qint64 value = parameter;
-    if (value < 0)
+    if (value < 0) {
         value += 65536;
+    }
     emitCharacter((value < 0 || value > 0x10FFFF) ? char32_t(replacementCharacter) : char32_t(value));
-    m_skipCount = state().unicodeSkip;
+    skipCount_ = state().unicodeSkip;
 }
 
 void RtfParser::emitCharacter(char32_t character)
 {
     switch (state().destination) {
     case Destination::Text:
-        if (state().chars.hidden)
+        if (state().chars.hidden) {
             return;
+        }
         if (character > 0xFFFF) {
             emitUtf16(QChar::highSurrogate(character));
             emitUtf16(QChar::lowSurrogate(character));
@@ -124,8 +130,9 @@ void RtfParser::emitCharacter(char32_t character)
         return;
     case Destination::FontTable:
         if (character >= 0x20 && character <= 0xFFFF && !QChar::isSurrogate(character) &&
-            m_pendingFontName.size() < maxFontNameLength)
-            m_pendingFontName.append(QChar(char16_t(character)));
+            pendingFontName_.size() < maxFontNameLength) {
+            pendingFontName_.append(QChar(char16_t(character)));
+        }
         return;
     case Destination::Skip:
     case Destination::ColorTable:
@@ -137,63 +144,66 @@ void RtfParser::emitUtf16(char16_t unit)
 {
     if (QChar::isHighSurrogate(unit)) {
         flushLoneSurrogate();
-        m_highSurrogate = unit;
+        highSurrogate_ = unit;
         return;
     }
     if (QChar::isLowSurrogate(unit)) {
-        if (m_highSurrogate == 0) {
+        if (highSurrogate_ == 0) {
             unit = replacementCharacter;
         } else {
-            const char16_t pair[2] = {m_highSurrogate, unit};
-            m_highSurrogate = 0;
+            const char16_t pair[2] = {highSurrogate_, unit};
+            highSurrogate_ = 0;
             syncCharFormat();
-            m_writer.append(QStringView(pair, 2));
+            writer_.append(QStringView(pair, 2));
             return;
         }
     } else {
         flushLoneSurrogate();
     }
     unit = sanitized(unit);
-    if (unit == 0)
+    if (unit == 0) {
         return;
+    }
     syncCharFormat();
-    m_writer.append(unit);
+    writer_.append(unit);
 }
 
 void RtfParser::flushLoneSurrogate()
 {
-    if (m_highSurrogate == 0)
+    if (highSurrogate_ == 0) {
         return;
-    m_highSurrogate = 0;
+    }
+    highSurrogate_ = 0;
     syncCharFormat();
-    m_writer.append(replacementCharacter);
+    writer_.append(replacementCharacter);
 }
 
 void RtfParser::paragraphBreak()
 {
-    if (state().destination != Destination::Text)
+    if (state().destination != Destination::Text) {
         return;
+    }
     flushLoneSurrogate();
-    m_expectTrailByte = false;
-    m_writer.endParagraph(m_formats.blockFormat(state().para), m_formats.charFormat(state().chars));
+    expectTrailByte_ = false;
+    writer_.endParagraph(formats_.blockFormat(state().para), formats_.charFormat(state().chars));
 }
 
 RtfCodePage RtfParser::currentPage()
 {
     if (state().destination == Destination::FontTable) {
-        return m_pendingFontCharset < 0 ? m_documentPage
-                                        : rtfCodePageFromCharset(m_pendingFontCharset, {}, m_documentPage);
+        return pendingFontCharset_ < 0 ? documentPage_ : rtfCodePageFromCharset(pendingFontCharset_, {}, documentPage_);
     }
-    return m_formats.codePage(state().chars.font, m_documentPage);
+    return formats_.codePage(state().chars.font, documentPage_);
 }
 
 void RtfParser::syncCharFormat()
 {
     const RtfCharState &chars = state().chars;
-    if (m_formatSent && chars == m_sentChars && m_sentGeneration == m_formats.generation())
+    if (formatSent_ && chars == sentChars_ && sentGeneration_ == formats_.generation()) {
         return;
-    m_writer.setCharFormat(m_formats.charFormat(chars));
-    m_sentChars = chars;
-    m_sentGeneration = m_formats.generation();
-    m_formatSent = true;
+    }
+    writer_.setCharFormat(formats_.charFormat(chars));
+    sentChars_ = chars;
+    sentGeneration_ = formats_.generation();
+    formatSent_ = true;
 }

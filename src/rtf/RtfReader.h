@@ -21,7 +21,7 @@ public:
     };
 
     RtfReader() = default;
-    explicit RtfReader(Limits limits) : m_limits(limits) {}
+    explicit RtfReader(Limits limits) : limits_(limits) {}
     Q_DISABLE_COPY_MOVE(RtfReader)
 
     // Replaces the document's content with the rendered RTF. Returns false (and sets errorString) when the
@@ -29,9 +29,9 @@ public:
     // stays in the document.
     bool read(QByteArrayView rtf, QTextDocument &document);
 
-    QString errorString() const { return m_errorString; }
+    QString errorString() const { return errorString_; }
 
 private:
-    Limits m_limits;
-    QString m_errorString;
+    Limits limits_;
+    QString errorString_;
 };
