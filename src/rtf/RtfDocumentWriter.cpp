@@ -1,8 +1,14 @@
 #include "rtf/RtfDocumentWriter.h"
 
+#include <QImage>
 #include <QTextDocument>
+#include <QTextImageFormat>
+#include <QTextTable>
+#include <QUrl>
 
 #include <type_traits>
+
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -112,16 +118,39 @@ void RtfDocumentWriter::writePendingLineBreak()
     }
 }
 
+bool RtfDocumentWriter::appendImage(const QImage &image, QSizeF size)
+{
+    // The picture's run and the text's run after it.
+    if (image.isNull() || pieces_ + 2 * piecesPerBlock > maxPieces_ || !reserve(1)) {
+        return false;
+    }
+    writePendingLineBreak();
+    const QString name = u"rtf-picture:%1"_s.arg(++imageCount_);
+    document_.addResource(QTextDocument::ImageResource, QUrl(name), image);
+    QTextImageFormat format;
+    format.setName(name);
+    format.setWidth(size.width());
+    format.setHeight(size.height());
+    text_.append(QChar::ObjectReplacementCharacter);
+    runs_.append(Run{format, text_.size()});
+    pieces_ += 2 * piecesPerBlock;
+    formatChanged_ = true;
+    return true;
+}
+
 void RtfDocumentWriter::appended()
 {
-    if (runs_.isEmpty() || (formatChanged_ && pieces_ < maxPieces_ && runs_.last().format != format_)) {
+    // Text never joins a picture's run, whatever the budget: it would show as pictures.
+    const bool afterImage = !runs_.isEmpty() && runs_.last().format.isImageFormat();
+    if (runs_.isEmpty() || afterImage || (formatChanged_ && pieces_ < maxPieces_ && runs_.last().format != format_)) {
         runs_.append(Run{format_, text_.size()});
         ++pieces_;
     } else {
         runs_.last().end = text_.size();
     }
     formatChanged_ = false;
-    if (text_.size() >= flushThreshold) {
+    // A paragraph of a table waits for its row; one after an unfinished row must not overtake it.
+    if (text_.size() >= flushThreshold && !paragraphInTable_ && !rowOpen()) {
         if (!blockStarted_) {
             startBlock(lastBlock_, lastMark_);
         }
@@ -129,11 +158,22 @@ void RtfDocumentWriter::appended()
     }
 }
 
-bool RtfDocumentWriter::endParagraph(const QTextBlockFormat &block, const QTextCharFormat &mark)
+bool RtfDocumentWriter::endParagraph(const QTextBlockFormat &block, const QTextCharFormat &mark, bool inTable)
 {
     if (!reserve(1)) {
         return false;
     }
+    if (inTable && !blockStarted_) {
+        paragraphInTable_ = false;
+        if (pieces_ + piecesPerBlock > maxPieces_) {
+            lineBreakPending_ = true;
+            return true;
+        }
+        pieces_ += piecesPerBlock;
+        cellParagraphs_.append(takeParagraph(block, mark));
+        return true;
+    }
+    flushOpenRow();
     if (pieces_ + piecesPerBlock > maxPieces_) {
         // Written with the text that follows, if any, like the block of a paragraph.
         lineBreakPending_ = true;
@@ -153,7 +193,11 @@ void RtfDocumentWriter::finish(const QTextBlockFormat &block, const QTextCharFor
         return;
     }
     finished_ = true;
-    if (!text_.isEmpty() || blockStarted_ || !firstBlockUsed_) {
+    if (paragraphInTable_ && !text_.isEmpty() && !blockStarted_) {
+        cellParagraphs_.append(takeParagraph(block, mark));
+    }
+    flushOpenRow();
+    if (!text_.isEmpty() || blockStarted_ || freeBlock_) {
         writeBlock(block, mark);
     }
     cursor_.endEditBlock();
@@ -173,27 +217,40 @@ void RtfDocumentWriter::writeBlock(const QTextBlockFormat &block, const QTextCha
 
 void RtfDocumentWriter::startBlock(const QTextBlockFormat &block, const QTextCharFormat &mark)
 {
-    if (firstBlockUsed_) {
-        cursor_.insertBlock(block, mark);
-    } else {
+    closeTable();
+    if (freeBlock_) {
         cursor_.setBlockFormat(block);
         cursor_.setBlockCharFormat(mark);
-        firstBlockUsed_ = true;
+        freeBlock_ = false;
+    } else {
+        cursor_.insertBlock(block, mark);
     }
     blockStarted_ = true;
 }
 
 void RtfDocumentWriter::flushText()
 {
-    if (runs_.size() == 1) {
-        cursor_.insertText(text_, runs_.first().format);
-    } else {
-        qsizetype start = 0;
-        for (const Run &run : std::as_const(runs_)) {
-            cursor_.insertText(text_.sliced(start, run.end - start), run.format);
-            start = run.end;
-        }
-    }
+    insertRuns(cursor_, text_, runs_);
     runs_.clear();
     text_.resize(0);
+}
+
+void RtfDocumentWriter::insertRuns(QTextCursor &cursor, const QString &text, const QList<Run> &runs)
+{
+    if (runs.size() == 1) {
+        cursor.insertText(text, runs.first().format);
+        return;
+    }
+    qsizetype start = 0;
+    for (const Run &run : runs) {
+        cursor.insertText(text.sliced(start, run.end - start), run.format);
+        start = run.end;
+    }
+}
+
+RtfDocumentWriter::Paragraph RtfDocumentWriter::takeParagraph(const QTextBlockFormat &block,
+                                                              const QTextCharFormat &mark)
+{
+    formatChanged_ = true;
+    return Paragraph{block, mark, std::exchange(text_, QString()), std::exchange(runs_, {})};
 }

@@ -6,7 +6,22 @@
 #include <QTextCharFormat>
 #include <QTextCursor>
 
+class QImage;
 class QTextDocument;
+class QTextTable;
+
+// A table row's cells as \trowd ... \cellx describe them.
+struct RtfCellDef {
+    enum Border : quint8 { Top = 1, Left = 2, Bottom = 4, Right = 8 };
+
+    int rightTwips = 0; // where the cell ends, from where the row starts
+    quint8 borders = 0;
+    int borderTwips = 0;
+};
+
+struct RtfRowDef {
+    QList<RtfCellDef> cells;
+};
 
 // Puts text and paragraphs into a QTextDocument for the RTF reader. RTF gives a paragraph its formatting
 // at the paragraph's end while QTextDocument wants it when the block starts, so a paragraph's text is held
@@ -14,6 +29,8 @@ class QTextDocument;
 // insertion per run. The whole load is one edit block, so the document lays itself out once at the end.
 // Blocks and runs cost far more than characters, so they have a budget of their own, a share of the
 // character limit; past it the text still goes in, without further paragraph breaks or format changes.
+// Table cells are gathered a row at a time and go in as a row of a QTextTable at the row's end; rows past
+// the budget go in as a line of text with tabs between the cells.
 class RtfDocumentWriter final {
 public:
     RtfDocumentWriter(QTextDocument &document, qsizetype maxChars);
@@ -27,10 +44,21 @@ public:
     bool append(char16_t character);
     bool append(QStringView text);
     bool append(QLatin1StringView text);
+    // A picture shown at the given size in pixels; false when the limits leave no room for it.
+    bool appendImage(const QImage &image, QSizeF size);
 
     // Ends the paragraph being written, giving it its formats; mark is the format of the paragraph's end,
-    // which sets the height of an empty line. The break after the last paragraph adds no empty block.
-    bool endParagraph(const QTextBlockFormat &block, const QTextCharFormat &mark);
+    // which sets the height of an empty line. The break after the last paragraph adds no empty block. A
+    // paragraph in a table goes into the table's current cell.
+    bool endParagraph(const QTextBlockFormat &block, const QTextCharFormat &mark, bool inTable = false);
+    // Whether the paragraph being written is in a table, which keeps it out of the document until its row ends.
+    void setParagraphInTable(bool inTable) { paragraphInTable_ = inTable; }
+
+    // Ends the current cell with the paragraph being written, unless that is an empty paragraph after others.
+    bool endCell(const QTextBlockFormat &block, const QTextCharFormat &mark);
+    // Ends the row of the cells ended since the last row, as the row definition describes it.
+    void endRow(const RtfRowDef &row);
+    bool rowOpen() const { return !rowCells_.isEmpty() || !cellParagraphs_.isEmpty(); }
 
     // Writes the last paragraph if no break ended it and closes the edit block.
     void finish(const QTextBlockFormat &block, const QTextCharFormat &mark);
@@ -42,6 +70,13 @@ private:
         QTextCharFormat format;
         qsizetype end = 0; // where the run ends in text_
     };
+    struct Paragraph {
+        QTextBlockFormat block;
+        QTextCharFormat mark;
+        QString text;
+        QList<Run> runs;
+    };
+    using Cell = QList<Paragraph>;
 
     bool reserve(qsizetype count);
     void writePendingLineBreak();
@@ -52,6 +87,16 @@ private:
     void writeBlock(const QTextBlockFormat &block, const QTextCharFormat &mark);
     void startBlock(const QTextBlockFormat &block, const QTextCharFormat &mark);
     void flushText();
+    void insertRuns(QTextCursor &cursor, const QString &text, const QList<Run> &runs);
+    Paragraph takeParagraph(const QTextBlockFormat &block, const QTextCharFormat &mark);
+
+    // RtfDocumentWriterTable.cpp
+    void flushOpenRow();
+    void writeRow(const RtfRowDef &row);
+    void openTable(int columns, const RtfRowDef &row);
+    void fillCell(int row, int column, const Cell &cell, const RtfCellDef &definition);
+    void writeRowAsText(const QList<Cell> &cells);
+    void closeTable();
 
     QTextDocument &document_;
     QTextCursor cursor_;
@@ -64,8 +109,14 @@ private:
     qsizetype written_ = 0;
     qsizetype maxPieces_ = 0; // blocks and runs
     qsizetype pieces_ = 0;
-    bool blockStarted_ = false;   // the current paragraph already has its block in the document
-    bool firstBlockUsed_ = false; // the block every document starts with has been given a paragraph
+    bool blockStarted_ = false; // the current paragraph already has its block in the document
+    bool freeBlock_ = true;     // the cursor's block is empty and takes the next paragraph
+    bool paragraphInTable_ = false;
+    QTextTable *table_ = nullptr; // the table the rows go into, until a paragraph outside it
+    Cell cellParagraphs_;         // the paragraphs of the cell being written
+    QList<Cell> rowCells_;        // the cells of the row being written
+    RtfRowDef lastRow_;
+    int imageCount_ = 0;
     bool formatChanged_ = false;
     bool lineBreakPending_ = false; // a paragraph end past the piece budget
     bool limitReached_ = false;

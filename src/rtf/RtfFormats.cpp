@@ -1,7 +1,11 @@
 #include "rtf/RtfFormats.h"
 
 #include <QFont>
+#include <QGuiApplication>
+#include <QPalette>
 #include <QTextOption>
+
+#include <algorithm>
 
 namespace {
 
@@ -9,6 +13,8 @@ namespace {
 constexpr qsizetype maxFonts = 4096;
 constexpr qsizetype maxColors = 4096;
 constexpr qsizetype maxDistinctFormats = 16384;
+constexpr qsizetype maxLinks = 4096;
+constexpr qsizetype maxTabsShown = 32;
 
 constexpr double twipsPerPixel = 15.0; // 1440 twips an inch shown at 96 pixels an inch
 
@@ -17,7 +23,7 @@ constexpr double twipsPerPixel = 15.0; // 1440 twips an inch shown at 96 pixels 
 size_t qHash(const RtfCharState &state, size_t seed) noexcept
 {
     return qHashMulti(seed, state.bold, state.italic, state.underline, state.strike, state.hidden, int(state.vertical),
-                      state.halfPoints, state.font, state.color, state.background);
+                      state.halfPoints, state.font, state.color, state.background, state.link);
 }
 
 void RtfFormats::setDefaultFont(int number)
@@ -45,6 +51,19 @@ void RtfFormats::addColor(const QColor &color)
     }
     colors_.append(color);
     forgetFormats();
+}
+
+int RtfFormats::addLink(const QString &address)
+{
+    const qsizetype known = links_.indexOf(address);
+    if (known >= 0) {
+        return int(known);
+    }
+    if (links_.size() >= maxLinks) {
+        return -1;
+    }
+    links_.append(address);
+    return int(links_.size() - 1);
 }
 
 RtfCodePage RtfFormats::codePage(int font, RtfCodePage documentPage) const
@@ -97,9 +116,38 @@ QTextBlockFormat RtfFormats::blockFormat(const RtfParaState &state)
     format.setBottomMargin(qMax(0, state.afterTwips) / twipsPerPixel);
     // A list item is its bullet or number, a tab, then the text: with a hanging first line the tab has to
     // reach the left margin so that the text lines up with the lines that wrap below it. Qt measures tab
-    // stops from where the first line starts.
-    if (firstLine < 0) {
-        format.setTabPositions({QTextOption::Tab(-firstLine / twipsPerPixel, QTextOption::LeftTab)});
+    // stops from where the first line starts, RTF from the left edge of the text.
+    const int lineStart = left + firstLine;
+    QList<QTextOption::Tab> tabs;
+    for (const RtfTab &tab : state.tabs) {
+        const qreal position = (tab.twips - lineStart) / twipsPerPixel;
+        if (position <= 0 || tabs.size() >= maxTabsShown) {
+            continue;
+        }
+        switch (tab.kind) {
+        case RtfTab::Kind::Left:
+            tabs.append(QTextOption::Tab(position, QTextOption::LeftTab));
+            break;
+        case RtfTab::Kind::Right:
+            tabs.append(QTextOption::Tab(position, QTextOption::RightTab));
+            break;
+        case RtfTab::Kind::Center:
+            tabs.append(QTextOption::Tab(position, QTextOption::CenterTab));
+            break;
+        case RtfTab::Kind::Decimal:
+            tabs.append(QTextOption::Tab(position, QTextOption::DelimiterTab, u'.'));
+            break;
+        }
+    }
+    const qreal hanging = -firstLine / twipsPerPixel;
+    const auto atHanging = [hanging](const QTextOption::Tab &tab) { return tab.position == hanging; };
+    if (firstLine < 0 && std::none_of(tabs.cbegin(), tabs.cend(), atHanging)) {
+        tabs.append(QTextOption::Tab(hanging, QTextOption::LeftTab));
+    }
+    std::sort(tabs.begin(), tabs.end(),
+              [](const QTextOption::Tab &a, const QTextOption::Tab &b) { return a.position < b.position; });
+    if (!tabs.isEmpty()) {
+        format.setTabPositions(tabs);
     }
 
     lastParaState_ = state;
@@ -140,8 +188,19 @@ QTextCharFormat RtfFormats::makeCharFormat(const RtfCharState &state) const
     if (state.color >= 0 && state.color < colors_.size() && colors_.at(state.color).isValid()) {
         format.setForeground(colors_.at(state.color));
     }
-    if (state.background >= 0 && state.background < colors_.size() && colors_.at(state.background).isValid()) {
+    // Index 0 is the default background, none, whatever the table's first colour is.
+    if (state.background > 0 && state.background < colors_.size() && colors_.at(state.background).isValid()) {
         format.setBackground(colors_.at(state.background));
+    }
+    if (state.link >= 0 && state.link < links_.size()) {
+        format.setAnchor(true);
+        format.setAnchorHref(links_.at(state.link));
+        // A link its writer gave no look of its own looks like one all the same.
+        if (!state.underline && !format.hasProperty(QTextFormat::ForegroundBrush)) {
+            format.setFontUnderline(true);
+            format.setForeground(qGuiApp != nullptr ? QGuiApplication::palette().color(QPalette::Link)
+                                                    : QColor(Qt::blue));
+        }
     }
     return format;
 }

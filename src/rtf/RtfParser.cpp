@@ -19,8 +19,9 @@ int twipsOf(const RtfToken &token)
 } // namespace
 
 RtfParser::RtfParser(QByteArrayView input, QTextDocument &document, int maxDepth, qsizetype maxGroups,
-                     qsizetype maxOutputChars)
-    : tokenizer_(input), writer_(document, maxOutputChars), maxDepth_(qMax(1, maxDepth)), maxGroups_(maxGroups)
+                     qsizetype maxOutputChars, qint64 maxPicturePixels)
+    : tokenizer_(input), writer_(document, maxOutputChars), maxDepth_(qMax(1, maxDepth)), maxGroups_(maxGroups),
+      picturePixelsLeft_(qMax<qint64>(0, maxPicturePixels))
 {
     stack_.reserve(qMin(maxDepth_, 256) + 1);
     stack_.append(GroupState{});
@@ -84,7 +85,9 @@ bool RtfParser::openGroup()
         }
         return true;
     }
-    const GroupState copy = state();
+    GroupState copy = state();
+    copy.ownsDestination = false;
+    copy.starred = false;
     stack_.append(copy);
     return true;
 }
@@ -107,8 +110,42 @@ bool RtfParser::closeGroup()
     if (stack_.size() <= 2) {
         return true;
     }
+    const bool owned = state().ownsDestination;
+    const Destination ended = state().destination;
     stack_.removeLast();
+    if (owned) {
+        endDestination(ended);
+    }
     return false;
+}
+
+void RtfParser::beginDestination(Destination destination)
+{
+    state().destination = destination;
+    state().ownsDestination = true;
+}
+
+// Called once the group that began the destination has closed: state() is the group around it.
+void RtfParser::endDestination(Destination destination)
+{
+    switch (destination) {
+    case Destination::ListTable:
+        lists_.endListTable();
+        break;
+    case Destination::LevelText:
+        if (RtfLists::Level *level = lists_.currentLevel()) {
+            level->text = levelText_;
+        }
+        break;
+    case Destination::Pn:
+        state().para.pn = lists_.addPn(pendingPn_);
+        break;
+    case Destination::Picture:
+        finishPicture();
+        break;
+    default:
+        break;
+    }
 }
 
 void RtfParser::handleWord(const RtfToken &token)
@@ -120,7 +157,10 @@ void RtfParser::handleWord(const RtfToken &token)
         if (skipCount_ > 0) {
             --skipCount_;
         }
-        tokenizer_.skipBinary(token.hasParameter ? token.parameter : 0);
+        const QByteArrayView data = tokenizer_.skipBinary(token.hasParameter ? token.parameter : 0);
+        if (state().destination == Destination::Picture) {
+            picture_.addBinary(data);
+        }
         return;
     }
     if (skipCount_ > 0) {
@@ -130,7 +170,28 @@ void RtfParser::handleWord(const RtfToken &token)
 
     Destination &destination = state().destination;
     if (destination == Destination::Skip) {
-        return;
+        // After \* the group is skipped unless its first word names a destination the reader reads.
+        if (!state().starred) {
+            return;
+        }
+        state().starred = false;
+        switch (info.keyword) {
+        case RtfKeyword::FieldInstruction:
+        case RtfKeyword::FieldResult:
+        case RtfKeyword::ListTable:
+        case RtfKeyword::ListOverrideTable:
+        case RtfKeyword::ListText:
+        case RtfKeyword::LevelText:
+        case RtfKeyword::Pn:
+        case RtfKeyword::PnTextBefore:
+        case RtfKeyword::PnTextAfter:
+        case RtfKeyword::ShapePicture:
+        case RtfKeyword::Picture:
+            destination = state().beforeStar;
+            break;
+        default:
+            return;
+        }
     }
     switch (info.keyword) {
     case RtfKeyword::SkipDestination:
@@ -162,7 +223,9 @@ void RtfParser::handleWord(const RtfToken &token)
     }
     switch (destination) {
     case Destination::Text:
-        handleTextWord(info, token);
+        if (!handlePartWord(info.keyword, token)) {
+            handleTextWord(info, token);
+        }
         break;
     case Destination::FontTable:
         handleFontTableWord(info.keyword, token);
@@ -170,6 +233,28 @@ void RtfParser::handleWord(const RtfToken &token)
     case Destination::ColorTable:
         handleColorTableWord(info.keyword, token);
         break;
+    case Destination::ListTable:
+        handleListTableWord(info.keyword, token);
+        break;
+    case Destination::ListOverrideTable:
+        handleListOverrideWord(info.keyword, token);
+        break;
+    case Destination::Pn:
+        if (info.keyword == RtfKeyword::PnNumberFormat) {
+            pendingPn_.numberFormat = info.character;
+        } else {
+            handlePnWord(info.keyword, token);
+        }
+        break;
+    case Destination::Picture:
+        handlePictureWord(info.keyword, token);
+        break;
+    case Destination::FieldInstruction:
+    case Destination::ListText:
+    case Destination::PnText:
+        handleTextWord(info, token);
+        break;
+    case Destination::LevelText:
     case Destination::Skip:
         break;
     }
@@ -329,7 +414,11 @@ void RtfParser::handleSymbol(char symbol)
         return;
     }
     if (symbol == '*') {
-        state().destination = Destination::Skip;
+        if (state().destination != Destination::Skip) {
+            state().beforeStar = state().destination;
+            state().starred = true;
+            state().destination = Destination::Skip;
+        }
         return;
     }
     switch (symbol) {

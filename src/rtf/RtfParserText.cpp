@@ -3,9 +3,13 @@
 
 #include "rtf/RtfParser.h"
 
+#include <algorithm>
+
 namespace {
 
 constexpr qsizetype maxFontNameLength = 256;
+constexpr qsizetype maxFieldInstructionLength = 2048;
+constexpr qsizetype maxLabelLength = 64;
 constexpr char16_t replacementCharacter = u'\uFFFD';
 
 constexpr bool isPrintableAscii(char c)
@@ -39,6 +43,10 @@ void RtfParser::handleText(QByteArrayView text)
 {
     const Destination destination = state().destination;
     if (destination == Destination::Skip) {
+        return;
+    }
+    if (destination == Destination::Picture) {
+        picture_.addHex(text);
         return;
     }
     const RtfCodePage page = currentPage();
@@ -75,7 +83,22 @@ void RtfParser::handleByte(uchar byte, bool raw, RtfCodePage page)
 {
     switch (state().destination) {
     case Destination::Skip:
+    case Destination::ListTable:
+    case Destination::ListOverrideTable:
+    case Destination::Pn:
+    case Destination::Picture:
         return;
+    case Destination::LevelText:
+        // \'00 to \'08 stand for the numbers of the levels, and the first byte is the text's length.
+        if (!raw && byte < 0x20) {
+            appendPartText(byte);
+            return;
+        }
+        break;
+    case Destination::FieldInstruction:
+    case Destination::ListText:
+    case Destination::PnText:
+        break;
     case Destination::ColorTable:
         if (raw && byte == ';') {
             commitColor();
@@ -134,10 +157,87 @@ void RtfParser::emitCharacter(char32_t character)
             pendingFontName_.append(QChar(char16_t(character)));
         }
         return;
+    case Destination::FieldInstruction:
+    case Destination::ListText:
+    case Destination::LevelText:
+    case Destination::PnText:
+        if (character <= 0xFFFF) {
+            appendPartText(char16_t(character));
+        }
+        return;
     case Destination::Skip:
     case Destination::ColorTable:
+    case Destination::ListTable:
+    case Destination::ListOverrideTable:
+    case Destination::Pn:
+    case Destination::Picture:
         return;
     }
+}
+
+void RtfParser::appendPartText(char16_t unit)
+{
+    const auto appendTo = [unit](QString &text, qsizetype maxLength) {
+        if (text.size() < maxLength) {
+            text.append(QChar(unit));
+        }
+    };
+    switch (state().destination) {
+    case Destination::FieldInstruction:
+        appendTo(fieldInstruction_, maxFieldInstructionLength);
+        break;
+    case Destination::ListText:
+        appendTo(listText_, maxLabelLength);
+        break;
+    case Destination::LevelText:
+        appendTo(levelText_, maxLabelLength);
+        break;
+    case Destination::PnText:
+        appendTo(pnTextAfter_ ? pendingPn_.after : pendingPn_.before, maxLabelLength);
+        break;
+    default:
+        break;
+    }
+}
+
+// A list paragraph begins with its number or bullet. Writers put their own rendering of it in \listtext,
+// for readers without lists; where that shows no number (a tab alone), the number comes from the list
+// tables or the old-style numbering, and a level that shows nothing puts nothing there at all.
+void RtfParser::startParagraphText()
+{
+    paragraphTextStarted_ = true;
+    const RtfParaState &para = state().para;
+    writer_.setParagraphInTable(para.inTable);
+
+    bool inList = true;
+    QString numbered;
+    if (para.listOverride != 0 && lists_.knows(para.listOverride, para.listLevel)) {
+        numbered = lists_.nextLabel(para.listOverride, para.listLevel, formats_, documentPage_);
+    } else if (para.pn >= 0) {
+        numbered = lists_.nextPnLabel(para.pn);
+    } else {
+        inList = false;
+        lists_.paragraphWithoutList();
+    }
+    if (!std::exchange(hasListText_, false)) {
+        return;
+    }
+    const QString written = std::exchange(listText_, QString());
+    const bool writtenShowsNumber = std::any_of(written.cbegin(), written.cend(), [](QChar c) { return !c.isSpace(); });
+    const bool useNumbered = inList && !writtenShowsNumber;
+    const QString label = useNumbered ? numbered : written;
+    if (label.isEmpty() || state().chars.hidden) {
+        return;
+    }
+    QString shown;
+    for (const QChar c : label) {
+        if (const char16_t unit = sanitized(c.unicode()); unit != 0) {
+            shown.append(QChar(unit));
+        }
+    }
+    writer_.setCharFormat(formats_.charFormat(useNumbered ? state().chars : listTextChars_));
+    writer_.append(QStringView(shown));
+    formatSent_ = false;
 }
 
 void RtfParser::emitUtf16(char16_t unit)
@@ -185,7 +285,11 @@ void RtfParser::paragraphBreak()
     }
     flushLoneSurrogate();
     expectTrailByte_ = false;
-    writer_.endParagraph(formats_.blockFormat(state().para), formats_.charFormat(state().chars));
+    if (!paragraphTextStarted_) {
+        startParagraphText();
+    }
+    writer_.endParagraph(formats_.blockFormat(state().para), formats_.charFormat(state().chars), state().para.inTable);
+    paragraphTextStarted_ = false;
 }
 
 RtfCodePage RtfParser::currentPage()
@@ -198,6 +302,9 @@ RtfCodePage RtfParser::currentPage()
 
 void RtfParser::syncCharFormat()
 {
+    if (!paragraphTextStarted_) {
+        startParagraphText();
+    }
     const RtfCharState &chars = state().chars;
     if (formatSent_ && chars == sentChars_ && sentGeneration_ == formats_.generation()) {
         return;

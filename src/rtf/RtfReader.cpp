@@ -17,7 +17,7 @@ bool RtfReader::read(QByteArrayView rtf, QTextDocument &document)
     const qsizetype maxInput = qMax<qsizetype>(0, limits_.maxInputBytes);
     const bool truncated = rtf.size() > maxInput;
     RtfParser parser(truncated ? rtf.first(maxInput) : rtf, document, limits_.maxDepth, limits_.maxGroups,
-                     limits_.maxOutputChars);
+                     limits_.maxOutputChars, limits_.maxPicturePixels);
     switch (parser.run()) {
     case RtfParser::Status::Finished:
         break;

@@ -134,11 +134,13 @@ RtfToken RtfTokenizer::readControl()
     return token;
 }
 
-void RtfTokenizer::skipBinary(qint64 count)
+QByteArrayView RtfTokenizer::skipBinary(qint64 count)
 {
     if (count <= 0) {
-        return;
+        return {};
     }
     const qint64 remaining = input_.size() - position_;
+    const qsizetype start = position_;
     position_ += qsizetype(qMin(count, remaining));
+    return input_.sliced(start, position_ - start);
 }

@@ -32,8 +32,8 @@ public:
 
     RtfToken next();
 
-    // Skips the raw bytes of \binN; never past the end of the input.
-    void skipBinary(qint64 count);
+    // Skips the raw bytes of \binN, never past the end of the input, and returns them.
+    QByteArrayView skipBinary(qint64 count);
 
     qsizetype position() const { return position_; }
 
