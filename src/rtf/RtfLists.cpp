@@ -133,6 +133,10 @@ void RtfLists::addOverride(int number)
 
 int RtfLists::addPn(const Pn &pn)
 {
+    // Writers repeat a list's numbering in each of its paragraphs.
+    if (!pns_.isEmpty() && pns_.last() == pn) {
+        return int(pns_.size() - 1);
+    }
     if (pns_.size() >= maxPns) {
         return -1;
     }
@@ -154,6 +158,11 @@ bool RtfLists::knows(int listOverride, int level) const
 {
     const List *list = listFor(listOverride);
     return list != nullptr && level >= 0 && level < list->levels.size();
+}
+
+const RtfLists::Level *RtfLists::level(int listOverride, int level) const
+{
+    return knows(listOverride, level) ? &listFor(listOverride)->levels.at(level) : nullptr;
 }
 
 QString RtfLists::nextLabel(int listOverride, int level, const RtfFormats &formats, RtfCodePage documentPage)

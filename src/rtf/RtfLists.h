@@ -34,6 +34,8 @@ public:
         int startAt = 1;
         int follow = 0; // 0: a tab after the number, 1: a space, 2: nothing
         int font = -1;
+        int leftTwips = 0;
+        int firstLineTwips = 0;
         QString text; // \leveltext: its length, then characters and the placeholders 0-8 for level numbers
     };
 
@@ -44,6 +46,8 @@ public:
         int startAt = 1;
         QString before;
         QString after;
+
+        bool operator==(const Pn &) const = default;
     };
 
     RtfLists() = default;
@@ -60,10 +64,13 @@ public:
     void setOverrideListId(int id);
     void addOverride(int number);
 
-    // The index of an old-style numbering for RtfParaState::pn; -1 once the table is full.
+    // The index of an old-style numbering for RtfParaState::pn, the last one's again when it is the same;
+    // -1 once the table is full.
     int addPn(const Pn &pn);
 
     bool knows(int listOverride, int level) const;
+    // The level's own indents, for a paragraph of the list that gives none.
+    const Level *level(int listOverride, int level) const;
     // What stands before the text of the next paragraph of a list, with what follows the number, and
     // counts the paragraph. Empty for a level that shows nothing.
     QString nextLabel(int listOverride, int level, const RtfFormats &formats, RtfCodePage documentPage);

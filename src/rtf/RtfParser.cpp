@@ -68,7 +68,7 @@ RtfParser::Status RtfParser::run()
         }
     }
     flushLoneSurrogate();
-    writer_.finish(formats_.blockFormat(state().para), formats_.charFormat(state().chars));
+    writer_.finish(paragraphFormat(), formats_.charFormat(state().chars));
     return status;
 }
 

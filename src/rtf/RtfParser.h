@@ -88,6 +88,8 @@ private:
     void commitFont();
     void commitColor();
 
+    // The block format of the paragraph being read.
+    QTextBlockFormat paragraphFormat();
     RtfCodePage currentPage();
     void syncCharFormat();
 

@@ -202,6 +202,12 @@ void RtfParser::handleListTableWord(RtfKeyword keyword, const RtfToken &token)
     case RtfKeyword::Font:
         level->font = token.parameter;
         break;
+    case RtfKeyword::LeftIndent:
+        level->leftTwips = twipsOf(token);
+        break;
+    case RtfKeyword::FirstLineIndent:
+        level->firstLineTwips = twipsOf(token);
+        break;
     case RtfKeyword::LevelText:
         beginDestination(Destination::LevelText);
         levelText_.clear();
@@ -277,6 +283,22 @@ void RtfParser::handlePictureWord(RtfKeyword keyword, const RtfToken &token)
     }
 }
 
+QTextBlockFormat RtfParser::paragraphFormat()
+{
+    const RtfParaState &para = state().para;
+    if (para.leftTwips != 0 || para.firstLineTwips != 0 || para.listOverride == 0) {
+        return formats_.blockFormat(para);
+    }
+    const RtfLists::Level *level = lists_.level(para.listOverride, para.listLevel);
+    if (level == nullptr) {
+        return formats_.blockFormat(para);
+    }
+    RtfParaState indented = para;
+    indented.leftTwips = level->leftTwips;
+    indented.firstLineTwips = level->firstLineTwips;
+    return formats_.blockFormat(indented);
+}
+
 void RtfParser::applyFieldResult()
 {
     const QString address = hyperlinkAddress(fieldInstruction_);
@@ -319,7 +341,7 @@ void RtfParser::endCell()
     if (!paragraphTextStarted_) {
         startParagraphText();
     }
-    writer_.endCell(formats_.blockFormat(state().para), formats_.charFormat(state().chars));
+    writer_.endCell(paragraphFormat(), formats_.charFormat(state().chars));
     paragraphTextStarted_ = false;
 }
 

@@ -288,7 +288,7 @@ void RtfParser::paragraphBreak()
     if (!paragraphTextStarted_) {
         startParagraphText();
     }
-    writer_.endParagraph(formats_.blockFormat(state().para), formats_.charFormat(state().chars), state().para.inTable);
+    writer_.endParagraph(paragraphFormat(), formats_.charFormat(state().chars), state().para.inTable);
     paragraphTextStarted_ = false;
 }
 

@@ -497,8 +497,10 @@ void tst_RtfReader::lists_data()
                        u"left margin=96 indent=-24 tab=24"_s};
     // Writers that leave the number out of \listtext: it comes from the list tables or the old numbering,
     // and a level that shows no number puts nothing before the text.
-    QTest::newRow("numbers from the list tables") << R"({\rtf1{\fonttbl{\f0 Arial;}{\f3\fcharset2 Symbol;}}
-{\*\listtable{\list{\listlevel\levelnfc0{\leveltext\'02\'00.;}}{\listlevel\levelnfc4\levelstartat1{\leveltext\'02\'01);}}\listid7}
+    const QString hanging = u"left margin=48 indent=-24 tab=24"_s;
+    QTest::newRow("numbers from the list tables")
+        << R"({\rtf1{\fonttbl{\f0 Arial;}{\f3\fcharset2 Symbol;}}
+{\*\listtable{\list{\listlevel\levelnfc0{\leveltext\'02\'00.;}\fi-360\li720}{\listlevel\levelnfc4\levelstartat1{\leveltext\'02\'01);}}\listid7}
 {\list{\listlevel\levelnfc2\levelstartat4\levelfollow1{\leveltext\'03(\'00);}}\listid8}
 {\list{\listlevel\levelnfc23{\leveltext\'01\u-3913 ?;}\f3}\listid9}{\list{\listlevel\levelnfc255{\leveltext\'01\'00;}}\listid10}}
 {\listoverridetable{\listoverride\listid7\ls1}{\listoverride\listid8\ls2}{\listoverride\listid9\ls3}{\listoverride\listid10\ls4}}
@@ -508,7 +510,7 @@ void tst_RtfReader::lists_data()
 {\listtext\tab}\pard\ls2 Roman\par{\listtext\tab}\pard\ls3 Bullet\par\pard{\listtext 9.\tab}\ls1 Own\par
 })"_ba << QStringList{u"Heading"_s, u"1.\tOne"_s,    u"a)\tSub"_s,        u"b)\tSub"_s, u"2.\tTwo"_s,
                       u"a)\tSub"_s, u"(iv) Roman"_s, u"\u2022\tBullet"_s, u"9.\tOwn"_s}
-                                                  << QStringList(9, u"left"_s);
+        << QStringList{u"left"_s, hanging, u"left"_s, u"left"_s, hanging, u"left"_s, u"left"_s, u"left"_s, hanging};
     QTest::newRow("old numbering")
         << R"({\rtf1 {\pntext\tab}{\*\pn\pnlvlbody\pnucltr\pnstart3{\pntxtb (}{\pntxta )}}One\par
 {\pntext\tab}Two\par\pard Plain\par})"_ba
