@@ -197,6 +197,7 @@ void RtfDocumentWriter::finish(const QTextBlockFormat &block, const QTextCharFor
         cellParagraphs_.append(takeParagraph(block, mark));
     }
     flushOpenRow();
+    closeTable();
     if (!text_.isEmpty() || blockStarted_ || freeBlock_) {
         writeBlock(block, mark);
     }

@@ -8,7 +8,8 @@
 
 class QImage;
 class QTextDocument;
-class QTextTable;
+class QTextTableCell;
+class QTextTableFormat;
 
 // A table row's cells as \trowd ... \cellx describe them.
 struct RtfCellDef {
@@ -29,8 +30,8 @@ struct RtfRowDef {
 // insertion per run. The whole load is one edit block, so the document lays itself out once at the end.
 // Blocks and runs cost far more than characters, so they have a budget of their own, a share of the
 // character limit; past it the text still goes in, without further paragraph breaks or format changes.
-// Table cells are gathered a row at a time and go in as a row of a QTextTable at the row's end; rows past
-// the budget go in as a line of text with tabs between the cells.
+// Table cells are gathered a row at a time, and a table's rows go in together as one QTextTable once a
+// paragraph outside it begins; rows past the budget go in as a line of text with tabs between the cells.
 class RtfDocumentWriter final {
 public:
     RtfDocumentWriter(QTextDocument &document, qsizetype maxChars);
@@ -77,6 +78,10 @@ private:
         QList<Run> runs;
     };
     using Cell = QList<Paragraph>;
+    struct TableRow {
+        QList<Cell> cells;
+        RtfRowDef definition;
+    };
 
     bool reserve(qsizetype count);
     void writePendingLineBreak();
@@ -93,8 +98,8 @@ private:
     // RtfDocumentWriterTable.cpp
     void flushOpenRow();
     void writeRow(const RtfRowDef &row);
-    void openTable(int columns, const RtfRowDef &row);
-    void fillCell(int row, int column, const Cell &cell, const RtfCellDef &definition);
+    QTextTableFormat tableFormat(const RtfRowDef &row) const;
+    void fillCell(QTextTableCell tableCell, const Cell &cell, const RtfCellDef &definition);
     void writeRowAsText(const QList<Cell> &cells);
     void closeTable();
 
@@ -112,9 +117,10 @@ private:
     bool blockStarted_ = false; // the current paragraph already has its block in the document
     bool freeBlock_ = true;     // the cursor's block is empty and takes the next paragraph
     bool paragraphInTable_ = false;
-    QTextTable *table_ = nullptr; // the table the rows go into, until a paragraph outside it
-    Cell cellParagraphs_;         // the paragraphs of the cell being written
-    QList<Cell> rowCells_;        // the cells of the row being written
+    QList<TableRow> tableRows_; // the rows of the table being written, until a paragraph outside it
+    int tableColumns_ = 0;
+    Cell cellParagraphs_;  // the paragraphs of the cell being written
+    QList<Cell> rowCells_; // the cells of the row being written
     RtfRowDef lastRow_;
     int imageCount_ = 0;
     bool formatChanged_ = false;

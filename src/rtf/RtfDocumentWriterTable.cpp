@@ -8,7 +8,8 @@ namespace {
 
 constexpr int maxColumns = 64;
 constexpr double twipsPerPixel = 15.0;
-constexpr qsizetype piecesPerCell = 2;
+// A table cell costs the document about three times what a paragraph costs, which is two pieces.
+constexpr qsizetype piecesPerCell = 6;
 // The characters a new table adds besides its cells: its end, the block after it, and the empty block
 // before it at the start of a document.
 constexpr qsizetype charsPerTable = 3;
@@ -99,7 +100,7 @@ void RtfDocumentWriter::writeRow(const RtfRowDef &row)
         const Cell surplus = cells.takeLast();
         cells.last().append(surplus);
     }
-    const bool newTable = table_ == nullptr || table_->columns() != columns;
+    const bool newTable = tableRows_.isEmpty() || tableColumns_ != columns;
     const qsizetype pieces = (columns + (newTable ? 1 : 0)) * piecesPerCell;
     // Cells the row does not fill still take a character each.
     const qsizetype chars = (columns - cells.size()) + (newTable ? charsPerTable : 0);
@@ -111,19 +112,37 @@ void RtfDocumentWriter::writeRow(const RtfRowDef &row)
     written_ += chars;
     if (newTable) {
         closeTable();
-        openTable(columns, row);
-    } else {
-        table_->appendRows(1);
+        tableColumns_ = columns;
     }
-    const int rowIndex = table_->rows() - 1;
-    for (int column = 0; column < columns; ++column) {
-        fillCell(rowIndex, column, column < cells.size() ? cells.at(column) : Cell{},
-                 column < row.cells.size() ? row.cells.at(column) : RtfCellDef{});
-    }
+    cells.resize(columns);
+    tableRows_.append(TableRow{std::move(cells), row});
 }
 
-void RtfDocumentWriter::openTable(int columns, const RtfRowDef &row)
+// The rows go in together: a table that grows a row at a time lays out its whole grid again each time.
+void RtfDocumentWriter::closeTable()
 {
+    if (tableRows_.isEmpty()) {
+        return;
+    }
+    const QList<TableRow> rows = std::exchange(tableRows_, {});
+    QTextTable *table = cursor_.insertTable(int(rows.size()), tableColumns_, tableFormat(rows.first().definition));
+    freeBlock_ = false;
+    for (int row = 0; row < rows.size(); ++row) {
+        const TableRow &tableRow = rows.at(row);
+        for (int column = 0; column < tableColumns_; ++column) {
+            const QList<RtfCellDef> &definitions = tableRow.definition.cells;
+            fillCell(table->cellAt(row, column), tableRow.cells.at(column),
+                     column < definitions.size() ? definitions.at(column) : RtfCellDef{});
+        }
+    }
+    cursor_ = table->lastCursorPosition();
+    cursor_.movePosition(QTextCursor::NextBlock);
+    freeBlock_ = true;
+}
+
+QTextTableFormat RtfDocumentWriter::tableFormat(const RtfRowDef &row) const
+{
+    const int columns = tableColumns_;
     QTextTableFormat format;
     // A collapsed table draws the borders its cells ask for, and none of its own.
     format.setBorder(0);
@@ -139,13 +158,11 @@ void RtfDocumentWriter::openTable(int columns, const RtfRowDef &row)
         left = qMax(left, right);
     }
     format.setColumnWidthConstraints(widths);
-    table_ = cursor_.insertTable(1, columns, format);
-    freeBlock_ = false;
+    return format;
 }
 
-void RtfDocumentWriter::fillCell(int row, int column, const Cell &cell, const RtfCellDef &definition)
+void RtfDocumentWriter::fillCell(QTextTableCell tableCell, const Cell &cell, const RtfCellDef &definition)
 {
-    QTextTableCell tableCell = table_->cellAt(row, column);
     QTextCursor cursor = tableCell.firstCursorPosition();
     for (qsizetype i = 0; i < cell.size(); ++i) {
         const Paragraph &paragraph = cell.at(i);
@@ -198,15 +215,4 @@ void RtfDocumentWriter::writeRowAsText(const QList<Cell> &cells)
         freeBlock_ = false;
     }
     cursor_.insertText(text, format);
-}
-
-void RtfDocumentWriter::closeTable()
-{
-    if (table_ == nullptr) {
-        return;
-    }
-    cursor_ = table_->lastCursorPosition();
-    cursor_.movePosition(QTextCursor::NextBlock);
-    table_ = nullptr;
-    freeBlock_ = true;
 }
