@@ -195,8 +195,9 @@ QTextCharFormat RtfFormats::makeCharFormat(const RtfCharState &state) const
     if (state.link >= 0 && state.link < links_.size()) {
         format.setAnchor(true);
         format.setAnchorHref(links_.at(state.link));
-        // A link its writer gave no look of its own looks like one all the same.
-        if (!state.underline && !format.hasProperty(QTextFormat::ForegroundBrush)) {
+        // A link its writer gave no look of its own (colour 0 is the default text colour, whatever the table
+        // says) looks like one all the same.
+        if (!state.underline && state.color <= 0) {
             format.setFontUnderline(true);
             format.setForeground(qGuiApp != nullptr ? QGuiApplication::palette().color(QPalette::Link)
                                                     : QColor(Qt::blue));

@@ -4,7 +4,9 @@
 #include <QColor>
 #include <QFile>
 #include <QFont>
+#include <QGuiApplication>
 #include <QImage>
+#include <QPalette>
 #include <QTest>
 #include <QTextBlock>
 #include <QTextCursor>
@@ -384,6 +386,9 @@ void tst_RtfReader::charFormat_data()
         << doc(R"({\field{\*\fldinst HYPERLINK "u"}{\fldrslt X}}y)") << u"y"_s << u"12pt font=Arial"_s;
     QTest::newRow("bookmark link") << doc(R"({\field{\*\fldinst HYPERLINK \\o "tip" \\l "top"}{\fldrslt\ul\cf2 X}})")
                                    << u"X"_s << u"underline 12pt color=#0000ff font=Arial link=#top"_s;
+    QTest::newRow("plain link looks like a link")
+        << R"({\rtf1{\colortbl\red0\green0\blue0;}\cf0{\field{\*\fldinst HYPERLINK "u"}{\fldrslt X}}})"_ba << u"X"_s
+        << u"underline 12pt color="_s + QGuiApplication::palette().color(QPalette::Link).name() + u" link=u"_s;
     QTest::newRow("other field is no link")
         << doc(R"({\field{\*\fldinst PAGE}{\fldrslt X}})") << u"X"_s << u"12pt font=Arial"_s;
     QTest::newRow("listtext plain does not leak")
