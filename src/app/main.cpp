@@ -5,6 +5,7 @@
 #include "core/VaultStore.h"
 #include "platform/ProcessPrivacy.h"
 #include "platform/QtPlatform.h"
+#include "ui/ScreenReaderEvents.h"
 
 #include <QApplication>
 
@@ -19,6 +20,7 @@ int main(int argc, char *argv[])
     // Between the password dialog's going and the main window's showing no window is visible; the program ends
     // only where it says so.
     QApplication::setQuitOnLastWindowClosed(false);
+    ScreenReaderEvents::install();
 
     QtPlatform qt;
     const QString folder = QCoreApplication::applicationDirPath();

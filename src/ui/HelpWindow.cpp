@@ -4,6 +4,7 @@
 #include "core/VaultPath.h"
 #include "platform/Platform.h"
 #include "rtf/RtfReader.h"
+#include "ui/DocumentView.h"
 #include "ui/Placement.h"
 #include "ui/Skin.h"
 #include "ui/Topmost.h"
@@ -47,7 +48,7 @@ HelpWindow::~HelpWindow() = default;
 
 void HelpWindow::buildControls()
 {
-    helpView = new QTextBrowser(this);
+    helpView = new DocumentView(this);
     helpView->setObjectName(u"helpView"_s);
     helpView->setAccessibleName(u"Help"_s);
     helpView->setGeometry(Twips::rect(0, 0, 10275, 7515));

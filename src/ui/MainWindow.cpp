@@ -10,6 +10,7 @@
 #include "ui/Placement.h"
 #include "ui/ProgramIcon.h"
 #include "ui/Skin.h"
+#include "ui/StatusAnnouncer.h"
 #include "ui/Twips.h"
 
 #include <QCloseEvent>
@@ -203,6 +204,7 @@ void MainWindow::setStatusText(const QString &text)
     // A copied field may be megabytes long; the one-line panel, and a screen reader reading it, get its start.
     constexpr qsizetype StatusLength = 512;
     statusPanel->setText(EntryListModel::boundedText(text, StatusLength));
+    StatusAnnouncer::announce(statusPanel);
 }
 
 QString MainWindow::statusText() const
