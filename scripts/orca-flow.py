@@ -11,7 +11,7 @@ sys.path.insert(0, str(Path(__file__).resolve().parent.parent / "tests" / "e2e")
 
 import pyatspi  # noqa: E402
 
-from harness import BUILD, MAIN_TITLE, Brisvane, char_count, click, has_state, key, type_text, wait_for  # noqa: E402
+from harness import BUILD, MAIN_TITLE, Brisvane, WaitTimeout, char_count, has_state, key, type_text, wait_for  # noqa: E402
 
 MASTER = "Secret1"
 ENTRIES = [("bob", "Hunter2", "mail.example.org"), ("alice", "pw two", "home/alice")]
@@ -29,14 +29,15 @@ class Orca:
             data = f.read()
         return [m.group(1) for m in SPOKEN.finditer(data.decode("utf-8", "replace"))]
 
-    def step(self, settle=2.5, limit=10.0):
-        """What Orca spoke since the last step, once it has said nothing new for `settle` seconds."""
+    def step(self, heard=lambda spoken: True, settle=1.5, limit=15.0):
+        """What Orca spoke since the last step, once it has said what heard() waits for (Orca may lag behind by
+        seconds) and then nothing new for `settle` seconds."""
         start, count, quiet_since = time.monotonic(), -1, time.monotonic()
         while time.monotonic() - start < limit:
             spoken = self.lines()
             if len(spoken) != count:
                 count, quiet_since = len(spoken), time.monotonic()
-            elif time.monotonic() - quiet_since >= settle:
+            elif time.monotonic() - quiet_since >= settle and heard(spoken):
                 break
             time.sleep(0.1)
         spoken = self.lines()
@@ -54,6 +55,17 @@ def press(name, then_focused=None):
         wait_for(lambda: focused(then_focused), f"the focus after {name}")
 
 
+def press_until(name, done, what):
+    """Presses a key until it has had its effect. With Orca running, a key that follows a window's closing now and
+    then never reaches the program (without Orca it always does); that is Orca's and Qt's matter, not the program's."""
+    key(name)
+    try:
+        wait_for(done, what, timeout=4, shot=False)
+    except WaitTimeout:
+        key(name)
+        wait_for(done, what)
+
+
 def type_here(box, text):
     count = char_count(box)
     type_text(text)
@@ -65,11 +77,13 @@ def main():
     report, failures = [], []
 
     def step(title, must_hear=(), must_not_hear=()):
-        spoken = orca.step()
+        # A character is heard when Orca says it alone; a longer text, when Orca says it anywhere.
+        def said(w, spoken):
+            return w in (s.strip() for s in spoken) if len(w) == 1 else w in "\n".join(spoken)
+        spoken = orca.step(lambda spoken: all(said(w, spoken) for w in must_hear))
+        heard = lambda w: said(w, spoken)
         report.append(f"== {title}")
         report.extend(f"   {line}" for line in spoken)
-        # A character is heard when Orca says it alone; a longer text, when Orca says it anywhere.
-        heard = lambda w: w in (s.strip() for s in spoken) if len(w) == 1 else w in "\n".join(spoken)
         failures.extend(f"{title}: not heard {w!r}" for w in must_hear if not heard(w))
         failures.extend(f"{title}: heard {w!r}" for w in must_not_hear if heard(w))
 
@@ -106,7 +120,7 @@ def main():
             step("Enter: the password is created")
 
             for user, password, location in ENTRIES:
-                click(add)
+                press_until("Return", lambda: program.has_window("Add an entry"), "Enter on Add to open the entry dialog")
                 wait_for(lambda: focused(program.button("Add an entry", "Cancel")), "the entry dialog on Cancel")
                 press("Tab", program.button("Add an entry", "Save"))
                 for name, value in zip(("Username", "Password", "Website"), (user, password, location)):
@@ -130,36 +144,31 @@ def main():
             step("Down", ["alice", "Password pw two", "Website/Location home/alice"])
             press("Up")
             step("Up", ["bob", "Password Hunter2"])
-            press("ctrl+space")
-            wait_for(lambda: program.selected_rows() == [0], "Ctrl+Space to select bob")
+            press_until("ctrl+space", lambda: program.selected_rows() == [0], "Ctrl+Space to select bob")
             press("Tab", program.button(MAIN_TITLE, "Copy Username"))
             orca.step(settle=0.5)
-            press("Return")
-            program.wait_status("Copied Username bob")
+            press_until("Return", lambda: program.status_text() == "Copied Username bob", "Enter on Copy Username")
             step("Enter on Copy Username", ["Copied Username bob"])
 
             press("shift+Tab", entry_list)
-            press("ctrl+space")
-            wait_for(lambda: program.selected_rows() == [], "Ctrl+Space to clear the selection")
+            press_until("ctrl+space", lambda: program.selected_rows() == [], "Ctrl+Space to clear the selection")
             press("shift+Tab")
             press("shift+Tab", program.button(MAIN_TITLE, "Delete"))
             orca.step(settle=0.5)
-            press("Return")
-            program.wait_status("You must first select an entry to delete.")
+            press_until("Return", lambda: program.status_text() == "You must first select an entry to delete.",
+                        "Enter on Delete")
             step("Enter on Delete with nothing selected", ["You must first select an entry to delete."])
 
             press("Tab")
             press("Tab", entry_list)
-            press("ctrl+space")
-            wait_for(lambda: program.selected_rows() == [0], "Ctrl+Space to select bob")
+            press_until("ctrl+space", lambda: program.selected_rows() == [0], "Ctrl+Space to select bob")
             press("shift+Tab")
             press("shift+Tab", program.button(MAIN_TITLE, "Delete"))
             orca.step(settle=0.5)
-            press("Return")
-            program.message_box("Confirm Delete")
+            press_until("Return", lambda: not program.no_message_box(), "Enter on Delete to ask")
             step("Enter on Delete: the question", ["Are you sure"])
-            press("Return")
-            program.wait_status("Entry deleted successfully, data saved.")
+            press_until("Return", lambda: program.status_text() == "Entry deleted successfully, data saved.",
+                        "Enter on Ok")
             step("Enter on Ok", ["Entry deleted successfully, data saved."])
         except Exception as error:  # report what was heard up to here
             failures.append(f"the flow stopped: {error}")

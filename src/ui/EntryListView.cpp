@@ -4,9 +4,29 @@
 
 #include <QHeaderView>
 #include <QHelpEvent>
+#include <QIdentityProxyModel>
 #include <QToolTip>
 
 using namespace Qt::StringLiterals;
+
+namespace {
+
+// A screen reader reads a row's cells one after another; after the first, each cell says which field it is:
+// "bob, Password Hunter2, Website/Location mail.example.org". The screen shows the model's texts as they are.
+class SpokenFieldNames final : public QIdentityProxyModel {
+public:
+    using QIdentityProxyModel::QIdentityProxyModel;
+    QVariant data(const QModelIndex &index, int role) const override
+    {
+        QVariant value = QIdentityProxyModel::data(index, role);
+        if (role != Qt::AccessibleTextRole || index.column() == 0) {
+            return value;
+        }
+        return headerData(index.column(), Qt::Horizontal, Qt::DisplayRole).toString() + u' ' + value.toString();
+    }
+};
+
+} // namespace
 
 EntryListView::EntryListView(QWidget *parent) : QTreeView(parent)
 {
@@ -37,7 +57,12 @@ EntryListView::~EntryListView() = default;
 void EntryListView::setEntryModel(EntryListModel *model)
 {
     model_ = model;
-    setModel(model);
+    auto *spoken = qobject_cast<QIdentityProxyModel *>(QTreeView::model());
+    if (!spoken) {
+        spoken = new SpokenFieldNames(this);
+    }
+    spoken->setSourceModel(model);
+    setModel(spoken);
 }
 
 qsizetype EntryListView::firstSelectedRow() const
@@ -65,7 +90,7 @@ void EntryListView::selectRow(qsizetype row, bool alsoKeepOthers)
     if (!model_ || row < 0 || row >= model_->rowCount()) {
         return;
     }
-    const QModelIndex index = model_->index(int(row), 0);
+    const QModelIndex index = model()->index(int(row), 0);
     auto flags = QItemSelectionModel::Select | QItemSelectionModel::Rows;
     if (!alsoKeepOthers) {
         flags |= QItemSelectionModel::Clear;
