@@ -4,29 +4,9 @@
 
 #include <QHeaderView>
 #include <QHelpEvent>
-#include <QIdentityProxyModel>
 #include <QToolTip>
 
 using namespace Qt::StringLiterals;
-
-namespace {
-
-// A screen reader reads a row's cells one after another; after the first, each cell says which field it is:
-// "bob, Password Hunter2, Website/Location mail.example.org". The screen shows the model's texts as they are.
-class SpokenFieldNames final : public QIdentityProxyModel {
-public:
-    using QIdentityProxyModel::QIdentityProxyModel;
-    QVariant data(const QModelIndex &index, int role) const override
-    {
-        QVariant value = QIdentityProxyModel::data(index, role);
-        if (role != Qt::AccessibleTextRole || index.column() == 0) {
-            return value;
-        }
-        return headerData(index.column(), Qt::Horizontal, Qt::DisplayRole).toString() + u' ' + value.toString();
-    }
-};
-
-} // namespace
 
 EntryListView::EntryListView(QWidget *parent) : QTreeView(parent)
 {
@@ -47,9 +27,9 @@ EntryListView::EntryListView(QWidget *parent) : QTreeView(parent)
     h->setSectionsClickable(true);
     h->setSectionsMovable(false);
     h->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    connect(h, &QHeaderView::sectionClicked, this, [this](int logical) { emit columnClicked(logical + 1); });
+    connect(h, &QHeaderView::sectionClicked, this, [this](int logical) { emit columnClicked(logical); });
     // The second of two quick clicks arrives as a double-click and not as a click; it is a header click all the same.
-    connect(h, &QHeaderView::sectionDoubleClicked, this, [this](int logical) { emit columnClicked(logical + 1); });
+    connect(h, &QHeaderView::sectionDoubleClicked, this, [this](int logical) { emit columnClicked(logical); });
 }
 
 EntryListView::~EntryListView() = default;
@@ -57,12 +37,7 @@ EntryListView::~EntryListView() = default;
 void EntryListView::setEntryModel(EntryListModel *model)
 {
     model_ = model;
-    auto *spoken = qobject_cast<QIdentityProxyModel *>(QTreeView::model());
-    if (!spoken) {
-        spoken = new SpokenFieldNames(this);
-    }
-    spoken->setSourceModel(model);
-    setModel(spoken);
+    setModel(model);
 }
 
 qsizetype EntryListView::firstSelectedRow() const
@@ -90,7 +65,7 @@ void EntryListView::selectRow(qsizetype row, bool alsoKeepOthers)
     if (!model_ || row < 0 || row >= model_->rowCount()) {
         return;
     }
-    const QModelIndex index = model()->index(int(row), 0);
+    const QModelIndex index = model_->index(int(row), 0);
     auto flags = QItemSelectionModel::Select | QItemSelectionModel::Rows;
     if (!alsoKeepOthers) {
         flags |= QItemSelectionModel::Clear;

@@ -3,6 +3,7 @@
 #include <QAccessible>
 #include <QAccessibleWidget>
 #include <QLabel>
+#include <QTimer>
 
 using namespace Qt::StringLiterals;
 
@@ -43,7 +44,16 @@ void StatusAnnouncer::announce(QLabel *label)
         announcer = new StatusAnnouncer(label);
     }
     announcer->setAccessibleName(label->text());
+    if (!announcer->pending_) {
+        announcer->pending_ = true;
+        QTimer::singleShot(0, announcer, &StatusAnnouncer::appear);
+    }
+}
+
+void StatusAnnouncer::appear()
+{
+    pending_ = false;
     // A screen reader speaks a notification when it appears; for the bus it appears anew with every text.
-    QAccessibleEvent shown(announcer, QAccessible::ObjectShow);
+    QAccessibleEvent shown(this, QAccessible::ObjectShow);
     QAccessible::updateAccessibility(&shown);
 }

@@ -12,11 +12,15 @@ class StatusAnnouncer final : public QWidget {
     Q_DISABLE_COPY_MOVE(StatusAnnouncer)
 
 public:
-    // Announces the label's text, the same text again too.
+    // Announces the label's text, the same text again too. Texts set one after another in one go (a save's "Saved
+    // ..." and then the command's own outcome) are announced once, as the last one, which is what the label shows.
     static void announce(QLabel *label);
 
     ~StatusAnnouncer() override;
 
 private:
     explicit StatusAnnouncer(QLabel *label);
+    void appear();
+
+    bool pending_ = false;
 };
