@@ -1,6 +1,5 @@
-// The vault store against real files in a temporary folder: first start, load, save, creating the master
-// password, every way a save can fail, leftovers of an interrupted save, and the lock that keeps a second copy
-// of the program off the vault.
+// The vault store against real files in a temporary folder: first start, unlock, save, creating the master
+// password, and every way a save can fail, as the outcomes the store reports.
 //
 // Some cases make a file or folder immutable with chattr, since the tests run as root and mode bits do not stop
 // root. They are skipped where the file system refuses chattr.
@@ -8,11 +7,9 @@
 #include "core/EntryStore.h"
 #include "core/VaultFile.h"
 #include "core/VaultFormat.h"
-#include "core/VaultLock.h"
 #include "core/VaultPath.h"
 #include "core/VaultStore.h"
 #include "support/Immutable.h"
-#include "support/RecordingHost.h"
 #include "support/ReferenceVault.h"
 #include "support/SpecialFiles.h"
 
@@ -29,19 +26,20 @@
 #include <cerrno>
 #include <cstring>
 #include <optional>
-#include <sys/file.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 using namespace Qt::StringLiterals;
 using ReferenceVault::Entries;
 using ReferenceVault::fieldsOf;
+using ReferenceVault::namesIn;
 using ReferenceVault::readAll;
 using ReferenceVault::writeFile;
 using VaultFile::Step;
 
 Q_DECLARE_METATYPE(VaultFile::Step)
-Q_DECLARE_METATYPE(VaultLock::Outcome)
+using Gate = VaultStore::FirstRun::Gate;
+Q_DECLARE_METATYPE(Gate)
 
 namespace {
 
@@ -59,12 +57,6 @@ public:
 QByteArray hex(const char *text)
 {
     return QByteArray::fromHex(text);
-}
-
-// Every name in the folder, hidden ones included: a failed save must leave none behind.
-QStringList namesIn(const QString &folder)
-{
-    return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
 }
 
 const QByteArray ThreeEntryVault = hex("f0f7 0d0a e1fcfcfce2fcfcfce3 0d0a e4fcfcfce5fcfcfce6 0d0a "
@@ -86,17 +78,23 @@ private:
     QString folder_;
     QString path_;
 
-    // The store on this test's vault, with a record of what it asked of the program and the list it fills.
-    RecordingHost host_;
+    // The store on this test's vault, the list it fills, and what its last save came to.
     FakeList list_;
     std::optional<VaultStore> store_;
+    VaultStore::Outcome last_;
 
     // A fresh start of the program on the same vault.
     void restart()
     {
-        host_.clear();
         list_.list.clear();
-        store_.emplace(host_, list_, path_);
+        store_.emplace(list_, path_);
+    }
+
+    // True for a save that the disk confirmed.
+    bool save()
+    {
+        last_ = store_->save();
+        return last_.confirmed();
     }
 
 private slots:
@@ -115,10 +113,9 @@ private slots:
 
     void checkFirstRun_noFile_createsOneEmptyLineAndAsksForCreateMode()
     {
-        store_->checkFirstRun();
-        QCOMPARE(host_.calls, QStringList{u"showCreatePassword"_s});
+        QCOMPARE(store_->checkFirstRun().gate, Gate::CreatePassword);
         QCOMPARE(readAll(path_), hex("0d0a"));
-        QVERIFY(store_->storedPassword().isEmpty());
+        QVERIFY(store_->isStoredPassword({}));
         // The vault holds passwords: it is private to its owner from the start.
         QCOMPARE(QFileInfo(path_).permissions() & ~(QFile::ReadUser | QFile::WriteUser),
                  QFile::ReadOwner | QFile::WriteOwner);
@@ -127,29 +124,28 @@ private slots:
     void checkFirstRun_existingFile_data()
     {
         QTest::addColumn<QByteArray>("file");
-        QTest::addColumn<QString>("mode");
+        QTest::addColumn<Gate>("gate");
         QTest::addColumn<QString>("storedPassword");
-        QTest::newRow("zero-byte file") << QByteArray("") << u"showCreatePassword"_s << QString();
-        QTest::newRow("new file") << hex("0d0a") << u"showCreatePassword"_s << QString();
+        QTest::newRow("zero-byte file") << QByteArray("") << Gate::CreatePassword << QString();
+        QTest::newRow("new file") << hex("0d0a") << Gate::CreatePassword << QString();
         QTest::newRow("empty first line with entries")
-            << hex("0d0a e1fcfcfce2fcfcfce3 0d0a") << u"showCreatePassword"_s << QString();
-        QTest::newRow("password only") << hex("f0f7 0d0a") << u"showEnterPassword"_s << u"pw"_s;
-        QTest::newRow("full save") << ThreeEntryVault << u"showEnterPassword"_s << u"pw"_s;
-        QTest::newRow("password without terminator") << hex("f0f7") << u"showEnterPassword"_s << u"pw"_s;
-        QTest::newRow("password line ended by a lone CR") << hex("f0f7 0d e1") << u"showEnterPassword"_s << u"pw"_s;
+            << hex("0d0a e1fcfcfce2fcfcfce3 0d0a") << Gate::CreatePassword << QString();
+        QTest::newRow("password only") << hex("f0f7 0d0a") << Gate::EnterPassword << u"pw"_s;
+        QTest::newRow("full save") << ThreeEntryVault << Gate::EnterPassword << u"pw"_s;
+        QTest::newRow("password without terminator") << hex("f0f7") << Gate::EnterPassword << u"pw"_s;
+        QTest::newRow("password line ended by a lone CR") << hex("f0f7 0d e1") << Gate::EnterPassword << u"pw"_s;
         QTest::newRow("password holding NUL and lone LF once enciphered")
-            << hex("f0 00 0a 0d0a") << u"showEnterPassword"_s << u"p\u20AC\u0160"_s;
-        QTest::newRow("password a stored space") << hex("20 0d0a") << u"showEnterPassword"_s << u"\u00A0"_s;
+            << hex("f0 00 0a 0d0a") << Gate::EnterPassword << u"p\u20AC\u0160"_s;
+        QTest::newRow("password a stored space") << hex("20 0d0a") << Gate::EnterPassword << u"\u00A0"_s;
     }
     void checkFirstRun_existingFile()
     {
         QFETCH(QByteArray, file);
-        QFETCH(QString, mode);
+        QFETCH(Gate, gate);
         QFETCH(QString, storedPassword);
         QVERIFY(writeFile(path_, file));
-        store_->checkFirstRun();
-        QCOMPARE(host_.calls, QStringList{mode});
-        QCOMPARE(store_->storedPassword(), storedPassword);
+        QCOMPARE(store_->checkFirstRun().gate, gate);
+        QVERIFY(store_->isStoredPassword(storedPassword));
         QCOMPARE(readAll(path_), file); // only read
         QVERIFY(list_.list.empty());
     }
@@ -157,9 +153,9 @@ private slots:
     void checkFirstRun_vaultPathIsAFolder_fatalErrorAndNothingWritten()
     {
         QVERIFY(QDir().mkdir(path_));
-        store_->checkFirstRun();
-        QCOMPARE(host_.calls, QStringList{u"fatalError"_s});
-        QVERIFY(!host_.fatalErrors.first().isEmpty());
+        const VaultStore::FirstRun firstRun = store_->checkFirstRun();
+        QCOMPARE(firstRun.gate, Gate::CannotOpen);
+        QVERIFY(!firstRun.error.isEmpty());
         QVERIFY(QFileInfo(path_).isDir());
         QCOMPARE(namesIn(path_), QStringList{});
         QCOMPARE(namesIn(folder_), QStringList{u"data.enc"_s});
@@ -169,8 +165,7 @@ private slots:
     {
         const QString target = folder_ + u"/elsewhere.enc"_s;
         QVERIFY(QFile::link(target, path_));
-        store_->checkFirstRun();
-        QCOMPARE(host_.calls, QStringList{u"fatalError"_s});
+        QCOMPARE(store_->checkFirstRun().gate, Gate::CannotOpen);
         QVERIFY(!QFileInfo::exists(target));
     }
 
@@ -216,15 +211,14 @@ private slots:
         const QString expected = QString(text).replace(u"%1"_s, path_).replace(u"%2"_s, folder_);
         const QStringList before = namesIn(folder_);
 
-        store_->checkFirstRun();
-        QCOMPARE(host_.fatalErrors, QStringList{expected});
+        QCOMPARE(store_->checkFirstRun().error, expected);
         restart();
-        store_->load();
-        QCOMPARE(host_.fatalErrors, QStringList{expected});
+        QCOMPARE(store_->unlock(u"pw"_s).error, expected);
+        QCOMPARE(store_->createMasterPassword(u"pw"_s).error, expected);
         store_->setMasterPassword(u"pw"_s);
         list_.list = twoNewEntries();
-        QVERIFY(!store_->save());
-        QCOMPARE(host_.saveFailures, QStringList{expected});
+        QVERIFY(!save());
+        QCOMPARE(last_.error, expected);
         QCOMPARE(namesIn(folder_), before);
     }
 
@@ -234,34 +228,34 @@ private slots:
     {
         QTest::addColumn<QByteArray>("file");
         QTest::addColumn<Entries>("entries");
-        QTest::addColumn<QString>("status");
+        QTest::addColumn<qsizetype>("count");
         QTest::newRow("three entries in file order")
-            << ThreeEntryVault << Entries{{"a", "b", "c"}, {"d", "e", "f"}, {"g", "h", "i"}} << u"Loaded 3 entries"_s;
+            << ThreeEntryVault << Entries{{"a", "b", "c"}, {"d", "e", "f"}, {"g", "h", "i"}} << qsizetype(3);
         QTest::newRow("one entry") << hex("f0f7 0d0a e1fcfcfce2fcfcfce3 0d0a 0d0a") << Entries{{"a", "b", "c"}}
-                                   << u"Loaded 1 entries"_s;
-        QTest::newRow("empty vault") << hex("f0f7 0d0a 0d0a") << Entries{} << u"Loaded 0 entries"_s;
-        QTest::newRow("password only") << hex("f0f7 0d0a") << Entries{} << u"Loaded 0 entries"_s;
+                                   << qsizetype(1);
+        QTest::newRow("empty vault") << hex("f0f7 0d0a 0d0a") << Entries{} << qsizetype(0);
+        QTest::newRow("password only") << hex("f0f7 0d0a") << Entries{} << qsizetype(0);
         QTest::newRow("skipped lines are not counted") << hex("f0f7 0d0a 20 0d0a 0d0a e1fcfcfce2fcfcfce3 0d0a 20 0d0a")
-                                                       << Entries{{"a", "b", "c"}} << u"Loaded 1 entries"_s;
+                                                       << Entries{{"a", "b", "c"}} << qsizetype(1);
     }
     void loadVault()
     {
         QFETCH(QByteArray, file);
         QFETCH(Entries, entries);
-        QFETCH(QString, status);
+        QFETCH(qsizetype, count);
         QVERIFY(writeFile(path_, file));
-        store_->load();
+        const VaultStore::Loaded loaded = store_->unlock(u"pw"_s);
+        QVERIFY(loaded.ok);
+        QCOMPARE(loaded.count, count);
         QCOMPARE(fieldsOf(list_.list), entries);
-        QCOMPARE(host_.calls, (QStringList{u"setStatusText"_s, u"finishStartup"_s}));
-        QCOMPARE(host_.statusTexts, QStringList{status});
         QCOMPARE(readAll(path_), file);
     }
 
     void loadVault_vaultPathIsAFolder_fatalErrorAndNoSave()
     {
         QVERIFY(QDir().mkdir(path_));
-        store_->load();
-        QCOMPARE(host_.calls, QStringList{u"fatalError"_s});
+        QVERIFY(!store_->unlock(u"pw"_s).ok);
+        QVERIFY(!store_->isUnlocked());
         QVERIFY(list_.list.empty());
         QVERIFY(QFileInfo(path_).isDir());
         QCOMPARE(namesIn(folder_), QStringList{u"data.enc"_s});
@@ -274,10 +268,8 @@ private slots:
         QVERIFY(writeFile(path_, ThreeEntryVault));
         list_.list = twoNewEntries();
         store_->setMasterPassword(u"pw"_s);
-        QVERIFY(store_->save());
+        QVERIFY(save());
         QCOMPARE(readAll(path_), TwoNewEntryVault);
-        QCOMPARE(host_.calls, QStringList{u"setStatusText"_s});
-        QVERIFY2(host_.statusTexts.first().startsWith(u"Saved "_s), qPrintable(host_.statusTexts.first()));
         QVERIFY(!store_->lastSaveFailed());
         QCOMPARE(namesIn(folder_), QStringList{u"data.enc"_s});
     }
@@ -286,21 +278,20 @@ private slots:
     {
         QVERIFY(writeFile(path_, ThreeEntryVault));
         list_.list = twoNewEntries();
-        QVERIFY(!store_->save());
+        QVERIFY(!save());
         QCOMPARE(readAll(path_), ThreeEntryVault);
-        QVERIFY(host_.calls.contains(u"reportSaveFailure"_s));
+        QCOMPARE(last_.status, VaultStore::Outcome::Status::Failed);
         QVERIFY(store_->lastSaveFailed());
     }
 
     void saveVault_afterTheLastEntryWasDeleted_writesPasswordAndTwoLineEnds()
     {
         store_->checkFirstRun();
-        store_->setMasterPassword(u"pw"_s);
-        store_->createMasterPassword();
+        QVERIFY(store_->createMasterPassword(u"pw"_s).confirmed());
         list_.list = twoNewEntries();
-        QVERIFY(store_->save());
+        QVERIFY(save());
         list_.list.clear();
-        QVERIFY(store_->save());
+        QVERIFY(save());
         QCOMPARE(readAll(path_), hex("f0f7 0d0a 0d0a"));
     }
 
@@ -310,7 +301,7 @@ private slots:
         const auto mode = QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser | QFile::ReadGroup;
         QVERIFY(QFile::setPermissions(path_, mode));
         store_->setMasterPassword(u"pw"_s);
-        QVERIFY(store_->save());
+        QVERIFY(save());
         QCOMPARE(QFileInfo(path_).permissions(), mode);
     }
 
@@ -324,7 +315,7 @@ private slots:
         QVERIFY(QFile::link(target, path_));
         list_.list = twoNewEntries();
         store_->setMasterPassword(u"pw"_s);
-        QVERIFY(store_->save());
+        QVERIFY(save());
         QVERIFY(QFileInfo(path_).isSymLink());
         QCOMPARE(readAll(target), TwoNewEntryVault);
         QCOMPARE(namesIn(realFolder), QStringList{u"vault.enc"_s});
@@ -360,13 +351,9 @@ private slots:
     void createMasterPassword_newFile_writesThePasswordLine()
     {
         store_->checkFirstRun();
-        host_.calls.clear();
-        store_->setMasterPassword(u"pw"_s);
-        store_->createMasterPassword();
+        QVERIFY(store_->createMasterPassword(u"pw"_s).confirmed());
         QCOMPARE(readAll(path_), hex("f0f7 0d0a"));
-        QCOMPARE(host_.calls,
-                 (QStringList{u"closePasswordDialog"_s, u"processEvents"_s, u"setStatusText"_s, u"finishStartup"_s}));
-        QCOMPARE(host_.statusTexts, QStringList{u"Password created successfully"_s});
+        QVERIFY(store_->isUnlocked());
         QVERIFY(list_.list.empty());
         QCOMPARE(namesIn(folder_), QStringList{u"data.enc"_s});
     }
@@ -374,21 +361,17 @@ private slots:
     void createMasterPassword_emptyFirstLineWithEntries_keepsThem()
     {
         QVERIFY(writeFile(path_, hex("0d0a e1fcfcfce2fcfcfce3 0d0a 20 0d0a e4 0d0a")));
-        store_->checkFirstRun();
-        QCOMPARE(host_.calls, QStringList{u"showCreatePassword"_s});
-        store_->setMasterPassword(u"pw"_s);
-        store_->createMasterPassword();
+        QCOMPARE(store_->checkFirstRun().gate, Gate::CreatePassword);
+        QVERIFY(store_->createMasterPassword(u"pw"_s).confirmed());
         QCOMPARE(readAll(path_), hex("f0f7 0d0a e1fcfcfce2fcfcfce3 0d0a e4 0d0a 0d0a"));
         QCOMPARE(fieldsOf(list_.list), (Entries{{"a", "b", "c"}, {"d", "", ""}}));
-        QCOMPARE(host_.statusTexts, QStringList{u"Password created successfully"_s});
     }
 
     void createMasterPassword_vaultPathIsAFolder_fatalErrorAndNothingWritten()
     {
         QVERIFY(QDir().mkdir(path_));
-        store_->setMasterPassword(u"pw"_s);
-        store_->createMasterPassword();
-        QCOMPARE(host_.calls, (QStringList{u"closePasswordDialog"_s, u"processEvents"_s, u"fatalError"_s}));
+        QCOMPARE(store_->createMasterPassword(u"pw"_s).status, VaultStore::Outcome::Status::Failed);
+        QVERIFY(!store_->isUnlocked());
         QVERIFY(QFileInfo(path_).isDir());
         QCOMPARE(namesIn(folder_), QStringList{u"data.enc"_s});
     }
@@ -403,17 +386,16 @@ private slots:
         list_.list = twoNewEntries();
         store_->setMasterPassword(u"pw"_s);
 
-        QVERIFY(!store_->save());
+        QVERIFY(!save());
         QVERIFY(store_->lastSaveFailed());
-        QCOMPARE(host_.calls, (QStringList{u"reportSaveFailure"_s, u"setStatusText"_s}));
-        QVERIFY(!host_.saveFailures.first().isEmpty());
-        QVERIFY2(host_.statusTexts.first().startsWith(u"Data not saved"_s), qPrintable(host_.statusTexts.first()));
+        QCOMPARE(last_.status, VaultStore::Outcome::Status::Failed);
+        QVERIFY(!last_.error.isEmpty());
         QCOMPARE(namesIn(path_), QStringList{u"inside"_s});
         QCOMPARE(readAll(path_ + u"/inside"_s), "kept");
         QCOMPARE(namesIn(folder_), QStringList{u"data.enc"_s});
 
         QVERIFY(QDir(path_).removeRecursively());
-        QVERIFY(store_->save());
+        QVERIFY(save());
         QVERIFY(!store_->lastSaveFailed());
         QCOMPARE(readAll(path_), TwoNewEntryVault);
     }
@@ -426,17 +408,17 @@ private slots:
         {
             MAKE_IMMUTABLE(vault, path_);
             MAKE_IMMUTABLE(folder, folder_);
-            QVERIFY(!store_->save());
+            QVERIFY(!save());
             QVERIFY(store_->lastSaveFailed());
-            QCOMPARE(host_.calls, (QStringList{u"reportSaveFailure"_s, u"setStatusText"_s}));
+            QCOMPARE(last_.status, VaultStore::Outcome::Status::Failed);
             QCOMPARE(readAll(path_), ThreeEntryVault);
             QCOMPARE(namesIn(folder_), QStringList{u"data.enc"_s});
 
             list_.list.push_back(Entry::fromFields("added", "while", "failing"));
-            QVERIFY(!store_->save());
+            QVERIFY(!save());
             QCOMPARE(readAll(path_), ThreeEntryVault);
         }
-        QVERIFY(store_->save());
+        QVERIFY(save());
         QVERIFY(!store_->lastSaveFailed());
         QCOMPARE(list_.list.size(), size_t(3));
         QCOMPARE(readAll(path_), VaultFormat::serialize("pw", list_.list));
@@ -454,10 +436,9 @@ private slots:
         if (::geteuid() != 0) {
             store_->setMasterPassword(u"pw"_s);
             list_.list = twoNewEntries();
-            QVERIFY(!store_->save());
-            QCOMPARE(host_.calls, (QStringList{u"reportSaveFailure"_s, u"setStatusText"_s}));
-            QVERIFY2(host_.saveFailures.value(0).toLocal8Bit().contains(expected),
-                     qPrintable(host_.saveFailures.value(0)));
+            QVERIFY(!save());
+            QCOMPARE(last_.status, VaultStore::Outcome::Status::Failed);
+            QVERIFY2(last_.error.toLocal8Bit().contains(expected), qPrintable(last_.error));
         } else {
             const uid_t nobody = 65534;
             QVERIFY(::chmod(QFile::encodeName(tmp_.path()).constData(), 0711) == 0);
@@ -500,8 +481,7 @@ private slots:
         }
         store_->setMasterPassword(u"pw"_s);
         MAKE_IMMUTABLE(folder, folder_);
-        QVERIFY(store_->save());
-        QCOMPARE(host_.saveFailures, QStringList{});
+        QVERIFY2(save(), qPrintable(last_.error));
         QCOMPARE(readAll(path_), VaultFormat::serialize("pw", list_.list));
         QCOMPARE(namesIn(folder_), QStringList{u"data.enc"_s});
     }
@@ -537,22 +517,19 @@ private slots:
             return s == step ? error : 0;
         });
 
-        QVERIFY(!store_->save());
+        QVERIFY(!save());
         QVERIFY(steps.contains(step));
         QVERIFY(store_->lastSaveFailed());
         // Written but not confirmed is said as such, never as a save that failed.
-        const QString report = newContentInPlace ? u"reportSaveNotConfirmed"_s : u"reportSaveFailure"_s;
-        QCOMPARE(host_.calls, (QStringList{report, u"setStatusText"_s}));
-        const QString text = (newContentInPlace ? host_.notConfirmed : host_.saveFailures).value(0);
-        QVERIFY2(text.contains(u"error %1: %2"_s.arg(error).arg(QString::fromLocal8Bit(std::strerror(error)))),
-                 qPrintable(text));
+        QCOMPARE(last_.status, newContentInPlace ? VaultStore::Outcome::Status::NotConfirmed
+                                                 : VaultStore::Outcome::Status::Failed);
+        QVERIFY2(last_.error.contains(u"error %1: %2"_s.arg(error).arg(QString::fromLocal8Bit(std::strerror(error)))),
+                 qPrintable(last_.error));
         QCOMPARE(readAll(path_), newContentInPlace ? TwoNewEntryVault : ThreeEntryVault);
-        QVERIFY2(host_.statusTexts.first().startsWith(newContentInPlace ? u"Saved, but"_s : u"Data not saved"_s),
-                 qPrintable(host_.statusTexts.first()));
         QCOMPARE(namesIn(folder_), QStringList{u"data.enc"_s});
 
         store_->setFaultHook({});
-        QVERIFY(store_->save());
+        QVERIFY(save());
         QCOMPARE(readAll(path_), TwoNewEntryVault);
     }
 
@@ -581,8 +558,8 @@ private slots:
         list_.list = {Entry::fromFields("x", "y", "z")}; // shorter than the old vault
         store_->setMasterPassword(u"pw"_s);
         store_->setFaultHook([&](Step s) { return s == Step::CreateTemp ? besideError : s == step ? error : 0; });
-        QVERIFY(!store_->save());
-        QCOMPARE(host_.calls, (QStringList{u"reportSaveFailure"_s, u"setStatusText"_s}));
+        QVERIFY(!save());
+        QCOMPARE(last_.status, VaultStore::Outcome::Status::Failed);
         QCOMPARE(namesIn(folder_), QStringList{u"data.enc"_s});
 
         const QByteArray disk = readAll(path_);
@@ -596,7 +573,7 @@ private slots:
         QCOMPARE(fieldsOf(read.entries), readsAsNew ? newEntries : oldEntries);
 
         store_->setFaultHook([](Step s) { return s == Step::CreateTemp ? EACCES : 0; });
-        QVERIFY(store_->save());
+        QVERIFY(save());
         QCOMPARE(readAll(path_), hex("f0f7 0d0a f8fcfcfcf9fcfcfcfa 0d0a 0d0a"));
     }
 
@@ -606,7 +583,7 @@ private slots:
         list_.list = twoNewEntries();
         store_->setMasterPassword(u"pw"_s);
         store_->setFaultHook([](Step s) { return s == Step::CreateTemp ? ENOSPC : 0; });
-        QVERIFY(store_->save());
+        QVERIFY(save());
         QCOMPARE(readAll(path_), TwoNewEntryVault);
     }
 
@@ -618,232 +595,13 @@ private slots:
         list_.list = twoNewEntries();
         store_->setMasterPassword(u"pw"_s);
         store_->setFaultHook([](Step s) { return s == Step::Rename ? EIO : 0; });
-        QVERIFY(!store_->save());
+        QVERIFY(!save());
 
         restart();
-        store_->checkFirstRun();
-        QCOMPARE(store_->storedPassword(), u"pw"_s);
-        store_->load();
+        QCOMPARE(store_->checkFirstRun().gate, Gate::EnterPassword);
+        QVERIFY(store_->isStoredPassword(u"pw"_s));
+        QVERIFY(store_->unlock(u"pw"_s).ok);
         QCOMPARE(fieldsOf(list_.list), (Entries{{"a", "b", "c"}, {"d", "e", "f"}, {"g", "h", "i"}}));
-    }
-
-    // A vault larger than one write: a fault in a later write still leaves the old vault whole.
-    void replace_faultInALaterWriteOfALargeVault_leavesTheOldVault()
-    {
-        QVERIFY(writeFile(path_, ThreeEntryVault));
-        const QByteArray big(40 << 20, 'x');
-        int writes = 0;
-        const VaultFile::Result r =
-            VaultFile::replace(path_, big, [&](Step s) { return s == Step::Write && ++writes == 2 ? EIO : 0; });
-        QVERIFY(!r.ok);
-        QCOMPARE(writes, 2);
-        QCOMPARE(readAll(path_), ThreeEntryVault);
-        QCOMPARE(namesIn(folder_), QStringList{u"data.enc"_s});
-    }
-
-    // Leftovers of a save that a crash interrupted
-
-    void removeLeftovers_removesOnlyTheTemporaryFilesOfThisVault()
-    {
-        const QStringList removed = {u"data.enc.saving-abc123"_s, u"data.enc.saving-ZZZZZZ"_s,
-                                     u"data.enc.saving-000000"_s, u"data.enc.saving-a1B2c3"_s};
-        const QStringList kept = {
-            u"data.enc"_s,                // the vault
-            u"data.enc.lock"_s,           // another copy's lock
-            u"data.enc.bak"_s,            // a backup the user made
-            u"data.enc.saving-abc12"_s,   // five characters
-            u"data.enc.saving-abc1234"_s, // seven characters
-            u"DATA.ENC.saving-abc123"_s,  // another file's name in another case
-            u"Data.enc.saving-abc123"_s,
-            u"data.enc.SAVING-abc123"_s,
-            u"other.enc.saving-abc123"_s,
-            u"xdata.enc.saving-abc123"_s,
-            u"data.enc.saving-abc123.bak"_s,
-            u"data.enc.saving-"_s,
-            u"notes.txt"_s,
-        };
-        for (const QString &name : removed + kept) {
-            QVERIFY(writeFile(folder_ + u'/' + name, "x"));
-        }
-        QVERIFY(QDir(folder_).mkpath(u"data.enc.saving-folder/inside"_s));
-        VaultFile::removeLeftovers(path_);
-        QCOMPARE(readAll(path_), "x");
-        QCOMPARE(namesIn(folder_ + u"/data.enc.saving-folder"_s), QStringList{u"inside"_s});
-
-        QStringList expected = kept;
-        expected << u"data.enc.saving-folder"_s;
-        expected.sort();
-        QStringList remaining = namesIn(folder_);
-        remaining.sort();
-        QCOMPARE(remaining.join(u", "_s), expected.join(u", "_s));
-    }
-
-    // A vault reached through a link keeps its temporary files beside the file it points to.
-    void removeLeftovers_vaultIsALink_cleansBesideTheTarget()
-    {
-        const QString realFolder = folder_ + u"/real"_s;
-        QVERIFY(QDir().mkdir(realFolder));
-        QVERIFY(writeFile(realFolder + u"/vault.enc"_s, ThreeEntryVault));
-        QVERIFY(writeFile(realFolder + u"/vault.enc.saving-abcdef"_s, "x"));
-        QVERIFY(writeFile(realFolder + u"/data.enc.saving-abcdef"_s, "x"));
-        QVERIFY(QFile::link(realFolder + u"/vault.enc"_s, path_));
-        VaultFile::removeLeftovers(path_);
-        QCOMPARE(namesIn(realFolder), (QStringList{u"data.enc.saving-abcdef"_s, u"vault.enc"_s}));
-    }
-
-    // Brackets in the vault's name are part of the name, not a pattern.
-    void removeLeftovers_bracketsInTheName_matchLiterally()
-    {
-        const QString target = folder_ + u"/v[1].enc"_s;
-        QVERIFY(writeFile(target, ThreeEntryVault));
-        QVERIFY(writeFile(target + u".saving-abcdef"_s, "x"));
-        QVERIFY(writeFile(folder_ + u"/v1.enc.saving-abcdef"_s, "x"));
-        VaultFile::removeLeftovers(target);
-        QCOMPARE(namesIn(folder_), (QStringList{u"v1.enc.saving-abcdef"_s, u"v[1].enc"_s}));
-    }
-
-    // The lock
-
-    void vaultLock_secondLockOnTheSameVault_isRefused()
-    {
-        VaultLock first(path_);
-        QCOMPARE(first.acquire(), VaultLock::Outcome::Locked);
-        VaultLock second(path_);
-        QCOMPARE(second.acquire(), VaultLock::Outcome::HeldByAnother);
-    }
-
-    void vaultLock_releasedWhenItsOwnerEnds()
-    {
-        {
-            VaultLock first(path_);
-            QCOMPARE(first.acquire(), VaultLock::Outcome::Locked);
-        }
-        VaultLock second(path_);
-        QCOMPARE(second.acquire(), VaultLock::Outcome::Locked);
-    }
-
-    // A live copy's lock is never taken over, however old the lock file is. The lock file is written by hand, as a
-    // live copy leaves it where the file system keeps no lock of its own on it (a network folder, say): only its
-    // age and the process it names tell whether it is stale.
-    void vaultLock_oldLockOfALiveOwner_isStillRefused()
-    {
-        const QString lockPath = VaultLock::lockPath(path_);
-        QByteArray lockContent; // names this process, which is alive
-        {
-            QLockFile real(lockPath);
-            QVERIFY(real.tryLock(0));
-            lockContent = readAll(lockPath);
-        }
-        QVERIFY(writeFile(lockPath, lockContent));
-        QFile lockFile(lockPath);
-        QVERIFY(lockFile.open(QIODevice::ReadWrite));
-        QVERIFY(lockFile.setFileTime(QDateTime(QDate(2001, 1, 1), QTime(0, 0)), QFileDevice::FileModificationTime));
-        lockFile.close();
-
-        VaultLock lock(path_);
-        QCOMPARE(lock.acquire(), VaultLock::Outcome::HeldByAnother);
-        QCOMPARE(readAll(lockPath), lockContent);
-    }
-
-    // The lock of a copy that crashed names a process that is gone: it is taken over at once.
-    // Leaves the vault's lock file as a copy that has since ended would: a real lock, naming an ended process.
-    bool leaveLockOfAnEndedProcess()
-    {
-        const QString lockPath = VaultLock::lockPath(path_);
-        QByteArray lockContent;
-        {
-            QLockFile real(lockPath);
-            if (!real.tryLock(0)) {
-                return false;
-            }
-            lockContent = readAll(lockPath);
-        }
-        const pid_t child = ::fork();
-        if (child == 0) {
-            ::_exit(0);
-        }
-        const qsizetype firstLineEnd = lockContent.indexOf('\n');
-        if (child <= 0 || ::waitpid(child, nullptr, 0) != child || firstLineEnd <= 0) {
-            return false;
-        }
-        lockContent.replace(0, firstLineEnd, QByteArray::number(qint64(child)));
-        return writeFile(lockPath, lockContent);
-    }
-
-    void vaultLock_lockOfADeadProcess_isTakenOver()
-    {
-        QVERIFY(leaveLockOfAnEndedProcess());
-        VaultLock lock(path_);
-        QCOMPARE(lock.acquire(), VaultLock::Outcome::Locked);
-        VaultLock another(path_);
-        QCOMPARE(another.acquire(), VaultLock::Outcome::HeldByAnother);
-    }
-
-    // A folder that takes no lock file, nor lets a crashed copy's lock be removed: the vault file itself is locked,
-    // against this process's own second lock too. With no vault file yet there is nothing left to lock.
-    void vaultLock_folderRefusesChanges_data()
-    {
-        QTest::addColumn<bool>("crashedCopysLock");
-        QTest::addColumn<bool>("vaultExists");
-        QTest::addColumn<VaultLock::Outcome>("outcome");
-        QTest::newRow("no lock file can be made") << false << true << VaultLock::Outcome::Locked;
-        QTest::newRow("crashed copy's lock left") << true << true << VaultLock::Outcome::Locked;
-        QTest::newRow("crashed copy's lock left, no vault") << true << false << VaultLock::Outcome::Unavailable;
-    }
-    void vaultLock_folderRefusesChanges()
-    {
-        QFETCH(bool, crashedCopysLock);
-        QFETCH(bool, vaultExists);
-        QFETCH(VaultLock::Outcome, outcome);
-        if (vaultExists) {
-            QVERIFY(writeFile(path_, ThreeEntryVault));
-        }
-        if (crashedCopysLock) {
-            QVERIFY(leaveLockOfAnEndedProcess());
-        }
-        MAKE_IMMUTABLE(folder, folder_);
-        VaultLock lock(path_);
-        QCOMPARE(lock.acquire(), outcome);
-        QCOMPARE(lock.holdsVaultFile(), outcome == VaultLock::Outcome::Locked);
-        VaultLock another(path_);
-        QCOMPARE(another.acquire(),
-                 outcome == VaultLock::Outcome::Locked ? VaultLock::Outcome::HeldByAnother : outcome);
-    }
-
-    // A copy that could only lock the vault file (its lock file's place was taken) holds off a later copy that can
-    // make the lock file again: that one notices the lock on the vault file, and takes its lock file away again.
-    void vaultLock_vaultFileHolder_holdsOffALaterLockFile()
-    {
-        QVERIFY(writeFile(path_, ThreeEntryVault));
-        const QString lockPath = VaultLock::lockPath(path_);
-        QVERIFY(QDir().mkdir(lockPath));
-        VaultLock first(path_);
-        QCOMPARE(first.acquire(), VaultLock::Outcome::Locked);
-        QVERIFY(!first.holdsLockFile());
-        QVERIFY(QDir().rmdir(lockPath));
-        VaultLock second(path_);
-        QCOMPARE(second.acquire(), VaultLock::Outcome::HeldByAnother);
-        QVERIFY(!QFileInfo::exists(lockPath));
-    }
-
-    // The lock file's holder locks the vault file too, and follows each new file that a save renames over the
-    // vault; a copy that could only lock the vault file is then held off by either lock.
-    void vaultLock_holderKeepsTheVaultFileLockedThroughSaves()
-    {
-        QVERIFY(writeFile(path_, ThreeEntryVault));
-        VaultLock lock(path_);
-        QCOMPARE(lock.acquire(), VaultLock::Outcome::Locked);
-        QVERIFY(lock.holdsLockFile());
-        QVERIFY(lock.holdsVaultFile());
-        list_.list = twoNewEntries();
-        store_->setMasterPassword(u"pw"_s);
-        store_->setFileLockHolder(&lock);
-        QVERIFY(store_->save());
-
-        // The file that is the vault now is the one locked.
-        QFile vault(path_);
-        QVERIFY(vault.open(QIODevice::ReadOnly));
-        QVERIFY(::flock(vault.handle(), LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK);
     }
 };
 

@@ -127,6 +127,12 @@ inline bool writeFile(const QString &path, QByteArrayView bytes)
     return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(bytes.data(), bytes.size()) == bytes.size();
 }
 
+// Every name in the folder, hidden ones included: a failed save must leave none behind.
+inline QStringList namesIn(const QString &folder)
+{
+    return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
+}
+
 // What an interrupted save may have left beside the vault.
 inline QStringList leftovers(const QString &vaultPath)
 {
