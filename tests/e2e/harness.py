@@ -240,6 +240,8 @@ def row_texts(table):
     """Every row of a list as the list of its fields, in screen order. A reader hears every cell after the first
     with its column's name in front ("Password Hunter2"); the field is what follows that name."""
     t = table.queryTable()
+    if t.nRows == 0:
+        return []
     names = [""] + [f"{t.getColumnHeader(c).name} " for c in range(1, t.nColumns)]
     spoken = [[t.getAccessibleAt(r, c).name for c in range(t.nColumns)] for r in range(t.nRows)]
     for row in spoken:
