@@ -38,7 +38,7 @@ int main(int argc, char *argv[])
         break;
     case VaultLock::Outcome::Unavailable:
         // Said once, at the start. Where no vault file can be there at all, the store says so and ends instead.
-        if (VaultFile::notAVaultFile(vault).isEmpty()) {
+        if (VaultPath::notAVaultFile(vault).isEmpty()) {
             qt.platform().messages.show(
                 nullptr,
                 u"Brisvane could not lock this vault:\r\n"_s + vault +

@@ -66,12 +66,4 @@ void removeLeftovers(const QString &path);
 // The prefix of a save's temporary file name, followed by six random characters.
 QString temporaryPrefix(const QString &path);
 
-// The file the vault is: absolute, with every symbolic link on the way followed. A link that leads nowhere gives
-// the name it leads to, where the vault would be; a loop of links gives the path itself.
-QString realPath(const QString &path);
-
-// What stands at the path when it is neither a vault file nor nothing at all (a folder, a named pipe, a link that
-// leads nowhere...), said for the user; empty for an ordinary file, a link to one, or nothing. Never opens it.
-QString notAVaultFile(const QString &path);
-
 } // namespace VaultFile

@@ -1,5 +1,8 @@
 #include "core/VaultLock.h"
 
+#include "core/LockFileContent.h"
+#include "core/VaultPath.h"
+
 #include <QDeadlineTimer>
 #include <QFile>
 #include <QFileInfo>
@@ -17,14 +20,9 @@
 #include <unistd.h>
 
 using namespace Qt::StringLiterals;
+using VaultPath::sameFile;
 
 namespace {
-
-bool isOtherThanAFile(const QByteArray &native)
-{
-    struct stat st {};
-    return ::lstat(native.constData(), &st) == 0 && !S_ISREG(st.st_mode);
-}
 
 // Held while a copy creates or examines the lock file, so that no copy ever sees another one's lock file between
 // its creation and its first write, when it is still empty, and takes it for a stale one. QLockFile's own removal
@@ -33,7 +31,7 @@ class Guard final {
 public:
     explicit Guard(const QString &lockPath) : file_(lockPath + u".rmlock"_s)
     {
-        if (isOtherThanAFile(QFile::encodeName(lockPath + u".rmlock"_s))) {
+        if (VaultPath::isOtherThanAFile(lockPath + u".rmlock"_s)) {
             return; // something that is no lock file has the name: the copies go on without the guard
         }
         // Other copies hold it only for a moment each, even when many start at once.
@@ -53,30 +51,8 @@ private:
     QLockFile file_;
 };
 
-// What a lock file says about the copy that wrote it, in QLockFile's lines: process, program, host name, machine,
-// boot.
-struct LockOwner {
-    qint64 pid = 0;
-    QByteArray program;
-    QByteArray host;
-    QByteArray machine;
-    QByteArray boot;
-};
-
-bool parseOwner(const QByteArray &content, LockOwner &owner)
-{
-    const QList<QByteArray> lines = content.split('\n');
-    bool ok = false;
-    owner.pid = lines.value(0).toLongLong(&ok);
-    owner.program = lines.value(1);
-    owner.host = lines.value(2);
-    owner.machine = lines.value(3);
-    owner.boot = lines.value(4);
-    return ok && owner.pid > 0;
-}
-
 // The same judgement as QLockFile's: another machine's copy counts as running, since nothing here can tell.
-bool isRunning(const LockOwner &owner)
+bool isRunning(const LockFileContent::Holder &owner)
 {
     bool sameHost = owner.host.isEmpty() || QString::fromUtf8(owner.host) == QSysInfo::machineHostName();
     const QByteArray machine = QSysInfo::machineUniqueId();
@@ -107,15 +83,10 @@ bool isRunning(const LockOwner &owner)
     return true;
 }
 
-bool sameFile(const struct stat &a, const struct stat &b)
-{
-    return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
-}
-
 } // namespace
 
 VaultLock::VaultLock(const QString &vaultPath)
-    : vault_(VaultFile::realPath(vaultPath)), lockPath_(vault_ + u".lock"_s), lockFile_(lockPath_)
+    : vault_(VaultPath::realPath(vaultPath)), lockPath_(vault_ + u".lock"_s), lockFile_(lockPath_)
 {
     lockFile_.setStaleLockTime(0);
 }
@@ -127,16 +98,15 @@ VaultLock::~VaultLock()
 
 QString VaultLock::lockPath(const QString &vaultPath)
 {
-    return VaultFile::realPath(vaultPath) + u".lock"_s;
+    return VaultPath::realPath(vaultPath) + u".lock"_s;
 }
 
 VaultLock::Outcome VaultLock::acquire()
 {
-    const QByteArray native = QFile::encodeName(lockPath_);
     const Guard guard(lockPath_);
     for (int attempt = 0; attempt < 3; ++attempt) {
         // QLockFile would read a named pipe in its place and wait for a writer for good.
-        if (isOtherThanAFile(native)) {
+        if (VaultPath::isOtherThanAFile(lockPath_)) {
             break;
         }
         if (lockFile_.tryLock(0)) {
@@ -189,27 +159,17 @@ VaultLock::Owner VaultLock::lockFileOwner(bool guarded) const
     if (!S_ISREG(found.st_mode)) {
         return Owner::NotALockFile;
     }
-    const int fd = ::open(native.constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) {
+    const FileDescriptor file(::open(native.constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+    if (!file.isOpen()) {
         // Gone in the meantime; or another user's, which cannot be judged from here.
         return errno == ENOENT ? Owner::None : Owner::Live;
     }
     // A live holder keeps its lock file locked.
-    if (::flock(fd, LOCK_SH | LOCK_NB) != 0 && errno == EWOULDBLOCK) {
-        ::close(fd);
+    if (::flock(file.get(), LOCK_SH | LOCK_NB) != 0 && errno == EWOULDBLOCK) {
         return Owner::Live;
     }
-    QByteArray content(4096, '\0');
-    ssize_t n = 0;
-    do {
-        n = ::read(fd, content.data(), size_t(content.size()));
-    } while (n < 0 && errno == EINTR);
-    ::close(fd);
-    content.truncate(std::max<ssize_t>(n, 0));
-
-    LockOwner owner;
-    if (parseOwner(content, owner)) {
-        return isRunning(owner) ? Owner::Live : Owner::Stale;
+    if (const auto holder = LockFileContent::parse(LockFileContent::read(file.get()))) {
+        return isRunning(*holder) ? Owner::Live : Owner::Stale;
     }
     // Empty, zeros, or garbled: no copy leaves that behind while it runs. Under the guard no copy is between making
     // its lock file and writing it; without the guard only a file that has not changed for a while is surely stale.
@@ -227,20 +187,18 @@ bool VaultLock::removeStaleLockFile()
     if (::lstat(native.constData(), &found) != 0 || !S_ISREG(found.st_mode)) {
         return false;
     }
-    const int fd = ::open(native.constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) {
+    const FileDescriptor file(::open(native.constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+    if (!file.isOpen()) {
         return false;
     }
     // Only while no one holds it, and only if it is still the file that was judged.
     struct stat opened {};
-    bool removed = ::fstat(fd, &opened) == 0 && sameFile(opened, found);
-    if (removed && ::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+    bool removed = ::fstat(file.get(), &opened) == 0 && sameFile(opened, found);
+    if (removed && ::flock(file.get(), LOCK_EX | LOCK_NB) != 0) {
         removed = errno != EWOULDBLOCK && errno != EINTR; // a file system without file locks: the guard suffices
     }
-    removed = removed && ::lstat(native.constData(), &found) == 0 && sameFile(opened, found) &&
-              ::unlink(native.constData()) == 0;
-    ::close(fd);
-    return removed;
+    return removed && ::lstat(native.constData(), &found) == 0 && sameFile(opened, found) &&
+           ::unlink(native.constData()) == 0;
 }
 
 VaultLock::FileLock VaultLock::lockVaultFile()
@@ -251,17 +209,13 @@ VaultLock::FileLock VaultLock::lockVaultFile()
         if (::stat(native.constData(), &found) != 0 || !S_ISREG(found.st_mode)) {
             return FileLock::Impossible; // nothing yet, or nothing that could hold a vault
         }
-        const int fd = ::open(native.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+        FileDescriptor file(::open(native.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
         struct stat opened {};
-        if (fd < 0 || ::fstat(fd, &opened) != 0 || !S_ISREG(opened.st_mode)) {
-            if (fd >= 0) {
-                ::close(fd);
-            }
+        if (!file.isOpen() || ::fstat(file.get(), &opened) != 0 || !S_ISREG(opened.st_mode)) {
             return FileLock::Impossible;
         }
-        if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        if (::flock(file.get(), LOCK_EX | LOCK_NB) != 0) {
             const int e = errno;
-            ::close(fd);
             if (e == EINTR) {
                 continue;
             }
@@ -270,10 +224,9 @@ VaultLock::FileLock VaultLock::lockVaultFile()
         // The holder's save may have renamed a new file over the vault between the open and the lock; the lock
         // counts only on the file that is the vault now.
         if (::stat(native.constData(), &found) == 0 && sameFile(found, opened)) {
-            vaultFd_ = fd;
+            vaultFd_ = std::move(file);
             return FileLock::Taken;
         }
-        ::close(fd);
     }
     return FileLock::Busy; // replaced again and again: another copy is saving
 }
@@ -283,43 +236,32 @@ int VaultLock::lockNewFile(int fd)
     if (!holdsLockFile() && !vaultFileOnly_) {
         return 0;
     }
-    const int copy = ::fcntl(fd, F_DUPFD_CLOEXEC, 0);
-    if (copy >= 0 && ::flock(copy, LOCK_EX | LOCK_NB) == 0) {
-        newFd_ = copy;
+    FileDescriptor copy(::fcntl(fd, F_DUPFD_CLOEXEC, 0));
+    if (copy.isOpen() && ::flock(copy.get(), LOCK_EX | LOCK_NB) == 0) {
+        newFd_ = std::move(copy);
         return 0;
     }
     const int e = errno;
-    if (copy >= 0) {
-        ::close(copy);
-    }
     // The lock file keeps other copies out all the same; without it, the vault would be left unlocked.
     return vaultFileOnly_ ? e : 0;
 }
 
 void VaultLock::newFileSettled(bool isTheVault)
 {
-    if (newFd_ < 0) {
+    if (!newFd_.isOpen()) {
         return;
     }
     if (isTheVault) {
-        if (vaultFd_ >= 0) {
-            ::close(vaultFd_);
-        }
-        vaultFd_ = newFd_;
+        vaultFd_ = std::move(newFd_);
     } else {
-        ::close(newFd_);
+        newFd_.close();
     }
-    newFd_ = -1;
 }
 
 void VaultLock::release()
 {
     lockFile_.unlock();
-    for (int *fd : {&vaultFd_, &newFd_}) {
-        if (*fd >= 0) {
-            ::close(*fd);
-            *fd = -1;
-        }
-    }
+    vaultFd_.close();
+    newFd_.close();
     vaultFileOnly_ = false;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/FileDescriptor.h"
 #include "core/VaultFile.h"
 
 #include <QLockFile>
@@ -31,7 +32,7 @@ public:
     // The vault file itself, links followed: where the lock is, and the only folder a holder may tidy.
     const QString &vaultPath() const { return vault_; }
     bool holdsLockFile() const { return lockFile_.isLocked(); }
-    bool holdsVaultFile() const { return vaultFd_ >= 0; }
+    bool holdsVaultFile() const { return vaultFd_.isOpen(); }
 
     static QString lockPath(const QString &vaultPath);
 
@@ -50,8 +51,8 @@ private:
     QString vault_;
     QString lockPath_;
     QLockFile lockFile_;
-    int vaultFd_ = -1;
-    int newFd_ = -1;
+    FileDescriptor vaultFd_;
+    FileDescriptor newFd_;
     // Only the lock on the vault file keeps other copies out: a save may not go on without it.
     bool vaultFileOnly_ = false;
 };
