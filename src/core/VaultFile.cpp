@@ -1,6 +1,7 @@
 #include "core/VaultFile.h"
 
 #include "core/FileDescriptor.h"
+#include "core/SystemError.h"
 #include "core/VaultPath.h"
 
 #include <QDir>
@@ -20,15 +21,9 @@ namespace {
 using VaultFile::Result;
 using VaultFile::Step;
 
-// The number as well as the words: the words alone are often too vague to look the cause up.
-QString reason(int error)
-{
-    return u"error %1: %2"_s.arg(error).arg(QString::fromLocal8Bit(std::strerror(error)));
-}
-
 Result failure(const QString &what, const QString &path, int error)
 {
-    return {false, false, u"%1 %2: %3"_s.arg(what, VaultPath::quoted(path), reason(error))};
+    return {false, false, u"%1 %2: %3"_s.arg(what, VaultPath::quoted(path), systemErrorText(error))};
 }
 
 Result refusal(const QString &text)

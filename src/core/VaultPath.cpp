@@ -1,31 +1,41 @@
 #include "core/VaultPath.h"
 
+#include "core/SystemError.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
 #include <cerrno>
 #include <sys/stat.h>
+#include <utility>
 
 using namespace Qt::StringLiterals;
 
 namespace {
 
-QString kindOf(mode_t mode)
+// What stands there, for the user, with the error number that goes with refusing it.
+std::pair<QString, int> kindOf(mode_t mode)
 {
     if (S_ISDIR(mode)) {
-        return u"a folder"_s;
+        return {u"a folder"_s, EISDIR};
     }
     if (S_ISFIFO(mode)) {
-        return u"a named pipe"_s;
+        return {u"a named pipe"_s, ESPIPE};
     }
     if (S_ISSOCK(mode)) {
-        return u"a socket"_s;
+        return {u"a socket"_s, ENXIO};
     }
     if (S_ISCHR(mode) || S_ISBLK(mode)) {
-        return u"a device"_s;
+        return {u"a device"_s, EINVAL};
     }
-    return u"a special file"_s;
+    return {u"a special file"_s, EINVAL};
+}
+
+// A sentence about what stands there, with its error number as the program's other system errors have it.
+QString refusal(const QString &sentence, int error)
+{
+    return u"%1 (%2)."_s.arg(sentence, systemErrorText(error));
 }
 
 } // namespace
@@ -74,22 +84,25 @@ QString notAVaultFile(const QString &path)
         return {};
     }
     if (!S_ISLNK(st.st_mode)) {
-        return u"%1 is %2, not a vault file."_s.arg(quoted(path), kindOf(st.st_mode));
+        const auto [kind, error] = kindOf(st.st_mode);
+        return refusal(u"%1 is %2, not a vault file"_s.arg(quoted(path), kind), error);
     }
     if (::stat(native.constData(), &st) != 0) {
         if (errno == ELOOP) {
-            return u"%1 is a link that leads round in a loop, never to a file."_s.arg(quoted(path));
+            return refusal(u"%1 is a link that leads round in a loop, never to a file"_s.arg(quoted(path)), ELOOP);
         }
         if (errno == ENOENT) {
-            return u"%1 is a link to %2, which does not exist."_s.arg(quoted(path), quoted(realPath(path)));
+            return refusal(u"%1 is a link to %2, which does not exist"_s.arg(quoted(path), quoted(realPath(path))),
+                           ENOENT);
         }
         return {};
     }
     if (S_ISREG(st.st_mode)) {
         return {};
     }
-    return u"%1 is a link to %2, which is %3, not a vault file."_s.arg(quoted(path), quoted(realPath(path)),
-                                                                       kindOf(st.st_mode));
+    const auto [kind, error] = kindOf(st.st_mode);
+    return refusal(
+        u"%1 is a link to %2, which is %3, not a vault file"_s.arg(quoted(path), quoted(realPath(path)), kind), error);
 }
 
 bool isOtherThanAFile(const QString &path)
