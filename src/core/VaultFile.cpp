@@ -210,6 +210,11 @@ Result replace(const QString &path, QByteArrayView content, const FaultHook &hoo
     const QString target = VaultPath::realPath(path);
     const QString folder = QFileInfo(target).absolutePath();
     QByteArray tempName = QFile::encodeName(temporaryPrefix(target) + u"XXXXXX"_s);
+    if (lock) {
+        if (const QString why = lock->checkBeforeSave(target); !why.isEmpty()) {
+            return refusal(why);
+        }
+    }
 
     // The rename would replace a file that its owner made read-only, and so undo that choice: a save may change
     // the vault only where opening it for writing would be allowed. Asked without opening it, which a save never

@@ -38,6 +38,9 @@ struct Result {
 // the old file protects nothing once that is done, so the save hands the new file to the holder first.
 class FileLockHolder {
 public:
+    // Before a save replaces the vault at `target` (links followed): a text for the user when it may not, because
+    // another copy holds the vault or the path no longer leads to the file this copy opened.
+    virtual QString checkBeforeSave(const QString &target) = 0;
     // Before the new file (open as `fd`) replaces the vault. A non-zero error number stops the save.
     virtual int lockNewFile(int fd) = 0;
     // The new file that lockNewFile() took is now the vault (true), or was thrown away (false).

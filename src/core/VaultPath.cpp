@@ -8,6 +8,7 @@
 
 #include <cerrno>
 #include <sys/stat.h>
+#include <sys/vfs.h>
 #include <utility>
 
 using namespace Qt::StringLiterals;
@@ -109,6 +110,27 @@ bool isOtherThanAFile(const QString &path)
 {
     struct stat st {};
     return ::lstat(QFile::encodeName(path).constData(), &st) == 0 && !S_ISREG(st.st_mode);
+}
+
+bool isNetworkFolder(const QString &folder)
+{
+    struct statfs fs {};
+    if (::statfs(QFile::encodeName(folder).constData(), &fs) != 0) {
+        return true; // nothing known: the careful answer
+    }
+    switch (static_cast<unsigned long>(fs.f_type)) {
+    case 0x6969UL:     // NFS
+    case 0x517BUL:     // SMB
+    case 0xFF534D42UL: // CIFS
+    case 0xFE534D42UL: // SMB2
+    case 0x65735546UL: // FUSE: sshfs and the like
+    case 0x01021997UL: // 9P
+    case 0x00C36400UL: // Ceph
+    case 0x5346414FUL: // AFS
+        return true;
+    default:
+        return false;
+    }
 }
 
 bool sameFile(const struct stat &a, const struct stat &b)

@@ -32,6 +32,10 @@ QString notAVaultFile(const QString &path);
 // Whether something other than an ordinary file stands at the path itself, links not followed.
 bool isOtherThanAFile(const QString &path);
 
+// Whether the folder is on a file system that other machines may share (a network or user-space file system),
+// where a file lock taken on another machine may not be seen from here.
+bool isNetworkFolder(const QString &folder);
+
 // Whether two stat results are of the same file.
 bool sameFile(const struct stat &a, const struct stat &b);
 
