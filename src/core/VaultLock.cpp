@@ -356,8 +356,7 @@ QString VaultLock::checkBeforeSave(const QString &target)
     if (!holdsLockFile() && !holdsVaultFile()) {
         const Outcome outcome = acquire();
         if (outcome == Outcome::HeldByAnother || outcome == Outcome::OtherMachine) {
-            return u"Not saved: another copy of Brisvane has opened this vault since this one started.\r\n\r\n"_s +
-                   heldText();
+            return u"Another copy of Brisvane has opened this vault since this one started. "_s + heldText();
         }
     }
     // The save goes to the file this copy opened, in the folder it opened, or nowhere.
@@ -366,10 +365,9 @@ QString VaultLock::checkBeforeSave(const QString &target)
     const bool folderMoved = folderInode_ != 0 && (folder.st_dev != folderDevice_ || folder.st_ino != folderInode_);
     const bool fileReplaced = vaultInode_ != 0 && (file.st_dev != vaultDevice_ || file.st_ino != vaultInode_);
     if (target != vault_ || folderMoved || fileReplaced) {
-        return u"Not saved: %1 is no longer the vault file that Brisvane opened; it was moved or replaced while "
-               u"Brisvane was running. Saving would overwrite another vault. Close Brisvane and start it again "
-               u"from the folder that holds your vault; the change stays in this window until then."_s.arg(
-                   VaultPath::quoted(target));
+        return u"%1 is no longer the vault file that Brisvane opened: it was moved or replaced while Brisvane ran, "
+               u"and a save there would overwrite another vault. Start Brisvane again from the folder that holds "
+               u"your vault."_s.arg(VaultPath::quoted(target));
     }
     return {};
 }
