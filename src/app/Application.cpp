@@ -1,35 +1,69 @@
 #include "app/Application.h"
 
 #include "app/EntryCommands.h"
-#include "app/WebsiteLauncher.h"
+#include "app/SaveReport.h"
 #include "core/EntryListModel.h"
 #include "core/VaultPath.h"
 #include "core/VaultStore.h"
 #include "ui/AboutWindow.h"
-#include "ui/EntryDialog.h"
 #include "ui/HelpWindow.h"
 #include "ui/MainWindow.h"
-#include "ui/PasswordDialog.h"
 #include "ui/Skin.h"
 #include "ui/SplashScreen.h"
+#include "ui/WebsiteLauncher.h"
 
 using namespace Qt::StringLiterals;
 
-Application::Application(Platform &platform, const QString &folder)
+Application::Application(Platform &platform, const QString &folder, VaultFile::FileLockHolder *fileLock)
     : platform_(platform), folder_(folder), entries_(std::make_unique<EntryListModel>()),
-      store_(std::make_unique<VaultStore>(*this, *entries_, VaultPath::inFolder(folder))),
-      commands_(std::make_unique<EntryCommands>(*this))
-{}
+      store_(std::make_unique<VaultStore>(*entries_, VaultPath::inFolder(folder))),
+      commands_(std::make_unique<EntryCommands>(*entries_, *store_, platform.messages, platform.clipboard,
+                                                platform.opener))
+{
+    store_->setFileLockHolder(fileLock);
+    connect(commands_.get(), &EntryCommands::statusText, this, &Application::setStatusText);
+    connect(commands_.get(), &EntryCommands::entryDialogRequested, this, &Application::openEntryDialog);
+}
 
 Application::~Application()
 {
-    websiteLauncher.unload();
-    aboutWindow.unload();
-    helpWindow.unload();
-    entryDialog.unload();
-    passwordDialog.unload();
-    splash.unload();
-    mainWindow.unload();
+    unloadOtherWindows();
+    mainWindow_.unload();
+}
+
+SplashScreen *Application::splashScreen() const
+{
+    return splash_.get();
+}
+
+MainWindow *Application::mainWindow() const
+{
+    return mainWindow_.get();
+}
+
+PasswordDialog *Application::passwordDialog() const
+{
+    return passwordDialog_.get();
+}
+
+EntryDialog *Application::entryDialog() const
+{
+    return entryDialog_.get();
+}
+
+HelpWindow *Application::helpWindow() const
+{
+    return helpWindow_.get();
+}
+
+AboutWindow *Application::aboutWindow() const
+{
+    return aboutWindow_.get();
+}
+
+WebsiteLauncher *Application::websiteLauncher() const
+{
+    return websiteLauncher_.get();
 }
 
 QString Application::helpFilePath() const
@@ -37,13 +71,110 @@ QString Application::helpFilePath() const
     return folder_ + u"/Help.rtf"_s;
 }
 
+// The start-up: the splash window; after its second, the main window with the first look at the vault; the
+// password dialog, to create the master password or to enter it; then the vault created or unlocked and the main
+// window shown, or the end of the program.
+
 void Application::start()
 {
-    splash.open([this] {
+    splash_.open([this] {
         auto *window = new SplashScreen(publisher_);
-        connect(window, &SplashScreen::finished, this, [this] { loadMainWindow()->show(); });
+        connect(window, &SplashScreen::finished, this, &Application::showMainWindow);
         return window;
     });
+}
+
+void Application::showMainWindow()
+{
+    loadMainWindow()->show();
+}
+
+MainWindow *Application::loadMainWindow()
+{
+    if (mainWindow_.isLoaded()) {
+        return mainWindow_.get();
+    }
+    MainWindow *window = mainWindow_.load([this] { return createMainWindow(); });
+    const VaultStore::FirstRun firstRun = store_->checkFirstRun();
+    switch (firstRun.gate) {
+    case VaultStore::FirstRun::Gate::CreatePassword:
+        openPasswordDialog(PasswordDialog::Mode::Create);
+        break;
+    case VaultStore::FirstRun::Gate::EnterPassword:
+        openPasswordDialog(PasswordDialog::Mode::Enter);
+        break;
+    case VaultStore::FirstRun::Gate::CannotOpen:
+        endWithError(firstRun.error);
+        break;
+    }
+    return window;
+}
+
+void Application::openPasswordDialog(PasswordDialog::Mode mode)
+{
+    PasswordDialog *dialog = passwordDialog_.load([&] {
+        auto *d = new PasswordDialog(mode, platform_.messages, platform_.events, publisher_, mainWindow_.get());
+        connect(d, &PasswordDialog::passwordCreated, this, &Application::createMasterPassword);
+        connect(d, &PasswordDialog::passwordEntered, this, &Application::unlock);
+        connect(d, &PasswordDialog::cancelled, this, &Application::endProgram);
+        return d;
+    });
+    dialog->show();
+}
+
+void Application::createMasterPassword(const QString &password)
+{
+    passwordDialog_.unload();
+    platform_.events.processEvents();
+    const VaultStore::Outcome outcome = store_->createMasterPassword(password);
+    // Nothing has been entered yet that could be lost: a file that cannot be written ends the program as it was.
+    if (!outcome.written()) {
+        endWithError(outcome.error);
+        return;
+    }
+    if (!outcome.confirmed()) {
+        SaveReport::showNotConfirmed(platform_.messages, mainWindow_.get(), outcome.error);
+        finishStartup(u"Password created, but the disk has not confirmed it yet."_s);
+        return;
+    }
+    finishStartup(u"Password created successfully"_s);
+}
+
+void Application::unlock(const QString &password)
+{
+    if (!store_->isStoredPassword(password)) {
+        passwordDialog_.get()->rejectPassword();
+        return;
+    }
+    const VaultStore::Loaded loaded = store_->unlock(password);
+    if (!loaded.ok) {
+        endWithError(loaded.error);
+        return;
+    }
+    finishStartup(u"Loaded "_s + QString::number(loaded.count) + u" entries"_s);
+}
+
+void Application::finishStartup(const QString &status)
+{
+    MainWindow *window = mainWindow_.get();
+    if (!window) {
+        return;
+    }
+    setStatusText(status);
+    window->finishStartup();
+    const QString showHelp = platform_.settings.read(publisher_.productName, u"Settings"_s, u"showHelp"_s, u"1"_s);
+    if (showHelp == u"1"_s) {
+        openHelpWindow();
+    }
+    passwordDialog_.unload();
+}
+
+void Application::endWithError(const QString &text)
+{
+    QWidget *parent = passwordDialog_.isLoaded() ? static_cast<QWidget *>(passwordDialog_.get()) : mainWindow_.get();
+    platform_.messages.show(parent, text + u"\r\n\r\nBrisvane will close now; the vault file is unchanged."_s, {},
+                            MessageBoxes::Buttons::Ok);
+    endProgram();
 }
 
 void Application::endProgram()
@@ -51,26 +182,21 @@ void Application::endProgram()
     platform_.end.endProgram();
 }
 
-MainWindow *Application::loadMainWindow()
-{
-    if (!mainWindow.isLoaded()) {
-        mainWindow.load([this] { return createMainWindow(); });
-        store_->checkFirstRun();
-    }
-    return mainWindow.get();
-}
+// The windows.
 
 MainWindow *Application::createMainWindow()
 {
-    const QIcon splashIcon = splash.isLoaded() ? splash.get()->windowIcon() : QIcon();
-    auto *window = new MainWindow(*entries_, *store_, platform_.messages, publisher_, splashIcon);
+    const QIcon splashIcon = splash_.isLoaded() ? splash_.get()->windowIcon() : QIcon();
+    auto *window = new MainWindow(*entries_, publisher_, splashIcon);
     EntryCommands &commands = *commands_;
-    connect(window, &MainWindow::addRequested, this, [&commands] { commands.addEntry(); });
-    connect(window, &MainWindow::editRequested, this, [&commands] { commands.editEntry(); });
-    connect(window, &MainWindow::deleteRequested, this, [&commands] { commands.deleteEntry(); });
-    connect(window, &MainWindow::goToRequested, this, [&commands] { commands.goToLocation(); });
-    connect(window, &MainWindow::websiteRequested, this, [&commands] { commands.openWebsite(); });
-    connect(window, &MainWindow::copyRequested, this, [&commands](Entry::Field field) { commands.copyField(field); });
+    commands.setWindow(window, [window = QPointer<MainWindow>(window)] { return window ? window->selectedRow() : -1; });
+    window->setCloseGuard([&commands] { return commands.mayClose(); });
+    connect(window, &MainWindow::addRequested, &commands, &EntryCommands::addEntry);
+    connect(window, &MainWindow::editRequested, &commands, &EntryCommands::editEntry);
+    connect(window, &MainWindow::deleteRequested, &commands, &EntryCommands::deleteEntry);
+    connect(window, &MainWindow::goToRequested, &commands, &EntryCommands::goToLocation);
+    connect(window, &MainWindow::copyRequested, &commands, &EntryCommands::copyField);
+    connect(window, &MainWindow::websiteRequested, this, &Application::openWebsite);
     connect(window, &MainWindow::helpRequested, this, &Application::openHelpWindow);
     connect(window, &MainWindow::aboutRequested, this, &Application::openAboutWindow);
     connect(window, &MainWindow::closing, this, [this] {
@@ -80,11 +206,11 @@ MainWindow *Application::createMainWindow()
     return window;
 }
 
-void Application::openEntryDialog()
+void Application::openEntryDialog(const EntryDialog::Request &request)
 {
-    entryDialog.open([this] {
-        auto *dialog = new EntryDialog(entryRequest, *entries_, *store_, platform_.messages, publisher_);
-        connect(dialog, &EntryDialog::statusMessage, this, &Application::setStatusText);
+    entryDialog_.open([&] {
+        auto *dialog = new EntryDialog(request, platform_.messages, publisher_);
+        connect(dialog, &EntryDialog::saveRequested, commands_.get(), &EntryCommands::saveEntry);
         return dialog;
     });
 }
@@ -94,107 +220,44 @@ void Application::openHelpWindow()
     // Without its file the help window declines to be shown; it goes at once, so that the next "View Help"
     // neither shows it empty nor misses a help file put there since.
     HelpWindow *help =
-        helpWindow.open([this] { return new HelpWindow(helpFilePath(), platform_.settings, publisher_); });
+        helpWindow_.open([this] { return new HelpWindow(helpFilePath(), platform_.settings, publisher_); });
     if (!help->showAfterLoad()) {
-        helpWindow.unload();
+        helpWindow_.unload();
     }
 }
 
 void Application::openAboutWindow()
 {
-    aboutWindow.open([this] {
+    aboutWindow_.open([this] {
         auto *about = new AboutWindow(publisher_);
-        connect(about, &AboutWindow::websiteRequested, this, [this] { commands_->openWebsite(); });
+        connect(about, &AboutWindow::websiteRequested, this, &Application::openWebsite);
         return about;
     });
 }
 
-void Application::launchWebsite()
+void Application::openWebsite()
 {
-    // Loaded, never shown: its load opens the site. While it still exists the request waits for the next one.
-    websiteLauncher.load([this] { return new WebsiteLauncher(publisher_, platform_.opener, websiteRequest); });
-}
-
-void Application::unloadOtherWindows()
-{
-    helpWindow.unload();
-    aboutWindow.unload();
-    entryDialog.unload();
-    splash.unload();
-    if (publisher_.useSkin) {
-        Skin::end();
-    }
-    websiteLauncher.unload();
+    // Loaded, never shown: its load opens the site. While it still exists the request waits for its next load.
+    websiteRequest_ = u"Website"_s;
+    websiteLauncher_.load([this] { return new WebsiteLauncher(publisher_, platform_.opener, websiteRequest_); });
 }
 
 void Application::setStatusText(const QString &text)
 {
-    if (MainWindow *window = mainWindow.get()) {
+    if (MainWindow *window = mainWindow_.get()) {
         window->setStatusText(text);
     }
 }
 
-void Application::showPasswordDialog(bool createMode)
+void Application::unloadOtherWindows()
 {
-    const auto mode = createMode ? PasswordDialog::Mode::Create : PasswordDialog::Mode::Enter;
-    PasswordDialog *dialog =
-        passwordDialog.load([&] { return new PasswordDialog(mode, *store_, platform_, publisher_, mainWindow.get()); });
-    dialog->show();
-}
-
-void Application::showCreatePassword()
-{
-    showPasswordDialog(true);
-}
-
-void Application::showEnterPassword()
-{
-    showPasswordDialog(false);
-}
-
-void Application::closePasswordDialog()
-{
-    passwordDialog.unload();
-}
-
-void Application::processEvents()
-{
-    platform_.events.processEvents();
-}
-
-void Application::finishStartup()
-{
-    MainWindow *window = mainWindow.get();
-    if (!window) {
-        return;
+    helpWindow_.unload();
+    aboutWindow_.unload();
+    entryDialog_.unload();
+    splash_.unload();
+    if (publisher_.useSkin) {
+        Skin::end();
     }
-    window->finishStartup();
-    const QString showHelp = platform_.settings.read(publisher_.productName, u"Settings"_s, u"showHelp"_s, u"1"_s);
-    if (showHelp == u"1"_s) {
-        openHelpWindow();
-    }
-    closePasswordDialog();
-}
-
-void Application::reportSaveFailure(const QString &text)
-{
-    platform_.messages.show(mainWindow.get(), u"The vault could not be saved.\r\n\r\n"_s + text, {},
-                            MessageBoxes::Buttons::Ok);
-}
-
-void Application::reportSaveNotConfirmed(const QString &text)
-{
-    platform_.messages.show(mainWindow.get(),
-                            u"The vault was written, but the disk did not confirm that it holds it.\r\n\r\n"_s + text +
-                                u"\r\n\r\nThe vault file holds the change, but it may not survive a power cut until a "
-                                u"later save is confirmed."_s,
-                            {}, MessageBoxes::Buttons::Ok);
-}
-
-void Application::fatalError(const QString &text)
-{
-    QWidget *parent = passwordDialog.isLoaded() ? static_cast<QWidget *>(passwordDialog.get()) : mainWindow.get();
-    platform_.messages.show(parent, text + u"\r\n\r\nBrisvane will close now; the vault file is unchanged."_s, {},
-                            MessageBoxes::Buttons::Ok);
-    endProgram();
+    websiteLauncher_.unload();
+    passwordDialog_.unload();
 }

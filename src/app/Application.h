@@ -2,9 +2,10 @@
 
 #include "app/SingleWindow.h"
 #include "core/PublisherSettings.h"
-#include "core/VaultHost.h"
+#include "core/VaultFile.h"
 #include "platform/Platform.h"
 #include "ui/EntryDialog.h"
+#include "ui/PasswordDialog.h"
 
 #include <QObject>
 
@@ -15,76 +16,78 @@ class EntryCommands;
 class EntryListModel;
 class HelpWindow;
 class MainWindow;
-class PasswordDialog;
 class SplashScreen;
 class VaultStore;
 class WebsiteLauncher;
 
-// The running program: its windows (each at most once), the entry list, the vault store and the state that
-// outlives any one window. It hands each window what it shows and answers the window's requests.
-class Application final : public QObject, public VaultHost {
+// The running program: the start-up, its windows (each at most once), the entry list, the vault store and the
+// commands. It hands each window what it shows, answers the windows' requests, and decides what the user is shown
+// of what the store reports.
+class Application final : public QObject {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(Application)
 
 public:
-    // `folder` holds the vault and the help file: the executable's folder when the program runs.
-    Application(Platform &platform, const QString &folder);
+    // `folder` holds the vault and the help file: the executable's folder when the program runs. `fileLock`, when
+    // the vault file itself is locked, receives every new vault file a save makes.
+    Application(Platform &platform, const QString &folder, VaultFile::FileLockHolder *fileLock = nullptr);
     ~Application() override;
-
-    Platform &platform() { return platform_; }
-    PublisherSettings &publisher() { return publisher_; }
-    EntryListModel &entries() { return *entries_; }
-    VaultStore &store() { return *store_; }
-    EntryCommands &commands() { return *commands_; }
-    const QString &folder() const { return folder_; }
-    QString helpFilePath() const;
 
     // Process start: loads and shows the splash window, which goes on from its timer.
     void start();
 
-    // Ends the process at once (a test's platform records it instead).
-    void endProgram();
+    const PublisherSettings &publisher() const { return publisher_; }
+    EntryListModel &entries() { return *entries_; }
+    VaultStore &store() { return *store_; }
+    EntryCommands &commands() { return *commands_; }
+    QString helpFilePath() const;
 
-    // Loads the main window unless it is loaded; its load ends by checking for a first run.
+    // The windows that are loaded now (null where none is).
+    SplashScreen *splashScreen() const;
+    MainWindow *mainWindow() const;
+    PasswordDialog *passwordDialog() const;
+    EntryDialog *entryDialog() const;
+    HelpWindow *helpWindow() const;
+    AboutWindow *aboutWindow() const;
+    WebsiteLauncher *websiteLauncher() const;
+
+    // The main window, loaded with the first look at the vault if it was not loaded yet.
     MainWindow *loadMainWindow();
-    void openEntryDialog();
     void openHelpWindow();
     void openAboutWindow();
-    // Loads the hidden website launcher, which serves the pending website request.
-    void launchWebsite();
-    // When the main window goes: help, About, entry dialog, splash, then the website launcher.
-    void unloadOtherWindows();
-
-    SingleWindow<SplashScreen> splash;
-    SingleWindow<MainWindow> mainWindow;
-    SingleWindow<PasswordDialog> passwordDialog;
-    SingleWindow<EntryDialog> entryDialog;
-    SingleWindow<WebsiteLauncher> websiteLauncher;
-    SingleWindow<HelpWindow> helpWindow;
-    SingleWindow<AboutWindow> aboutWindow;
-
-    EntryDialog::Request entryRequest;
-    QString websiteRequest;
-
-    // VaultHost
-    void setStatusText(const QString &text) override;
-    void showCreatePassword() override;
-    void showEnterPassword() override;
-    void closePasswordDialog() override;
-    void processEvents() override;
-    void finishStartup() override;
-    void reportSaveFailure(const QString &text) override;
-    void reportSaveNotConfirmed(const QString &text) override;
-    void fatalError(const QString &text) override;
+    // Loads the hidden website launcher, which opens the publisher's website.
+    void openWebsite();
 
 private:
+    // The start-up, in the order it runs.
+    void showMainWindow();
+    void openPasswordDialog(PasswordDialog::Mode mode);
+    void createMasterPassword(const QString &password);
+    void unlock(const QString &password);
+    void finishStartup(const QString &status);
+    void endWithError(const QString &text);
+    void endProgram();
+
     MainWindow *createMainWindow();
-    void showPasswordDialog(bool createMode);
+    void openEntryDialog(const EntryDialog::Request &request);
+    void setStatusText(const QString &text);
+    // Every window but the main window, in the order they go at the end.
+    void unloadOtherWindows();
 
     Platform &platform_;
-    QString folder_;
-    PublisherSettings publisher_;
+    const QString folder_;
+    const PublisherSettings publisher_ = PublisherSettings::fromBuild();
     std::unique_ptr<EntryListModel> entries_;
     std::unique_ptr<VaultStore> store_;
     std::unique_ptr<EntryCommands> commands_;
+    // A website request waits here until the launcher's next load serves it.
+    QString websiteRequest_;
+
+    SingleWindow<SplashScreen> splash_;
+    SingleWindow<MainWindow> mainWindow_;
+    SingleWindow<PasswordDialog> passwordDialog_;
+    SingleWindow<EntryDialog> entryDialog_;
+    SingleWindow<WebsiteLauncher> websiteLauncher_;
+    SingleWindow<HelpWindow> helpWindow_;
+    SingleWindow<AboutWindow> aboutWindow_;
 };

@@ -1,13 +1,14 @@
 #include "app/EntryCommands.h"
 
-#include "app/Application.h"
+#include "app/SaveReport.h"
 #include "core/EntryListModel.h"
 #include "core/LocationAddress.h"
 #include "core/VaultStore.h"
-#include "ui/EntryListView.h"
-#include "ui/MainWindow.h"
+#include "platform/Platform.h"
 
+#include <QDateTime>
 #include <QDir>
+#include <QLocale>
 #include <QPersistentModelIndex>
 
 using namespace Qt::StringLiterals;
@@ -29,122 +30,159 @@ QString copiedStatusPrefix(Entry::Field field)
 
 } // namespace
 
-EntryCommands::EntryCommands(Application &app) : app_(app) {}
+EntryCommands::EntryCommands(EntryListModel &entries, VaultStore &store, MessageBoxes &messages, Clipboard &clipboard,
+                             Opener &opener, QObject *parent)
+    : QObject(parent), entries_(entries), store_(store), messages_(messages), clipboard_(clipboard), opener_(opener)
+{}
 
-QWidget *EntryCommands::mainWindow() const
-{
-    return app_.mainWindow.get();
-}
+EntryCommands::~EntryCommands() = default;
 
-void EntryCommands::status(const QString &text)
+void EntryCommands::setWindow(QWidget *window, std::function<qsizetype()> selectedRow)
 {
-    app_.setStatusText(text);
-}
-
-qsizetype EntryCommands::selectedRow() const
-{
-    const MainWindow *main = app_.mainWindow.get();
-    return main ? main->entryList->firstSelectedRow() + 1 : 0;
+    window_ = window;
+    selectedRow_ = std::move(selectedRow);
 }
 
 qsizetype EntryCommands::selectedRowOrHint(const QString &hint)
 {
-    const qsizetype row = selectedRow();
-    if (row == 0) {
-        status(hint);
+    const qsizetype row = window_ && selectedRow_ ? selectedRow_() : -1;
+    if (row < 0) {
+        emit statusText(hint);
     }
     return row;
 }
 
+bool EntryCommands::save()
+{
+    const VaultStore::Outcome outcome = store_.save();
+    switch (outcome.status) {
+    case VaultStore::Outcome::Status::Written:
+        emit statusText(VaultStore::savedStatusText(QDateTime::currentDateTime(), QLocale::system()));
+        return true;
+    case VaultStore::Outcome::Status::NotConfirmed:
+        SaveReport::showNotConfirmed(messages_, window_, outcome.error);
+        emit statusText(u"Saved, but the disk has not confirmed it yet."_s);
+        return false;
+    case VaultStore::Outcome::Status::Failed:
+        SaveReport::showFailure(messages_, window_, outcome.error);
+        emit statusText(u"Data not saved.  The change is kept until the next save."_s);
+        return false;
+    }
+    return false;
+}
+
 void EntryCommands::addEntry()
 {
-    app_.entryRequest.mode = EntryDialog::Request::Mode::Add;
-    app_.openEntryDialog();
+    emit entryDialogRequested({});
 }
 
 void EntryCommands::editEntry()
 {
-    const qsizetype i = selectedRowOrHint(u"You must first select an entry to edit."_s);
-    if (i == 0) {
+    const qsizetype row = selectedRowOrHint(u"You must first select an entry to edit."_s);
+    if (row < 0) {
         return;
     }
-    const Entry &entry = app_.entries().entry(i - 1);
-    EntryDialog::Request &request = app_.entryRequest;
+    const Entry &entry = entries_.entry(row);
+    EntryDialog::Request request;
+    request.mode = EntryDialog::Request::Mode::Edit;
+    // Follows the entry through sorting and the removal of other rows while the dialog is open.
+    request.entry = QPersistentModelIndex(entries_.index(int(row), 0));
     request.username = entry.text(Entry::Username);
     request.password = entry.text(Entry::Password);
     request.location = entry.text(Entry::Location);
-    request.row = i;
-    request.mode = EntryDialog::Request::Mode::Edit;
     // An open dialog keeps the request it was opened with; this only brings it to the front.
-    app_.openEntryDialog();
+    emit entryDialogRequested(request);
+}
+
+void EntryCommands::saveEntry(const EntryDialog::Request &request, const QString &username, const QString &password,
+                              const QString &location)
+{
+    Entry entry = Entry::fromText(username, password, location);
+    if (request.mode == EntryDialog::Request::Mode::Add) {
+        entries_.appendEntry(std::move(entry));
+    } else if (request.entry.isValid()) {
+        entries_.setEntry(request.entry.row(), std::move(entry));
+    } else {
+        return; // the entry is gone; the dialog has said so and kept its text
+    }
+    // A failed save has told the user why and said so in the status bar; only a real save is reported as one.
+    if (save()) {
+        emit statusText(u"Added new entry.  Data saved."_s);
+    }
 }
 
 void EntryCommands::deleteEntry()
 {
-    const qsizetype i = selectedRowOrHint(u"You must first select an entry to delete."_s);
-    if (i == 0) {
+    const qsizetype row = selectedRowOrHint(u"You must first select an entry to delete."_s);
+    if (row < 0) {
         return;
     }
-    EntryListModel &entries = app_.entries();
-    const Entry &entry = entries.entry(i - 1);
+    const Entry &entry = entries_.entry(row);
     const QString question = u"Are you sure you want to delete the following information?\r\n\r\nUsername: "_s +
                              entry.text(Entry::Username) + u"\r\nPassword: "_s + entry.text(Entry::Password) +
                              u"\r\nUsed At: "_s + entry.text(Entry::Location);
     // Follows the entry in case the list changes while the question is up.
-    const QPersistentModelIndex row(entries.index(int(i - 1), 0));
-    const auto answer =
-        app_.platform().messages.show(mainWindow(), question, u"Confirm Delete"_s, MessageBoxes::Buttons::OkCancel);
+    const QPersistentModelIndex index(entries_.index(int(row), 0));
+    const auto answer = messages_.show(window_, question, u"Confirm Delete"_s, MessageBoxes::Buttons::OkCancel);
     if (answer != MessageBoxes::Answer::Ok) {
-        status(u"Entry not deleted, cancelled by user"_s);
+        emit statusText(u"Entry not deleted, cancelled by user"_s);
         return;
     }
-    if (!row.isValid()) {
+    if (!index.isValid()) {
         return; // already gone: nothing left to delete or to save
     }
-    entries.removeEntry(row.row());
+    entries_.removeEntry(index.row());
     // A failed save has told the user why and set its own status; the row stays gone and the next save writes it.
-    if (app_.store().save()) {
-        status(u"Entry deleted successfully, data saved."_s);
+    if (save()) {
+        emit statusText(u"Entry deleted successfully, data saved."_s);
     }
 }
 
 void EntryCommands::copyField(Entry::Field field)
 {
-    app_.platform().clipboard.clear();
-    const qsizetype i = selectedRowOrHint(u"You must first select a row to copy from."_s);
-    if (i == 0) {
+    clipboard_.clear();
+    const qsizetype row = selectedRowOrHint(u"You must first select a row to copy from."_s);
+    if (row < 0) {
         return;
     }
-    const QString value = app_.entries().entry(i - 1).text(field);
-    app_.platform().clipboard.setSecretText(value);
-    status(copiedStatusPrefix(field) + value);
+    const QString value = entries_.entry(row).text(field);
+    clipboard_.setSecretText(value);
+    emit statusText(copiedStatusPrefix(field) + value);
 }
 
 void EntryCommands::goToLocation()
 {
-    const qsizetype i = selectedRowOrHint(u"You must first select an entry to go to."_s);
-    if (i == 0) {
+    const qsizetype row = selectedRowOrHint(u"You must first select an entry to go to."_s);
+    if (row < 0) {
         return;
     }
-    status(u"Opening Location..."_s);
-    const QString location = app_.entries().entry(i - 1).text(Entry::Location);
+    emit statusText(u"Opening Location..."_s);
+    const QString location = entries_.entry(row).text(Entry::Location);
     const QUrl address = LocationAddress::openerAddress(location, QDir::homePath());
 
     QString error;
     if (!address.isValid()) {
         error = u"It is not a valid address."_s;
-    } else if (app_.platform().opener.openLocation(address, &error)) {
+    } else if (opener_.openLocation(address, &error)) {
         return;
     }
     const QString shown = address.isLocalFile() ? QDir::toNativeSeparators(address.toLocalFile())
                                                 : LocationAddress::withWebScheme(location);
-    app_.platform().messages.show(mainWindow(),
-                                  u"This location could not be opened:\r\n"_s + shown + u"\r\n\r\n"_s + error, {},
-                                  MessageBoxes::Buttons::Ok);
+    messages_.show(window_, u"This location could not be opened:\r\n"_s + shown + u"\r\n\r\n"_s + error, {},
+                   MessageBoxes::Buttons::Ok);
 }
 
-void EntryCommands::openWebsite()
+bool EntryCommands::mayClose()
 {
-    app_.websiteRequest = u"Website"_s;
-    app_.launchWebsite();
+    if (!store_.lastSaveFailed() || save()) {
+        return true;
+    }
+    const QString why = store_.lastSaveUnconfirmed()
+                            ? u"Your last change was written, but the disk has not confirmed that it holds it, so a "
+                              u"power cut could still lose it."_s
+                            : u"Your last change could not be saved, so closing now would lose it."_s;
+    const auto answer =
+        messages_.show(window_, why + u"\r\n\r\nClick OK to close anyway, or Cancel to keep Brisvane open."_s,
+                       u"Not saved"_s, MessageBoxes::Buttons::OkCancel);
+    return answer == MessageBoxes::Answer::Ok;
 }

@@ -1,22 +1,39 @@
 #pragma once
 
 #include "core/Entry.h"
+#include "ui/EntryDialog.h"
 
-#include <QtGlobal>
+#include <QObject>
+#include <QPointer>
 
-class Application;
-class QString;
+#include <functional>
+
+class Clipboard;
+class EntryListModel;
+class MessageBoxes;
+class Opener;
 class QWidget;
+class VaultStore;
 
-// The main window's commands on entries. Its buttons and menu items ask for the same ones.
-class EntryCommands final {
-public:
-    explicit EntryCommands(Application &app);
+// The commands on entries that the main window's buttons and menu items ask for: add, edit, delete, copy, go to,
+// and the entry dialog's save. Each runs top to bottom here; what the program shows in reply, it asks for through
+// its signals.
+class EntryCommands final : public QObject {
+    Q_OBJECT
     Q_DISABLE_COPY_MOVE(EntryCommands)
 
-    // Opens the entry dialog for a new entry; an open dialog is only brought to the front.
+public:
+    EntryCommands(EntryListModel &entries, VaultStore &store, MessageBoxes &messages, Clipboard &clipboard,
+                  Opener &opener, QObject *parent = nullptr);
+    ~EntryCommands() override;
+
+    // The window the commands serve: its message boxes stand above it, and `selectedRow` gives the first selected
+    // row of its list (from 0), or -1 when none is selected.
+    void setWindow(QWidget *window, std::function<qsizetype()> selectedRow);
+
+    // Asks for the entry dialog for a new entry; an open dialog is only brought to the front.
     void addEntry();
-    // Opens the entry dialog on the selected entry, or asks in the status bar for a selection first.
+    // Asks for the entry dialog on the selected entry, or in the status bar for a selection first.
     void editEntry();
     // Removes the selected entry after the user confirms, then saves the vault.
     void deleteEntry();
@@ -24,17 +41,30 @@ public:
     void copyField(Entry::Field field);
     // Hands the selected entry's location to the desktop: a web address to the browser, a path to the file manager.
     void goToLocation();
-    // Opens the publisher's website through the hidden launcher window. The About window's link does the same.
-    void openWebsite();
+    // The entry dialog's Save: the texts go into the request's entry, or a new one at the end, then the vault is
+    // saved. The change stays in the list whatever the save comes to.
+    void saveEntry(const EntryDialog::Request &request, const QString &username, const QString &password,
+                   const QString &location);
+    // Before the main window closes: a change that could not be saved, or that the disk did not confirm, is saved
+    // once more; if that does not do it either, the user decides. False keeps the window open.
+    bool mayClose();
 
-    // The number (from 1) of the first selected row in display order, or 0 when none is selected.
-    qsizetype selectedRow() const;
+signals:
+    void entryDialogRequested(const EntryDialog::Request &request);
+    // A text for the main window's status bar.
+    void statusText(const QString &text);
 
 private:
-    // The selected row (from 1); with none selected, shows `hint` in the status bar and answers 0.
+    // The selected row; with none selected, shows `hint` in the status bar and answers -1.
     qsizetype selectedRowOrHint(const QString &hint);
-    QWidget *mainWindow() const;
-    void status(const QString &text);
+    // Saves the vault and says what came of it; true only for a save the disk confirmed.
+    bool save();
 
-    Application &app_;
+    EntryListModel &entries_;
+    VaultStore &store_;
+    MessageBoxes &messages_;
+    Clipboard &clipboard_;
+    Opener &opener_;
+    QPointer<QWidget> window_;
+    std::function<qsizetype()> selectedRow_;
 };

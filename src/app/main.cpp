@@ -69,8 +69,7 @@ int main(int argc, char *argv[])
     }
     qt.setBeforeEnd([&lock] { lock.release(); });
 
-    Application application(qt.platform(), folder);
-    application.store().setFileLockHolder(&lock);
+    Application application(qt.platform(), folder, &lock);
     application.start();
     return app.exec();
 }

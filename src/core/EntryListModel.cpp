@@ -48,12 +48,12 @@ int EntryListModel::rowCount(const QModelIndex &parent) const
 
 int EntryListModel::columnCount(const QModelIndex &parent) const
 {
-    return parent.isValid() ? 0 : ColumnCount;
+    return parent.isValid() ? 0 : Entry::FieldCount;
 }
 
 QVariant EntryListModel::data(const QModelIndex &index, int role) const
 {
-    if (!index.isValid() || index.row() >= rowCount() || index.column() >= ColumnCount) {
+    if (!index.isValid() || index.row() >= rowCount() || index.column() >= Entry::FieldCount) {
         return {};
     }
     const Entry &e = entries_[size_t(index.row())];
@@ -77,11 +77,11 @@ QVariant EntryListModel::headerData(int section, Qt::Orientation orientation, in
         return QAbstractTableModel::headerData(section, orientation, role);
     }
     switch (section) {
-    case UsernameColumn:
+    case Entry::Username:
         return u"Username"_s;
-    case PasswordColumn:
+    case Entry::Password:
         return u"Password"_s;
-    case LocationColumn:
+    case Entry::Location:
         return u"Website/Location"_s;
     default:
         return {};
@@ -115,7 +115,7 @@ void EntryListModel::appendEntry(Entry entry)
 void EntryListModel::setEntry(qsizetype row, Entry entry)
 {
     entries_[size_t(row)] = std::move(entry);
-    emit dataChanged(index(int(row), 0), index(int(row), ColumnCount - 1), {Qt::DisplayRole});
+    emit dataChanged(index(int(row), 0), index(int(row), Entry::FieldCount - 1), {Qt::DisplayRole});
 }
 
 void EntryListModel::removeEntry(qsizetype row)
@@ -125,7 +125,7 @@ void EntryListModel::removeEntry(qsizetype row)
     endRemoveRows();
 }
 
-void EntryListModel::setSortSettings(bool sorted, int key, Qt::SortOrder order)
+void EntryListModel::setSortSettings(bool sorted, Entry::Field key, Qt::SortOrder order)
 {
     const bool changed = sorted != sorted_ || key != sortKey_ || order != sortOrder_;
     sorted_ = sorted;
@@ -136,22 +136,22 @@ void EntryListModel::setSortSettings(bool sorted, int key, Qt::SortOrder order)
     }
 }
 
-bool EntryListModel::sortByHeaderClick(int header)
+bool EntryListModel::sortByHeaderClick(int column)
 {
     if (entries_.empty()) {
         return true;
     }
-    if (header < 1 || header > ColumnCount) {
+    if (column < 0 || column >= Entry::FieldCount) {
         return false;
     }
     const Qt::SortOrder order = sortOrder_ == Qt::AscendingOrder ? Qt::DescendingOrder : Qt::AscendingOrder;
-    setSortSettings(true, header - 1, order);
+    setSortSettings(true, fieldOf(column), order);
     return true;
 }
 
 void EntryListModel::reorder()
 {
-    const Entry::Field field = fieldOf(sortKey_);
+    const Entry::Field field = sortKey_;
     const size_t n = entries_.size();
 
     // Each row's key column turned into its sort weights once: the first eight packed into a number, the rest laid

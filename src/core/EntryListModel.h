@@ -15,7 +15,7 @@ class EntryListModel final : public QAbstractTableModel, public EntryStore {
     Q_DISABLE_COPY_MOVE(EntryListModel)
 
 public:
-    enum Column { UsernameColumn = 0, PasswordColumn = 1, LocationColumn = 2, ColumnCount = 3 };
+    // Column i shows field i of every entry (Entry::Field).
 
     // The most characters of a field that a cell or its tooltip shows: laying out a field of many megabytes would
     // stall the list for minutes or crash Qt's text layout. The accessible text, copying, editing and saving always
@@ -46,14 +46,13 @@ public:
     // The sort settings. While sorting is on, a change of key or direction re-orders the rows by the text of the
     // key column; rows with equal keys keep their order. Added and changed rows are not moved.
     bool isSorted() const { return sorted_; }
-    int sortKey() const { return sortKey_; }
+    Entry::Field sortKey() const { return sortKey_; }
     Qt::SortOrder sortOrder() const { return sortOrder_; }
-    void setSortSettings(bool sorted, int key, Qt::SortOrder order);
+    void setSortSettings(bool sorted, Entry::Field key, Qt::SortOrder order);
 
-    // A click on a column header (1 for the first column): sorts by that column, turning sorting on and flipping
-    // the direction at every click, also when the column changes. An empty list changes nothing. False for a
-    // header that is no column.
-    bool sortByHeaderClick(int header);
+    // A click on a column's header: sorts by that column, turning sorting on and flipping the direction at every
+    // click, also when the column changes. An empty list changes nothing. False for a header that is no column.
+    bool sortByHeaderClick(int column);
 
     void setTextOrder(const TextOrder &order) { textOrder_ = order; }
 
@@ -63,7 +62,7 @@ private:
     std::vector<Entry> entries_;
     TextOrder textOrder_;
     bool sorted_ = false;
-    int sortKey_ = UsernameColumn;
+    Entry::Field sortKey_ = Entry::Username;
     // Stored as descending so that the first header click sorts ascending.
     Qt::SortOrder sortOrder_ = Qt::DescendingOrder;
 };

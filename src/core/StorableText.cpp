@@ -8,35 +8,34 @@ namespace StorableText {
 
 namespace {
 
-QString fieldName(Kind kind)
+QString fieldName(std::optional<Entry::Field> field)
 {
-    switch (kind) {
-    case Kind::Username:
-        return u"The username"_s;
-    case Kind::Password:
-        return u"The password"_s;
-    case Kind::Location:
-        return u"The website"_s;
-    case Kind::MasterPassword:
+    if (!field) {
         return u"The master password"_s;
+    }
+    switch (*field) {
+    case Entry::Username:
+        return u"The username"_s;
+    case Entry::Password:
+        return u"The password"_s;
+    case Entry::Location:
+        return u"The website"_s;
     }
     return {};
 }
 
-} // namespace
-
-std::optional<QString> whyNot(const QString &text, Kind kind)
+// `entryField` is empty for the master password: line 1 holds it alone, so only the separators of entry lines are
+// not its concern.
+std::optional<QString> whyNotIn(const QString &text, std::optional<Entry::Field> entryField)
 {
-    const QString field = fieldName(kind);
-    // Line 1 holds the master password alone, so only the separators of entry lines are its concern.
-    const bool entryField = kind != Kind::MasterPassword;
+    const QString field = fieldName(entryField);
     if (entryField && text.contains(u"|||"_s)) {
         return field + u" can not contain \"|||\", which the vault file uses between fields."_s;
     }
     if (text.contains(u'\r') || text.contains(u'\n')) {
         return field + u" can not contain a line break."_s;
     }
-    if (entryField && kind != Kind::Location && text.endsWith(u'|')) {
+    if (entryField && *entryField != Entry::Location && text.endsWith(u'|')) {
         return field + u" can not end with \"|\"."_s;
     }
     for (qsizetype i = 0; i < text.size(); ++i) {
@@ -51,6 +50,18 @@ std::optional<QString> whyNot(const QString &text, Kind kind)
         }
     }
     return std::nullopt;
+}
+
+} // namespace
+
+std::optional<QString> whyNot(const QString &text, Entry::Field field)
+{
+    return whyNotIn(text, field);
+}
+
+std::optional<QString> whyNotMasterPassword(const QString &text)
+{
+    return whyNotIn(text, std::nullopt);
 }
 
 } // namespace StorableText

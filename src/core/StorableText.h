@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/Entry.h"
+
 #include <QString>
 
 #include <optional>
@@ -9,9 +11,10 @@
 // Windows-1252 byte; U+008D has one, but that byte ends a line once enciphered.
 namespace StorableText {
 
-enum class Kind { Username, Password, Location, MasterPassword };
+// Why the text cannot be stored in the field, for a message that names the field; nothing when it can.
+std::optional<QString> whyNot(const QString &text, Entry::Field field);
 
-// Why the text cannot be stored, for a message that names the field; nothing when it can.
-std::optional<QString> whyNot(const QString &text, Kind kind);
+// The same for a new master password, which line 1 holds alone.
+std::optional<QString> whyNotMasterPassword(const QString &text);
 
 } // namespace StorableText

@@ -4,7 +4,6 @@
 #include "core/EntryStore.h"
 #include "core/HighBitCipher.h"
 #include "core/VaultFormat.h"
-#include "core/VaultHost.h"
 #include "core/VaultPath.h"
 
 #include <QDateTime>
@@ -64,119 +63,89 @@ QString VaultStore::savedStatusText(const QDateTime &when, const QLocale &locale
            locale.toString(when.time(), timeFormatWithoutZone(locale));
 }
 
-VaultStore::VaultStore(VaultHost &host, EntryStore &list, QString vaultPath)
-    : host_(host), list_(list), path_(std::move(vaultPath))
-{}
+VaultStore::VaultStore(EntryStore &list, QString vaultPath) : list_(list), path_(std::move(vaultPath)) {}
 
-bool VaultStore::ensureVaultFile()
+VaultFile::Result VaultStore::readVault(QByteArray &bytes)
 {
-    if (VaultPath::fileExists(path_)) {
-        return true;
+    if (!VaultPath::fileExists(path_)) {
+        const VaultFile::Result created =
+            VaultFile::createNew(path_, VaultFormat::emptyVault(), faultHook_, fileLock_);
+        if (!created.ok) {
+            return created;
+        }
     }
-    const VaultFile::Result r = VaultFile::createNew(path_, VaultFormat::emptyVault(), faultHook_, fileLock_);
-    if (!r.ok) {
-        host_.fatalError(r.error);
-    }
-    return r.ok;
+    return VaultFile::read(path_, bytes);
 }
 
-bool VaultStore::readVault(QByteArray &bytes)
-{
-    if (!ensureVaultFile()) {
-        return false;
-    }
-    const VaultFile::Result r = VaultFile::read(path_, bytes);
-    if (!r.ok) {
-        // A vault that could not be read whole must never be saved back over itself: stop here.
-        host_.fatalError(r.error);
-    }
-    return r.ok;
-}
-
-void VaultStore::checkFirstRun()
+VaultStore::FirstRun VaultStore::checkFirstRun()
 {
     QByteArray bytes;
-    if (!readVault(bytes)) {
-        return;
+    if (const VaultFile::Result r = readVault(bytes); !r.ok) {
+        return {FirstRun::Gate::CannotOpen, r.error};
     }
-    const QString stored = CodePage1252::toUnicode(HighBitCipher::toggle(VaultFormat::firstLine(bytes)));
-    if (!stored.isEmpty()) {
-        storedPassword_ = stored;
-        host_.showEnterPassword();
-    } else {
-        host_.showCreatePassword();
-    }
+    storedPassword_ = CodePage1252::toUnicode(HighBitCipher::toggle(VaultFormat::firstLine(bytes)));
+    return {storedPassword_.isEmpty() ? FirstRun::Gate::CreatePassword : FirstRun::Gate::EnterPassword, {}};
 }
 
-void VaultStore::load()
+VaultStore::Loaded VaultStore::unlock(const QString &password)
 {
     QByteArray bytes;
-    if (!readVault(bytes)) {
-        return;
+    // A vault that could not be read whole must never be saved back over itself: nothing is kept.
+    if (const VaultFile::Result r = readVault(bytes); !r.ok) {
+        return {false, 0, r.error};
     }
+    masterPassword_ = password;
     VaultFormat::Contents contents = VaultFormat::parse(bytes);
     bytes = {};
     const auto count = qsizetype(contents.entries.size());
     list_.appendEntries(std::move(contents.entries));
-    host_.setStatusText(u"Loaded "_s + QString::number(count) + u" entries"_s);
-    host_.finishStartup();
+    return {true, count, {}};
 }
 
-bool VaultStore::save()
+VaultStore::Outcome VaultStore::outcomeOf(const VaultFile::Result &result)
+{
+    if (result.notDurable) {
+        return {Outcome::Status::NotConfirmed, result.error};
+    }
+    if (!result.ok) {
+        return {Outcome::Status::Failed, result.error};
+    }
+    return {};
+}
+
+VaultStore::Outcome VaultStore::save()
 {
     // Without the master password, line 1 would be written empty and the next start would ask for a new one.
     if (masterPassword_.isEmpty()) {
         lastSaveFailed_ = true;
         lastSaveUnconfirmed_ = false;
-        host_.reportSaveFailure(u"The vault is not unlocked, so nothing was written."_s);
-        return false;
+        return {Outcome::Status::Failed, u"The vault is not unlocked, so nothing was written."_s};
     }
     const QByteArray content = VaultFormat::serialize(toBytes(masterPassword_), list_.entries());
-    const VaultFile::Result r = VaultFile::replace(path_, content, faultHook_, fileLock_);
+    const Outcome outcome = outcomeOf(VaultFile::replace(path_, content, faultHook_, fileLock_));
     // A save that the disk has not confirmed counts as failed, so that closing tries it once more.
-    lastSaveFailed_ = !r.ok || r.notDurable;
-    lastSaveUnconfirmed_ = r.notDurable;
-    if (r.notDurable) {
-        host_.reportSaveNotConfirmed(r.error);
-        host_.setStatusText(u"Saved, but the disk has not confirmed it yet."_s);
-        return false;
-    }
-    if (!r.ok) {
-        host_.reportSaveFailure(r.error);
-        host_.setStatusText(u"Data not saved.  The change is kept until the next save."_s);
-        return false;
-    }
-    host_.setStatusText(savedStatusText(QDateTime::currentDateTime(), QLocale::system()));
-    return true;
+    lastSaveFailed_ = !outcome.confirmed();
+    lastSaveUnconfirmed_ = outcome.status == Outcome::Status::NotConfirmed;
+    return outcome;
 }
 
-void VaultStore::createMasterPassword()
+VaultStore::Outcome VaultStore::createMasterPassword(const QString &password)
 {
-    host_.closePasswordDialog();
-    host_.processEvents();
-
     // A file whose first line is empty may still hold entry lines; they are kept, not wiped.
     QByteArray bytes;
-    if (!readVault(bytes)) {
-        return;
+    if (const VaultFile::Result r = readVault(bytes); !r.ok) {
+        return {Outcome::Status::Failed, r.error};
     }
     VaultFormat::Contents contents = VaultFormat::parse(bytes);
-    const QByteArray password = toBytes(masterPassword_);
-    const QByteArray content = contents.entries.empty() ? VaultFormat::passwordOnly(password)
-                                                        : VaultFormat::serialize(password, contents.entries);
-    const VaultFile::Result r = VaultFile::replace(path_, content, faultHook_, fileLock_);
-    // A new file that is in place but not yet confirmed by the disk already holds the new password: the program
-    // goes on with it, as it would after any save that the disk has not confirmed, instead of ending as if the old
-    // file were still there.
-    if (!r.ok && !r.notDurable) {
-        host_.fatalError(r.error);
-        return;
+    const QByteArray stored = toBytes(password);
+    const QByteArray content = contents.entries.empty() ? VaultFormat::passwordOnly(stored)
+                                                        : VaultFormat::serialize(stored, contents.entries);
+    const Outcome outcome = outcomeOf(VaultFile::replace(path_, content, faultHook_, fileLock_));
+    // A new file that is in place but not yet confirmed by the disk already holds the new password: the program goes
+    // on with it, as after any save that the disk has not confirmed.
+    if (outcome.written()) {
+        masterPassword_ = password;
+        list_.appendEntries(std::move(contents.entries));
     }
-    if (r.notDurable) {
-        host_.reportSaveNotConfirmed(r.error);
-    }
-    list_.appendEntries(std::move(contents.entries));
-    host_.setStatusText(r.notDurable ? u"Password created, but the disk has not confirmed it yet."_s
-                                     : u"Password created successfully"_s);
-    host_.finishStartup();
+    return outcome;
 }

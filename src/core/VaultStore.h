@@ -7,38 +7,74 @@
 class EntryStore;
 class QDateTime;
 class QLocale;
-class VaultHost;
 
 // Creates, reads and rewrites the vault file. It keeps no entries of its own: the entry list is the only copy in
-// memory, and every save writes it out whole.
+// memory, and every save writes it out whole. It only reports what happened; what the user is shown is the
+// program's to decide.
 class VaultStore final {
 public:
-    VaultStore(VaultHost &host, EntryStore &list, QString vaultPath);
+    VaultStore(EntryStore &list, QString vaultPath);
     Q_DISABLE_COPY_MOVE(VaultStore)
+
+    // What a write of the vault file came to.
+    struct Outcome {
+        enum class Status {
+            Written,      // on disk, and the disk confirmed it
+            NotConfirmed, // on disk, but the disk did not confirm that it holds it: a power cut could still lose it
+            Failed,       // nothing on disk changed
+        };
+        Status status = Status::Written;
+        QString error; // why it failed or was not confirmed, with the system's error number and words
+
+        bool written() const { return status != Status::Failed; }
+        bool confirmed() const { return status == Status::Written; }
+    };
+
+    // What the first look at the vault file found.
+    struct FirstRun {
+        enum class Gate {
+            CreatePassword, // a new or password-less file: the user creates the master password
+            EnterPassword,  // the user types the stored one
+            CannotOpen,     // the file cannot be created or read whole; nothing was written
+        };
+        Gate gate = Gate::CannotOpen;
+        QString error; // with CannotOpen: why
+    };
+
+    // What unlocking the vault came to.
+    struct Loaded {
+        bool ok = false;
+        qsizetype count = 0; // the entries appended to the list
+        QString error;       // when not ok: why the file could not be read whole
+    };
 
     // "Saved " and the date and time in the user's general format: short date, a blank, long time (no time zone).
     // The year always has four digits, in the place and with the separators the user's short date gives it.
     static QString savedStatusText(const QDateTime &when, const QLocale &locale);
 
-    // Makes sure the file exists (one empty line when new), reads line 1 and opens the password dialog in create
-    // mode when it is empty, in enter mode otherwise.
-    void checkFirstRun();
+    // Makes sure the file exists (one empty line when new) and reads line 1: an empty one asks for a new password.
+    FirstRun checkFirstRun();
 
-    // After a correct password: appends every entry of the file to the list, reports the count, finishes start-up.
-    void load();
+    // Whether `typed` is the stored master password.
+    bool isStoredPassword(const QString &typed) const { return typed == storedPassword_; }
 
-    // Rewrites the whole file from the master password and the list. On failure the user is told why, nothing on
-    // disk changes, and false is returned; the list keeps its state, and the next save writes everything.
-    bool save();
+    // After the right password: keeps it for the saves and appends every entry of the file to the list. A file that
+    // cannot be read whole leaves the list as it was.
+    Loaded unlock(const QString &password);
 
-    // After a valid new password: writes it as line 1, keeping any entry lines the file already holds.
-    void createMasterPassword();
+    // Writes a new master password as line 1, keeping any entry lines the file already holds, which it then appends
+    // to the list. Failed means the file is as it was and the list unchanged.
+    Outcome createMasterPassword(const QString &password);
+
+    // Rewrites the whole file from the master password and the list. A failure changes nothing on disk; the list
+    // keeps its state, and the next save writes everything.
+    Outcome save();
 
     const QString &path() const { return path_; }
-    const QString &masterPassword() const { return masterPassword_; }
+    // The master password that every save writes as line 1; unlock() and createMasterPassword() set it.
     void setMasterPassword(const QString &password) { masterPassword_ = password; }
-    const QString &storedPassword() const { return storedPassword_; }
-    // True until a save succeeds after one that failed or that the disk did not confirm.
+    bool isUnlocked() const { return !masterPassword_.isEmpty(); }
+    // True until a save is confirmed after one that failed or that the disk did not confirm.
     bool lastSaveFailed() const { return lastSaveFailed_; }
     // The last save wrote the vault, but the disk did not confirm that it holds it.
     bool lastSaveUnconfirmed() const { return lastSaveUnconfirmed_; }
@@ -48,10 +84,9 @@ public:
     void setFileLockHolder(VaultFile::FileLockHolder *lock) { fileLock_ = lock; }
 
 private:
-    bool ensureVaultFile();
-    bool readVault(QByteArray &bytes);
+    VaultFile::Result readVault(QByteArray &bytes);
+    static Outcome outcomeOf(const VaultFile::Result &result);
 
-    VaultHost &host_;
     EntryStore &list_;
     QString path_;
     QString masterPassword_;

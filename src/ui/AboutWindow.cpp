@@ -1,13 +1,13 @@
 #include "ui/AboutWindow.h"
 
 #include "core/PublisherSettings.h"
+#include "ui/EscapeKey.h"
 #include "ui/Fonts.h"
 #include "ui/LinkLabel.h"
 #include "ui/Placement.h"
 #include "ui/Skin.h"
 #include "ui/Twips.h"
 
-#include <QKeyEvent>
 #include <QLabel>
 
 using namespace Qt::StringLiterals;
@@ -25,7 +25,7 @@ template <class Label> Label *label(QWidget *parent, const QString &name, QRect 
     l->setTextFormat(Qt::PlainText);
     l->setFont(font);
     l->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    l->setGeometry(Twips::rect(twips.x(), twips.y(), twips.width(), twips.height()));
+    l->setGeometry(Twips::rect(twips));
     return l;
 }
 
@@ -44,6 +44,7 @@ AboutWindow::AboutWindow(const PublisherSettings &publisher, QWidget *parent)
     Placement::centerOnFirstShow(this);
     setFont(Fonts::verdana(8.25));
     setFixedSize(Twips::toPixels(ClientWidth), Twips::toPixels(ClientHeight));
+    EscapeKey::doesNothingIn(this);
     buildControls();
     load(publisher);
 }
@@ -52,32 +53,32 @@ AboutWindow::~AboutWindow() = default;
 
 void AboutWindow::buildControls()
 {
-    banner = new QLabel(this);
-    banner->setObjectName(u"banner"_s);
-    banner->setPixmap(QPixmap(u":/banner.png"_s));
-    banner->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    banner->setGeometry(Twips::rect(0, 0, 7515, 1035));
-    banner->setAccessibleName(u"Banner"_s);
+    banner_ = new QLabel(this);
+    banner_->setObjectName(u"banner"_s);
+    banner_->setPixmap(QPixmap(u":/banner.png"_s));
+    banner_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    banner_->setGeometry(Twips::rect(0, 0, 7515, 1035));
+    banner_->setAccessibleName(u"Banner"_s);
 
     // A child of the banner with no background of its own: the banner shows through.
-    productLabel = label<QLabel>(banner, u"productLabel"_s, {120, 300, 5655, 435}, Fonts::verdana(14.25, true));
+    productLabel_ = label<QLabel>(banner_, u"productLabel"_s, {120, 300, 5655, 435}, Fonts::verdana(14.25, true));
 
     const QFont captionFont = Fonts::verdana(12, true);
     const std::array<QString, 3> captions{u"Version:"_s, u"Owned By:"_s, u"Website:"_s};
     for (size_t i = 0; i < captions.size(); ++i) {
         const int top = 1260 + int(i) * 420;
-        captionLabels[i] = label<QLabel>(this, u"captionLabel%1"_s.arg(i), {180, top, 2295, 315}, captionFont);
-        captionLabels[i]->setText(captions[i]);
-        captionLabels[i]->setAccessibleName(captions[i]);
+        captionLabels_[i] = label<QLabel>(this, u"captionLabel%1"_s.arg(i), {180, top, 2295, 315}, captionFont);
+        captionLabels_[i]->setText(captions[i]);
+        captionLabels_[i]->setAccessibleName(captions[i]);
     }
-    versionLabel = label<QLabel>(this, u"versionLabel"_s, {2580, 1260, 4635, 315}, captionFont);
-    companyLabel = label<QLabel>(this, u"companyLabel"_s, {2580, 1680, 4635, 315}, captionFont);
-    websiteLink = label<LinkLabel>(this, u"websiteLink"_s, {2580, 2100, 4635, 315}, captionFont);
-    QPalette blue = websiteLink->palette();
+    versionLabel_ = label<QLabel>(this, u"versionLabel"_s, {2580, 1260, 4635, 315}, captionFont);
+    companyLabel_ = label<QLabel>(this, u"companyLabel"_s, {2580, 1680, 4635, 315}, captionFont);
+    websiteLink_ = label<LinkLabel>(this, u"websiteLink"_s, {2580, 2100, 4635, 315}, captionFont);
+    QPalette blue = websiteLink_->palette();
     blue.setColor(QPalette::WindowText, Qt::blue);
-    websiteLink->setPalette(blue);
-    websiteLink->setAccessibleDescription(u"Opens the publisher's website"_s);
-    connect(websiteLink, &LinkLabel::activated, this, &AboutWindow::websiteRequested);
+    websiteLink_->setPalette(blue);
+    websiteLink_->setAccessibleDescription(u"Opens the publisher's website"_s);
+    connect(websiteLink_, &LinkLabel::activated, this, &AboutWindow::websiteRequested);
 
     // The website line is the only control that takes the focus; it gets it by Tab, not by opening the window,
     // so that an Enter meant for another window does not open the website.
@@ -90,13 +91,13 @@ void AboutWindow::load(const PublisherSettings &publisher)
     setWindowTitle(u"About "_s + publisher.productName);
     setAccessibleName(windowTitle());
 
-    productLabel->setText(publisher.productName);
-    companyLabel->setText(publisher.companyName);
-    versionLabel->setText(QString::number(publisher.versionMajor) + u'.' + QString::number(publisher.versionMinor));
-    websiteLink->setText(publisher.publisherUrl);
-    versionLabel->setAccessibleName(spoken(captionLabels[0], versionLabel->text()));
-    companyLabel->setAccessibleName(spoken(captionLabels[1], companyLabel->text()));
-    websiteLink->setAccessibleName(spoken(captionLabels[2], websiteLink->text()));
+    productLabel_->setText(publisher.productName);
+    companyLabel_->setText(publisher.companyName);
+    versionLabel_->setText(QString::number(publisher.versionMajor) + u'.' + QString::number(publisher.versionMinor));
+    websiteLink_->setText(publisher.publisherUrl);
+    versionLabel_->setAccessibleName(spoken(captionLabels_[0], versionLabel_->text()));
+    companyLabel_->setAccessibleName(spoken(captionLabels_[1], companyLabel_->text()));
+    websiteLink_->setAccessibleName(spoken(captionLabels_[2], websiteLink_->text()));
 
     // After the texts are set, so that the skin-drawn labels carry them.
     if (publisher.useSkin) {
@@ -113,14 +114,14 @@ void AboutWindow::copyLabelsToSkinLabels()
             plainLabels.append(l);
         }
     }
-    if (skinLabels.empty()) {
+    if (skinLabels_.empty()) {
         QLabel *first = label<QLabel>(this, u"skinLabel0"_s, {480, 2760, 555, 195}, font());
         first->setAttribute(Qt::WA_TransparentForMouseEvents);
-        skinLabels.push_back(first);
+        skinLabels_.push_back(first);
     }
     for (QLabel *original : plainLabels) {
         auto *copy = new QLabel(original->parentWidget());
-        copy->setObjectName(u"skinLabel%1"_s.arg(skinLabels.size()));
+        copy->setObjectName(u"skinLabel%1"_s.arg(skinLabels_.size()));
         copy->setTextFormat(Qt::PlainText);
         copy->setAlignment(original->alignment());
         copy->setGeometry(original->geometry());
@@ -130,16 +131,6 @@ void AboutWindow::copyLabelsToSkinLabels()
         copy->setHidden(original->isHidden());
         // The copy lies over its label: clicks go through to it, so the website line still opens the website.
         copy->setAttribute(Qt::WA_TransparentForMouseEvents);
-        skinLabels.push_back(copy);
+        skinLabels_.push_back(copy);
     }
-}
-
-// The window has no Cancel button, so Escape does not close it; only its close box does.
-void AboutWindow::keyPressEvent(QKeyEvent *event)
-{
-    if (event->matches(QKeySequence::Cancel)) {
-        event->accept();
-        return;
-    }
-    QDialog::keyPressEvent(event);
 }

@@ -20,23 +20,20 @@ public:
     explicit AboutWindow(const PublisherSettings &publisher, QWidget *parent = nullptr);
     ~AboutWindow() override;
 
-    QLabel *banner = nullptr;
-    QLabel *productLabel = nullptr;
-    std::array<QLabel *, 3> captionLabels{}; // "Version:", "Owned By:", "Website:"
-    QLabel *versionLabel = nullptr;
-    QLabel *companyLabel = nullptr;
-    LinkLabel *websiteLink = nullptr;
-    // Skin-drawn copies of the labels, made only when the program is skinned; element 0 lies outside the window.
-    std::vector<QLabel *> skinLabels;
-
 signals:
     void websiteRequested();
-
-protected:
-    void keyPressEvent(QKeyEvent *event) override;
 
 private:
     void buildControls();
     void load(const PublisherSettings &publisher);
     void copyLabelsToSkinLabels();
+
+    QLabel *banner_ = nullptr;
+    QLabel *productLabel_ = nullptr;
+    std::array<QLabel *, 3> captionLabels_{}; // "Version:", "Owned By:", "Website:"
+    QLabel *versionLabel_ = nullptr;
+    QLabel *companyLabel_ = nullptr;
+    LinkLabel *websiteLink_ = nullptr;
+    // Skin-drawn copies of the labels, made only when the program is skinned; element 0 lies outside the window.
+    std::vector<QLabel *> skinLabels_;
 };

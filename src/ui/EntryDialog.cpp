@@ -1,11 +1,10 @@
 #include "ui/EntryDialog.h"
 
-#include "core/EntryListModel.h"
 #include "core/PublisherSettings.h"
 #include "core/StorableText.h"
-#include "core/VaultStore.h"
 #include "platform/Platform.h"
 #include "ui/EnterKey.h"
+#include "ui/EscapeKey.h"
 #include "ui/Fonts.h"
 #include "ui/PictureButton.h"
 #include "ui/Placement.h"
@@ -47,9 +46,9 @@ QLineEdit *textBox(QWidget *parent, const QString &name, const QString &accessib
 
 } // namespace
 
-EntryDialog::EntryDialog(const Request &request, EntryListModel &entries, VaultStore &store, MessageBoxes &messages,
-                         const PublisherSettings &publisher, QWidget *parent)
-    : QDialog(parent), entries_(entries), store_(store), messages_(messages), publisher_(publisher)
+EntryDialog::EntryDialog(const Request &request, MessageBoxes &messages, const PublisherSettings &publisher,
+                         QWidget *parent)
+    : QDialog(parent), messages_(messages), publisher_(publisher), request_(request)
 {
     setObjectName(u"entryDialog"_s);
     Placement::centerOnFirstShow(this);
@@ -58,6 +57,7 @@ EntryDialog::EntryDialog(const Request &request, EntryListModel &entries, VaultS
     setSizeGripEnabled(false);
     setFont(Fonts::verdana(8));
     setFixedSize(ClientSize);
+    EscapeKey::doesNothingIn(this);
     buildControls();
     load(request);
 }
@@ -67,47 +67,42 @@ EntryDialog::~EntryDialog() = default;
 void EntryDialog::buildControls()
 {
     // Created in tab order, so the dialog opens with the focus on Cancel.
-    cancelButton = new PictureButton(this, u"cancelButton"_s, u"Cancel"_s, u"cancel"_s, {228, 100, 77, 69});
-    saveButton = new PictureButton(this, u"saveButton"_s, u"Save"_s, u"save"_s, {8, 100, 77, 69});
-    usernameBox = textBox(this, u"usernameBox"_s, u"Username"_s, {88, 4, 217, 21});
-    passwordBox = textBox(this, u"passwordBox"_s, u"Password"_s, {88, 32, 217, 21});
-    websiteBox = textBox(this, u"websiteBox"_s, u"Website"_s, {88, 60, 217, 21});
-    usernameLabel = label(this, u"usernameLabel"_s, u"Username:"_s, {8, 8, 77, 17});
-    passwordLabel = label(this, u"passwordLabel"_s, u"Password:"_s, {8, 36, 77, 17});
-    websiteLabel = label(this, u"websiteLabel"_s, u"Website:"_s, {8, 64, 77, 17});
-    usernameLabel->setBuddy(usernameBox);
-    passwordLabel->setBuddy(passwordBox);
-    websiteLabel->setBuddy(websiteBox);
-    setTabOrder(cancelButton, saveButton);
-    setTabOrder(saveButton, usernameBox);
-    setTabOrder(usernameBox, passwordBox);
-    setTabOrder(passwordBox, websiteBox);
-    cancelButton->setFocus();
+    cancelButton_ = new PictureButton(this, u"cancelButton"_s, u"Cancel"_s, u"cancel"_s, {228, 100, 77, 69});
+    saveButton_ = new PictureButton(this, u"saveButton"_s, u"Save"_s, u"save"_s, {8, 100, 77, 69});
+    usernameBox_ = textBox(this, u"usernameBox"_s, u"Username"_s, {88, 4, 217, 21});
+    passwordBox_ = textBox(this, u"passwordBox"_s, u"Password"_s, {88, 32, 217, 21});
+    websiteBox_ = textBox(this, u"websiteBox"_s, u"Website"_s, {88, 60, 217, 21});
+    usernameLabel_ = label(this, u"usernameLabel"_s, u"Username:"_s, {8, 8, 77, 17});
+    passwordLabel_ = label(this, u"passwordLabel"_s, u"Password:"_s, {8, 36, 77, 17});
+    websiteLabel_ = label(this, u"websiteLabel"_s, u"Website:"_s, {8, 64, 77, 17});
+    usernameLabel_->setBuddy(usernameBox_);
+    passwordLabel_->setBuddy(passwordBox_);
+    websiteLabel_->setBuddy(websiteBox_);
+    setTabOrder(cancelButton_, saveButton_);
+    setTabOrder(saveButton_, usernameBox_);
+    setTabOrder(usernameBox_, passwordBox_);
+    setTabOrder(passwordBox_, websiteBox_);
+    cancelButton_->setFocus();
 
-    connect(saveButton, &QToolButton::clicked, this, &EntryDialog::save);
-    connect(cancelButton, &QToolButton::clicked, this, &EntryDialog::cancel);
+    connect(saveButton_, &QToolButton::clicked, this, &EntryDialog::save);
+    connect(cancelButton_, &QToolButton::clicked, this, &EntryDialog::cancel);
     // Enter saves from the website box only; in the other two it does nothing.
-    EnterKey::actsOncePerStroke(websiteBox);
-    connect(websiteBox, &QLineEdit::returnPressed, this, &EntryDialog::save);
+    EnterKey::actsOncePerStroke(websiteBox_);
+    connect(websiteBox_, &QLineEdit::returnPressed, this, &EntryDialog::save);
 }
 
 void EntryDialog::load(const Request &request)
 {
-    addMode_ = request.mode == Request::Mode::Add;
-    if (addMode_) {
+    if (isAddMode()) {
         setWindowTitle(u"Add an entry"_s);
     } else {
         setWindowTitle(u"Edit an entry"_s);
-        usernameBox->setText(request.username);
-        passwordBox->setText(request.password);
-        websiteBox->setText(request.location);
+        usernameBox_->setText(request.username);
+        passwordBox_->setText(request.password);
+        websiteBox_->setText(request.location);
         // Show each value from its start, as a long one would otherwise open scrolled to its end.
-        for (QLineEdit *box : {usernameBox, passwordBox, websiteBox}) {
+        for (QLineEdit *box : {usernameBox_, passwordBox_, websiteBox_}) {
             box->setCursorPosition(0);
-        }
-        // Kept as a persistent index, which follows the entry through sorting and the removal of other rows.
-        if (request.row >= 1 && request.row <= entries_.rowCount()) {
-            editRow_ = QPersistentModelIndex(entries_.index(int(request.row - 1), 0));
         }
     }
     setAccessibleName(windowTitle());
@@ -118,7 +113,7 @@ void EntryDialog::load(const Request &request)
 
 qsizetype EntryDialog::editedRow() const
 {
-    return !addMode_ && editRow_.isValid() ? editRow_.row() : -1;
+    return !isAddMode() && request_.entry.isValid() ? request_.entry.row() : -1;
 }
 
 void EntryDialog::showError(const QString &text)
@@ -128,11 +123,10 @@ void EntryDialog::showError(const QString &text)
 
 bool EntryDialog::fieldsAreStorable()
 {
-    using StorableText::Kind;
-    const std::pair<const QLineEdit *, Kind> fields[] = {
-        {usernameBox, Kind::Username}, {passwordBox, Kind::Password}, {websiteBox, Kind::Location}};
-    for (const auto &[box, kind] : fields) {
-        if (const auto why = StorableText::whyNot(box->text(), kind)) {
+    const std::pair<const QLineEdit *, Entry::Field> fields[] = {
+        {usernameBox_, Entry::Username}, {passwordBox_, Entry::Password}, {websiteBox_, Entry::Location}};
+    for (const auto &[box, field] : fields) {
+        if (const auto why = StorableText::whyNot(box->text(), field)) {
             showError(*why);
             return false;
         }
@@ -142,15 +136,15 @@ bool EntryDialog::fieldsAreStorable()
 
 void EntryDialog::save()
 {
-    if (usernameBox->text().isEmpty()) {
+    if (usernameBox_->text().isEmpty()) {
         showError(u"You must enter a username"_s);
         return;
     }
-    if (passwordBox->text().isEmpty()) {
+    if (passwordBox_->text().isEmpty()) {
         showError(u"You must enter a password"_s);
         return;
     }
-    if (!addMode_ && !editRow_.isValid()) {
+    if (!isAddMode() && !request_.entry.isValid()) {
         messages_.show(
             this,
             u"The entry you were editing has been deleted, so there is nothing to save these changes into.\r\n\r\n"
@@ -162,17 +156,8 @@ void EntryDialog::save()
         return;
     }
 
-    Entry entry = Entry::fromText(usernameBox->text(), passwordBox->text(), websiteBox->text());
-    if (addMode_) {
-        entries_.appendEntry(std::move(entry));
-    } else {
-        entries_.setEntry(editRow_.row(), std::move(entry));
-    }
-    // A failed save has already told the user why and said so in the status bar. The change stays in the list and
-    // the next save writes it, so the dialog closes either way, but only a real save is reported as one.
-    if (store_.save()) {
-        emit statusMessage(u"Added new entry.  Data saved."_s);
-    }
+    // Whatever the save comes to, the change stays in the list and the next save writes it: the dialog goes.
+    emit saveRequested(request_, usernameBox_->text(), passwordBox_->text(), websiteBox_->text());
     emit unloadRequested();
 }
 

@@ -3,17 +3,16 @@
 #include <QDialog>
 #include <QPersistentModelIndex>
 
-class EntryListModel;
 class MessageBoxes;
 class PictureButton;
 class QLabel;
 class QLineEdit;
-class VaultStore;
 struct PublisherSettings;
 
-// The entry dialog: the user types a new entry, or changes the one the Edit command opened it for. Save writes
-// into the entry list and saves the vault; Cancel and the close box write nothing. The dialog is modeless, so the
-// list may be sorted or lose rows while it is open: an edit follows its entry wherever it moves.
+// The entry dialog: the user types a new entry, or changes the one the Edit command opened it for. Save hands the
+// three texts, once they can be stored, to whoever opened the dialog (saveRequested()); Cancel and the close box
+// hand nothing. The dialog is modeless, so the list may be sorted or lose rows while it is open: the request
+// follows its entry wherever it moves.
 class EntryDialog final : public QDialog {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(EntryDialog)
@@ -24,7 +23,7 @@ public:
     struct Request {
         enum class Mode { Add, Edit };
         Mode mode = Mode::Add;
-        qsizetype row = 0; // the row being edited, from 1
+        QPersistentModelIndex entry; // the entry being edited; invalid once it was deleted
         QString username;
         QString password;
         QString location;
@@ -32,37 +31,25 @@ public:
 
     static constexpr QSize ClientSize{312, 174};
 
-    EntryDialog(const Request &request, EntryListModel &entries, VaultStore &store, MessageBoxes &messages,
-                const PublisherSettings &publisher, QWidget *parent = nullptr);
+    EntryDialog(const Request &request, MessageBoxes &messages, const PublisherSettings &publisher,
+                QWidget *parent = nullptr);
     ~EntryDialog() override;
 
-    // Checks the fields, writes them into the list and saves the vault; then the dialog goes.
+    // Checks the fields and hands them on (saveRequested()); then the dialog goes.
     void save();
     // Closes the dialog without writing anything.
     void cancel();
 
-    bool isAddMode() const { return addMode_; }
+    bool isAddMode() const { return request_.mode == Request::Mode::Add; }
     // The row (from 0) that an edit saves into, or -1 in add mode and once the entry was deleted.
     qsizetype editedRow() const;
 
-    QLabel *usernameLabel = nullptr;
-    QLabel *passwordLabel = nullptr;
-    QLabel *websiteLabel = nullptr;
-    QLineEdit *usernameBox = nullptr;
-    QLineEdit *passwordBox = nullptr;
-    QLineEdit *websiteBox = nullptr;
-    PictureButton *saveButton = nullptr;
-    PictureButton *cancelButton = nullptr;
-
 signals:
-    // A text for the main window's status bar.
-    void statusMessage(const QString &text);
+    // Save with fields that can be stored: the entry of `request` (or a new one) is to hold these texts.
+    void saveRequested(const EntryDialog::Request &request, const QString &username, const QString &password,
+                       const QString &location);
     // The dialog is done: whoever opened it destroys it.
     void unloadRequested();
-
-public slots:
-    // Escape has no meaning for this window.
-    void reject() override {}
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -73,10 +60,15 @@ private:
     bool fieldsAreStorable();
     void showError(const QString &text);
 
-    EntryListModel &entries_;
-    VaultStore &store_;
     MessageBoxes &messages_;
     const PublisherSettings &publisher_;
-    bool addMode_ = true;
-    QPersistentModelIndex editRow_;
+    Request request_;
+    QLabel *usernameLabel_ = nullptr;
+    QLabel *passwordLabel_ = nullptr;
+    QLabel *websiteLabel_ = nullptr;
+    QLineEdit *usernameBox_ = nullptr;
+    QLineEdit *passwordBox_ = nullptr;
+    QLineEdit *websiteBox_ = nullptr;
+    PictureButton *saveButton_ = nullptr;
+    PictureButton *cancelButton_ = nullptr;
 };

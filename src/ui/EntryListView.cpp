@@ -27,9 +27,9 @@ EntryListView::EntryListView(QWidget *parent) : QTreeView(parent)
     h->setSectionsClickable(true);
     h->setSectionsMovable(false);
     h->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    connect(h, &QHeaderView::sectionClicked, this, [this](int logical) { emit columnClicked(logical + 1); });
+    connect(h, &QHeaderView::sectionClicked, this, [this](int logical) { emit columnClicked(logical); });
     // The second of two quick clicks arrives as a double-click and not as a click; it is a header click all the same.
-    connect(h, &QHeaderView::sectionDoubleClicked, this, [this](int logical) { emit columnClicked(logical + 1); });
+    connect(h, &QHeaderView::sectionDoubleClicked, this, [this](int logical) { emit columnClicked(logical); });
 }
 
 EntryListView::~EntryListView() = default;

@@ -28,8 +28,8 @@ protected:
     bool viewportEvent(QEvent *event) override;
 
 signals:
-    // A header was clicked; the section is 1 for the first column.
-    void columnClicked(int header);
+    // A column's header was clicked (0 for the first column).
+    void columnClicked(int column);
 
 private:
     EntryListModel *model_ = nullptr;

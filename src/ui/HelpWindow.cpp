@@ -4,6 +4,7 @@
 #include "core/VaultPath.h"
 #include "platform/Platform.h"
 #include "rtf/RtfReader.h"
+#include "ui/EscapeKey.h"
 #include "ui/Placement.h"
 #include "ui/Skin.h"
 #include "ui/Topmost.h"
@@ -11,7 +12,6 @@
 
 #include <QCheckBox>
 #include <QFile>
-#include <QKeyEvent>
 #include <QTextBrowser>
 
 using namespace Qt::StringLiterals;
@@ -39,6 +39,7 @@ HelpWindow::HelpWindow(const QString &helpFilePath, SettingsStore &settings, con
     setWindowTitle(u"Readme/Help"_s);
     setAccessibleName(windowTitle());
     setFixedSize(Twips::toPixels(ClientWidth), Twips::toPixels(ClientHeight));
+    EscapeKey::doesNothingIn(this);
     buildControls();
     load(helpFilePath);
 }
@@ -47,24 +48,24 @@ HelpWindow::~HelpWindow() = default;
 
 void HelpWindow::buildControls()
 {
-    helpView = new QTextBrowser(this);
-    helpView->setObjectName(u"helpView"_s);
-    helpView->setAccessibleName(u"Help"_s);
-    helpView->setGeometry(Twips::rect(0, 0, 10275, 7515));
-    helpView->setReadOnly(true);
+    helpView_ = new QTextBrowser(this);
+    helpView_->setObjectName(u"helpView"_s);
+    helpView_->setAccessibleName(u"Help"_s);
+    helpView_->setGeometry(Twips::rect(0, 0, 10275, 7515));
+    helpView_->setReadOnly(true);
     // Read, select and scroll with the keyboard; a link in the help text leads nowhere.
-    helpView->setOpenLinks(false);
-    helpView->setOpenExternalLinks(false);
-    helpView->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
-    helpView->setFocusPolicy(Qt::StrongFocus);
+    helpView_->setOpenLinks(false);
+    helpView_->setOpenExternalLinks(false);
+    helpView_->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    helpView_->setFocusPolicy(Qt::StrongFocus);
 
-    showAtStartupBox = new QCheckBox(u"Show at Startup"_s, this);
-    showAtStartupBox->setObjectName(u"showAtStartupBox"_s);
-    showAtStartupBox->setAccessibleName(showAtStartupBox->text());
-    showAtStartupBox->setGeometry(Twips::rect(60, 7620, 1995, 255));
-    showAtStartupBox->setChecked(true);
+    showAtStartupBox_ = new QCheckBox(u"Show at Startup"_s, this);
+    showAtStartupBox_->setObjectName(u"showAtStartupBox"_s);
+    showAtStartupBox_->setAccessibleName(showAtStartupBox_->text());
+    showAtStartupBox_->setGeometry(Twips::rect(60, 7620, 1995, 255));
+    showAtStartupBox_->setChecked(true);
     // Every change writes, also one made by the load: toggled, unlike clicked, reports both.
-    connect(showAtStartupBox, &QCheckBox::toggled, this, &HelpWindow::saveStartupSetting);
+    connect(showAtStartupBox_, &QCheckBox::toggled, this, &HelpWindow::saveStartupSetting);
 }
 
 void HelpWindow::load(const QString &path)
@@ -77,7 +78,7 @@ void HelpWindow::load(const QString &path)
         return;
     }
     loadHelpFile(path);
-    Topmost::setTopmost(this, true);
+    Topmost::keepOnTop(this, true);
     readStartupSetting();
 }
 
@@ -93,8 +94,8 @@ void HelpWindow::loadHelpFile(const QString &path)
         return;
     }
     RtfReader reader;
-    reader.read(rtf, *helpView->document());
-    helpView->moveCursor(QTextCursor::Start);
+    reader.read(rtf, *helpView_->document());
+    helpView_->moveCursor(QTextCursor::Start);
 }
 
 void HelpWindow::readStartupSetting()
@@ -104,22 +105,12 @@ void HelpWindow::readStartupSetting()
     const int value = stored.toInt(&isNumber);
     // A value that is not a number leaves the box as designed, ticked. Any number other than 0 ticks it.
     if (isNumber) {
-        showAtStartupBox->setChecked(value != 0);
+        showAtStartupBox_->setChecked(value != 0);
     }
 }
 
 void HelpWindow::saveStartupSetting()
 {
-    const int value = showAtStartupBox->isChecked() ? 1 : 0;
+    const int value = showAtStartupBox_->isChecked() ? 1 : 0;
     settings_.write(publisher_.productName, SettingsSection, ShowHelpKey, QString::number(value));
-}
-
-// The window has no Cancel button, so Escape does not close it; only its close box does.
-void HelpWindow::keyPressEvent(QKeyEvent *event)
-{
-    if (event->matches(QKeySequence::Cancel)) {
-        event->accept();
-        return;
-    }
-    QDialog::keyPressEvent(event);
 }

@@ -29,12 +29,6 @@ public:
     // Writes the box's state to the start-up setting at once: "1" ticked, "0" not.
     void saveStartupSetting();
 
-    QTextBrowser *helpView = nullptr;
-    QCheckBox *showAtStartupBox = nullptr;
-
-protected:
-    void keyPressEvent(QKeyEvent *event) override;
-
 private:
     void buildControls();
     void load(const QString &helpFilePath);
@@ -44,4 +38,6 @@ private:
     SettingsStore &settings_;
     const PublisherSettings &publisher_;
     bool helpFileFound_ = false;
+    QTextBrowser *helpView_ = nullptr;
+    QCheckBox *showAtStartupBox_ = nullptr;
 };

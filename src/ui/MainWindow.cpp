@@ -2,8 +2,6 @@
 
 #include "core/EntryListModel.h"
 #include "core/PublisherSettings.h"
-#include "core/VaultStore.h"
-#include "platform/Platform.h"
 #include "ui/EntryListView.h"
 #include "ui/Fonts.h"
 #include "ui/PictureButton.h"
@@ -51,9 +49,9 @@ private:
 
 } // namespace
 
-MainWindow::MainWindow(EntryListModel &entries, VaultStore &store, MessageBoxes &messages,
-                       const PublisherSettings &publisher, const QIcon &splashIcon, QWidget *parent)
-    : QMainWindow(parent), entries_(entries), store_(store), messages_(messages), publisher_(publisher)
+MainWindow::MainWindow(EntryListModel &entries, const PublisherSettings &publisher, const QIcon &splashIcon,
+                       QWidget *parent)
+    : QMainWindow(parent), entries_(entries), publisher_(publisher)
 {
     setObjectName(u"mainWindow"_s);
     Placement::centerOnFirstShow(this);
@@ -66,10 +64,10 @@ MainWindow::MainWindow(EntryListModel &entries, VaultStore &store, MessageBoxes 
     setAccessibleName(windowTitle());
     buildControls();
     buildMenus();
-    websiteButton->setCaption(u"Visit "_s + publisher_.publisherUrl);
+    websiteButton_->setCaption(u"Visit "_s + publisher_.publisherUrl);
     setUpColumns();
     resize(Twips::toPixels(ClientWidth), Twips::toPixels(ClientHeight) + menuBar()->sizeHint().height());
-    static_cast<StatusPanel *>(statusPanel)->setPanelWidth(std::abs(frameGeometry().width()));
+    static_cast<StatusPanel *>(statusPanel_)->setPanelWidth(std::abs(frameGeometry().width()));
 }
 
 MainWindow::~MainWindow() = default;
@@ -81,68 +79,67 @@ void MainWindow::buildControls()
     setCentralWidget(client);
 
     const auto button = [client](const QString &name, const QString &caption, const QString &picture, QRect twips) {
-        return new PictureButton(client, name, caption, picture,
-                                 Twips::rect(twips.x(), twips.y(), twips.width(), twips.height()));
+        return new PictureButton(client, name, caption, picture, Twips::rect(twips));
     };
-    addButton = button(u"addButton"_s, u"Add"_s, u"add"_s, {60, 60, 1155, 1035});
-    deleteButton = button(u"deleteButton"_s, u"Delete"_s, u"delete"_s, {1260, 60, 1155, 1035});
-    editButton = button(u"editButton"_s, u"Edit"_s, u"edit"_s, {2460, 60, 1155, 1035});
-    goToButton = button(u"goToButton"_s, u"Go To"_s, u"goto"_s, {3660, 60, 1155, 1035});
-    websiteButton = button(u"websiteButton"_s, QString(), u"website"_s, {4860, 60, 4095, 1035});
-    copyButtons[Entry::Username] =
+    addButton_ = button(u"addButton"_s, u"Add"_s, u"add"_s, {60, 60, 1155, 1035});
+    deleteButton_ = button(u"deleteButton"_s, u"Delete"_s, u"delete"_s, {1260, 60, 1155, 1035});
+    editButton_ = button(u"editButton"_s, u"Edit"_s, u"edit"_s, {2460, 60, 1155, 1035});
+    goToButton_ = button(u"goToButton"_s, u"Go To"_s, u"goto"_s, {3660, 60, 1155, 1035});
+    websiteButton_ = button(u"websiteButton"_s, QString(), u"website"_s, {4860, 60, 4095, 1035});
+    copyButtons_[Entry::Username] =
         button(u"copyUsernameButton"_s, u"Copy Username"_s, u"copy"_s, {60, 1140, 2355, 795});
-    copyButtons[Entry::Password] =
+    copyButtons_[Entry::Password] =
         button(u"copyPasswordButton"_s, u"Copy Password"_s, u"copy"_s, {2460, 1140, 2355, 795});
-    copyButtons[Entry::Location] =
+    copyButtons_[Entry::Location] =
         button(u"copyLocationButton"_s, u"Copy Used At"_s, u"copy"_s, {4860, 1140, 4095, 795});
 
-    entryList = new EntryListView(client);
-    entryList->setObjectName(u"entryList"_s);
-    entryList->setAccessibleName(u"Entries"_s);
-    entryList->setAccessibleDescription(u"Username, password and website or location of every entry"_s);
-    entryList->setEntryModel(&entries_);
-    entryList->setGeometry(Twips::rect(ListTopLeft.x(), ListTopLeft.y(), 8895, 4215));
+    entryList_ = new EntryListView(client);
+    entryList_->setObjectName(u"entryList"_s);
+    entryList_->setAccessibleName(u"Entries"_s);
+    entryList_->setAccessibleDescription(u"Username, password and website or location of every entry"_s);
+    entryList_->setEntryModel(&entries_);
+    entryList_->setGeometry(Twips::rect(ListTopLeft.x(), ListTopLeft.y(), 8895, 4215));
 
     auto *status = new QStatusBar(this);
     status->setObjectName(u"statusBar"_s);
     status->setAccessibleName(u"Status"_s);
     status->setSizeGripEnabled(true);
     status->setFixedHeight(Twips::toPixels(StatusBarHeight));
-    statusPanel = new StatusPanel(status);
-    statusPanel->setObjectName(u"statusPanel"_s);
-    statusPanel->setTextFormat(Qt::PlainText);
-    statusPanel->setAccessibleDescription(u"Status"_s);
+    statusPanel_ = new StatusPanel(status);
+    statusPanel_->setObjectName(u"statusPanel"_s);
+    statusPanel_->setTextFormat(Qt::PlainText);
+    statusPanel_->setAccessibleDescription(u"Status"_s);
     // Permanent, so that a status tip never hides the panel: the bar shows tips only beside its other widgets. An
     // empty widget after it takes the room a wider window adds, so that the panel keeps its place at the left.
-    status->addPermanentWidget(statusPanel);
+    status->addPermanentWidget(statusPanel_);
     auto *rest = new QWidget(status);
     rest->setObjectName(u"statusBarRest"_s);
     status->addPermanentWidget(rest, 1);
     setStatusBar(status);
 
     // Keyboard order: Add, Edit, Delete, website, list, copy user name, Go To, copy password, copy location.
-    const std::array<QWidget *, 9> order{addButton,
-                                         editButton,
-                                         deleteButton,
-                                         websiteButton,
-                                         entryList,
-                                         copyButtons[Entry::Username],
-                                         goToButton,
-                                         copyButtons[Entry::Password],
-                                         copyButtons[Entry::Location]};
+    const std::array<QWidget *, 9> order{addButton_,
+                                         editButton_,
+                                         deleteButton_,
+                                         websiteButton_,
+                                         entryList_,
+                                         copyButtons_[Entry::Username],
+                                         goToButton_,
+                                         copyButtons_[Entry::Password],
+                                         copyButtons_[Entry::Location]};
     for (size_t i = 0; i + 1 < order.size(); ++i) {
         setTabOrder(order[i], order[i + 1]);
     }
 
-    connect(addButton, &QToolButton::clicked, this, &MainWindow::addRequested);
-    connect(deleteButton, &QToolButton::clicked, this, &MainWindow::deleteRequested);
-    connect(editButton, &QToolButton::clicked, this, &MainWindow::editRequested);
-    connect(goToButton, &QToolButton::clicked, this, &MainWindow::goToRequested);
-    connect(websiteButton, &QToolButton::clicked, this, &MainWindow::websiteRequested);
+    connect(addButton_, &QToolButton::clicked, this, &MainWindow::addRequested);
+    connect(deleteButton_, &QToolButton::clicked, this, &MainWindow::deleteRequested);
+    connect(editButton_, &QToolButton::clicked, this, &MainWindow::editRequested);
+    connect(goToButton_, &QToolButton::clicked, this, &MainWindow::goToRequested);
+    connect(websiteButton_, &QToolButton::clicked, this, &MainWindow::websiteRequested);
     for (const Entry::Field field : {Entry::Username, Entry::Password, Entry::Location}) {
-        connect(copyButtons[field], &QToolButton::clicked, this, [this, field] { emit copyRequested(field); });
+        connect(copyButtons_[field], &QToolButton::clicked, this, [this, field] { emit copyRequested(field); });
     }
-    connect(entryList, &EntryListView::columnClicked, &entries_, &EntryListModel::sortByHeaderClick);
+    connect(entryList_, &EntryListView::columnClicked, &entries_, &EntryListModel::sortByHeaderClick);
 }
 
 void MainWindow::buildMenus()
@@ -180,18 +177,18 @@ void MainWindow::buildMenus()
 
 void MainWindow::setUpColumns()
 {
-    QHeaderView *header = entryList->header();
+    QHeaderView *header = entryList_->header();
     const auto twipsWidth = [](QWidget *w) { return Twips::fromPixels(w->width()); };
-    header->resizeSection(EntryListModel::UsernameColumn,
-                          Twips::toPixels(twipsWidth(copyButtons[Entry::Username]) - 10));
-    header->resizeSection(EntryListModel::PasswordColumn,
-                          Twips::toPixels(twipsWidth(copyButtons[Entry::Password]) + 20));
-    header->resizeSection(EntryListModel::LocationColumn, Twips::toPixels(twipsWidth(copyButtons[Entry::Location])));
+    header->resizeSection(Entry::Username,
+                          Twips::toPixels(twipsWidth(copyButtons_[Entry::Username]) - 10));
+    header->resizeSection(Entry::Password,
+                          Twips::toPixels(twipsWidth(copyButtons_[Entry::Password]) + 20));
+    header->resizeSection(Entry::Location, Twips::toPixels(twipsWidth(copyButtons_[Entry::Location])));
 }
 
 void MainWindow::finishStartup()
 {
-    ProgramIcon::setWindowIcon(this, u"AAA"_s, true);
+    ProgramIcon::applyTo(this, u"AAA"_s, true);
     if (publisher_.useSkin) {
         Skin::apply(this);
     }
@@ -202,12 +199,17 @@ void MainWindow::setStatusText(const QString &text)
 {
     // A copied field may be megabytes long; the one-line panel, and a screen reader reading it, get its start.
     constexpr qsizetype StatusLength = 512;
-    statusPanel->setText(EntryListModel::boundedText(text, StatusLength));
+    statusPanel_->setText(EntryListModel::boundedText(text, StatusLength));
 }
 
 QString MainWindow::statusText() const
 {
-    return statusPanel->text();
+    return statusPanel_->text();
+}
+
+qsizetype MainWindow::selectedRow() const
+{
+    return entryList_->firstSelectedRow();
 }
 
 QSize MainWindow::listSizeFor(QSize outerTwips, QPoint listTopLeftTwips)
@@ -227,7 +229,7 @@ void MainWindow::fitListToWindow()
         return;
     }
     const QSize list = listSizeFor(outerSizeTwips(size()), ListTopLeft);
-    entryList->resize(Twips::toPixels(list.width()), Twips::toPixels(list.height()));
+    entryList_->resize(Twips::toPixels(list.width()), Twips::toPixels(list.height()));
 }
 
 void MainWindow::resizeEvent(QResizeEvent *event)
@@ -236,26 +238,9 @@ void MainWindow::resizeEvent(QResizeEvent *event)
     fitListToWindow();
 }
 
-bool MainWindow::mayClose()
-{
-    // A change that could not be saved, or that the disk did not confirm, is tried once more; if that does not do
-    // it either, the user decides.
-    if (!store_.lastSaveFailed() || store_.save()) {
-        return true;
-    }
-    const QString why = store_.lastSaveUnconfirmed()
-                            ? u"Your last change was written, but the disk has not confirmed that it holds it, so a "
-                              u"power cut could still lose it."_s
-                            : u"Your last change could not be saved, so closing now would lose it."_s;
-    const auto answer =
-        messages_.show(this, why + u"\r\n\r\nClick OK to close anyway, or Cancel to keep Brisvane open."_s,
-                       u"Not saved"_s, MessageBoxes::Buttons::OkCancel);
-    return answer == MessageBoxes::Answer::Ok;
-}
-
 void MainWindow::closeEvent(QCloseEvent *event)
 {
-    if (!mayClose()) {
+    if (mayClose_ && !mayClose_()) {
         event->ignore();
         return;
     }

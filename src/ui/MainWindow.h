@@ -5,26 +5,25 @@
 #include <QMainWindow>
 
 #include <array>
+#include <functional>
 
 class EntryListModel;
 class EntryListView;
-class MessageBoxes;
 class PictureButton;
 class QLabel;
-class VaultStore;
 struct PublisherSettings;
 
 // The main window: the command buttons, the copy buttons above the entry list's columns, the list, a status bar
 // and a menu bar that repeats the buttons' commands. It shows the entries and asks for every command through its
-// signals; closing it for good emits closing().
+// signals; closing it for good emits closing(), once the close guard agreed.
 class MainWindow final : public QMainWindow {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(MainWindow)
 
 public:
     // `splashIcon`, when not null, is the window's icon until the start finishes.
-    MainWindow(EntryListModel &entries, VaultStore &store, MessageBoxes &messages, const PublisherSettings &publisher,
-               const QIcon &splashIcon, QWidget *parent = nullptr);
+    MainWindow(EntryListModel &entries, const PublisherSettings &publisher, const QIcon &splashIcon,
+               QWidget *parent = nullptr);
     ~MainWindow() override;
 
     // Finishes the start after the vault was unlocked or created: the program's icon, the skin, visible.
@@ -33,20 +32,17 @@ public:
     void setStatusText(const QString &text);
     QString statusText() const;
 
+    // The first selected row in the list's order (from 0), or -1 when none is selected.
+    qsizetype selectedRow() const;
+
+    // Asked before the window closes; false keeps it open.
+    void setCloseGuard(std::function<bool()> mayClose) { mayClose_ = std::move(mayClose); }
+
     // The list's size in twips for an outer window size in twips: the list keeps its left and top and grows
     // with the window. A window smaller than the offsets mirrors the size instead of clamping it.
     static QSize listSizeFor(QSize outerTwips, QPoint listTopLeftTwips);
     // The outer size in twips for the window's inside size in pixels (menu bar and status bar included).
     static QSize outerSizeTwips(QSize inside);
-
-    EntryListView *entryList = nullptr;
-    PictureButton *addButton = nullptr;
-    PictureButton *deleteButton = nullptr;
-    PictureButton *editButton = nullptr;
-    PictureButton *goToButton = nullptr;
-    PictureButton *websiteButton = nullptr;
-    std::array<PictureButton *, Entry::FieldCount> copyButtons{}; // user name, password, location
-    QLabel *statusPanel = nullptr;
 
 signals:
     void addRequested();
@@ -69,10 +65,16 @@ private:
     void buildMenus();
     void setUpColumns();
     void fitListToWindow();
-    bool mayClose();
 
     EntryListModel &entries_;
-    VaultStore &store_;
-    MessageBoxes &messages_;
     const PublisherSettings &publisher_;
+    std::function<bool()> mayClose_;
+    EntryListView *entryList_ = nullptr;
+    PictureButton *addButton_ = nullptr;
+    PictureButton *deleteButton_ = nullptr;
+    PictureButton *editButton_ = nullptr;
+    PictureButton *goToButton_ = nullptr;
+    PictureButton *websiteButton_ = nullptr;
+    std::array<PictureButton *, Entry::FieldCount> copyButtons_{}; // user name, password, location
+    QLabel *statusPanel_ = nullptr;
 };

@@ -2,9 +2,9 @@
 
 #include "core/PublisherSettings.h"
 #include "core/StorableText.h"
-#include "core/VaultStore.h"
 #include "platform/Platform.h"
 #include "ui/EnterKey.h"
+#include "ui/EscapeKey.h"
 #include "ui/Fonts.h"
 #include "ui/PasswordEdit.h"
 #include "ui/Placement.h"
@@ -66,9 +66,9 @@ QPushButton *button(QWidget *parent, const QString &name, const QString &caption
 
 } // namespace
 
-PasswordDialog::PasswordDialog(Mode mode, VaultStore &store, Platform &platform, const PublisherSettings &publisher,
+PasswordDialog::PasswordDialog(Mode mode, MessageBoxes &messages, EventPump &events, const PublisherSettings &publisher,
                                QWidget *mainWindow, QWidget *parent)
-    : QDialog(parent), mode_(mode), store_(store), platform_(platform), publisher_(publisher), mainWindow_(mainWindow)
+    : QDialog(parent), mode_(mode), messages_(messages), events_(events), publisher_(publisher), mainWindow_(mainWindow)
 {
     setObjectName(u"passwordDialog"_s);
     Placement::centerOnFirstShow(this);
@@ -78,43 +78,44 @@ PasswordDialog::PasswordDialog(Mode mode, VaultStore &store, Platform &platform,
     setModal(false);
     setFont(Fonts::verdana(8));
     setSizeGripEnabled(false);
+    EscapeKey::doesNothingIn(this);
 
     // Created in tab order: the first control that takes the focus has it when the dialog first shows.
-    promptLabel = label(this, u"promptLabel"_s, u"Please enter your password"_s);
-    okButton = button(this, u"okButton"_s, u"Ok"_s);
-    cancelButton = button(this, u"cancelButton"_s, u"Cancel"_s);
-    passwordBox = new PasswordEdit(this);
-    passwordBox->setObjectName(u"passwordBox"_s);
-    passwordBox->setAccessibleName(u"Password"_s);
-    passwordLabel = label(this, u"passwordLabel"_s, u"Password:"_s);
-    retypeBox = new PasswordEdit(this);
-    retypeBox->setObjectName(u"retypeBox"_s);
-    retypeBox->setAccessibleName(u"Retype Password"_s);
-    retypeLabel = label(this, u"retypeLabel"_s, u"Retype Password:"_s);
-    passwordLabel->setBuddy(passwordBox);
-    retypeLabel->setBuddy(retypeBox);
-    setTabOrder(okButton, cancelButton);
-    setTabOrder(cancelButton, passwordBox);
-    setTabOrder(passwordBox, retypeBox);
+    promptLabel_ = label(this, u"promptLabel"_s, u"Please enter your password"_s);
+    okButton_ = button(this, u"okButton"_s, u"Ok"_s);
+    cancelButton_ = button(this, u"cancelButton"_s, u"Cancel"_s);
+    passwordBox_ = new PasswordEdit(this);
+    passwordBox_->setObjectName(u"passwordBox"_s);
+    passwordBox_->setAccessibleName(u"Password"_s);
+    passwordLabel_ = label(this, u"passwordLabel"_s, u"Password:"_s);
+    retypeBox_ = new PasswordEdit(this);
+    retypeBox_->setObjectName(u"retypeBox"_s);
+    retypeBox_->setAccessibleName(u"Retype Password"_s);
+    retypeLabel_ = label(this, u"retypeLabel"_s, u"Retype Password:"_s);
+    passwordLabel_->setBuddy(passwordBox_);
+    retypeLabel_->setBuddy(retypeBox_);
+    setTabOrder(okButton_, cancelButton_);
+    setTabOrder(cancelButton_, passwordBox_);
+    setTabOrder(passwordBox_, retypeBox_);
 
-    placeTwips(promptLabel, 120, 60, 6615, 315);
-    placeTwips(okButton, 4500, 1260, 1095, 495);
-    placeTwips(cancelButton, 5700, 1260, 1035, 495);
-    placeTwips(passwordBox, 1740, 480, 4995, 315);
-    placeTwips(passwordLabel, 120, 540, 915, 255);
-    placeTwips(retypeBox, 1740, 2400, 4995, 315);
-    placeTwips(retypeLabel, 120, 2460, 1935, 255);
+    placeTwips(promptLabel_, 120, 60, 6615, 315);
+    placeTwips(okButton_, 4500, 1260, 1095, 495);
+    placeTwips(cancelButton_, 5700, 1260, 1035, 495);
+    placeTwips(passwordBox_, 1740, 480, 4995, 315);
+    placeTwips(passwordLabel_, 120, 540, 915, 255);
+    placeTwips(retypeBox_, 1740, 2400, 4995, 315);
+    placeTwips(retypeLabel_, 120, 2460, 1935, 255);
     setFixedWidth(Twips::toPixels(6825));
 
-    hideTimer = new QTimer(this);
-    hideTimer->setObjectName(u"hideTimer"_s);
-    hideTimer->setInterval(100);
-    connect(hideTimer, &QTimer::timeout, this, &PasswordDialog::keepMainWindowHidden);
-    hideTimer->start();
+    hideTimer_ = new QTimer(this);
+    hideTimer_->setObjectName(u"hideTimer"_s);
+    hideTimer_->setInterval(100);
+    connect(hideTimer_, &QTimer::timeout, this, &PasswordDialog::keepMainWindowHidden);
+    hideTimer_->start();
 
-    connect(okButton, &QPushButton::clicked, this, &PasswordDialog::confirm);
-    connect(cancelButton, &QPushButton::clicked, this, &PasswordDialog::cancel);
-    for (QLineEdit *box : {passwordBox, retypeBox}) {
+    connect(okButton_, &QPushButton::clicked, this, &PasswordDialog::confirm);
+    connect(cancelButton_, &QPushButton::clicked, this, &PasswordDialog::cancel);
+    for (QLineEdit *box : {passwordBox_, retypeBox_}) {
         EnterKey::actsOncePerStroke(box);
         connect(box, &QLineEdit::returnPressed, this, &PasswordDialog::confirm);
     }
@@ -133,11 +134,11 @@ void PasswordDialog::load()
     } else {
         layOutEnterMode();
     }
-    promptLabel->setAccessibleName(promptLabel->text());
+    promptLabel_->setAccessibleName(promptLabel_->text());
     raise();
-    Topmost::setTopmost(this, true);
-    platform_.events.processEvents();
-    passwordBox->clear();
+    Topmost::keepOnTop(this, true);
+    events_.processEvents();
+    passwordBox_->clear();
     if (publisher_.useSkin) {
         Skin::apply(this);
     }
@@ -145,37 +146,37 @@ void PasswordDialog::load()
 
 void PasswordDialog::layOutCreateMode()
 {
-    promptLabel->setText(u"Because this is the first time you have used "_s + publisher_.productName +
+    promptLabel_->setText(u"Because this is the first time you have used "_s + publisher_.productName +
                          u", you will need to create a master password.  This password will be required to open "
                          u"the program from now on, and can not be reset.\r\n\r\nPlease enter a password that you "
                          u"will not forget."_s);
-    promptLabel->resize(promptLabel->width(), Twips::toPixels(1500));
+    promptLabel_->resize(promptLabel_->width(), Twips::toPixels(1500));
     // Worked out in twips: a position read back from pixels is off by up to 7 twips, and the sums would carry
     // that into the window height.
     const int passTop = 1700;
-    const int retypeTop = passTop + heightTwips(passwordBox) + 60;
-    const int okTop = retypeTop + heightTwips(retypeBox) + 60;
-    moveTopTwips(passwordBox, passTop);
-    moveTopTwips(retypeBox, retypeTop);
-    moveTopTwips(okButton, okTop);
-    moveTopTwips(cancelButton, okTop);
-    moveTopTwips(retypeLabel, retypeTop);
-    retypeLabel->setVisible(true);
-    moveTopTwips(passwordLabel, passTop);
-    retypeBox->setVisible(true);
-    setOuterHeight(okTop + heightTwips(okButton) + 60 + 500);
+    const int retypeTop = passTop + heightTwips(passwordBox_) + 60;
+    const int okTop = retypeTop + heightTwips(retypeBox_) + 60;
+    moveTopTwips(passwordBox_, passTop);
+    moveTopTwips(retypeBox_, retypeTop);
+    moveTopTwips(okButton_, okTop);
+    moveTopTwips(cancelButton_, okTop);
+    moveTopTwips(retypeLabel_, retypeTop);
+    retypeLabel_->setVisible(true);
+    moveTopTwips(passwordLabel_, passTop);
+    retypeBox_->setVisible(true);
+    setOuterHeight(okTop + heightTwips(okButton_) + 60 + 500);
 }
 
 void PasswordDialog::layOutEnterMode()
 {
     setOuterHeight(1845);
-    promptLabel->setText(u"Please enter your password"_s);
-    moveTopTwips(passwordBox, 360);
-    moveTopTwips(okButton, 780);
-    moveTopTwips(cancelButton, 780);
-    retypeLabel->setVisible(false);
-    moveTopTwips(passwordLabel, topTwips(passwordBox));
-    retypeBox->setVisible(false);
+    promptLabel_->setText(u"Please enter your password"_s);
+    moveTopTwips(passwordBox_, 360);
+    moveTopTwips(okButton_, 780);
+    moveTopTwips(cancelButton_, 780);
+    retypeLabel_->setVisible(false);
+    moveTopTwips(passwordLabel_, topTwips(passwordBox_));
+    retypeBox_->setVisible(false);
 }
 
 void PasswordDialog::setOuterHeight(int twips)
@@ -193,20 +194,14 @@ void PasswordDialog::keepMainWindowHidden()
 
 void PasswordDialog::message(const QString &text)
 {
-    platform_.messages.show(this, text, {}, MessageBoxes::Buttons::Ok);
+    messages_.show(this, text, {}, MessageBoxes::Buttons::Ok);
 }
 
 void PasswordDialog::messageAboveTopmost(const QString &text)
 {
-    Topmost::setTopmost(this, false);
+    Topmost::keepOnTop(this, false);
     message(text);
-    Topmost::setTopmost(this, true);
-}
-
-void PasswordDialog::endProgram()
-{
-    hideTimer->stop();
-    platform_.end.endProgram();
+    Topmost::keepOnTop(this, true);
 }
 
 void PasswordDialog::confirm()
@@ -220,61 +215,62 @@ void PasswordDialog::confirm()
 
 void PasswordDialog::createPassword()
 {
-    if (passwordBox->text().size() < 4) {
+    if (passwordBox_->text().size() < 4) {
         messageAboveTopmost(u"You must enter a password that is at least 4 characters long"_s);
         return;
     }
-    if (retypeBox->text() != passwordBox->text()) {
-        Topmost::setTopmost(this, false);
+    if (retypeBox_->text() != passwordBox_->text()) {
+        Topmost::keepOnTop(this, false);
         message(u"Your passwords did not match.  Please try again."_s);
-        retypeBox->clear();
-        passwordBox->clear();
-        Topmost::setTopmost(this, true);
+        retypeBox_->clear();
+        passwordBox_->clear();
+        Topmost::keepOnTop(this, true);
         return;
     }
     // A password that the vault file could not hold could never be typed back: refuse it now.
-    if (const auto why = StorableText::whyNot(passwordBox->text(), StorableText::Kind::MasterPassword)) {
+    if (const auto why = StorableText::whyNotMasterPassword(passwordBox_->text())) {
         messageAboveTopmost(*why);
         return;
     }
-    store_.setMasterPassword(passwordBox->text());
-    hideTimer->stop();
-    store_.createMasterPassword();
+    hideTimer_->stop();
+    emit passwordCreated(passwordBox_->text());
 }
 
 void PasswordDialog::checkPassword()
 {
-    if (passwordBox->text() == store_.storedPassword()) {
-        store_.setMasterPassword(store_.storedPassword());
-        hideTimer->stop();
-        store_.load();
+    // Stopped while the answer is worked out: a right password shows the main window before the dialog goes.
+    hideTimer_->stop();
+    emit passwordEntered(passwordBox_->text());
+}
+
+void PasswordDialog::rejectPassword()
+{
+    // The dialog is still up, so the main window stays hidden while the user answers.
+    hideTimer_->start();
+    const auto answer = messages_.show(this, u"Sorry, the password you entered was not correct."_s,
+                                       u"Incorrect Password"_s, MessageBoxes::Buttons::RetryCancel);
+    if (answer != MessageBoxes::Answer::Retry) {
+        cancel();
         return;
     }
-    const auto answer = platform_.messages.show(this, u"Sorry, the password you entered was not correct."_s,
-                                                u"Incorrect Password"_s, MessageBoxes::Buttons::RetryCancel);
-    if (answer == MessageBoxes::Answer::Retry) {
-        ++failedTries_;
-        if (failedTries_ == MaxTries) {
-            message(u"Only 3 tries allowed.  Click Ok to close."_s);
-            endProgram();
-            return;
-        }
-        passwordBox->clear();
+    ++failedTries_;
+    if (failedTries_ == MaxTries) {
+        message(u"Only 3 tries allowed.  Click Ok to close."_s);
+        cancel();
         return;
     }
-    endProgram();
+    passwordBox_->clear();
 }
 
 void PasswordDialog::cancel()
 {
-    endProgram();
+    hideTimer_->stop();
+    emit cancelled();
 }
 
 void PasswordDialog::closeEvent(QCloseEvent *event)
 {
-    // Closing the gate before a password was accepted ends the program.
-    if (store_.masterPassword().isEmpty()) {
-        platform_.end.endProgram();
-    }
-    QDialog::closeEvent(event);
+    // The close box ends the program; the dialog stays until it has ended.
+    cancel();
+    event->ignore();
 }

@@ -7,13 +7,13 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 class QTimer;
-class VaultStore;
-struct Platform;
+class EventPump;
+class MessageBoxes;
 struct PublisherSettings;
 
 // The gate of the program: in create mode the user types a new master password twice; in enter mode the stored
-// one, with three tries. While it is up it stays above every window and keeps the main window hidden. It ends
-// with the vault unlocked, or with the program.
+// one, with three tries. While it is up it stays above every window and keeps the main window hidden. It checks
+// only what a new password must be; whoever opened it decides what the typed password opens.
 class PasswordDialog final : public QDialog {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(PasswordDialog)
@@ -26,16 +26,18 @@ public:
     static constexpr int FrameTwips = 510;
 
     // `mainWindow` is kept hidden while the dialog is up; it may be null.
-    PasswordDialog(Mode mode, VaultStore &store, Platform &platform, const PublisherSettings &publisher,
+    PasswordDialog(Mode mode, MessageBoxes &messages, EventPump &events, const PublisherSettings &publisher,
                    QWidget *mainWindow, QWidget *parent = nullptr);
     ~PasswordDialog() override;
 
     Mode mode() const { return mode_; }
 
-    // Ok: creates the master password, or checks the typed one against the stored one.
+    // Ok: a new password that may be stored is passwordCreated(); a typed one is passwordEntered().
     void confirm();
-    // Cancel: ends the program.
+    // Cancel: the program ends (cancelled()).
     void cancel();
+    // The password of passwordEntered() was not the stored one: Retry or Cancel, and the third wrong try ends.
+    void rejectPassword();
     // Runs at every tick of the dialog's timer.
     void keepMainWindowHidden();
 
@@ -43,18 +45,13 @@ public:
     int outerHeightTwips() const { return outerHeightTwips_; }
     int failedTries() const { return failedTries_; }
 
-    QLabel *promptLabel = nullptr;
-    QLabel *passwordLabel = nullptr;
-    QLabel *retypeLabel = nullptr;
-    QLineEdit *passwordBox = nullptr;
-    QLineEdit *retypeBox = nullptr;
-    QPushButton *okButton = nullptr;
-    QPushButton *cancelButton = nullptr;
-    QTimer *hideTimer = nullptr;
-
-public slots:
-    // Escape is no cancel key here; only the window's own buttons and close box end it.
-    void reject() override {}
+signals:
+    // Create mode: a new password, typed twice alike, that the vault file can hold.
+    void passwordCreated(const QString &password);
+    // Enter mode: the password as typed; a wrong one is answered with rejectPassword().
+    void passwordEntered(const QString &password);
+    // Cancel, the close box, or the end of the tries: the program ends.
+    void cancelled();
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -69,12 +66,19 @@ private:
     void message(const QString &text);
     // A message box above the dialog, which is topmost itself until the box is answered.
     void messageAboveTopmost(const QString &text);
-    void endProgram();
 
     Mode mode_;
-    VaultStore &store_;
-    Platform &platform_;
+    MessageBoxes &messages_;
+    EventPump &events_;
     const PublisherSettings &publisher_;
+    QLabel *promptLabel_ = nullptr;
+    QLabel *passwordLabel_ = nullptr;
+    QLabel *retypeLabel_ = nullptr;
+    QLineEdit *passwordBox_ = nullptr;
+    QLineEdit *retypeBox_ = nullptr;
+    QPushButton *okButton_ = nullptr;
+    QPushButton *cancelButton_ = nullptr;
+    QTimer *hideTimer_ = nullptr;
     QPointer<QWidget> mainWindow_;
     qint16 failedTries_ = 0;
     int outerHeightTwips_ = 0;

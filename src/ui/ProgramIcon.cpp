@@ -16,7 +16,7 @@ QIcon fromResource(const QString &resourceName)
     return icon;
 }
 
-void setWindowIcon(QWidget *window, const QString &resourceName, bool alsoApplication)
+void applyTo(QWidget *window, const QString &resourceName, bool alsoApplication)
 {
     const QIcon icon = fromResource(resourceName);
     if (alsoApplication) {

@@ -12,6 +12,6 @@ QIcon fromResource(const QString &resourceName);
 
 // Gives the window the named icon in the sizes the desktop uses; with alsoApplication, the whole program too
 // (taskbar, task switcher, and every window that has none of its own).
-void setWindowIcon(QWidget *window, const QString &resourceName, bool alsoApplication);
+void applyTo(QWidget *window, const QString &resourceName, bool alsoApplication);
 
 } // namespace ProgramIcon

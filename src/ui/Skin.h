@@ -6,7 +6,9 @@
 class QWidget;
 class SkinService;
 
-// Skinning of the program's windows. Every call site runs only when PublisherSettings::useSkin is on, which only a
+// Skinning of the program's windows: when a window is skinned and how its controls are coloured. The skin itself,
+// its colours and its window look, is a SkinService, kept apart so that tests can hand in one that records what it
+// is asked. Every call site runs only when PublisherSettings::useSkin is on, which only a
 // build with BRISVANE_USE_SKIN makes it; otherwise no skin exists and nothing here is ever reached.
 namespace Skin {
 

@@ -5,7 +5,8 @@
 
 class QWidget;
 
-// The skin every window takes when the program is built with BRISVANE_USE_SKIN: three colours for the standard
+// The skin itself, apart from the rules of Skin.h that decide when and where it is applied: the skin every window
+// takes when the program is built with BRISVANE_USE_SKIN: three colours for the standard
 // controls and a look for the window itself. One exists for the whole run (Skin::builtIn); tests hand
 // Skin a subclass that records what it was asked.
 class SkinService {

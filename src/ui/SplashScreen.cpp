@@ -16,34 +16,33 @@ namespace {
 constexpr int TickMilliseconds = 16;
 } // namespace
 
-SplashScreen::SplashScreen(PublisherSettings &publisher, QWidget *parent)
+SplashScreen::SplashScreen(const PublisherSettings &publisher, QWidget *parent)
     : QWidget(parent, Qt::SplashScreen | Qt::FramelessWindowHint)
 {
     setObjectName(u"splashScreen"_s);
     Placement::centerOnFirstShow(this);
     setWindowIcon(ProgramIcon::fromResource(u"AAA"_s));
 
-    picture = new QLabel(this);
-    picture->setObjectName(u"picture"_s);
+    picture_ = new QLabel(this);
+    picture_->setObjectName(u"picture"_s);
     const QPixmap pixmap(u":/splash.png"_s);
-    picture->setPixmap(pixmap);
-    picture->setGeometry(0, 0, pixmap.width(), pixmap.height());
+    picture_->setPixmap(pixmap);
+    picture_->setGeometry(0, 0, pixmap.width(), pixmap.height());
 
-    tickTimer = new QTimer(this);
-    tickTimer->setObjectName(u"tickTimer"_s);
-    tickTimer->setInterval(TickMilliseconds);
-    connect(tickTimer, &QTimer::timeout, this, &SplashScreen::tick);
+    tickTimer_ = new QTimer(this);
+    tickTimer_->setObjectName(u"tickTimer"_s);
+    tickTimer_->setInterval(TickMilliseconds);
+    connect(tickTimer_, &QTimer::timeout, this, &SplashScreen::tick);
 
-    // Load steps: the window is exactly the picture; the publisher settings become known; the timer starts.
-    setFixedSize(picture->size());
-    publisher = PublisherSettings::fromBuild();
+    // Load steps: the window is exactly the picture; the product's name; the timer starts.
+    setFixedSize(picture_->size());
     setWindowTitle(publisher.productName);
     setAccessibleName(publisher.productName);
-    picture->setAccessibleName(publisher.productName + u" is starting"_s);
+    picture_->setAccessibleName(publisher.productName + u" is starting"_s);
     if (publisher.useSkin) {
         Skin::start(this);
     }
-    tickTimer->start();
+    tickTimer_->start();
 }
 
 SplashScreen::~SplashScreen() = default;
@@ -56,7 +55,7 @@ void SplashScreen::tick()
     }
     // Stopped before the main window loads: its load lets pending events run, and a tick then must not load it
     // a second time.
-    tickTimer->stop();
+    tickTimer_->stop();
     emit finished();
     hide();
 }

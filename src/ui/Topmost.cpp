@@ -4,7 +4,7 @@
 
 namespace Topmost {
 
-void setTopmost(QWidget *window, bool topmost)
+void keepOnTop(QWidget *window, bool topmost)
 {
     if (!window) {
         return;

@@ -6,6 +6,6 @@ namespace Topmost {
 
 // Keeps the window above every other window of the desktop (true) or puts it back among the others (false).
 // Position and size stay; the window is shown again, raised and activated.
-void setTopmost(QWidget *window, bool topmost);
+void keepOnTop(QWidget *window, bool topmost);
 
 } // namespace Topmost

@@ -24,4 +24,10 @@ constexpr QRect rect(int left, int top, int width, int height)
     return QRect(toPixels(left), toPixels(top), toPixels(width), toPixels(height));
 }
 
+// A rectangle given in twips.
+constexpr QRect rect(QRect twips)
+{
+    return rect(twips.x(), twips.y(), twips.width(), twips.height());
+}
+
 } // namespace Twips

@@ -1,26 +1,27 @@
 // The program's own handling of its windows: each exists at most once; the help window needs its file (without it
-// the window goes at once, and a file put there later is found) and opens at start only when the setting is exactly
-// "1"; the About window's website line opens the publisher's website through the hidden launcher.
+// the window goes at once, and a file put there later is found); the About window's website line opens the
+// publisher's website through the hidden launcher; what a save that did not end well says; the publisher settings
+// it hands out.
 
-#include "app/WebsiteLauncher.h"
+#include "app/EntryCommands.h"
 #include "support/AppFixture.h"
-#include "support/ReferenceVault.h"
+#include "support/Widgets.h"
 #include "ui/AboutWindow.h"
 #include "ui/HelpWindow.h"
 #include "ui/LinkLabel.h"
 #include "ui/MainWindow.h"
+#include "ui/WebsiteLauncher.h"
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QLineEdit>
 #include <QTest>
 #include <QTextBrowser>
 
 #include <cerrno>
-#include <optional>
 
 using namespace Qt::StringLiterals;
 
-Q_DECLARE_METATYPE(std::optional<QString>)
 Q_DECLARE_METATYPE(VaultFile::Step)
 
 namespace {
@@ -36,9 +37,9 @@ template <class Window> int visibleWindows()
     return count;
 }
 
-QString showHelpPath(AppFixture &f)
+QString helpText(const AppFixture &f)
 {
-    return f.app.publisher().productName + u"/Settings/showHelp"_s;
+    return child<QTextBrowser>(f.app.helpWindow(), u"helpView"_s)->toPlainText();
 }
 
 } // namespace
@@ -52,15 +53,15 @@ private slots:
         AppFixture f;
         f.writeHelpFile(HelpRtf);
         f.app.openHelpWindow();
-        HelpWindow *first = f.app.helpWindow.get();
+        HelpWindow *first = f.app.helpWindow();
         QVERIFY(first && first->isVisible());
 
         f.writeHelpFile("{\\rtf1 Changed on disk.}");
         f.app.openHelpWindow();
 
-        QCOMPARE(f.app.helpWindow.get(), first);
+        QCOMPARE(f.app.helpWindow(), first);
         QCOMPARE(visibleWindows<HelpWindow>(), 1);
-        QVERIFY(first->helpView->toPlainText().contains(u"Welcome"_s));
+        QVERIFY(helpText(f).contains(u"Welcome"_s));
     }
 
     void helpWindow_fileMissing_goesAtOnceEvenTwice()
@@ -70,7 +71,7 @@ private slots:
         f.app.openHelpWindow();
 
         QCOMPARE(visibleWindows<HelpWindow>(), 0);
-        QVERIFY(!f.app.helpWindow.isLoaded());
+        QVERIFY(!f.app.helpWindow());
         QVERIFY(f.fake.messages.shown.isEmpty());
         QVERIFY(f.fake.settings.writes.isEmpty());
     }
@@ -83,7 +84,7 @@ private slots:
         f.app.openHelpWindow();
 
         QCOMPARE(visibleWindows<HelpWindow>(), 1);
-        QVERIFY(f.app.helpWindow.get()->helpView->toPlainText().contains(u"Welcome"_s));
+        QVERIFY(helpText(f).contains(u"Welcome"_s));
     }
 
     void helpWindow_closed_writesNothingAndNextOpenLoadsAgain()
@@ -91,65 +92,29 @@ private slots:
         AppFixture f;
         f.writeHelpFile(HelpRtf);
         f.app.openHelpWindow(); // the fixture's setting is "0"
-        QVERIFY(!f.app.helpWindow.get()->showAtStartupBox->isChecked());
+        QVERIFY(!child<QCheckBox>(f.app.helpWindow(), u"showAtStartupBox"_s)->isChecked());
         f.fake.settings.writes.clear();
 
-        QVERIFY(f.app.helpWindow.get()->close());
+        QVERIFY(f.app.helpWindow()->close());
         AppFixture::deleteUnloaded();
-        QVERIFY(!f.app.helpWindow.isLoaded());
+        QVERIFY(!f.app.helpWindow());
         QVERIFY(f.fake.settings.writes.isEmpty());
 
         // A new window, which reads the setting anew.
-        f.fake.settings.values.insert(showHelpPath(f), u"1"_s);
+        f.fake.settings.values.insert(f.app.publisher().productName + u"/Settings/showHelp"_s, u"1"_s);
         f.app.openHelpWindow();
-        QVERIFY(f.app.helpWindow.get()->isVisible());
-        QVERIFY(f.app.helpWindow.get()->showAtStartupBox->isChecked());
-    }
-
-    void finishStartup_opensHelpOnlyForExactlyOne_data()
-    {
-        QTest::addColumn<std::optional<QString>>("stored");
-        QTest::addColumn<bool>("opens");
-        QTest::newRow("absent") << std::optional<QString>() << true;
-        QTest::newRow("1") << std::optional(u"1"_s) << true;
-        QTest::newRow("0") << std::optional(u"0"_s) << false;
-        QTest::newRow("empty") << std::optional(QString()) << false;
-        QTest::newRow("leading blank") << std::optional(u" 1"_s) << false;
-        QTest::newRow("trailing blank") << std::optional(u"1 "_s) << false;
-        QTest::newRow("leading zero") << std::optional(u"01"_s) << false;
-        QTest::newRow("yes") << std::optional(u"yes"_s) << false;
-    }
-    void finishStartup_opensHelpOnlyForExactlyOne()
-    {
-        QFETCH(std::optional<QString>, stored);
-        QFETCH(bool, opens);
-        // No vault yet: the main window's load opens the dialog that creates one; the start then ends here.
-        AppFixture f(AppFixture::BeforeStart{});
-        f.writeHelpFile();
-        f.fake.settings.values.remove(showHelpPath(f));
-        if (stored) {
-            f.fake.settings.values.insert(showHelpPath(f), *stored);
-        }
-        MainWindow *main = f.app.loadMainWindow();
-        QVERIFY(f.app.passwordDialog.isLoaded());
-
-        f.app.finishStartup();
-
-        QVERIFY(main->isVisible());
-        QVERIFY(!f.app.passwordDialog.isLoaded());
-        QCOMPARE(f.app.helpWindow.isLoaded(), opens);
-        QCOMPARE(visibleWindows<HelpWindow>(), opens ? 1 : 0);
-        QVERIFY(f.fake.settings.writes.isEmpty());
+        QVERIFY(f.app.helpWindow()->isVisible());
+        QVERIFY(child<QCheckBox>(f.app.helpWindow(), u"showAtStartupBox"_s)->isChecked());
     }
 
     void aboutWindow_openedAgain_staysOneWindow()
     {
         AppFixture f;
         f.app.openAboutWindow();
-        AboutWindow *first = f.app.aboutWindow.get();
+        AboutWindow *first = f.app.aboutWindow();
         QVERIFY(first && first->isVisible());
         f.app.openAboutWindow();
-        QCOMPARE(f.app.aboutWindow.get(), first);
+        QCOMPARE(f.app.aboutWindow(), first);
         QCOMPARE(visibleWindows<AboutWindow>(), 1);
     }
 
@@ -157,13 +122,13 @@ private slots:
     {
         AppFixture f;
         f.app.openAboutWindow();
-        AboutWindow *about = f.app.aboutWindow.get();
+        AboutWindow *about = f.app.aboutWindow();
 
-        QTest::mouseClick(about->websiteLink, Qt::LeftButton);
+        QTest::mouseClick(child<LinkLabel>(about, u"websiteLink"_s), Qt::LeftButton);
 
         QCOMPARE(f.fake.opener.urls, QList<QUrl>{QUrl(u"http://"_s + f.app.publisher().publisherUrl)});
-        QVERIFY(f.app.websiteLauncher.isLoaded() && !f.app.websiteLauncher.get()->isVisible());
-        QVERIFY(f.app.aboutWindow.get() == about && about->isVisible());
+        QVERIFY(f.app.websiteLauncher() && !f.app.websiteLauncher()->isVisible());
+        QVERIFY(f.app.aboutWindow() == about && about->isVisible());
     }
 
     // A save that failed says that nothing was saved; one that wrote the vault but was not confirmed by the disk
@@ -188,20 +153,46 @@ private slots:
         QFETCH(bool, newPassword);
         QFETCH(QString, says);
         QFETCH(QString, status);
-        AppFixture f(AppFixture::ThreeRows);
-        f.app.store().setFaultHook([step](VaultFile::Step s) { return s == step ? EIO : 0; });
+        const auto f = newPassword ? std::make_unique<AppFixture>(AppFixture::BeforeStart{})
+                                   : std::make_unique<AppFixture>(AppFixture::ThreeRows);
         if (newPassword) {
-            QVERIFY(ReferenceVault::writeFile(f.vaultPath(), "\r\n"));
-            f.app.store().createMasterPassword();
-        } else {
-            QVERIFY(!f.app.store().save());
+            f->app.loadMainWindow();
         }
-        QCOMPARE(f.messageTexts().size(), 1);
-        const QString text = f.messageTexts().first();
+        f->app.store().setFaultHook([step](VaultFile::Step s) { return s == step ? EIO : 0; });
+        if (newPassword) {
+            PasswordDialog *dialog = f->app.passwordDialog();
+            child<QLineEdit>(dialog, u"passwordBox"_s)->setText(u"abcd"_s);
+            child<QLineEdit>(dialog, u"retypeBox"_s)->setText(u"abcd"_s);
+            dialog->confirm();
+        } else {
+            f->app.commands().saveEntry({}, u"dave"_s, u"d-pass"_s, {});
+        }
+        QCOMPARE(f->messageTexts().size(), 1);
+        const QString text = f->messageTexts().first();
         QVERIFY2(text.startsWith(says), qPrintable(text));
         QVERIFY2(text.contains(u"error %1: "_s.arg(EIO)), qPrintable(text));
         QVERIFY2(step == VaultFile::Step::Rename || !text.contains(u"not be saved"_s), qPrintable(text));
-        QCOMPARE(f.status(), status);
+        QCOMPARE(f->status(), status);
+    }
+
+    void publisher_isTheBuilds()
+    {
+        AppFixture f(AppFixture::BeforeStart{});
+        const PublisherSettings &p = f.app.publisher();
+        const PublisherSettings build = PublisherSettings::fromBuild();
+        QCOMPARE(p.productName, u"Brisvane"_s);
+        QCOMPARE(p.companyName, build.companyName);
+        QCOMPARE(p.publisherUrl, build.publisherUrl);
+        QVERIFY(!p.companyName.isEmpty());
+        QVERIFY(!p.publisherUrl.isEmpty() && !p.publisherUrl.contains(u"://"_s));
+        QCOMPARE(p.versionMajor, build.versionMajor);
+        QCOMPARE(p.versionMinor, build.versionMinor);
+#ifdef BRISVANE_USE_SKIN
+        QVERIFY(p.useSkin);
+#else
+        QVERIFY(!p.useSkin);
+#endif
+        QVERIFY(p.useSplashIcon);
     }
 };
 

@@ -1,35 +1,70 @@
-// The commands on the selected entry: how each answers when none is selected; Delete and Copy (which row they act
-// on, the confirmation text, what reaches the vault file and the clipboard, what the status bar says, also after a
-// save that fails); Go To (which address a location becomes and what reaches the desktop's opener); and the
-// publisher's website through the hidden launcher window with its pending request. The address rules
-// themselves are tested in tests/core/tst_LocationAddress.cpp.
+// The commands followed through the running program, from the main window's buttons: how each answers when none is
+// selected; Delete and Copy (which row they act on, the confirmation text, what reaches the vault file and the
+// clipboard, what the status bar says, also after a save that fails); Go To (which address a location becomes and
+// what reaches the desktop's opener); Add and Edit through the entry dialog into the list and the vault file, also
+// while the list changes under an open dialog; the close after a save that did not hold; the end; and the
+// publisher's website through the hidden launcher window. The address rules themselves are tested in
+// tests/core/tst_LocationAddress.cpp, the windows on their own in tests/ui.
 
 #include "app/EntryCommands.h"
-#include "app/WebsiteLauncher.h"
 #include "core/EntryListModel.h"
+#include "core/VaultStore.h"
 #include "support/AppFixture.h"
+#include "support/Widgets.h"
 #include "ui/MainWindow.h"
 #include "ui/PictureButton.h"
+#include "ui/WebsiteLauncher.h"
 
 #include <QDir>
+#include <QFile>
+#include <QLineEdit>
 #include <QTest>
 #include <QTimer>
+
+#include <cerrno>
 
 using namespace Qt::StringLiterals;
 
 namespace {
 
 const AppFixture::Rows &ThreeRows = AppFixture::ThreeRows;
+const QString Saved = u"Added new entry.  Data saved."_s;
+const QString NotSaved = u"Data not saved.  The change is kept until the next save."_s;
 const QString Deleted = u"Entry deleted successfully, data saved."_s;
+const char *const CopyButtons[] = {"copyUsernameButton", "copyPasswordButton", "copyLocationButton"};
 
-QUrl web(const QString &address)
+void click(QWidget *window, const QString &button)
 {
-    return QUrl(address, QUrl::TolerantMode);
+    child<PictureButton>(window, button)->click();
 }
 
-QUrl file(const QString &path)
+EntryDialog *openAdd(AppFixture &f)
 {
-    return QUrl::fromLocalFile(path);
+    click(&f.main(), u"addButton"_s);
+    return f.app.entryDialog();
+}
+
+EntryDialog *openEdit(AppFixture &f, int row)
+{
+    f.select({row});
+    click(&f.main(), u"editButton"_s);
+    return f.app.entryDialog();
+}
+
+QStringList texts(EntryDialog *dialog)
+{
+    QStringList out;
+    for (const QString &box : {u"usernameBox"_s, u"passwordBox"_s, u"websiteBox"_s}) {
+        out.append(child<QLineEdit>(dialog, box)->text());
+    }
+    return out;
+}
+
+void type(EntryDialog *dialog, const QStringList &fields)
+{
+    child<QLineEdit>(dialog, u"usernameBox"_s)->setText(fields[0]);
+    child<QLineEdit>(dialog, u"passwordBox"_s)->setText(fields[1]);
+    child<QLineEdit>(dialog, u"websiteBox"_s)->setText(fields[2]);
 }
 
 } // namespace
@@ -61,24 +96,11 @@ private slots:
         const QByteArray before = f.vaultBytes();
         f.fake.clipboard.setSecretText(u"old secret"_s);
         f.select({});
-        EntryCommands &commands = f.app.commands();
-        switch (command) {
-        case 0:
-            commands.editEntry();
-            break;
-        case 1:
-            commands.deleteEntry();
-            break;
-        case 2:
-            commands.copyField(Entry::Password);
-            break;
-        default:
-            commands.goToLocation();
-            break;
-        }
+        const QString buttons[] = {u"editButton"_s, u"deleteButton"_s, u"copyPasswordButton"_s, u"goToButton"_s};
+        click(&f.main(), buttons[command]);
         QCOMPARE(f.status(), status);
         QVERIFY(f.fake.messages.shown.isEmpty());
-        QVERIFY(!f.app.entryDialog.isLoaded());
+        QVERIFY(!f.app.entryDialog());
         QVERIFY(f.fake.opener.locations.isEmpty());
         // Copy empties the clipboard first, whatever follows; the others leave it alone.
         QCOMPARE(f.fake.clipboard.hasText, command != 2);
@@ -86,11 +108,13 @@ private slots:
         QCOMPARE(f.vaultBytes(), before);
     }
 
-    void delete_confirmed_removesFirstSelectedRowAndSaves_data()
+    void delete_asksThenRemovesFirstSelectedRowAndSaves_data()
     {
         QTest::addColumn<QList<int>>("selected");
-        QTest::addColumn<int>("removed");
+        QTest::addColumn<int>("removed"); // -1: the user cancels
         QTest::addColumn<QString>("question");
+        const QString carol = u"Are you sure you want to delete the following information?\r\n\r\nUsername: carol\r\n"
+                              u"Password: c-pass\r\nUsed At: www.c.example"_s;
         QTest::newRow("one row, password with markup shown as stored")
             << QList<int>{1} << 1
             << u"Are you sure you want to delete the following information?\r\n\r\nUsername: alice\r\n"
@@ -99,43 +123,33 @@ private slots:
             << QList<int>{2} << 2
             << u"Are you sure you want to delete the following information?\r\n\r\nUsername: Bob\r\n"
                u"Password: b-pass\r\nUsed At: "_s;
-        QTest::newRow("several selected: the first in list order")
-            << QList<int>{2, 0} << 0
-            << u"Are you sure you want to delete the following information?\r\n\r\nUsername: carol\r\n"
-               u"Password: c-pass\r\nUsed At: www.c.example"_s;
+        QTest::newRow("several selected: the first in list order") << QList<int>{2, 0} << 0 << carol;
+        QTest::newRow("cancelled: list and file kept") << QList<int>{0} << -1 << carol;
     }
-    void delete_confirmed_removesFirstSelectedRowAndSaves()
+    void delete_asksThenRemovesFirstSelectedRowAndSaves()
     {
         QFETCH(QList<int>, selected);
         QFETCH(int, removed);
         QFETCH(QString, question);
         AppFixture f(ThreeRows);
         f.select(selected);
+        if (removed < 0) {
+            f.fake.messages.answers = {MessageBoxes::Answer::Cancel};
+        }
 
-        f.main().deleteButton->click();
+        click(&f.main(), u"deleteButton"_s);
 
         QCOMPARE(f.fake.messages.shown.size(), 1);
         QCOMPARE(f.fake.messages.shown[0].text, question);
         QCOMPARE(f.fake.messages.shown[0].title, u"Confirm Delete"_s);
         QCOMPARE(f.fake.messages.shown[0].buttons, MessageBoxes::Buttons::OkCancel);
         AppFixture::Rows expected = ThreeRows;
-        expected.removeAt(removed);
+        if (removed >= 0) {
+            expected.removeAt(removed);
+        }
         QCOMPARE(f.rows(), expected);
         QCOMPARE(f.vaultBytes(), AppFixture::vaultFor(expected));
-        QCOMPARE(f.status(), Deleted);
-    }
-
-    void delete_cancelled_keepsListAndFile()
-    {
-        AppFixture f(ThreeRows);
-        const QByteArray before = f.vaultBytes();
-        f.fake.messages.answers = {MessageBoxes::Answer::Cancel};
-        f.select({0});
-        f.app.commands().deleteEntry();
-        QCOMPARE(f.fake.messages.shown.size(), 1);
-        QCOMPARE(f.status(), u"Entry not deleted, cancelled by user"_s);
-        QCOMPARE(f.rows(), ThreeRows);
-        QCOMPARE(f.vaultBytes(), before);
+        QCOMPARE(f.status(), removed < 0 ? u"Entry not deleted, cancelled by user"_s : Deleted);
     }
 
     void delete_onlyRow_leavesVaultWithPasswordLineAndEnd()
@@ -160,9 +174,9 @@ private slots:
         const AppFixture::Rows expected{ThreeRows[0], ThreeRows[2]};
         QCOMPARE(f.rows(), expected);
         QCOMPARE(f.vaultBytes(), before);
-        QCOMPARE(f.fake.messages.shown.size(), 2); // the question, then the store's report
+        QCOMPARE(f.fake.messages.shown.size(), 2); // the question, then the report of the failure
         QVERIFY(f.fake.messages.shown[1].text.contains(u"could not be saved"_s));
-        QVERIFY(f.status() != Deleted);
+        QCOMPARE(f.status(), NotSaved);
         QVERIFY(f.app.store().lastSaveFailed());
 
         // The next delete that saves writes the earlier one too.
@@ -191,7 +205,7 @@ private slots:
         AppFixture f(ThreeRows);
         f.fake.clipboard.setSecretText(u"old"_s);
         f.select({row});
-        f.main().copyButtons[size_t(field)]->click();
+        click(&f.main(), QString::fromLatin1(CopyButtons[field]));
         QCOMPARE(f.fake.clipboard.clears, 1);
         QVERIFY(f.fake.clipboard.hasText);
         QCOMPARE(f.fake.clipboard.text, ThreeRows[row][field]);
@@ -199,25 +213,31 @@ private slots:
         QCOMPARE(f.vaultBytes(), AppFixture::vaultFor(ThreeRows));
     }
 
-    void copy_severalSelected_copiesFirstInListOrder()
+    void severalSelected_copyAndEditTakeTheFirstInListOrder()
     {
         AppFixture f(ThreeRows);
-        f.select({2, 1});
+        f.select({2, 1}); // the first selected in list order counts, not the first selected in time
         f.app.commands().copyField(Entry::Username);
         QCOMPARE(f.fake.clipboard.text, u"alice"_s);
+        click(&f.main(), u"editButton"_s);
+        EntryDialog *d = f.app.entryDialog();
+        QVERIFY(d && d->isVisible() && !d->parentWidget());
+        QCOMPARE(d->windowTitle(), u"Edit an entry"_s);
+        QCOMPARE(texts(d), ThreeRows[1]);
+        QCOMPARE(d->editedRow(), 1);
     }
 
     void goTo_selectedLocation_reachesTheOpener()
     {
         AppFixture f({{u"a"_s, u"b"_s, u"www.example.com"_s}, {u"c"_s, u"d"_s, u"-x"_s}});
         f.select({1, 0});
-        f.main().goToButton->click();
-        QCOMPARE(f.fake.opener.locations, QList<QUrl>{web(u"http://www.example.com"_s)});
+        click(&f.main(), u"goToButton"_s);
+        QCOMPARE(f.fake.opener.locations, QList<QUrl>{QUrl(u"http://www.example.com"_s, QUrl::TolerantMode)});
         QCOMPARE(f.status(), u"Opening Location..."_s);
 
         f.select({1});
         f.app.commands().goToLocation();
-        QCOMPARE(f.fake.opener.locations.last(), file(QDir::homePath() + u"/-x"_s));
+        QCOMPARE(f.fake.opener.locations.last(), QUrl::fromLocalFile(QDir::homePath() + u"/-x"_s));
         QVERIFY(f.fake.messages.shown.isEmpty());
         QVERIFY(f.fake.opener.urls.isEmpty());
     }
@@ -251,43 +271,321 @@ private slots:
         QVERIFY(f.fake.opener.locations.isEmpty());
     }
 
-    void website_command_opensSiteOnceThroughHiddenLauncher()
+    void add_appendsRowWritesVaultAndReports_data()
     {
-        AppFixture f;
-        f.main().websiteButton->click();
-        const QUrl site(u"http://"_s + f.app.publisher().publisherUrl);
-        QCOMPARE(f.fake.opener.urls, QList<QUrl>{site});
-        QVERIFY(f.app.websiteRequest.isEmpty());
-        WebsiteLauncher *launcher = f.app.websiteLauncher.get();
-        QVERIFY(launcher);
-        QVERIFY(!launcher->isVisible());
-        QCOMPARE(launcher->lifetimeTimer->interval(), 1000);
-        QVERIFY(launcher->lifetimeTimer->isActive());
+        QTest::addColumn<QStringList>("fields");
+        QTest::newRow("ordinary") << QStringList{u"dave"_s, u"d-pass"_s, u"www.d.org"_s};
+        QTest::newRow("empty website") << QStringList{u"dave"_s, u"d-pass"_s, QString()};
+        QTest::newRow("only blanks, kept as typed") << QStringList{u" "_s, u"  "_s, u" "_s};
+        QTest::newRow("website ends with |") << QStringList{u"dave"_s, u"p"_s, u"a|"_s};
+        QTest::newRow("Western European text and markup")
+            << QStringList{u"Zoë <b>"_s, u"€uro ÿ"_s, u"C:\\Users\\Zoë"_s};
+    }
+    void add_appendsRowWritesVaultAndReports()
+    {
+        QFETCH(QStringList, fields);
+        AppFixture f(ThreeRows);
+        EntryDialog *d = openAdd(f);
+        QVERIFY(d && d->isVisible() && !d->parentWidget());
+        QCOMPARE(d->windowTitle(), u"Add an entry"_s);
+        type(d, fields);
 
-        // A second request while it exists waits: nothing opens and nothing is shown.
-        f.app.commands().openWebsite();
-        QCOMPARE(f.fake.opener.urls.size(), 1);
-        QCOMPARE(f.app.websiteRequest, u"Website"_s);
-        QVERIFY(!launcher->isVisible());
+        click(d, u"saveButton"_s);
 
-        // The timer destroys it; the pending request is carried out by the next creation.
-        QTRY_VERIFY_WITH_TIMEOUT(!f.app.websiteLauncher.isLoaded(), 5000);
-        f.app.launchWebsite();
-        QCOMPARE(f.fake.opener.urls, (QList<QUrl>{site, site}));
-        QVERIFY(f.app.websiteRequest.isEmpty());
+        AppFixture::Rows expected = ThreeRows;
+        expected.append(fields);
+        QCOMPARE(f.rows(), expected);
+        QCOMPARE(f.vaultBytes(), AppFixture::vaultFor(expected));
+        QCOMPARE(f.status(), Saved);
+        QVERIFY(f.fake.messages.shown.isEmpty());
+        QVERIFY(!f.app.entryDialog());
     }
 
-    void website_launcherWithoutRequest_opensNothing()
+    void add_toEmptyVault_writesPasswordLineEntryAndEnd()
     {
         AppFixture f;
-        f.app.websiteRequest = u"website"_s; // not exactly "Website"
-        f.app.publisher().publisherUrl.clear();
-        f.app.launchWebsite();
-        QVERIFY(f.fake.opener.urls.isEmpty());
-        QCOMPARE(f.app.websiteRequest, u"website"_s);
-        QVERIFY(!f.app.publisher().publisherUrl.isEmpty()); // refilled by the launcher's load
-        f.app.websiteLauncher.get()->expire();
-        QVERIFY(!f.app.websiteLauncher.isLoaded());
+        EntryDialog *d = openAdd(f);
+        type(d, {u"a"_s, u"b"_s, u"c"_s});
+        click(d, u"saveButton"_s);
+        // "pw", CR LF; "a|||b|||c" with the top bit of every byte flipped, CR LF; CR LF.
+        QCOMPARE(f.vaultBytes(), QByteArray::fromHex("f0f7 0d0a e1fcfcfce2fcfcfce3 0d0a 0d0a"));
+    }
+
+    void edit_rewritesItsRowEvenUnchanged_data()
+    {
+        QTest::addColumn<QStringList>("fields"); // empty: saved as opened
+        QTest::newRow("changed") << QStringList{u"alicia"_s, u"new"_s, QString()};
+        QTest::newRow("unchanged") << QStringList{};
+    }
+    void edit_rewritesItsRowEvenUnchanged()
+    {
+        QFETCH(QStringList, fields);
+        AppFixture f(ThreeRows);
+        EntryDialog *d = openEdit(f, 1);
+        if (!fields.isEmpty()) {
+            type(d, fields);
+        }
+        QFile::remove(f.vaultPath()); // shows that the save really happens
+
+        click(d, u"saveButton"_s);
+
+        AppFixture::Rows expected = ThreeRows;
+        if (!fields.isEmpty()) {
+            expected[1] = fields;
+        }
+        QCOMPARE(f.rows(), expected);
+        QCOMPARE(f.vaultBytes(), AppFixture::vaultFor(expected));
+        QCOMPARE(f.status(), Saved);
+        QVERIFY(!f.app.entryDialog());
+    }
+
+    void edit_followsItsEntryWhenTheListChanges_data()
+    {
+        QTest::addColumn<int>("change"); // 0: sort by user name, 1: delete the rows above, 2: both
+        QTest::newRow("after a sort") << 0;
+        QTest::newRow("after deleting the rows above") << 1;
+        QTest::newRow("after a sort and a delete") << 2;
+    }
+    void edit_followsItsEntryWhenTheListChanges()
+    {
+        QFETCH(int, change);
+        AppFixture f(ThreeRows);
+        EntryDialog *d = openEdit(f, 2); // Bob
+        const QStringList robert{u"robert"_s, u"r-pass"_s, u"www.r.net"_s};
+        type(d, robert);
+
+        AppFixture::Rows expected;
+        if (change != 1) {
+            QVERIFY(f.entries().sortByHeaderClick(0)); // alice, Bob, carol
+            QCOMPARE(f.rows()[1][0], u"Bob"_s);
+            // Sorting changes the order only in memory; the file follows at the next save.
+            QCOMPARE(f.vaultBytes(), AppFixture::vaultFor(ThreeRows));
+        }
+        if (change == 0) {
+            expected = {ThreeRows[1], robert, ThreeRows[0]};
+        } else {
+            const int above = change == 1 ? 2 : 1;
+            for (int i = 0; i < above; ++i) {
+                f.select({0});
+                f.app.commands().deleteEntry();
+            }
+            expected = change == 1 ? AppFixture::Rows{robert} : AppFixture::Rows{robert, ThreeRows[0]};
+        }
+        f.fake.messages.shown.clear();
+
+        click(d, u"saveButton"_s);
+
+        QCOMPARE(f.rows(), expected);
+        QCOMPARE(f.vaultBytes(), AppFixture::vaultFor(expected));
+        QCOMPARE(f.status(), Saved);
+        QVERIFY(f.fake.messages.shown.isEmpty());
+    }
+
+    void commands_whileDialogOpen_bringItForwardAndChangeNothingInIt_data()
+    {
+        QTest::addColumn<bool>("openedForEdit");
+        QTest::newRow("Edit while an Add is open: stays an Add") << false;
+        QTest::newRow("Add while an Edit is open: stays an Edit of its entry") << true;
+    }
+    void commands_whileDialogOpen_bringItForwardAndChangeNothingInIt()
+    {
+        QFETCH(bool, openedForEdit);
+        AppFixture f(ThreeRows);
+        EntryDialog *d = openedForEdit ? openEdit(f, 0) : openAdd(f);
+        const QString caption = d->windowTitle();
+        const QStringList typed{u"new"_s, u"n-pass"_s, QString()};
+        type(d, typed);
+
+        QCOMPARE(openedForEdit ? openAdd(f) : openEdit(f, 1), d);
+        QCOMPARE(d->windowTitle(), caption);
+        QCOMPARE(texts(d), typed);
+
+        click(d, u"saveButton"_s);
+        AppFixture::Rows expected = ThreeRows;
+        if (openedForEdit) {
+            expected[0] = typed;
+        } else {
+            expected.append(typed);
+        }
+        QCOMPARE(f.rows(), expected);
+    }
+
+    void cancel_writesNothingAndTheNextAddStartsEmpty()
+    {
+        AppFixture f(ThreeRows);
+        const QByteArray before = f.vaultBytes();
+        EntryDialog *d = openEdit(f, 0);
+        type(d, {u"changed"_s, u"changed"_s, u"changed"_s});
+        click(d, u"cancelButton"_s);
+        QVERIFY(!f.app.entryDialog());
+        AppFixture::deleteUnloaded();
+        QCOMPARE(f.rows(), ThreeRows);
+        QCOMPARE(f.vaultBytes(), before);
+
+        EntryDialog *next = openAdd(f);
+        QVERIFY(next);
+        QCOMPARE(next->windowTitle(), u"Add an entry"_s);
+        QCOMPARE(texts(next), QStringList(3, QString()));
+    }
+
+    void save_vaultCannotBeWritten_keepsChangeAndClaimsNoSuccess_data()
+    {
+        QTest::addColumn<bool>("edit");
+        QTest::newRow("add") << false;
+        QTest::newRow("edit") << true;
+    }
+    void save_vaultCannotBeWritten_keepsChangeAndClaimsNoSuccess()
+    {
+        QFETCH(bool, edit);
+        AppFixture f(ThreeRows);
+        const QByteArray before = f.vaultBytes();
+        f.failSaves();
+        EntryDialog *d = edit ? openEdit(f, 0) : openAdd(f);
+        const QStringList typed{u"new"_s, u"n-pass"_s, u"www.n.com"_s};
+        type(d, typed);
+
+        click(d, u"saveButton"_s);
+
+        AppFixture::Rows expected = ThreeRows;
+        if (edit) {
+            expected[0] = typed;
+        } else {
+            expected.append(typed);
+        }
+        QCOMPARE(f.rows(), expected);
+        QCOMPARE(f.status(), NotSaved);
+        QCOMPARE(f.fake.messages.shown.size(), 1); // the report of the failure
+        QVERIFY(f.app.store().lastSaveFailed());
+        QVERIFY(!f.app.entryDialog());
+        QCOMPARE(f.vaultBytes(), before);
+
+        // The next save that works writes the kept change too.
+        f.app.store().setFaultHook({});
+        EntryDialog *next = openAdd(f);
+        type(next, {u"later"_s, u"l"_s, QString()});
+        click(next, u"saveButton"_s);
+        expected.append(QStringList{u"later"_s, u"l"_s, QString()});
+        QCOMPARE(f.vaultBytes(), AppFixture::vaultFor(expected));
+        QCOMPARE(f.status(), Saved);
+    }
+
+    void exit_unloadsTheOtherWindowsAndEnds()
+    {
+        AppFixture f(ThreeRows);
+        f.writeHelpFile();
+        f.app.start();
+        f.app.openHelpWindow();
+        f.app.openAboutWindow();
+        openAdd(f);
+        f.app.openWebsite();
+        QVERIFY(f.app.splashScreen() && f.app.helpWindow() && f.app.aboutWindow());
+        QVERIFY(f.app.entryDialog() && f.app.websiteLauncher());
+        const QByteArray vault = f.vaultBytes();
+
+        child<QAction>(&f.main(), u"exitAction"_s)->trigger();
+
+        QCOMPARE(f.fake.end.ends, 1);
+        QVERIFY(!f.main().parentWidget()); // a window of its own, which outlives the splash window
+        QVERIFY(!f.app.helpWindow() && !f.app.aboutWindow() && !f.app.entryDialog());
+        QVERIFY(!f.app.splashScreen() && !f.app.websiteLauncher());
+        QVERIFY(f.fake.messages.shown.isEmpty());
+        QCOMPARE(f.vaultBytes(), vault);
+    }
+
+    // A change that could not be saved, or that the disk did not confirm, is saved once more at the close; if that
+    // does not do it either, the user decides. Without such a change, the close writes nothing.
+    void close_afterASaveThatDidNotHold_triesAgainThenAsks_data()
+    {
+        QTest::addColumn<QString>("lastSave");
+        QTest::addColumn<bool>("retryWorks");
+        QTest::addColumn<MessageBoxes::Answer>("answer");
+        QTest::addColumn<QString>("question"); // how it starts; empty: none is asked
+        QTest::addColumn<bool>("ends");
+        const QString failed = u"Your last change could not be saved"_s;
+        QTest::newRow("no failed save: nothing written")
+            << u"none"_s << false << MessageBoxes::Answer::Ok << QString() << true;
+        QTest::newRow("the retry saves") << u"failed"_s << true << MessageBoxes::Answer::Ok << QString() << true;
+        QTest::newRow("the retry fails, OK closes")
+            << u"failed"_s << false << MessageBoxes::Answer::Ok << failed << true;
+        QTest::newRow("the retry fails, Cancel keeps it open")
+            << u"failed"_s << false << MessageBoxes::Answer::Cancel << failed << false;
+        QTest::newRow("not confirmed, nor the retry: says the change is written")
+            << u"not confirmed"_s << false << MessageBoxes::Answer::Ok
+            << u"Your last change was written, but the disk"_s << true;
+    }
+    void close_afterASaveThatDidNotHold_triesAgainThenAsks()
+    {
+        QFETCH(QString, lastSave);
+        QFETCH(bool, retryWorks);
+        QFETCH(MessageBoxes::Answer, answer);
+        QFETCH(QString, question);
+        QFETCH(bool, ends);
+        AppFixture f(ThreeRows);
+        const QByteArray before = f.vaultBytes();
+        AppFixture::Rows changed = ThreeRows;
+        changed.append({u"dave"_s, u"4-pass"_s, u"d.example"_s});
+        f.entries().appendEntry(Entry::fromText(u"dave"_s, u"4-pass"_s, u"d.example"_s));
+        if (lastSave != u"none"_s) {
+            const auto step = lastSave == u"failed"_s ? VaultFile::Step::Rename : VaultFile::Step::FlushFolder;
+            f.app.store().setFaultHook([step](VaultFile::Step s) { return s == step ? EIO : 0; });
+            QVERIFY(!f.app.store().save().confirmed());
+            QVERIFY(f.app.store().lastSaveFailed());
+        }
+        if (retryWorks) {
+            f.app.store().setFaultHook({});
+        }
+        f.fake.messages.answers = {MessageBoxes::Answer::Ok, answer};
+
+        f.main().close();
+
+        QCOMPARE(f.fake.end.ends, ends ? 1 : 0);
+        // The failed retry reports itself, then the question follows.
+        QCOMPARE(f.fake.messages.shown.size(), question.isEmpty() ? 0 : 2);
+        if (!question.isEmpty()) {
+            QVERIFY2(f.fake.messages.shown.last().text.startsWith(question), qPrintable(f.messageTexts().last()));
+            QCOMPARE(f.fake.messages.shown.last().buttons, MessageBoxes::Buttons::OkCancel);
+        }
+        const bool written = retryWorks || lastSave == u"not confirmed"_s;
+        QCOMPARE(f.vaultBytes(), written ? AppFixture::vaultFor(changed) : before);
+        if (!ends) {
+            QVERIFY(f.main().isVisible());
+            QCOMPARE(f.rows(), changed);
+            // Once the disk works again, closing saves the change and ends.
+            f.app.store().setFaultHook({});
+            f.main().close();
+            QCOMPARE(f.fake.end.ends, 1);
+            QCOMPARE(f.vaultBytes(), AppFixture::vaultFor(changed));
+        }
+    }
+
+    void website_opensTheSiteOnceThroughTheHiddenLauncher()
+    {
+        AppFixture f;
+        click(&f.main(), u"websiteButton"_s);
+        const QUrl site(u"http://"_s + f.app.publisher().publisherUrl);
+        QCOMPARE(f.fake.opener.urls, QList<QUrl>{site});
+        WebsiteLauncher *launcher = f.app.websiteLauncher();
+        QVERIFY(launcher);
+        QVERIFY(!launcher->isVisible());
+        QCOMPARE(child<QTimer>(launcher, u"lifetimeTimer"_s)->interval(), 1000);
+        QVERIFY(child<QTimer>(launcher, u"lifetimeTimer"_s)->isActive());
+
+        // A second request while it exists waits: nothing opens and nothing is shown.
+        f.app.openWebsite();
+        QCOMPARE(f.fake.opener.urls.size(), 1);
+        QCOMPARE(f.app.websiteLauncher(), launcher);
+        QVERIFY(!launcher->isVisible());
+
+        // The timer unloads it; the next load serves the request, once.
+        QTRY_VERIFY_WITH_TIMEOUT(!f.app.websiteLauncher(), 5000);
+        f.app.openWebsite();
+        QCOMPARE(f.fake.opener.urls, (QList<QUrl>{site, site}));
+
+        // A launcher loaded without the exact request opens nothing and leaves the request as it was.
+        QString request = u"website"_s;
+        WebsiteLauncher unasked(f.app.publisher(), f.fake.opener, request);
+        QCOMPARE(f.fake.opener.urls.size(), 2);
+        QCOMPARE(request, u"website"_s);
     }
 };
 

@@ -22,9 +22,9 @@ QByteArrayList barTexts(int maxLength)
     return out;
 }
 
-bool storable(const QByteArray &text, StorableText::Kind kind)
+bool storable(const QByteArray &text, Entry::Field field)
 {
-    return !StorableText::whyNot(QString::fromLatin1(text), kind).has_value();
+    return !StorableText::whyNot(QString::fromLatin1(text), field).has_value();
 }
 
 } // namespace
@@ -90,13 +90,13 @@ private slots:
         const QByteArrayList texts = barTexts(4);
         QByteArrayList users, passwords, locations;
         for (const QByteArray &t : texts) {
-            if (storable(t, StorableText::Kind::Username)) {
+            if (storable(t, Entry::Username)) {
                 users.append(t);
             }
-            if (storable(t, StorableText::Kind::Password)) {
+            if (storable(t, Entry::Password)) {
                 passwords.append(t);
             }
-            if (storable(t, StorableText::Kind::Location)) {
+            if (storable(t, Entry::Location)) {
                 locations.append(t);
             }
         }

@@ -147,9 +147,9 @@ private slots:
         } else {
             QVERIFY2(v.onDisk() == before,
                      qPrintable(u"%1 bytes on disk, %2 before"_s.arg(v.onDisk().size()).arg(before.size())));
-            QCOMPARE(v.host.saveFailures.size(), 1);
-            QVERIFY2(v.host.saveFailures[0].contains(u"error 28: "_s + QString::fromLocal8Bit(std::strerror(ENOSPC))),
-                     qPrintable(v.host.saveFailures[0]));
+            QCOMPARE(v.last.status, VaultStore::Outcome::Status::Failed);
+            QVERIFY2(v.last.error.contains(u"error 28: "_s + QString::fromLocal8Bit(std::strerror(ENOSPC))),
+                     qPrintable(v.last.error));
             QVERIFY(v.store.lastSaveFailed());
             // The failed save gave back all the room it took.
             QCOMPARE(freePages(disk.path()), free);

@@ -18,8 +18,8 @@ namespace {
 // Big enough that a save writes it in two pieces, so that a fault can strike between them.
 constexpr qsizetype BigVault = 250'000;
 const QByteArray Master = VaultUnderTest::Master;
-const QString NotSaved = u"Data not saved.  The change is kept until the next save."_s;
-const QString NotConfirmed = u"Saved, but the disk has not confirmed it yet."_s;
+constexpr auto Failed = VaultStore::Outcome::Status::Failed;
+constexpr auto NotConfirmed = VaultStore::Outcome::Status::NotConfirmed;
 
 // As every message built from an error number shows it: the number and its words.
 QString reason(int error)
@@ -120,12 +120,9 @@ private slots:
         QCOMPARE(v.fault.steps().value(at - 1), step);
         // The vault either is as it was, reported as not saved, or holds the change, reported as not confirmed by
         // the disk: one report, which says the one thing that happened.
-        const QStringList &reports = landsBeforeFailing(step) ? v.host.notConfirmed : v.host.saveFailures;
-        QCOMPARE(v.host.saveFailures.size() + v.host.notConfirmed.size(), 1);
-        QCOMPARE(reports.size(), 1);
-        QVERIFY2(reports[0].contains(reason(EIO)), qPrintable(reports[0]));
+        QCOMPARE(v.last.status, landsBeforeFailing(step) ? NotConfirmed : Failed);
+        QVERIFY2(v.last.error.contains(reason(EIO)), qPrintable(v.last.error));
         QVERIFY(v.store.lastSaveFailed());
-        QCOMPARE(v.host.lastStatus(), landsBeforeFailing(step) ? NotConfirmed : NotSaved);
         QVERIFY2(v.listed() == expected, qPrintable(ReferenceVault::firstDifference(v.listed(), expected)));
         QVERIFY(v.onDisk() == (landsBeforeFailing(step) ? ReferenceVault::file(Master, expected) : before));
         QCOMPARE(ReferenceVault::leftovers(v.path), QStringList());
@@ -136,16 +133,14 @@ private slots:
         if (everySave) {
             QVERIFY(!v.save());
             QCOMPARE(v.fault.fired(), 2);
-            QCOMPARE(v.host.saveFailures.size() + v.host.notConfirmed.size(), 1);
+            QCOMPARE(v.last.status, landsBeforeFailing(step) ? NotConfirmed : Failed);
             QVERIFY(v.onDisk() == (landsBeforeFailing(step) ? ReferenceVault::file(Master, expected) : before));
             QCOMPARE(ReferenceVault::leftovers(v.path), QStringList());
             v.fault.lift();
         }
         QVERIFY(v.save());
         QVERIFY(!v.store.lastSaveFailed());
-        QCOMPARE(v.host.saveFailures, QStringList());
-        QCOMPARE(v.host.notConfirmed, QStringList());
-        QVERIFY2(v.host.lastStatus().startsWith(u"Saved "_s), qPrintable(v.host.lastStatus()));
+        QVERIFY(v.last.error.isEmpty());
         QVERIFY(v.onDisk() == ReferenceVault::file(Master, expected));
         QCOMPARE(ReferenceVault::leftovers(v.path), QStringList());
     }
@@ -172,27 +167,21 @@ private slots:
 
         v.fault.arm(at, EIO, false);
         v.fault.beginSave();
-        v.store.createMasterPassword();
+        const VaultStore::Outcome created = v.store.createMasterPassword(VaultUnderTest::MasterText);
 
         QCOMPARE(v.fault.fired(), 1);
         QCOMPARE(ReferenceVault::leftovers(v.path), QStringList());
+        QVERIFY2(created.error.contains(reason(EIO)), qPrintable(created.error));
         if (landsBeforeFailing(step)) {
-            // The new file is in place: the program goes on with it and says that the disk has not confirmed it.
-            QCOMPARE(v.host.fatalErrors, QStringList());
-            QCOMPARE(v.host.saveFailures, QStringList());
-            QCOMPARE(v.host.notConfirmed.size(), 1);
-            QVERIFY2(v.host.notConfirmed[0].contains(reason(EIO)), qPrintable(v.host.notConfirmed[0]));
+            // The new file is in place: the program goes on with it, told that the disk has not confirmed it.
+            QCOMPARE(created.status, NotConfirmed);
             QVERIFY(v.onDisk() == ReferenceVault::file(Master, entries));
             QVERIFY(v.listed() == entries);
-            QCOMPARE(v.host.lastStatus(), u"Password created, but the disk has not confirmed it yet."_s);
-            QCOMPARE(v.host.calls.count(u"finishStartup"_s), 1);
         } else {
             // Nothing was entered yet: the program ends, and the file is as it was.
-            QCOMPARE(v.host.fatalErrors.size(), 1);
-            QVERIFY2(v.host.fatalErrors[0].contains(reason(EIO)), qPrintable(v.host.fatalErrors[0]));
+            QCOMPARE(created.status, Failed);
             QVERIFY(v.onDisk() == before);
             QVERIFY(v.list.entries().empty());
-            QCOMPARE(v.host.calls.count(u"finishStartup"_s), 0);
         }
     }
 
@@ -215,16 +204,13 @@ private slots:
         Vault v(dir.path());
         v.fault.arm(at, EIO, false);
         v.fault.beginSave();
-        v.store.checkFirstRun();
+        QCOMPARE(v.store.checkFirstRun().gate, VaultStore::FirstRun::Gate::CannotOpen);
         QCOMPARE(v.fault.fired(), 1);
-        QCOMPARE(v.host.calls, QStringList{u"fatalError"_s});
         // No half-made vault is left for the next start to mistake for one.
         QVERIFY(!QFileInfo::exists(v.path));
 
-        v.host.clear();
         v.fault.beginSave();
-        v.store.checkFirstRun();
-        QCOMPARE(v.host.calls, QStringList{u"showCreatePassword"_s});
+        QCOMPARE(v.store.checkFirstRun().gate, VaultStore::FirstRun::Gate::CreatePassword);
         QCOMPARE(v.onDisk(), QByteArray("\r\n"));
     }
 };

@@ -93,9 +93,8 @@ private slots:
             QCOMPARE(v.fault.steps().mid(0, 2), (QList<Step>{Step::CreateTemp, Step::OpenInPlace}));
         } else {
             QVERIFY(v.onDisk() == before);
-            QCOMPARE(v.host.saveFailures.size(), 1);
-            QVERIFY2(v.host.saveFailures[0].contains(QString::fromLocal8Bit(std::strerror(error))),
-                     qPrintable(v.host.saveFailures[0]));
+            QCOMPARE(v.last.status, VaultStore::Outcome::Status::Failed);
+            QVERIFY2(v.last.error.contains(QString::fromLocal8Bit(std::strerror(error))), qPrintable(v.last.error));
         }
         QCOMPARE(ReferenceVault::leftovers(v.path), QStringList());
     }
@@ -149,9 +148,8 @@ private slots:
         QVERIFY(!v.save());
         QCOMPARE(v.fault.fired(), 1);
         QCOMPARE(v.fault.steps().value(at - 1), step);
-        QCOMPARE(v.host.saveFailures.size(), 1);
+        QCOMPARE(v.last.status, VaultStore::Outcome::Status::Failed);
         QVERIFY(v.store.lastSaveFailed());
-        QCOMPARE(v.host.lastStatus(), u"Data not saved.  The change is kept until the next save."_s);
         QVERIFY(v.listed() == expected);
         const QByteArray after = v.fileOf(expected);
         const QByteArray found = v.onDisk();

@@ -7,10 +7,12 @@
 #include "ui/EntryListView.h"
 #include "ui/MainWindow.h"
 #include "ui/PasswordDialog.h"
+#include "support/Widgets.h"
 
 #include <QCoreApplication>
 #include <QFile>
 #include <QItemSelectionModel>
+#include <QLineEdit>
 
 #include <cerrno>
 
@@ -22,29 +24,28 @@ const AppFixture::Rows AppFixture::ThreeRows{
     {u"Bob"_s, u"b-pass"_s, QString()},
 };
 
-AppFixture::AppFixture(const BeforeStart &before) : app(fake.platform, dir.path())
+AppFixture::AppFixture(const BeforeStart &before)
+    : application_(std::make_unique<Application>(fake.platform, dir.path())), app(*application_)
 {
     if (before.vault) {
         writeFile(vaultPath(), *before.vault);
     }
-    app.publisher() = PublisherSettings::fromBuild();
     fake.settings.values.insert(app.publisher().productName + u"/Settings/showHelp"_s, u"0"_s);
 }
 
 AppFixture::AppFixture(const Rows &rows) : AppFixture(BeforeStart{vaultFor(rows)})
 {
-    // The main window's load reads line 1 and opens the password dialog; the dialog would then unlock with this.
+    // The main window's load reads line 1 and opens the password dialog, which the master password unlocks.
     app.loadMainWindow();
-    app.store().setMasterPassword(MasterPassword);
-    app.store().load();
+    PasswordDialog *dialog = app.passwordDialog();
+    child<QLineEdit>(dialog, u"passwordBox"_s)->setText(MasterPassword);
+    dialog->confirm();
     deleteUnloaded();
 }
 
 AppFixture::~AppFixture()
 {
-    app.unloadOtherWindows();
-    app.passwordDialog.unload();
-    app.mainWindow.unload();
+    application_.reset();
     deleteUnloaded();
 }
 
@@ -69,7 +70,7 @@ void AppFixture::writeFile(const QString &path, const QByteArray &bytes) const
 
 MainWindow &AppFixture::main() const
 {
-    return *app.mainWindow.get();
+    return *app.mainWindow();
 }
 
 QString AppFixture::vaultPath() const
@@ -115,7 +116,7 @@ QStringList AppFixture::messageTexts() const
 
 void AppFixture::select(const QList<int> &rowsToSelect)
 {
-    EntryListView *list = main().entryList;
+    auto *list = child<EntryListView>(&main(), u"entryList"_s);
     list->selectionModel()->clearSelection();
     for (int row : rowsToSelect) {
         list->selectRow(row, true);

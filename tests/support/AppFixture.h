@@ -9,15 +9,16 @@
 #include <QStringList>
 #include <QTemporaryDir>
 
+#include <memory>
 #include <optional>
 
 class EntryListModel;
 class MainWindow;
 
-// A program on a folder of its own, on fake platform operations, with the publisher settings as the splash window
-// fills them and the help window not shown at start. By default it is unlocked on a vault that holds the given
-// entries (user name, password, location each), with its main window loaded and visible, as after a correct master
-// password; no help window and no password dialog remain. Its end unloads every window it left.
+// A program on a folder of its own, on fake platform operations, with the help window not shown at start. By default
+// it is unlocked on a vault that holds the given entries (user name, password, location each), with its main window
+// loaded and visible, as after the master password typed into the password dialog; no help window and no password
+// dialog remain. Its end destroys the program and every window it left.
 class AppFixture {
 public:
     using Rows = QList<QStringList>;
@@ -59,7 +60,13 @@ public:
 
     QTemporaryDir dir;
     FakePlatform fake;
-    Application app;
+
+private:
+    std::unique_ptr<Application> application_;
+
+public:
+    Application &app;
+
 
 private:
     void writeFile(const QString &path, const QByteArray &bytes) const;

@@ -1,7 +1,6 @@
 #pragma once
 
 #include "support/StepFault.h"
-#include "support/RecordingHost.h"
 #include "support/ReferenceVault.h"
 
 #include "core/EntryListModel.h"
@@ -9,13 +8,13 @@
 
 #include <QString>
 
-// One vault file in a folder, with the store, the entry list and a record of what the rest of the program was
-// asked to do, as the running program has them after the unlock. Every save goes through a StepFault.
+// One vault file in a folder, with the store and the entry list as the running program has them after the unlock,
+// and what the last save came to. Every save goes through a StepFault.
 struct VaultUnderTest {
     static inline const QString MasterText = QStringLiteral(u"master pw \u00e9");
     static inline const QByteArray Master = QByteArrayLiteral("master pw \xe9"); // as the file holds it
 
-    explicit VaultUnderTest(const QString &folder) : path(folder + QStringLiteral("/data.enc")), store(host, list, path)
+    explicit VaultUnderTest(const QString &folder) : path(folder + QStringLiteral("/data.enc")), store(list, path)
     {
         store.setMasterPassword(MasterText);
         store.setFaultHook(fault.hook());
@@ -25,16 +24,16 @@ struct VaultUnderTest {
     bool save()
     {
         fault.beginSave();
-        host.clear();
-        return store.save();
+        last = store.save();
+        return last.confirmed();
     }
     QByteArray onDisk() const { return ReferenceVault::readAll(path); }
     ReferenceVault::Entries listed() const { return ReferenceVault::fieldsOf(list.entries()); }
     QByteArray fileOf(const ReferenceVault::Entries &entries) const { return ReferenceVault::file(Master, entries); }
 
     QString path;
-    RecordingHost host;
     EntryListModel list;
     StepFault fault;
     VaultStore store;
+    VaultStore::Outcome last;
 };

@@ -6,6 +6,7 @@
 #include "ui/LinkLabel.h"
 #include "ui/Skin.h"
 #include "ui/SkinService.h"
+#include "support/Widgets.h"
 
 #include <QAccessible>
 #include <QAccessibleActionInterface>
@@ -25,6 +26,21 @@ PublisherSettings publisherWith(const QString &company, const QString &website)
     return p;
 }
 
+QLabel *label(const AboutWindow &about, const QString &name)
+{
+    return child<QLabel>(&about, name);
+}
+
+// The skin-drawn copies of the labels, in the order they were made.
+std::vector<QLabel *> skinLabels(const AboutWindow &about)
+{
+    std::vector<QLabel *> out;
+    while (auto *l = about.findChild<QLabel *>(u"skinLabel%1"_s.arg(out.size()))) {
+        out.push_back(l);
+    }
+    return out;
+}
+
 } // namespace
 
 class tst_AboutWindow final : public QObject {
@@ -38,13 +54,13 @@ private slots:
         AboutWindow about(publisherWith(u"Quokka Works"_s, u"www.quokka.example"_s));
 
         QCOMPARE(about.windowTitle(), u"About Brisvane"_s);
-        QCOMPARE(about.productLabel->text(), u"Brisvane"_s);
-        QCOMPARE(about.captionLabels[0]->text(), u"Version:"_s);
-        QCOMPARE(about.captionLabels[1]->text(), u"Owned By:"_s);
-        QCOMPARE(about.captionLabels[2]->text(), u"Website:"_s);
-        QCOMPARE(about.companyLabel->text(), u"Quokka Works"_s);
-        QCOMPARE(about.websiteLink->text(), u"www.quokka.example"_s);
-        QCOMPARE(about.websiteLink->accessibleName(), u"Website: www.quokka.example"_s);
+        QCOMPARE(label(about, u"productLabel"_s)->text(), u"Brisvane"_s);
+        QCOMPARE(label(about, u"captionLabel0"_s)->text(), u"Version:"_s);
+        QCOMPARE(label(about, u"captionLabel1"_s)->text(), u"Owned By:"_s);
+        QCOMPARE(label(about, u"captionLabel2"_s)->text(), u"Website:"_s);
+        QCOMPARE(label(about, u"companyLabel"_s)->text(), u"Quokka Works"_s);
+        QCOMPARE(child<LinkLabel>(&about, u"websiteLink"_s)->text(), u"www.quokka.example"_s);
+        QCOMPARE(child<LinkLabel>(&about, u"websiteLink"_s)->accessibleName(), u"Website: www.quokka.example"_s);
         QCOMPARE(about.size(), QSize(497, 169));
         // Its own top-level window, with a taskbar entry and no minimise or maximise box.
         QVERIFY(!about.parentWidget());
@@ -72,7 +88,8 @@ private slots:
         PublisherSettings publisher = PublisherSettings::fromBuild();
         publisher.versionMajor = major;
         publisher.versionMinor = minor;
-        QCOMPARE(AboutWindow(publisher).versionLabel->text(), shown);
+        const AboutWindow about(publisher);
+        QCOMPARE(label(about, u"versionLabel"_s)->text(), shown);
     }
 
     void load_emptyCompanyOrWebsite_leavesOnlyThatLabelEmpty_data()
@@ -91,20 +108,20 @@ private slots:
 
         AboutWindow about(publisherWith(company, website));
 
-        QCOMPARE(about.companyLabel->text(), company);
-        QCOMPARE(about.websiteLink->text(), website);
-        QCOMPARE(about.productLabel->text(), u"Brisvane"_s);
-        QVERIFY(!about.versionLabel->text().isEmpty());
+        QCOMPARE(label(about, u"companyLabel"_s)->text(), company);
+        QCOMPARE(child<LinkLabel>(&about, u"websiteLink"_s)->text(), website);
+        QCOMPARE(label(about, u"productLabel"_s)->text(), u"Brisvane"_s);
+        QVERIFY(!label(about, u"versionLabel"_s)->text().isEmpty());
     }
 
     void load_markupInPublisherData_showsAsTyped()
     {
         AboutWindow about(publisherWith(u"<b>Bold</b> & Co"_s, u"<a href=x>site</a>"_s));
 
-        for (QLabel *label : {about.companyLabel, static_cast<QLabel *>(about.websiteLink)}) {
+        for (QLabel *label : {label(about, u"companyLabel"_s), static_cast<QLabel *>(child<LinkLabel>(&about, u"websiteLink"_s))}) {
             QCOMPARE(label->textFormat(), Qt::PlainText);
         }
-        QCOMPARE(about.companyLabel->text(), u"<b>Bold</b> & Co"_s);
+        QCOMPARE(label(about, u"companyLabel"_s)->text(), u"<b>Bold</b> & Co"_s);
     }
 
     void escape_leavesItOpen()
@@ -131,7 +148,7 @@ private slots:
         AboutWindow about(PublisherSettings::fromBuild());
         about.show();
         QSignalSpy asked(&about, &AboutWindow::websiteRequested);
-        LinkLabel *website = about.websiteLink;
+        LinkLabel *website = child<LinkLabel>(&about, u"websiteLink"_s);
         QVERIFY(website->focusPolicy() & Qt::TabFocus);
         if (key == 0) {
             QTest::mouseClick(website, Qt::LeftButton);
@@ -150,7 +167,7 @@ private slots:
         publisher.publisherUrl = u"www.brisvane.example"_s;
         AboutWindow about(publisher);
         QSignalSpy asked(&about, &AboutWindow::websiteRequested);
-        QAccessibleInterface *link = QAccessible::queryAccessibleInterface(about.websiteLink);
+        QAccessibleInterface *link = QAccessible::queryAccessibleInterface(child<LinkLabel>(&about, u"websiteLink"_s));
         QVERIFY(link);
         QCOMPARE(link->role(), QAccessible::Link);
         QCOMPARE(link->text(QAccessible::Name), u"Website: www.brisvane.example"_s);
@@ -169,9 +186,9 @@ private slots:
         publisher.useSkin = false; // as this build is configured, unless BRISVANE_USE_SKIN is on
         AboutWindow about(publisher);
 
-        QVERIFY(about.skinLabels.empty());
+        QVERIFY(skinLabels(about).empty());
         QVERIFY(!about.autoFillBackground()); // the skin's own look for the window
-        QVERIFY(!about.banner->testAttribute(Qt::WA_SetPalette));
+        QVERIFY(!label(about, u"banner"_s)->testAttribute(Qt::WA_SetPalette));
     }
 
     void skin_on_copiesEveryPlainLabelWithItsTextThenSkins()
@@ -185,21 +202,22 @@ private slots:
         AboutWindow about(publisher);
 
         // Element 0 lies below the window; then one copy per label: name, three captions, three values.
-        QCOMPARE(about.skinLabels.size(), size_t(8));
-        QVERIFY(about.skinLabels[0]->y() >= about.height());
+        const std::vector<QLabel *> copies = skinLabels(about);
+        QCOMPARE(copies.size(), size_t(8));
+        QVERIFY(copies[0]->y() >= about.height());
         QStringList copied;
-        for (size_t i = 1; i < about.skinLabels.size(); ++i) {
-            copied.append(about.skinLabels[i]->text());
+        for (size_t i = 1; i < copies.size(); ++i) {
+            copied.append(copies[i]->text());
         }
         QCOMPARE(copied, (QStringList{u"Brisvane"_s, u"Version:"_s, u"Owned By:"_s, u"Website:"_s, u"1.2"_s,
                                       u"Quokka Works"_s, u"www.brisvane.example"_s}));
-        QLabel *websiteCopy = about.skinLabels.back();
-        QCOMPARE(websiteCopy->geometry(), about.websiteLink->geometry());
+        QLabel *websiteCopy = copies.back();
+        QCOMPARE(websiteCopy->geometry(), child<LinkLabel>(&about, u"websiteLink"_s)->geometry());
         QVERIFY(about.autoFillBackground());
-        QCOMPARE(about.banner->palette().color(QPalette::Window), skin.colors().color3);
+        QCOMPARE(label(about, u"banner"_s)->palette().color(QPalette::Window), skin.colors().color3);
 
         // The copy lies over the website line; a click there still reaches it.
-        QCOMPARE(about.childAt(about.websiteLink->geometry().center()), about.websiteLink);
+        QCOMPARE(about.childAt(child<LinkLabel>(&about, u"websiteLink"_s)->geometry().center()), child<LinkLabel>(&about, u"websiteLink"_s));
     }
 };
 

@@ -3,6 +3,7 @@
 
 #include "core/PublisherSettings.h"
 #include "support/FakePlatform.h"
+#include "support/Widgets.h"
 #include "ui/HelpWindow.h"
 
 #include <QCheckBox>
@@ -14,6 +15,20 @@
 #include <memory>
 
 using namespace Qt::StringLiterals;
+
+namespace {
+
+QTextBrowser *helpView(const std::unique_ptr<HelpWindow> &help)
+{
+    return child<QTextBrowser>(help.get(), u"helpView"_s);
+}
+
+QCheckBox *startupBox(const std::unique_ptr<HelpWindow> &help)
+{
+    return child<QCheckBox>(help.get(), u"showAtStartupBox"_s);
+}
+
+} // namespace
 
 namespace {
 
@@ -74,13 +89,13 @@ private slots:
         QCOMPARE(help->windowFlags() & Qt::WindowType_Mask, Qt::Tool);
         QVERIFY(!help->parentWidget());
         QVERIFY(!help->windowFlags().testFlag(Qt::WindowMinimizeButtonHint));
-        QTest::keyClick(help->helpView, Qt::Key_Escape);
+        QTest::keyClick(helpView(help), Qt::Key_Escape);
         QVERIFY(help->isVisible());
         QCOMPARE(help->size(), QSize(686, 528));
-        QVERIFY(help->helpView->toPlainText().contains(u"Welcome to the help."_s));
-        QVERIFY(help->helpView->isReadOnly());
-        QVERIFY(!help->helpView->openLinks());
-        QVERIFY(help->showAtStartupBox->isChecked());
+        QVERIFY(helpView(help)->toPlainText().contains(u"Welcome to the help."_s));
+        QVERIFY(helpView(help)->isReadOnly());
+        QVERIFY(!helpView(help)->openLinks());
+        QVERIFY(startupBox(help)->isChecked());
         QVERIFY(f.settings.writes.isEmpty());
     }
 
@@ -89,9 +104,9 @@ private slots:
         HelpFixture f;
         const auto help = f.open(QStringLiteral(BRISVANE_SOURCE_DIR "/assets/Help.rtf"));
         QVERIFY(help->showAfterLoad());
-        QVERIFY(help->helpView->toPlainText().startsWith(u"Brisvane Help"_s));
-        QVERIFY(help->helpView->toPlainText().contains(u"Show at Startup"_s));
-        QCOMPARE(help->helpView->textCursor().position(), 0);
+        QVERIFY(helpView(help)->toPlainText().startsWith(u"Brisvane Help"_s));
+        QVERIFY(helpView(help)->toPlainText().contains(u"Show at Startup"_s));
+        QCOMPARE(helpView(help)->textCursor().position(), 0);
     }
 
     void load_fileMissing_declinesToBeShownAndWritesNothing()
@@ -138,7 +153,7 @@ private slots:
         }
         const auto help = f.open();
 
-        QCOMPARE(help->showAtStartupBox->isChecked(), ticked);
+        QCOMPARE(startupBox(help)->isChecked(), ticked);
         QCOMPARE(f.settings.writes, f.writesOf(written));
     }
 
@@ -147,7 +162,7 @@ private slots:
         HelpFixture f;
         f.writeHelp(HelpRtf);
         const auto help = f.open();
-        QCheckBox *box = help->showAtStartupBox;
+        QCheckBox *box = startupBox(help);
 
         QTest::mouseClick(box, Qt::LeftButton);
         QCOMPARE(f.settings.writes, f.writesOf({u"0"_s}));
@@ -200,8 +215,8 @@ private slots:
 
         QVERIFY(help->showAfterLoad() && help->isVisible());
         QVERIFY(help->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
-        QVERIFY(help->showAtStartupBox->isChecked());
-        const QString text = help->helpView->toPlainText();
+        QVERIFY(startupBox(help)->isChecked());
+        const QString text = helpView(help)->toPlainText();
         QVERIFY2(shown.isEmpty() || text.contains(shown), qPrintable(text));
         QVERIFY2(notShown.isEmpty() || !text.contains(notShown), qPrintable(text));
     }

@@ -3,9 +3,8 @@
 
 #include "core/EntryListModel.h"
 #include "core/PublisherSettings.h"
-#include "core/VaultStore.h"
 #include "support/FakePlatform.h"
-#include "support/RecordingHost.h"
+#include "support/Widgets.h"
 #include "ui/EntryListView.h"
 #include "ui/MainWindow.h"
 
@@ -41,7 +40,7 @@ private slots:
         // At most the shown characters, at the widest letter, and the cell's margins.
         const int widest = QFontMetrics(view.font()).horizontalAdvance(QString(EntryListModel::ShownLength + 1, u'W'));
         const QAbstractItemView &itemView = view;
-        for (int col = 0; col < EntryListModel::ColumnCount; ++col) {
+        for (int col = 0; col < Entry::FieldCount; ++col) {
             const int width = itemView.sizeHintForColumn(col);
             QVERIFY2(width > 0 && width <= widest + 100, qPrintable(u"column %1: %2 pixels"_s.arg(col).arg(width)));
         }
@@ -51,11 +50,8 @@ private slots:
     void statusPanel_longText_showsItsStart()
     {
         EntryListModel model;
-        RecordingHost host;
-        VaultStore store(host, model, u"unused"_s);
-        FakeMessageBoxes messages;
         const PublisherSettings publisher = PublisherSettings::fromBuild();
-        MainWindow window(model, store, messages, publisher, QIcon());
+        MainWindow window(model, publisher, QIcon());
 
         const QString text = u"Copied Password "_s + QString(Huge, u'x');
         window.setStatusText(text);
@@ -63,7 +59,7 @@ private slots:
         QVERIFY2(shown.size() < 1000, qPrintable(QString::number(shown.size())));
         QVERIFY(shown.endsWith(u'…'));
         QVERIFY(text.startsWith(shown.chopped(1)));
-        QAccessibleInterface *panel = QAccessible::queryAccessibleInterface(window.statusPanel);
+        QAccessibleInterface *panel = QAccessible::queryAccessibleInterface(child<QLabel>(&window, u"statusPanel"_s));
         QVERIFY(panel);
         QCOMPARE(panel->text(QAccessible::Name), shown);
     }

@@ -3,6 +3,7 @@
 
 #include "core/PublisherSettings.h"
 #include "support/FakePlatform.h"
+#include "support/Widgets.h"
 #include "ui/HelpWindow.h"
 #include "ui/Skin.h"
 #include "ui/SkinService.h"
@@ -263,7 +264,7 @@ void tst_Skin::startAndEnd_lifeCycle_inOrder()
 
 void tst_Skin::splashLoad_buildSwitch_takesSkinOnlyWhenOn()
 {
-    PublisherSettings publisher;
+    const PublisherSettings publisher = PublisherSettings::fromBuild();
     SplashScreen splash(publisher);
 
 #ifdef BRISVANE_USE_SKIN
@@ -310,7 +311,7 @@ void tst_Skin::helpWindow_useSkin_skinnedFirstOnlyWhenOn()
     HelpWindow help(path, settings, publisher);
 
     QCOMPARE(skin.windows.size(), skinned);
-    QCOMPARE(help.helpView->testAttribute(Qt::WA_SetPalette), false);
+    QCOMPARE(child<QTextBrowser>(&help, u"helpView"_s)->testAttribute(Qt::WA_SetPalette), false);
     if (skinned) {
         QCOMPARE(skin.windows.first(), &help);
     }

@@ -1,4 +1,4 @@
-#include "app/WebsiteLauncher.h"
+#include "ui/WebsiteLauncher.h"
 
 #include "core/LocationAddress.h"
 #include "core/PublisherSettings.h"
@@ -9,20 +9,19 @@
 
 using namespace Qt::StringLiterals;
 
-WebsiteLauncher::WebsiteLauncher(PublisherSettings &publisher, Opener &opener, QString &request, QWidget *parent)
+WebsiteLauncher::WebsiteLauncher(const PublisherSettings &publisher, Opener &opener, QString &request, QWidget *parent)
     : QWidget(parent)
 {
     setObjectName(u"websiteLauncher"_s);
     setWindowTitle(u"Website"_s);
     setAccessibleName(windowTitle());
 
-    lifetimeTimer = new QTimer(this);
-    lifetimeTimer->setObjectName(u"lifetimeTimer"_s);
-    lifetimeTimer->setInterval(LifetimeMs);
-    connect(lifetimeTimer, &QTimer::timeout, this, &WebsiteLauncher::expire);
-    lifetimeTimer->start();
+    lifetimeTimer_ = new QTimer(this);
+    lifetimeTimer_->setObjectName(u"lifetimeTimer"_s);
+    lifetimeTimer_->setInterval(LifetimeMs);
+    connect(lifetimeTimer_, &QTimer::timeout, this, &WebsiteLauncher::expire);
+    lifetimeTimer_->start();
 
-    publisher = PublisherSettings::fromBuild();
     if (request != u"Website"_s) {
         return;
     }
@@ -34,6 +33,6 @@ WebsiteLauncher::~WebsiteLauncher() = default;
 
 void WebsiteLauncher::expire()
 {
-    lifetimeTimer->stop();
+    lifetimeTimer_->stop();
     emit unloadRequested();
 }

@@ -16,7 +16,7 @@ public:
     static constexpr int LifetimeMs = 1000;
 
     // `request` is the program's pending website request: "Website" asks for the site, and is cleared once it opened.
-    WebsiteLauncher(PublisherSettings &publisher, Opener &opener, QString &request, QWidget *parent = nullptr);
+    WebsiteLauncher(const PublisherSettings &publisher, Opener &opener, QString &request, QWidget *parent = nullptr);
     ~WebsiteLauncher() override;
 
     // The single-window mechanism asks this before showing a newly loaded window.
@@ -25,8 +25,9 @@ public:
     // The end of the launcher's second.
     void expire();
 
-    QTimer *lifetimeTimer = nullptr;
-
 signals:
     void unloadRequested();
+
+private:
+    QTimer *lifetimeTimer_ = nullptr;
 };
