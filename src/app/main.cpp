@@ -28,7 +28,8 @@ int main(int argc, char *argv[])
     VaultLock::Outcome outcome = lock.acquire();
     if (outcome == VaultLock::Outcome::OtherMachine) {
         // Asked once: on a network folder nothing here can see whether Brisvane still runs on that machine, and
-        // two copies writing one vault would lose entries, so it is taken over only when the user says so.
+        // two copies writing one vault would lose entries, so it is taken over only when the user says so; Enter
+        // alone does not.
         const auto answer = qt.platform().messages.show(
             nullptr,
             u"Brisvane may be open with this vault on another machine:\r\n"_s + vault +
@@ -37,7 +38,7 @@ int main(int argc, char *argv[])
                 u"\u201d holds it, and from here it cannot be seen whether Brisvane still runs there.\r\n\r\nIf it "
                 u"does, choose Cancel and close it there first. If it does not (it crashed, or the folder was "
                 u"unplugged), choose OK to take the lock over and open the vault here."_s,
-            {}, MessageBoxes::Buttons::OkCancel);
+            {}, MessageBoxes::Buttons::OkCancelByDefaultCancel);
         if (answer != MessageBoxes::Answer::Ok) {
             return 1;
         }

@@ -404,6 +404,24 @@ private slots:
         QVERIFY(release(*first));
     }
 
+    // Another machine's lock file on a folder that other machines may share (a user-space file system stands for
+    // one here): nothing here can see that machine's lock, so the copy asks instead of taking it over.
+    void otherMachinesLockOnASharedFolder_isAskedAbout()
+    {
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid() && QDir(dir.path()).mkdir(u"real"_s) && QDir(dir.path()).mkdir(u"shared"_s));
+        QVERIFY(VaultFile::replace(dir.filePath(u"real/data.enc"_s), SaveSeries::content(3)).ok);
+        QVERIFY(
+            ReferenceVault::writeFile(dir.filePath(u"real/data.enc.lock"_s), "4242\nBrisvane\nelsewhere\nc0ffee\n"));
+        if (QProcess::execute(u"bindfs"_s, {dir.filePath(u"real"_s), dir.filePath(u"shared"_s)}) != 0) {
+            QSKIP("needs bindfs and FUSE to stand for a shared folder");
+        }
+        const auto copy = startCopy(locker_, dir.filePath(u"shared/data.enc"_s));
+        QCOMPARE(answerOf(*copy), QByteArray("other machine"));
+        QVERIFY(copy->waitForFinished(10000));
+        QCOMPARE(QProcess::execute(u"fusermount"_s, {u"-u"_s, dir.filePath(u"shared"_s)}), 0);
+    }
+
     // Copies that could take no lock at the start (no vault yet, no lock file possible): the first save makes the
     // vault and locks it, the other copy's save is refused, and it saves once the holder has ended.
     void copiesStartedWithoutALock_neverSaveOverTheHolder()
