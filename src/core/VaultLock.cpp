@@ -304,12 +304,10 @@ bool VaultLock::removeStaleLockFile()
     const FileDescriptor file(::open(native.constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
     struct stat opened {};
     if (file.isOpen()) {
-        // Only while no one holds it.
-        if (::fstat(file.get(), &opened) != 0 || !sameFile(opened, found)) {
+        // Only while no one holds it; on a file system without file locks the guard suffices.
+        if (::fstat(file.get(), &opened) != 0 || !sameFile(opened, found) ||
+            (::flock(file.get(), LOCK_EX | LOCK_NB) != 0 && (errno == EWOULDBLOCK || errno == EINTR))) {
             return false;
-        }
-        if (::flock(file.get(), LOCK_EX | LOCK_NB) != 0 && (errno == EWOULDBLOCK || errno == EINTR)) {
-            return false; // a file system without file locks: the guard suffices
         }
     } else if (holderUnreadable_) {
         opened = found; // another user's, judged by the vault file's lock
