@@ -65,6 +65,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     tiny.maxGroups = 40;
     tiny.maxInputBytes = qsizetype(size) / 2 + 8;
     tiny.maxOutputChars = 64;
+    tiny.maxPicturePixels = 64;
     readAndLayOut(input, tiny);
     return 0;
 }

@@ -24,6 +24,19 @@ QString fieldName(std::optional<Entry::Field> field)
     return {};
 }
 
+// The character at `i` in quotes and, where it is not plain ASCII, with its code point: a Cyrillic "а" looks
+// exactly like a Latin "a".
+QString namedCharacter(const QString &text, qsizetype i)
+{
+    const bool pair = text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate();
+    const QString shown = text.mid(i, pair ? 2 : 1);
+    const char32_t code = pair ? QChar::surrogateToUcs4(text[i], text[i + 1]) : text[i].unicode();
+    if (code < 0x80) {
+        return u"\""_s + shown + u'"';
+    }
+    return u"\"%1\" (U+%2)"_s.arg(shown, QString::number(uint(code), 16).toUpper().rightJustified(4, u'0'));
+}
+
 // `entryField` is empty for the master password: line 1 holds it alone, so only the separators of entry lines are
 // not its concern.
 std::optional<QString> whyNotIn(const QString &text, std::optional<Entry::Field> entryField)
@@ -44,9 +57,8 @@ std::optional<QString> whyNotIn(const QString &text, std::optional<Entry::Field>
             return field + u" can not contain the control character U+008D."_s;
         }
         if (CodePage1252::toByte(c) < 0) {
-            const QString shown = text[i].isSurrogate() && i + 1 < text.size() ? text.mid(i, 2) : text.mid(i, 1);
-            return field + u" can not contain the character \"%1\": the vault file holds only Western European "
-                           u"(Windows-1252) characters."_s.arg(shown);
+            return field + u" can not contain the character %1: the vault file holds only Western European "
+                           u"(Windows-1252) characters."_s.arg(namedCharacter(text, i));
         }
     }
     return std::nullopt;

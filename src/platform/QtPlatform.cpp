@@ -1,5 +1,6 @@
 #include "platform/QtPlatform.h"
 
+#include "platform/ClipboardHandover.h"
 #include "platform/QtMessageBoxes.h"
 
 #include <QApplication>
@@ -8,9 +9,12 @@
 #include <QMimeData>
 #include <QProcess>
 #include <QSettings>
+#include <QStandardPaths>
 
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 using namespace Qt::StringLiterals;
 
@@ -32,6 +36,17 @@ class QtOpener final : public Opener {
 public:
     bool openLocation(const QUrl &address, QString *error) override
     {
+        // Without the opener QProcess says only "execv: No such file or directory"; the user needs to know which
+        // program is missing and where it comes from.
+        if (QStandardPaths::findExecutable(u"xdg-open"_s).isEmpty()) {
+            if (error) {
+                *error = u"error %1: %2\r\n\r\nThe desktop's opener, the program xdg-open, is not installed. "
+                         u"Install the package xdg-utils (on Debian and Ubuntu: sudo apt install xdg-utils), then "
+                         u"try again."_s.arg(ENOENT)
+                             .arg(QString::fromLocal8Bit(std::strerror(ENOENT)));
+            }
+            return false;
+        }
         QProcess process;
         process.setProgram(u"xdg-open"_s);
         process.setArguments({address.toString(QUrl::FullyEncoded)});
@@ -66,6 +81,8 @@ class QtProgramEnd final : public ProgramEnd {
 public:
     void endProgram() override
     {
+        // Copied text outlives the program where a clipboard manager takes it; the wait for it stays short.
+        ClipboardHandover::toManager(std::chrono::milliseconds(300));
         if (beforeEnd) {
             beforeEnd();
         }

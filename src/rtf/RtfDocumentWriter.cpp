@@ -1,8 +1,14 @@
 #include "rtf/RtfDocumentWriter.h"
 
+#include <QImage>
 #include <QTextDocument>
+#include <QTextImageFormat>
+#include <QTextTable>
+#include <QUrl>
 
 #include <type_traits>
+
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -21,69 +27,74 @@ constexpr qsizetype piecesPerBlock = 2;
 } // namespace
 
 RtfDocumentWriter::RtfDocumentWriter(QTextDocument &document, qsizetype maxChars)
-    : m_document(document), m_maxChars(qMax<qsizetype>(0, maxChars)),
-      m_maxPieces(qMax(minPieces, m_maxChars / charsPerPiece)), m_undoWasEnabled(document.isUndoRedoEnabled())
+    : document_(document), maxChars_(qMax<qsizetype>(0, maxChars)),
+      maxPieces_(qMax(minPieces, maxChars_ / charsPerPiece)), undoWasEnabled_(document.isUndoRedoEnabled())
 {
     // An undo history of a load would hold a second copy of every fragment.
-    m_document.setUndoRedoEnabled(false);
-    m_document.clear();
-    m_cursor = QTextCursor(&m_document);
-    m_cursor.beginEditBlock();
+    document_.setUndoRedoEnabled(false);
+    document_.clear();
+    cursor_ = QTextCursor(&document_);
+    cursor_.beginEditBlock();
 }
 
 RtfDocumentWriter::~RtfDocumentWriter()
 {
-    if (!m_finished)
-        finish(m_lastBlock, m_lastMark);
+    if (!finished_) {
+        finish(lastBlock_, lastMark_);
+    }
 }
 
 void RtfDocumentWriter::setCharFormat(const QTextCharFormat &format)
 {
-    m_format = format;
-    m_formatChanged = true;
+    format_ = format;
+    formatChanged_ = true;
 }
 
 bool RtfDocumentWriter::reserve(qsizetype count)
 {
-    if (m_limitReached)
-        return false;
-    if (count > m_maxChars - m_written) {
-        m_limitReached = true;
+    if (limitReached_) {
         return false;
     }
-    m_written += count;
+    if (count > maxChars_ - written_) {
+        limitReached_ = true;
+        return false;
+    }
+    written_ += count;
     return true;
 }
 
 bool RtfDocumentWriter::append(char16_t character)
 {
-    if (!reserve(1))
+    if (!reserve(1)) {
         return false;
+    }
     writePendingLineBreak();
-    m_text.append(QChar(character));
+    text_.append(QChar(character));
     appended();
     return true;
 }
 
 template <class TextView> bool RtfDocumentWriter::appendText(TextView text)
 {
-    if (text.isEmpty())
-        return !m_limitReached;
+    if (text.isEmpty()) {
+        return !limitReached_;
+    }
     qsizetype count = text.size();
-    const bool fits = !m_limitReached && count <= m_maxChars - m_written;
+    const bool fits = !limitReached_ && count <= maxChars_ - written_;
     if (!fits) {
-        count = m_limitReached ? 0 : m_maxChars - m_written;
+        count = limitReached_ ? 0 : maxChars_ - written_;
         // Never keep half of a surrogate pair.
         if constexpr (std::is_same_v<TextView, QStringView>) {
-            if (count > 0 && text[count - 1].isHighSurrogate())
+            if (count > 0 && text[count - 1].isHighSurrogate()) {
                 --count;
+            }
         }
-        m_limitReached = true;
+        limitReached_ = true;
     }
     if (count > 0) {
-        m_written += count;
+        written_ += count;
         writePendingLineBreak();
-        m_text.append(text.first(count));
+        text_.append(text.first(count));
         appended();
     }
     return fits;
@@ -101,62 +112,104 @@ bool RtfDocumentWriter::append(QLatin1StringView text)
 
 void RtfDocumentWriter::writePendingLineBreak()
 {
-    if (m_lineBreakPending) {
-        m_lineBreakPending = false;
-        m_text.append(QChar::LineSeparator);
+    if (lineBreakPending_) {
+        lineBreakPending_ = false;
+        text_.append(QChar::LineSeparator);
     }
+}
+
+bool RtfDocumentWriter::appendImage(const QImage &image, QSizeF size)
+{
+    // The picture's run and the text's run after it.
+    if (image.isNull() || pieces_ + 2 * piecesPerBlock > maxPieces_ || !reserve(1)) {
+        return false;
+    }
+    writePendingLineBreak();
+    const QString name = u"rtf-picture:%1"_s.arg(++imageCount_);
+    document_.addResource(QTextDocument::ImageResource, QUrl(name), image);
+    QTextImageFormat format;
+    format.setName(name);
+    format.setWidth(size.width());
+    format.setHeight(size.height());
+    text_.append(QChar::ObjectReplacementCharacter);
+    runs_.append(Run{format, text_.size()});
+    pieces_ += 2 * piecesPerBlock;
+    formatChanged_ = true;
+    return true;
 }
 
 void RtfDocumentWriter::appended()
 {
-    if (m_runs.isEmpty() || (m_formatChanged && m_pieces < m_maxPieces && m_runs.last().format != m_format)) {
-        m_runs.append(Run{m_format, m_text.size()});
-        ++m_pieces;
+    // Text never joins a picture's run, whatever the budget: it would show as pictures.
+    const bool afterImage = !runs_.isEmpty() && runs_.last().format.isImageFormat();
+    if (runs_.isEmpty() || afterImage || (formatChanged_ && pieces_ < maxPieces_ && runs_.last().format != format_)) {
+        runs_.append(Run{format_, text_.size()});
+        ++pieces_;
     } else {
-        m_runs.last().end = m_text.size();
+        runs_.last().end = text_.size();
     }
-    m_formatChanged = false;
-    if (m_text.size() >= flushThreshold) {
-        if (!m_blockStarted)
-            startBlock(m_lastBlock, m_lastMark);
+    formatChanged_ = false;
+    // A paragraph of a table waits for its row; one after an unfinished row must not overtake it.
+    if (text_.size() >= flushThreshold && !paragraphInTable_ && !rowOpen()) {
+        if (!blockStarted_) {
+            startBlock(lastBlock_, lastMark_);
+        }
         flushText();
     }
 }
 
-bool RtfDocumentWriter::endParagraph(const QTextBlockFormat &block, const QTextCharFormat &mark)
+bool RtfDocumentWriter::endParagraph(const QTextBlockFormat &block, const QTextCharFormat &mark, bool inTable)
 {
-    if (!reserve(1))
+    if (!reserve(1)) {
         return false;
-    if (m_pieces + piecesPerBlock > m_maxPieces) {
-        // Written with the text that follows, if any, like the block of a paragraph.
-        m_lineBreakPending = true;
+    }
+    if (inTable && !blockStarted_) {
+        paragraphInTable_ = false;
+        if (pieces_ + piecesPerBlock > maxPieces_) {
+            lineBreakPending_ = true;
+            return true;
+        }
+        pieces_ += piecesPerBlock;
+        cellParagraphs_.append(takeParagraph(block, mark));
         return true;
     }
-    m_pieces += piecesPerBlock;
+    flushOpenRow();
+    if (pieces_ + piecesPerBlock > maxPieces_) {
+        // Written with the text that follows, if any, like the block of a paragraph.
+        lineBreakPending_ = true;
+        return true;
+    }
+    pieces_ += piecesPerBlock;
     writeBlock(block, mark);
-    m_blockStarted = false;
-    m_lastBlock = block;
-    m_lastMark = mark;
+    blockStarted_ = false;
+    lastBlock_ = block;
+    lastMark_ = mark;
     return true;
 }
 
 void RtfDocumentWriter::finish(const QTextBlockFormat &block, const QTextCharFormat &mark)
 {
-    if (m_finished)
+    if (finished_) {
         return;
-    m_finished = true;
-    if (!m_text.isEmpty() || m_blockStarted || !m_firstBlockUsed) {
+    }
+    finished_ = true;
+    if (paragraphInTable_ && !text_.isEmpty() && !blockStarted_) {
+        cellParagraphs_.append(takeParagraph(block, mark));
+    }
+    flushOpenRow();
+    closeTable();
+    if (!text_.isEmpty() || blockStarted_ || freeBlock_) {
         writeBlock(block, mark);
     }
-    m_cursor.endEditBlock();
-    m_document.setUndoRedoEnabled(m_undoWasEnabled);
+    cursor_.endEditBlock();
+    document_.setUndoRedoEnabled(undoWasEnabled_);
 }
 
 void RtfDocumentWriter::writeBlock(const QTextBlockFormat &block, const QTextCharFormat &mark)
 {
-    if (m_blockStarted) {
-        m_cursor.setBlockFormat(block);
-        m_cursor.setBlockCharFormat(mark);
+    if (blockStarted_) {
+        cursor_.setBlockFormat(block);
+        cursor_.setBlockCharFormat(mark);
     } else {
         startBlock(block, mark);
     }
@@ -165,27 +218,40 @@ void RtfDocumentWriter::writeBlock(const QTextBlockFormat &block, const QTextCha
 
 void RtfDocumentWriter::startBlock(const QTextBlockFormat &block, const QTextCharFormat &mark)
 {
-    if (m_firstBlockUsed) {
-        m_cursor.insertBlock(block, mark);
+    closeTable();
+    if (freeBlock_) {
+        cursor_.setBlockFormat(block);
+        cursor_.setBlockCharFormat(mark);
+        freeBlock_ = false;
     } else {
-        m_cursor.setBlockFormat(block);
-        m_cursor.setBlockCharFormat(mark);
-        m_firstBlockUsed = true;
+        cursor_.insertBlock(block, mark);
     }
-    m_blockStarted = true;
+    blockStarted_ = true;
 }
 
 void RtfDocumentWriter::flushText()
 {
-    if (m_runs.size() == 1) {
-        m_cursor.insertText(m_text, m_runs.first().format);
-    } else {
-        qsizetype start = 0;
-        for (const Run &run : std::as_const(m_runs)) {
-            m_cursor.insertText(m_text.sliced(start, run.end - start), run.format);
-            start = run.end;
-        }
+    insertRuns(cursor_, text_, runs_);
+    runs_.clear();
+    text_.resize(0);
+}
+
+void RtfDocumentWriter::insertRuns(QTextCursor &cursor, const QString &text, const QList<Run> &runs)
+{
+    if (runs.size() == 1) {
+        cursor.insertText(text, runs.first().format);
+        return;
     }
-    m_runs.clear();
-    m_text.resize(0);
+    qsizetype start = 0;
+    for (const Run &run : runs) {
+        cursor.insertText(text.sliced(start, run.end - start), run.format);
+        start = run.end;
+    }
+}
+
+RtfDocumentWriter::Paragraph RtfDocumentWriter::takeParagraph(const QTextBlockFormat &block,
+                                                              const QTextCharFormat &mark)
+{
+    formatChanged_ = true;
+    return Paragraph{block, mark, std::exchange(text_, QString()), std::exchange(runs_, {})};
 }

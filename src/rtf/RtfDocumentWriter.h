@@ -6,7 +6,23 @@
 #include <QTextCharFormat>
 #include <QTextCursor>
 
+class QImage;
 class QTextDocument;
+class QTextTableCell;
+class QTextTableFormat;
+
+// A table row's cells as \trowd ... \cellx describe them.
+struct RtfCellDef {
+    enum Border : quint8 { Top = 1, Left = 2, Bottom = 4, Right = 8 };
+
+    int rightTwips = 0; // where the cell ends, from where the row starts
+    quint8 borders = 0;
+    int borderTwips = 0;
+};
+
+struct RtfRowDef {
+    QList<RtfCellDef> cells;
+};
 
 // Puts text and paragraphs into a QTextDocument for the RTF reader. RTF gives a paragraph its formatting
 // at the paragraph's end while QTextDocument wants it when the block starts, so a paragraph's text is held
@@ -14,6 +30,8 @@ class QTextDocument;
 // insertion per run. The whole load is one edit block, so the document lays itself out once at the end.
 // Blocks and runs cost far more than characters, so they have a budget of their own, a share of the
 // character limit; past it the text still goes in, without further paragraph breaks or format changes.
+// Table cells are gathered a row at a time, and a table's rows go in together as one QTextTable once a
+// paragraph outside it begins; rows past the budget go in as a line of text with tabs between the cells.
 class RtfDocumentWriter final {
 public:
     RtfDocumentWriter(QTextDocument &document, qsizetype maxChars);
@@ -27,20 +45,42 @@ public:
     bool append(char16_t character);
     bool append(QStringView text);
     bool append(QLatin1StringView text);
+    // A picture shown at the given size in pixels; false when the limits leave no room for it.
+    bool appendImage(const QImage &image, QSizeF size);
 
     // Ends the paragraph being written, giving it its formats; mark is the format of the paragraph's end,
-    // which sets the height of an empty line. The break after the last paragraph adds no empty block.
-    bool endParagraph(const QTextBlockFormat &block, const QTextCharFormat &mark);
+    // which sets the height of an empty line. The break after the last paragraph adds no empty block. A
+    // paragraph in a table goes into the table's current cell.
+    bool endParagraph(const QTextBlockFormat &block, const QTextCharFormat &mark, bool inTable = false);
+    // Whether the paragraph being written is in a table, which keeps it out of the document until its row ends.
+    void setParagraphInTable(bool inTable) { paragraphInTable_ = inTable; }
+
+    // Ends the current cell with the paragraph being written, unless that is an empty paragraph after others.
+    bool endCell(const QTextBlockFormat &block, const QTextCharFormat &mark);
+    // Ends the row of the cells ended since the last row, as the row definition describes it.
+    void endRow(const RtfRowDef &row);
+    bool rowOpen() const { return !rowCells_.isEmpty() || !cellParagraphs_.isEmpty(); }
 
     // Writes the last paragraph if no break ended it and closes the edit block.
     void finish(const QTextBlockFormat &block, const QTextCharFormat &mark);
 
-    bool limitReached() const { return m_limitReached; }
+    bool limitReached() const { return limitReached_; }
 
 private:
     struct Run {
         QTextCharFormat format;
-        qsizetype end = 0; // where the run ends in m_text
+        qsizetype end = 0; // where the run ends in text_
+    };
+    struct Paragraph {
+        QTextBlockFormat block;
+        QTextCharFormat mark;
+        QString text;
+        QList<Run> runs;
+    };
+    using Cell = QList<Paragraph>;
+    struct TableRow {
+        QList<Cell> cells;
+        RtfRowDef definition;
     };
 
     bool reserve(qsizetype count);
@@ -52,23 +92,40 @@ private:
     void writeBlock(const QTextBlockFormat &block, const QTextCharFormat &mark);
     void startBlock(const QTextBlockFormat &block, const QTextCharFormat &mark);
     void flushText();
+    void insertRuns(QTextCursor &cursor, const QString &text, const QList<Run> &runs);
+    Paragraph takeParagraph(const QTextBlockFormat &block, const QTextCharFormat &mark);
 
-    QTextDocument &m_document;
-    QTextCursor m_cursor;
-    QTextCharFormat m_format;
-    QString m_text;    // text of the current paragraph not yet in the document
-    QList<Run> m_runs; // formats of m_text, the last one still growing
-    QTextBlockFormat m_lastBlock;
-    QTextCharFormat m_lastMark;
-    qsizetype m_maxChars = 0;
-    qsizetype m_written = 0;
-    qsizetype m_maxPieces = 0; // blocks and runs
-    qsizetype m_pieces = 0;
-    bool m_blockStarted = false;   // the current paragraph already has its block in the document
-    bool m_firstBlockUsed = false; // the block every document starts with has been given a paragraph
-    bool m_formatChanged = false;
-    bool m_lineBreakPending = false; // a paragraph end past the piece budget
-    bool m_limitReached = false;
-    bool m_finished = false;
-    bool m_undoWasEnabled = false;
+    // RtfDocumentWriterTable.cpp
+    void flushOpenRow();
+    void writeRow(const RtfRowDef &row);
+    QTextTableFormat tableFormat(const RtfRowDef &row) const;
+    void fillCell(QTextTableCell tableCell, const Cell &cell, const RtfCellDef &definition);
+    void writeRowAsText(const QList<Cell> &cells);
+    void closeTable();
+
+    QTextDocument &document_;
+    QTextCursor cursor_;
+    QTextCharFormat format_;
+    QString text_;    // text of the current paragraph not yet in the document
+    QList<Run> runs_; // formats of text_, the last one still growing
+    QTextBlockFormat lastBlock_;
+    QTextCharFormat lastMark_;
+    qsizetype maxChars_ = 0;
+    qsizetype written_ = 0;
+    qsizetype maxPieces_ = 0; // blocks and runs
+    qsizetype pieces_ = 0;
+    bool blockStarted_ = false; // the current paragraph already has its block in the document
+    bool freeBlock_ = true;     // the cursor's block is empty and takes the next paragraph
+    bool paragraphInTable_ = false;
+    QList<TableRow> tableRows_; // the rows of the table being written, until a paragraph outside it
+    int tableColumns_ = 0;
+    Cell cellParagraphs_;  // the paragraphs of the cell being written
+    QList<Cell> rowCells_; // the cells of the row being written
+    RtfRowDef lastRow_;
+    int imageCount_ = 0;
+    bool formatChanged_ = false;
+    bool lineBreakPending_ = false; // a paragraph end past the piece budget
+    bool limitReached_ = false;
+    bool finished_ = false;
+    bool undoWasEnabled_ = false;
 };

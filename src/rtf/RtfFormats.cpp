@@ -1,7 +1,11 @@
 #include "rtf/RtfFormats.h"
 
 #include <QFont>
+#include <QGuiApplication>
+#include <QPalette>
 #include <QTextOption>
+
+#include <algorithm>
 
 namespace {
 
@@ -9,6 +13,8 @@ namespace {
 constexpr qsizetype maxFonts = 4096;
 constexpr qsizetype maxColors = 4096;
 constexpr qsizetype maxDistinctFormats = 16384;
+constexpr qsizetype maxLinks = 4096;
+constexpr qsizetype maxTabsShown = 32;
 
 constexpr double twipsPerPixel = 15.0; // 1440 twips an inch shown at 96 pixels an inch
 
@@ -17,55 +23,73 @@ constexpr double twipsPerPixel = 15.0; // 1440 twips an inch shown at 96 pixels 
 size_t qHash(const RtfCharState &state, size_t seed) noexcept
 {
     return qHashMulti(seed, state.bold, state.italic, state.underline, state.strike, state.hidden, int(state.vertical),
-                      state.halfPoints, state.font, state.color, state.background);
+                      state.halfPoints, state.font, state.color, state.background, state.link);
 }
 
 void RtfFormats::setDefaultFont(int number)
 {
-    if (number == m_defaultFont)
+    if (number == defaultFont_) {
         return;
-    m_defaultFont = number;
+    }
+    defaultFont_ = number;
     forgetFormats();
 }
 
 void RtfFormats::addFont(int number, const RtfFont &font)
 {
-    if (m_fonts.size() >= maxFonts && !m_fonts.contains(number))
+    if (fonts_.size() >= maxFonts && !fonts_.contains(number)) {
         return;
-    m_fonts.insert(number, font);
+    }
+    fonts_.insert(number, font);
     forgetFormats();
 }
 
 void RtfFormats::addColor(const QColor &color)
 {
-    if (m_colors.size() >= maxColors)
+    if (colors_.size() >= maxColors) {
         return;
-    m_colors.append(color);
+    }
+    colors_.append(color);
     forgetFormats();
+}
+
+int RtfFormats::addLink(const QString &address)
+{
+    const qsizetype known = links_.indexOf(address);
+    if (known >= 0) {
+        return int(known);
+    }
+    if (links_.size() >= maxLinks) {
+        return -1;
+    }
+    links_.append(address);
+    return int(links_.size() - 1);
 }
 
 RtfCodePage RtfFormats::codePage(int font, RtfCodePage documentPage) const
 {
-    const auto it = m_fonts.constFind(font < 0 ? m_defaultFont : font);
-    return it == m_fonts.cend() ? documentPage : it->page;
+    const auto it = fonts_.constFind(font < 0 ? defaultFont_ : font);
+    return it == fonts_.cend() ? documentPage : it->page;
 }
 
 QTextCharFormat RtfFormats::charFormat(const RtfCharState &state)
 {
-    auto it = m_charFormats.constFind(state);
-    if (it == m_charFormats.cend()) {
-        if (m_charFormats.size() >= maxDistinctFormats)
-            return m_lastCharFormat;
-        it = m_charFormats.insert(state, makeCharFormat(state));
+    auto it = charFormats_.constFind(state);
+    if (it == charFormats_.cend()) {
+        if (charFormats_.size() >= maxDistinctFormats) {
+            return lastCharFormat_;
+        }
+        it = charFormats_.insert(state, makeCharFormat(state));
     }
-    m_lastCharFormat = *it;
-    return m_lastCharFormat;
+    lastCharFormat_ = *it;
+    return lastCharFormat_;
 }
 
 QTextBlockFormat RtfFormats::blockFormat(const RtfParaState &state)
 {
-    if (m_haveBlockFormat && state == m_lastParaState)
-        return m_lastBlockFormat;
+    if (haveBlockFormat_ && state == lastParaState_) {
+        return lastBlockFormat_;
+    }
 
     QTextBlockFormat format;
     switch (state.alignment) {
@@ -92,13 +116,43 @@ QTextBlockFormat RtfFormats::blockFormat(const RtfParaState &state)
     format.setBottomMargin(qMax(0, state.afterTwips) / twipsPerPixel);
     // A list item is its bullet or number, a tab, then the text: with a hanging first line the tab has to
     // reach the left margin so that the text lines up with the lines that wrap below it. Qt measures tab
-    // stops from where the first line starts.
-    if (firstLine < 0)
-        format.setTabPositions({QTextOption::Tab(-firstLine / twipsPerPixel, QTextOption::LeftTab)});
+    // stops from where the first line starts, RTF from the left edge of the text.
+    const int lineStart = left + firstLine;
+    QList<QTextOption::Tab> tabs;
+    for (const RtfTab &tab : state.tabs) {
+        const qreal position = (tab.twips - lineStart) / twipsPerPixel;
+        if (position <= 0 || tabs.size() >= maxTabsShown) {
+            continue;
+        }
+        switch (tab.kind) {
+        case RtfTab::Kind::Left:
+            tabs.append(QTextOption::Tab(position, QTextOption::LeftTab));
+            break;
+        case RtfTab::Kind::Right:
+            tabs.append(QTextOption::Tab(position, QTextOption::RightTab));
+            break;
+        case RtfTab::Kind::Center:
+            tabs.append(QTextOption::Tab(position, QTextOption::CenterTab));
+            break;
+        case RtfTab::Kind::Decimal:
+            tabs.append(QTextOption::Tab(position, QTextOption::DelimiterTab, u'.'));
+            break;
+        }
+    }
+    const qreal hanging = -firstLine / twipsPerPixel;
+    const auto atHanging = [hanging](const QTextOption::Tab &tab) { return tab.position == hanging; };
+    if (firstLine < 0 && std::none_of(tabs.cbegin(), tabs.cend(), atHanging)) {
+        tabs.append(QTextOption::Tab(hanging, QTextOption::LeftTab));
+    }
+    std::sort(tabs.begin(), tabs.end(),
+              [](const QTextOption::Tab &a, const QTextOption::Tab &b) { return a.position < b.position; });
+    if (!tabs.isEmpty()) {
+        format.setTabPositions(tabs);
+    }
 
-    m_lastParaState = state;
-    m_lastBlockFormat = format;
-    m_haveBlockFormat = true;
+    lastParaState_ = state;
+    lastBlockFormat_ = format;
+    haveBlockFormat_ = true;
     return format;
 }
 
@@ -106,34 +160,54 @@ QTextCharFormat RtfFormats::makeCharFormat(const RtfCharState &state) const
 {
     QTextCharFormat format;
     format.setFontPointSize(state.halfPoints / 2.0);
-    if (state.bold)
+    if (state.bold) {
         format.setFontWeight(QFont::Bold);
-    if (state.italic)
+    }
+    if (state.italic) {
         format.setFontItalic(true);
-    if (state.underline)
+    }
+    if (state.underline) {
         format.setFontUnderline(true);
-    if (state.strike)
+    }
+    if (state.strike) {
         format.setFontStrikeOut(true);
-    if (state.vertical == RtfCharState::Vertical::Subscript)
+    }
+    if (state.vertical == RtfCharState::Vertical::Subscript) {
         format.setVerticalAlignment(QTextCharFormat::AlignSubScript);
-    else if (state.vertical == RtfCharState::Vertical::Superscript)
+    } else if (state.vertical == RtfCharState::Vertical::Superscript) {
         format.setVerticalAlignment(QTextCharFormat::AlignSuperScript);
+    }
 
     // Text in a symbol font has already been turned into the Unicode characters it shows, which the
     // symbol font itself would draw as something else.
-    const auto font = m_fonts.constFind(state.font < 0 ? m_defaultFont : state.font);
-    if (font != m_fonts.cend() && !font->name.isEmpty() && !rtfIsSymbolPage(font->page))
+    const auto font = fonts_.constFind(state.font < 0 ? defaultFont_ : state.font);
+    if (font != fonts_.cend() && !font->name.isEmpty() && !rtfIsSymbolPage(font->page)) {
         format.setFontFamilies({font->name});
+    }
 
-    if (state.color >= 0 && state.color < m_colors.size() && m_colors.at(state.color).isValid())
-        format.setForeground(m_colors.at(state.color));
-    if (state.background >= 0 && state.background < m_colors.size() && m_colors.at(state.background).isValid())
-        format.setBackground(m_colors.at(state.background));
+    if (state.color >= 0 && state.color < colors_.size() && colors_.at(state.color).isValid()) {
+        format.setForeground(colors_.at(state.color));
+    }
+    // Index 0 is the default background, none, whatever the table's first colour is.
+    if (state.background > 0 && state.background < colors_.size() && colors_.at(state.background).isValid()) {
+        format.setBackground(colors_.at(state.background));
+    }
+    if (state.link >= 0 && state.link < links_.size()) {
+        format.setAnchor(true);
+        format.setAnchorHref(links_.at(state.link));
+        // A link its writer gave no look of its own (colour 0 is the default text colour, whatever the table
+        // says) looks like one all the same.
+        if (!state.underline && state.color <= 0) {
+            format.setFontUnderline(true);
+            format.setForeground(qGuiApp != nullptr ? QGuiApplication::palette().color(QPalette::Link)
+                                                    : QColor(Qt::blue));
+        }
+    }
     return format;
 }
 
 void RtfFormats::forgetFormats()
 {
-    m_charFormats.clear();
-    ++m_generation;
+    charFormats_.clear();
+    ++generation_;
 }

@@ -22,12 +22,22 @@ struct RtfCharState {
     int halfPoints = 24;
     int font = -1; // -1: the document's default font
     int color = 0;
-    int background = 0;
+    int background = 0; // 0: none, like an index past the table
+    int link = -1;      // an address in RtfFormats' link table
 
     bool operator==(const RtfCharState &) const = default;
 };
 
 size_t qHash(const RtfCharState &state, size_t seed = 0) noexcept;
+
+struct RtfTab {
+    enum class Kind : quint8 { Left, Right, Center, Decimal };
+
+    int twips = 0; // from the left edge of the text, where \\li0 starts
+    Kind kind = Kind::Left;
+
+    bool operator==(const RtfTab &) const = default;
+};
 
 // Paragraph formatting; lengths in twips (1/1440 inch).
 struct RtfParaState {
@@ -39,6 +49,12 @@ struct RtfParaState {
     int firstLineTwips = 0;
     int beforeTwips = 0;
     int afterTwips = 0;
+    QList<RtfTab> tabs;
+    RtfTab::Kind nextTabKind = RtfTab::Kind::Left;
+    int listOverride = 0; // \\lsN of a list in the list tables; 0: none
+    int listLevel = 0;
+    int pn = -1; // the paragraph's old-style numbering, an index into RtfLists
+    bool inTable = false;
 
     bool operator==(const RtfParaState &) const = default;
 };
@@ -59,6 +75,8 @@ public:
     void setDefaultFont(int number);
     void addFont(int number, const RtfFont &font);
     void addColor(const QColor &color); // an invalid colour stands for "auto"
+    // The index of a link's address for RtfCharState::link; -1 once the table is full.
+    int addLink(const QString &address);
 
     // The code page of text in the given font (-1: the default font).
     RtfCodePage codePage(int font, RtfCodePage documentPage) const;
@@ -67,19 +85,20 @@ public:
     QTextBlockFormat blockFormat(const RtfParaState &state);
 
     // Changes whenever a table change may have changed the format made for a state.
-    quint64 generation() const { return m_generation; }
+    quint64 generation() const { return generation_; }
 
 private:
     QTextCharFormat makeCharFormat(const RtfCharState &state) const;
     void forgetFormats();
 
-    int m_defaultFont = 0;
-    QHash<int, RtfFont> m_fonts;
-    QList<QColor> m_colors;
-    QHash<RtfCharState, QTextCharFormat> m_charFormats;
-    QTextCharFormat m_lastCharFormat;
-    RtfParaState m_lastParaState;
-    QTextBlockFormat m_lastBlockFormat;
-    bool m_haveBlockFormat = false;
-    quint64 m_generation = 0;
+    int defaultFont_ = 0;
+    QHash<int, RtfFont> fonts_;
+    QList<QColor> colors_;
+    QStringList links_;
+    QHash<RtfCharState, QTextCharFormat> charFormats_;
+    QTextCharFormat lastCharFormat_;
+    RtfParaState lastParaState_;
+    QTextBlockFormat lastBlockFormat_;
+    bool haveBlockFormat_ = false;
+    quint64 generation_ = 0;
 };

@@ -48,11 +48,67 @@ enum class RtfKeyword : quint8 {
     Unicode,
     UnicodeSkip,
     Binary,
+    // Fields: a hyperlink's address is in the instruction, its text in the result.
+    Field,
+    FieldInstruction,
+    FieldResult,
+    // Lists: the tables of list formats, and what a paragraph says about its list.
+    ListTable,
+    ListOverrideTable,
+    List,
+    ListId,
+    ListLevel,
+    LevelNumberFormat,
+    LevelStartAt,
+    LevelText,
+    LevelFollow,
+    ListOverrideNumber, // \ls
+    ListLevelNumber,    // \ilvl
+    ListText,           // \listtext and \pntext: the writer's own rendering of the number
+    Pn,
+    PnLevelBullet,
+    PnLevelNumber,  // \pnlvlbody and \pnlvlN
+    PnLevelNone,    // \pnlvlcont
+    PnNumberFormat, // character holds the list level number format it stands for
+    PnStart,
+    PnFont,
+    PnTextBefore,
+    PnTextAfter,
+    // Tab stops.
+    TabPosition,
+    TabRight,
+    TabCenter,
+    TabDecimal,
+    // Tables.
+    InTable,
+    Cell,
+    Row,
+    RowDefaults,
+    CellRight,
+    CellBorderTop,
+    CellBorderLeft,
+    CellBorderBottom,
+    CellBorderRight,
+    OtherBorder, // a paragraph's or a row's border: what follows is not a cell's
+    BorderNone,
+    BorderStyle,
+    BorderWidth,
+    // Pictures.
+    ShapePicture,
+    Picture,
+    PictureIsPng,
+    PictureIsJpeg,
+    PictureWidth,
+    PictureHeight,
+    PictureWidthGoal,
+    PictureHeightGoal,
+    PictureScaleX,
+    PictureScaleY,
 };
 
 struct RtfKeywordInfo {
     RtfKeyword keyword = RtfKeyword::Unknown;
-    char16_t character = 0; // for RtfKeyword::Character
+    char16_t character = 0; // for RtfKeyword::Character; the number format for RtfKeyword::PnNumberFormat
 };
 
 RtfKeywordInfo rtfKeyword(QByteArrayView word);

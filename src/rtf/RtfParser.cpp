@@ -19,30 +19,31 @@ int twipsOf(const RtfToken &token)
 } // namespace
 
 RtfParser::RtfParser(QByteArrayView input, QTextDocument &document, int maxDepth, qsizetype maxGroups,
-                     qsizetype maxOutputChars)
-    : m_tokenizer(input), m_writer(document, maxOutputChars), m_maxDepth(qMax(1, maxDepth)), m_maxGroups(maxGroups)
+                     qsizetype maxOutputChars, qint64 maxPicturePixels)
+    : tokenizer_(input), writer_(document, maxOutputChars), maxDepth_(qMax(1, maxDepth)), maxGroups_(maxGroups),
+      picturePixelsLeft_(qMax<qint64>(0, maxPicturePixels))
 {
-    m_stack.reserve(qMin(m_maxDepth, 256) + 1);
-    m_stack.append(GroupState{});
+    stack_.reserve(qMin(maxDepth_, 256) + 1);
+    stack_.append(GroupState{});
 }
 
 RtfParser::Status RtfParser::run()
 {
     Status status = Status::Finished;
-    while (!m_done) {
-        const RtfToken token = m_tokenizer.next();
+    while (!done_) {
+        const RtfToken token = tokenizer_.next();
         switch (token.kind) {
         case RtfToken::Kind::End:
-            m_done = true;
+            done_ = true;
             break;
         case RtfToken::Kind::GroupStart:
             if (!openGroup()) {
                 status = Status::TooManyGroups;
-                m_done = true;
+                done_ = true;
             }
             break;
         case RtfToken::Kind::GroupEnd:
-            m_done = closeGroup();
+            done_ = closeGroup();
             break;
         case RtfToken::Kind::ControlWord:
             handleWord(token);
@@ -51,90 +52,158 @@ RtfParser::Status RtfParser::run()
             handleSymbol(token.symbol);
             break;
         case RtfToken::Kind::HexByte:
-            if (m_skipCount > 0)
-                --m_skipCount;
-            else
+            if (skipCount_ > 0) {
+                --skipCount_;
+            } else {
                 handleByte(token.byte, false, currentPage());
+            }
             break;
         case RtfToken::Kind::Text:
             handleText(token.word);
             break;
         }
-        if (m_writer.limitReached()) {
+        if (writer_.limitReached()) {
             status = Status::TooMuchOutput;
-            m_done = true;
+            done_ = true;
         }
     }
     flushLoneSurrogate();
-    m_writer.finish(m_formats.blockFormat(state().para), m_formats.charFormat(state().chars));
+    writer_.finish(paragraphFormat(), formats_.charFormat(state().chars));
     return status;
 }
 
 bool RtfParser::openGroup()
 {
-    if (++m_groupCount > m_maxGroups)
+    if (++groupCount_ > maxGroups_) {
         return false;
-    m_skipCount = 0;
-    m_expectTrailByte = false;
-    if (m_overflowDepth > 0 || m_stack.size() > m_maxDepth) {
-        if (m_overflowDepth++ == 0)
-            m_overflowSaved = state();
+    }
+    skipCount_ = 0;
+    expectTrailByte_ = false;
+    if (overflowDepth_ > 0 || stack_.size() > maxDepth_) {
+        if (overflowDepth_++ == 0) {
+            overflowSaved_ = state();
+        }
         return true;
     }
-    const GroupState copy = state();
-    m_stack.append(copy);
+    GroupState copy = state();
+    copy.ownsDestination = false;
+    copy.starred = false;
+    stack_.append(copy);
     return true;
 }
 
 bool RtfParser::closeGroup()
 {
-    m_skipCount = 0;
-    m_expectTrailByte = false;
-    if (state().destination == Destination::FontTable)
+    skipCount_ = 0;
+    expectTrailByte_ = false;
+    if (state().destination == Destination::FontTable) {
         commitFont();
-    if (m_overflowDepth > 0) {
-        if (--m_overflowDepth == 0)
-            state() = m_overflowSaved;
+    }
+    if (overflowDepth_ > 0) {
+        if (--overflowDepth_ == 0) {
+            state() = overflowSaved_;
+        }
         return false;
     }
     // The outermost group ends the document; its state stays for the last paragraph, and anything after
     // it does not belong to the document.
-    if (m_stack.size() <= 2)
+    if (stack_.size() <= 2) {
         return true;
-    m_stack.removeLast();
+    }
+    const bool owned = state().ownsDestination;
+    const Destination ended = state().destination;
+    stack_.removeLast();
+    if (owned) {
+        endDestination(ended);
+    }
     return false;
+}
+
+void RtfParser::beginDestination(Destination destination)
+{
+    state().destination = destination;
+    state().ownsDestination = true;
+}
+
+// Called once the group that began the destination has closed: state() is the group around it.
+void RtfParser::endDestination(Destination destination)
+{
+    switch (destination) {
+    case Destination::ListTable:
+        lists_.endListTable();
+        break;
+    case Destination::LevelText:
+        if (RtfLists::Level *level = lists_.currentLevel()) {
+            level->text = levelText_;
+        }
+        break;
+    case Destination::Pn:
+        state().para.pn = lists_.addPn(pendingPn_);
+        break;
+    case Destination::Picture:
+        finishPicture();
+        break;
+    default:
+        break;
+    }
 }
 
 void RtfParser::handleWord(const RtfToken &token)
 {
-    m_expectTrailByte = false;
+    expectTrailByte_ = false;
     const RtfKeywordInfo info = rtfKeyword(token.word);
     // Binary data is skipped in every destination, or its bytes would be read as RTF.
     if (info.keyword == RtfKeyword::Binary) {
-        if (m_skipCount > 0)
-            --m_skipCount;
-        m_tokenizer.skipBinary(token.hasParameter ? token.parameter : 0);
+        if (skipCount_ > 0) {
+            --skipCount_;
+        }
+        const QByteArrayView data = tokenizer_.skipBinary(token.hasParameter ? token.parameter : 0);
+        if (state().destination == Destination::Picture) {
+            picture_.addBinary(data);
+        }
         return;
     }
-    if (m_skipCount > 0) {
-        --m_skipCount;
+    if (skipCount_ > 0) {
+        --skipCount_;
         return;
     }
 
     Destination &destination = state().destination;
-    if (destination == Destination::Skip)
-        return;
+    if (destination == Destination::Skip) {
+        // After \* the group is skipped unless its first word names a destination the reader reads.
+        if (!state().starred) {
+            return;
+        }
+        state().starred = false;
+        switch (info.keyword) {
+        case RtfKeyword::FieldInstruction:
+        case RtfKeyword::FieldResult:
+        case RtfKeyword::ListTable:
+        case RtfKeyword::ListOverrideTable:
+        case RtfKeyword::ListText:
+        case RtfKeyword::LevelText:
+        case RtfKeyword::Pn:
+        case RtfKeyword::PnTextBefore:
+        case RtfKeyword::PnTextAfter:
+        case RtfKeyword::ShapePicture:
+        case RtfKeyword::Picture:
+            destination = state().beforeStar;
+            break;
+        default:
+            return;
+        }
+    }
     switch (info.keyword) {
     case RtfKeyword::SkipDestination:
         destination = Destination::Skip;
         return;
     case RtfKeyword::FontTable:
         destination = Destination::FontTable;
-        m_pendingFontNumber = -1;
+        pendingFontNumber_ = -1;
         return;
     case RtfKeyword::ColorTable:
         destination = Destination::ColorTable;
-        m_pendingRgb[0] = m_pendingRgb[1] = m_pendingRgb[2] = -1;
+        pendingRgb_[0] = pendingRgb_[1] = pendingRgb_[2] = -1;
         return;
     default:
         break;
@@ -142,8 +211,9 @@ void RtfParser::handleWord(const RtfToken &token)
     // \u and \uc read the same in running text and in font names.
     if (destination != Destination::ColorTable) {
         if (info.keyword == RtfKeyword::Unicode) {
-            if (token.hasParameter)
+            if (token.hasParameter) {
                 handleUnicode(token.parameter);
+            }
             return;
         }
         if (info.keyword == RtfKeyword::UnicodeSkip) {
@@ -153,7 +223,9 @@ void RtfParser::handleWord(const RtfToken &token)
     }
     switch (destination) {
     case Destination::Text:
-        handleTextWord(info, token);
+        if (!handlePartWord(info.keyword, token)) {
+            handleTextWord(info, token);
+        }
         break;
     case Destination::FontTable:
         handleFontTableWord(info.keyword, token);
@@ -161,6 +233,28 @@ void RtfParser::handleWord(const RtfToken &token)
     case Destination::ColorTable:
         handleColorTableWord(info.keyword, token);
         break;
+    case Destination::ListTable:
+        handleListTableWord(info.keyword, token);
+        break;
+    case Destination::ListOverrideTable:
+        handleListOverrideWord(info.keyword, token);
+        break;
+    case Destination::Pn:
+        if (info.keyword == RtfKeyword::PnNumberFormat) {
+            pendingPn_.numberFormat = info.character;
+        } else {
+            handlePnWord(info.keyword, token);
+        }
+        break;
+    case Destination::Picture:
+        handlePictureWord(info.keyword, token);
+        break;
+    case Destination::FieldInstruction:
+    case Destination::ListText:
+    case Destination::PnText:
+        handleTextWord(info, token);
+        break;
+    case Destination::LevelText:
     case Destination::Skip:
         break;
     }
@@ -172,17 +266,18 @@ void RtfParser::handleTextWord(RtfKeywordInfo info, const RtfToken &token)
     RtfParaState &para = state().para;
     switch (info.keyword) {
     case RtfKeyword::Ansi:
-        m_documentPage = RtfCodePage::Windows1252;
+        documentPage_ = RtfCodePage::Windows1252;
         break;
     case RtfKeyword::OtherCharacterSet:
-        m_documentPage = RtfCodePage::OtherSingleByte;
+        documentPage_ = RtfCodePage::OtherSingleByte;
         break;
     case RtfKeyword::AnsiCodePage:
-        if (token.hasParameter)
-            m_documentPage = rtfCodePageFromNumber(token.parameter);
+        if (token.hasParameter) {
+            documentPage_ = rtfCodePageFromNumber(token.parameter);
+        }
         break;
     case RtfKeyword::DefaultFont:
-        m_formats.setDefaultFont(token.parameter);
+        formats_.setDefaultFont(token.parameter);
         break;
     case RtfKeyword::Font:
         chars.font = token.hasParameter ? token.parameter : -1;
@@ -281,12 +376,12 @@ void RtfParser::handleFontTableWord(RtfKeyword keyword, const RtfToken &token)
     case RtfKeyword::Font:
         // Fonts listed without groups are each ended by a semicolon; a missing one must not merge two fonts.
         commitFont();
-        m_pendingFontNumber = qMax(0, token.parameter);
-        m_pendingFontCharset = -1;
-        m_pendingFontName.clear();
+        pendingFontNumber_ = qMax(0, token.parameter);
+        pendingFontCharset_ = -1;
+        pendingFontName_.clear();
         break;
     case RtfKeyword::FontCharset:
-        m_pendingFontCharset = token.parameter;
+        pendingFontCharset_ = token.parameter;
         break;
     default:
         break;
@@ -298,13 +393,13 @@ void RtfParser::handleColorTableWord(RtfKeyword keyword, const RtfToken &token)
     const int value = qBound(0, token.parameter, 255);
     switch (keyword) {
     case RtfKeyword::Red:
-        m_pendingRgb[0] = value;
+        pendingRgb_[0] = value;
         break;
     case RtfKeyword::Green:
-        m_pendingRgb[1] = value;
+        pendingRgb_[1] = value;
         break;
     case RtfKeyword::Blue:
-        m_pendingRgb[2] = value;
+        pendingRgb_[2] = value;
         break;
     default:
         break;
@@ -313,13 +408,17 @@ void RtfParser::handleColorTableWord(RtfKeyword keyword, const RtfToken &token)
 
 void RtfParser::handleSymbol(char symbol)
 {
-    m_expectTrailByte = false;
-    if (m_skipCount > 0) {
-        --m_skipCount;
+    expectTrailByte_ = false;
+    if (skipCount_ > 0) {
+        --skipCount_;
         return;
     }
     if (symbol == '*') {
-        state().destination = Destination::Skip;
+        if (state().destination != Destination::Skip) {
+            state().beforeStar = state().destination;
+            state().starred = true;
+            state().destination = Destination::Skip;
+        }
         return;
     }
     switch (symbol) {
@@ -347,23 +446,24 @@ void RtfParser::handleSymbol(char symbol)
 
 void RtfParser::commitFont()
 {
-    if (m_pendingFontNumber < 0)
+    if (pendingFontNumber_ < 0) {
         return;
+    }
     RtfFont font;
-    font.name = m_pendingFontName.trimmed();
-    font.page = m_pendingFontCharset < 0 ? m_documentPage
-                                         : rtfCodePageFromCharset(m_pendingFontCharset, font.name, m_documentPage);
-    m_formats.addFont(m_pendingFontNumber, font);
-    m_pendingFontNumber = -1;
-    m_pendingFontCharset = -1;
-    m_pendingFontName.clear();
+    font.name = pendingFontName_.trimmed();
+    font.page =
+        pendingFontCharset_ < 0 ? documentPage_ : rtfCodePageFromCharset(pendingFontCharset_, font.name, documentPage_);
+    formats_.addFont(pendingFontNumber_, font);
+    pendingFontNumber_ = -1;
+    pendingFontCharset_ = -1;
+    pendingFontName_.clear();
 }
 
 void RtfParser::commitColor()
 {
     // An entry with no components is "auto": the reader's default colour.
-    const bool automatic = m_pendingRgb[0] < 0 && m_pendingRgb[1] < 0 && m_pendingRgb[2] < 0;
-    m_formats.addColor(
-        automatic ? QColor() : QColor(qMax(0, m_pendingRgb[0]), qMax(0, m_pendingRgb[1]), qMax(0, m_pendingRgb[2])));
-    m_pendingRgb[0] = m_pendingRgb[1] = m_pendingRgb[2] = -1;
+    const bool automatic = pendingRgb_[0] < 0 && pendingRgb_[1] < 0 && pendingRgb_[2] < 0;
+    formats_.addColor(automatic ? QColor()
+                                : QColor(qMax(0, pendingRgb_[0]), qMax(0, pendingRgb_[1]), qMax(0, pendingRgb_[2])));
+    pendingRgb_[0] = pendingRgb_[1] = pendingRgb_[2] = -1;
 }

@@ -6,8 +6,9 @@
 class QTextDocument;
 
 // Renders RTF, as word processors save it, into a QTextDocument for read-only display. It handles
-// character and paragraph formatting, font and colour tables, lists, code pages and Unicode escapes,
-// and skips what cannot be shown (pictures, objects, headers, fields' instructions, ...).
+// character and paragraph formatting, font and colour tables, lists and their numbering, tab stops,
+// tables, PNG and JPEG pictures, hyperlinks, code pages and Unicode escapes, and skips what cannot be
+// shown (other pictures, objects, headers, fields' instructions, ...).
 //
 // Every file is read in time linear in its size and in bounded memory: nesting is tracked without
 // recursion, and the limits below stop a broken or hostile file before it can exhaust the program.
@@ -18,10 +19,11 @@ public:
         qsizetype maxGroups = 1'000'000;             // groups in the whole file
         qsizetype maxInputBytes = 64 * 1024 * 1024;  // only this much of a longer file is read
         qsizetype maxOutputChars = 16 * 1024 * 1024; // characters put into the document, paragraph ends included
+        qint64 maxPicturePixels = 32 * 1024 * 1024;  // pixels of all pictures together; pictures past it are left out
     };
 
     RtfReader() = default;
-    explicit RtfReader(Limits limits) : m_limits(limits) {}
+    explicit RtfReader(Limits limits) : limits_(limits) {}
     Q_DISABLE_COPY_MOVE(RtfReader)
 
     // Replaces the document's content with the rendered RTF. Returns false (and sets errorString) when the
@@ -29,9 +31,9 @@ public:
     // stays in the document.
     bool read(QByteArrayView rtf, QTextDocument &document);
 
-    QString errorString() const { return m_errorString; }
+    QString errorString() const { return errorString_; }
 
 private:
-    Limits m_limits;
-    QString m_errorString;
+    Limits limits_;
+    QString errorString_;
 };

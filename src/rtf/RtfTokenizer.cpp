@@ -15,12 +15,15 @@ constexpr bool isDigit(char c)
 
 constexpr int hexValue(char c)
 {
-    if (isDigit(c))
+    if (isDigit(c)) {
         return c - '0';
-    if (c >= 'a' && c <= 'f')
+    }
+    if (c >= 'a' && c <= 'f') {
         return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
+    }
+    if (c >= 'A' && c <= 'F') {
         return c - 'A' + 10;
+    }
     return -1;
 }
 
@@ -29,104 +32,115 @@ constexpr int hexValue(char c)
 RtfToken RtfTokenizer::next()
 {
     RtfToken token;
-    const qsizetype size = m_input.size();
-    if (m_position >= size)
+    const qsizetype size = input_.size();
+    if (position_ >= size) {
         return token;
+    }
 
-    const char c = m_input[m_position];
+    const char c = input_[position_];
     if (c == '{') {
-        ++m_position;
+        ++position_;
         token.kind = RtfToken::Kind::GroupStart;
         return token;
     }
     if (c == '}') {
-        ++m_position;
+        ++position_;
         token.kind = RtfToken::Kind::GroupEnd;
         return token;
     }
     if (c == '\\') {
-        ++m_position;
+        ++position_;
         return readControl();
     }
 
-    const qsizetype start = m_position;
-    while (m_position < size) {
-        const char t = m_input[m_position];
-        if (t == '{' || t == '}' || t == '\\')
+    const qsizetype start = position_;
+    while (position_ < size) {
+        const char t = input_[position_];
+        if (t == '{' || t == '}' || t == '\\') {
             break;
-        ++m_position;
+        }
+        ++position_;
     }
     token.kind = RtfToken::Kind::Text;
-    token.word = m_input.sliced(start, m_position - start);
+    token.word = input_.sliced(start, position_ - start);
     return token;
 }
 
 RtfToken RtfTokenizer::readControl()
 {
     RtfToken token;
-    const qsizetype size = m_input.size();
+    const qsizetype size = input_.size();
     // A backslash as the very last byte escapes nothing.
-    if (m_position >= size)
+    if (position_ >= size) {
         return token;
+    }
 
-    const char first = m_input[m_position];
+    const char first = input_[position_];
     if (!isLetter(first)) {
-        ++m_position;
+        ++position_;
         if (first == '\'') {
-            const int high = m_position < size ? hexValue(m_input[m_position]) : -1;
-            const int low = m_position + 1 < size ? hexValue(m_input[m_position + 1]) : -1;
+            const int high = position_ < size ? hexValue(input_[position_]) : -1;
+            const int low = position_ + 1 < size ? hexValue(input_[position_ + 1]) : -1;
             if (high >= 0 && low >= 0) {
-                m_position += 2;
+                position_ += 2;
                 token.kind = RtfToken::Kind::HexByte;
                 token.byte = uchar(high * 16 + low);
                 return token;
             }
             // A cut-off escape: drop the one hex digit it has and let the reader ignore it.
-            if (high >= 0)
-                ++m_position;
+            if (high >= 0) {
+                ++position_;
+            }
         }
         token.kind = RtfToken::Kind::ControlSymbol;
         token.symbol = (first == '\r') ? '\n' : first;
         return token;
     }
 
-    const qsizetype start = m_position;
-    while (m_position < size && isLetter(m_input[m_position]))
-        ++m_position;
+    const qsizetype start = position_;
+    while (position_ < size && isLetter(input_[position_])) {
+        ++position_;
+    }
     token.kind = RtfToken::Kind::ControlWord;
-    token.word = m_input.sliced(start, m_position - start);
+    token.word = input_.sliced(start, position_ - start);
 
     bool negative = false;
-    if (m_position + 1 < size && m_input[m_position] == '-' && isDigit(m_input[m_position + 1])) {
+    if (position_ + 1 < size && input_[position_] == '-' && isDigit(input_[position_ + 1])) {
         negative = true;
-        ++m_position;
+        ++position_;
     }
-    if (m_position < size && isDigit(m_input[m_position])) {
+    if (position_ < size && isDigit(input_[position_])) {
         // Accumulate in 64 bits and stop growing once past the int range; the rest of a long number is
         // still consumed so that its digits do not turn into text.
         constexpr qint64 cap = qint64(std::numeric_limits<int>::max()) + 1;
         qint64 value = 0;
-        while (m_position < size && isDigit(m_input[m_position])) {
-            if (value <= cap)
-                value = value * 10 + (m_input[m_position] - '0');
-            ++m_position;
+        while (position_ < size && isDigit(input_[position_])) {
+            if (value <= cap) {
+                value = value * 10 + (input_[position_] - '0');
+            }
+            ++position_;
         }
-        if (negative)
+        if (negative) {
             value = -value;
+        }
         token.hasParameter = true;
         token.parameter =
             int(qBound(qint64(std::numeric_limits<int>::min()), value, qint64(std::numeric_limits<int>::max())));
     }
     // One space ends a control word and belongs to it.
-    if (m_position < size && m_input[m_position] == ' ')
-        ++m_position;
+    if (position_ < size && input_[position_] == ' ') {
+        ++position_;
+    }
     return token;
 }
 
-void RtfTokenizer::skipBinary(qint64 count)
+QByteArrayView RtfTokenizer::skipBinary(qint64 count)
 {
-    if (count <= 0)
-        return;
-    const qint64 remaining = m_input.size() - m_position;
-    m_position += qsizetype(qMin(count, remaining));
+    if (count <= 0) {
+        return {};
+    }
+    const qint64 remaining = input_.size() - position_;
+    const qsizetype start = position_;
+    position_ += qsizetype(qMin(count, remaining));
+    return input_.sliced(start, position_ - start);
 }

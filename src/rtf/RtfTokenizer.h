@@ -27,19 +27,19 @@ struct RtfToken {
 // linear in its size whatever it holds; numbers of any length are clamped to the int range.
 class RtfTokenizer final {
 public:
-    explicit RtfTokenizer(QByteArrayView input) : m_input(input) {}
+    explicit RtfTokenizer(QByteArrayView input) : input_(input) {}
     Q_DISABLE_COPY_MOVE(RtfTokenizer)
 
     RtfToken next();
 
-    // Skips the raw bytes of \binN; never past the end of the input.
-    void skipBinary(qint64 count);
+    // Skips the raw bytes of \binN, never past the end of the input, and returns them.
+    QByteArrayView skipBinary(qint64 count);
 
-    qsizetype position() const { return m_position; }
+    qsizetype position() const { return position_; }
 
 private:
     RtfToken readControl();
 
-    QByteArrayView m_input;
-    qsizetype m_position = 0;
+    QByteArrayView input_;
+    qsizetype position_ = 0;
 };

@@ -4,6 +4,7 @@
 #include "ui/EscapeKey.h"
 #include "ui/Fonts.h"
 #include "ui/LinkLabel.h"
+#include "ui/Pictures.h"
 #include "ui/Placement.h"
 #include "ui/Skin.h"
 #include "ui/Twips.h"
@@ -55,7 +56,7 @@ void AboutWindow::buildControls()
 {
     banner_ = new QLabel(this);
     banner_->setObjectName(u"banner"_s);
-    banner_->setPixmap(QPixmap(u":/banner.png"_s));
+    banner_->setPixmap(Pictures::forScreen(u":/banner.png"_s));
     banner_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     banner_->setGeometry(Twips::rect(0, 0, 7515, 1035));
     banner_->setAccessibleName(u"Banner"_s);

@@ -4,6 +4,7 @@
 
 #include <QHeaderView>
 #include <QHelpEvent>
+#include <QKeyEvent>
 #include <QToolTip>
 
 using namespace Qt::StringLiterals;
@@ -20,6 +21,8 @@ EntryListView::EntryListView(QWidget *parent) : QTreeView(parent)
     setSelectionBehavior(QAbstractItemView::SelectRows);
     setSelectionMode(QAbstractItemView::ExtendedSelection);
     setTextElideMode(Qt::ElideRight);
+    setDragDropMode(QAbstractItemView::NoDragDrop);
+    setDragEnabled(false);
 
     QHeaderView *h = header();
     h->setStretchLastSection(false);
@@ -90,4 +93,13 @@ bool EntryListView::viewportEvent(QEvent *event)
                            viewport(), visualRect(indexAt(help->pos())));
     }
     return true;
+}
+
+void EntryListView::keyPressEvent(QKeyEvent *event)
+{
+    if (event->matches(QKeySequence::Copy)) {
+        event->accept();
+        return;
+    }
+    QTreeView::keyPressEvent(event);
 }

@@ -26,6 +26,9 @@ public:
 protected:
     // A cell's tooltip shows its text as typed: a password such as "<b>x" is no markup.
     bool viewportEvent(QEvent *event) override;
+    // The list has no copy key: Qt's view would copy the current cell's shown text, cut to the cell's bound and
+    // without the secret mark. Copying is the Copy commands' job.
+    void keyPressEvent(QKeyEvent *event) override;
 
 signals:
     // A column's header was clicked (0 for the first column).

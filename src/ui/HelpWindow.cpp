@@ -89,7 +89,8 @@ void HelpWindow::loadHelpFile(const QString &path)
     if (!file.open(QIODevice::ReadOnly) || file.size() > MaxHelpFileBytes) {
         return;
     }
-    const QByteArray rtf = file.read(MaxHelpFileBytes + 1);
+    // Read at the file's own size; one byte more tells a file that grew since past the bound.
+    const QByteArray rtf = file.read(file.size() + 1);
     if (rtf.size() > MaxHelpFileBytes) {
         return;
     }

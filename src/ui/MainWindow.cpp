@@ -4,6 +4,7 @@
 #include "core/PublisherSettings.h"
 #include "ui/EntryListView.h"
 #include "ui/Fonts.h"
+#include "ui/MenuFont.h"
 #include "ui/PictureButton.h"
 #include "ui/Placement.h"
 #include "ui/ProgramIcon.h"
@@ -173,6 +174,7 @@ void MainWindow::buildMenus()
     addItem(help, u"helpAction"_s, u"View Help"_s, [this] { emit helpRequested(); });
     QMenu *about = addMenu(u"aboutMenu"_s, u"About"_s);
     addItem(about, u"aboutAction"_s, u"About this software"_s, [this] { emit aboutRequested(); });
+    MenuFont::useDesktopFont(bar);
 }
 
 void MainWindow::setUpColumns()

@@ -10,7 +10,7 @@ namespace ProgramIcon {
 QIcon fromResource(const QString &resourceName)
 {
     QIcon icon;
-    for (const int size : {16, 32, 48, 64, 128}) {
+    for (const int size : {16, 32, 48, 64, 128, 256}) {
         icon.addFile(u":/icons/%1-%2.png"_s.arg(resourceName).arg(size), QSize(size, size));
     }
     return icon;

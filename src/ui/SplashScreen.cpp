@@ -1,6 +1,7 @@
 #include "ui/SplashScreen.h"
 
 #include "core/PublisherSettings.h"
+#include "ui/Pictures.h"
 #include "ui/Placement.h"
 #include "ui/ProgramIcon.h"
 #include "ui/Skin.h"
@@ -25,9 +26,9 @@ SplashScreen::SplashScreen(const PublisherSettings &publisher, QWidget *parent)
 
     picture_ = new QLabel(this);
     picture_->setObjectName(u"picture"_s);
-    const QPixmap pixmap(u":/splash.png"_s);
+    const QPixmap pixmap = Pictures::forScreen(u":/splash.png"_s);
     picture_->setPixmap(pixmap);
-    picture_->setGeometry(0, 0, pixmap.width(), pixmap.height());
+    picture_->setGeometry(QRect(QPoint(0, 0), pixmap.deviceIndependentSize().toSize()));
 
     tickTimer_ = new QTimer(this);
     tickTimer_->setObjectName(u"tickTimer"_s);

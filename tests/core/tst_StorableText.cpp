@@ -75,11 +75,16 @@ private slots:
             QTest::addRow("%s: LF", kindName(kind)) << u"a\nb"_s << kind << u"line break"_s;
             QTest::addRow("%s: CR LF at the end", kindName(kind)) << u"ab\r\n"_s << kind << u"line break"_s;
             QTest::addRow("%s: U+008D, a CR once enciphered", kindName(kind)) << u"a\u008Db"_s << kind << u"U+008D"_s;
-            QTest::addRow("%s: U+0100", kindName(kind)) << u"\u0100"_s << kind << u"\"\u0100\""_s;
-            QTest::addRow("%s: U+4E2D", kindName(kind)) << u"ab\u4E2D"_s << kind << u"\"\u4E2D\""_s;
-            QTest::addRow("%s: emoji, shown whole", kindName(kind)) << u"a\U0001F511b"_s << kind << u"\"\U0001F511\""_s;
+            QTest::addRow("%s: U+0100", kindName(kind)) << u"\u0100"_s << kind << u"\"\u0100\" (U+0100)"_s;
+            QTest::addRow("%s: U+4E2D", kindName(kind)) << u"ab\u4E2D"_s << kind << u"\"\u4E2D\" (U+4E2D)"_s;
+            QTest::addRow("%s: emoji, shown whole", kindName(kind))
+                << u"a\U0001F511b"_s << kind << u"\"\U0001F511\" (U+1F511)"_s;
             QTest::addRow("%s: lone high surrogate at the end", kindName(kind))
-                << (u"a"_s + QChar(0xD83D)) << kind << u"Windows-1252"_s;
+                << (u"a"_s + QChar(0xD83D)) << kind << u"(U+D83D): the vault"_s;
+            QTest::addRow("%s: Cyrillic a, named by its code", kindName(kind))
+                << u"x\u0430"_s << kind
+                << u" can not contain the character \"\u0430\" (U+0430): the vault file holds only Western European "
+                   u"(Windows-1252) characters."_s;
             QTest::addRow("%s: U+0080, whose byte is the euro sign", kindName(kind))
                 << u"\u0080"_s << kind << u"Windows-1252"_s;
         }

@@ -1,5 +1,5 @@
 // The desktop operations on the real Qt and system: message boxes that fit the screen whatever they quote and that a
-// held key does not answer, and a process that other processes cannot read.
+// held key does not answer, an opener that names what is missing, and a process that other processes cannot read.
 
 #include "platform/ProcessPrivacy.h"
 #include "platform/QtPlatform.h"
@@ -8,6 +8,7 @@
 #include <QKeyEvent>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
@@ -120,6 +121,20 @@ private slots:
             qt.platform().messages.show(nullptr, u"Delete it?"_s, u"Confirm Delete"_s, MessageBoxes::Buttons::OkCancel);
         QCOMPARE(repeatsSent, 5);
         QCOMPARE(answer, MessageBoxes::Answer::Cancel);
+    }
+
+    void opener_missing_namesTheProgramAndItsPackage()
+    {
+        const QTemporaryDir empty;
+        const QByteArray path = qgetenv("PATH");
+        qputenv("PATH", QFile::encodeName(empty.path()));
+        QtPlatform qt;
+        QString error;
+        const bool started = qt.platform().opener.openLocation(QUrl(u"file:///tmp"_s), &error);
+        qputenv("PATH", path);
+        QVERIFY(!started);
+        QVERIFY2(error.startsWith(u"error 2: No such file or directory"_s), qPrintable(error));
+        QVERIFY2(error.contains(u"xdg-open"_s) && error.contains(u"xdg-utils"_s), qPrintable(error));
     }
 
     // In a child process, so that this one can still be debugged.

@@ -1,12 +1,20 @@
 #include "rtf/RtfReader.h"
 
+#include <QBuffer>
 #include <QColor>
 #include <QFile>
 #include <QFont>
+#include <QGuiApplication>
+#include <QImage>
+#include <QPalette>
 #include <QTest>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <QTextFrame>
+#include <QTextImageFormat>
+#include <QTextTable>
+#include <QUrl>
 
 using namespace Qt::StringLiterals;
 
@@ -50,6 +58,8 @@ QString describe(const QTextCharFormat &format)
         words << u"background="_s + color;
     if (const QStringList families = format.fontFamilies().toStringList(); !families.isEmpty())
         words << u"font="_s + families.join(u',');
+    if (format.isAnchor())
+        words << u"link="_s + format.anchorHref();
     return words.join(u' ');
 }
 
@@ -71,7 +81,7 @@ QString describe(const QTextBlockFormat &format)
     length(u"top", format.topMargin());
     length(u"bottom", format.bottomMargin());
     for (const QTextOption::Tab &tab : format.tabPositions())
-        length(u"tab", tab.position);
+        words << u"tab="_s + QString::number(tab.position, 'g', 4) + QString(u" rcd"_s.at(tab.type)).trimmed();
     return words.join(u' ');
 }
 
@@ -93,6 +103,71 @@ QByteArray repeated(QByteArrayView piece, qsizetype times)
     for (qsizetype i = 0; i < times; ++i)
         result.append(piece);
     return result;
+}
+
+// What the document shows of one feature, in a line that a failure prints whole.
+QString feature(const QTextDocument &document, const QString &name)
+{
+    QStringList parts;
+    const QTextTable *table = nullptr;
+    for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
+        if (table == nullptr) {
+            table = QTextCursor(block).currentTable();
+        }
+        if (name == u"list labels" && block.blockFormat().textIndent() < 0) {
+            parts << block.text().section(u'\t', 0, 0).trimmed();
+        } else if (name == u"heading" && parts.isEmpty() && !block.text().isEmpty()) {
+            const QTextCharFormat format = block.begin().fragment().charFormat();
+            parts << block.text() << (format.fontWeight() >= QFont::Bold ? u"bold"_s : u"normal"_s);
+        } else if (name == u"tab stops" && block.text().contains(u"Ctrl+N")) {
+            parts << describe(block.blockFormat());
+        }
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            const QTextCharFormat format = it.fragment().charFormat();
+            if (name == u"background" && format.background().style() != Qt::NoBrush) {
+                parts << it.fragment().text();
+            } else if (name == u"link" && format.isAnchor()) {
+                parts << it.fragment().text() + u" -> "_s + format.anchorHref();
+            } else if (name == u"picture" && format.isImageFormat()) {
+                const QTextImageFormat image = format.toImageFormat();
+                const QVariant data = document.resource(QTextDocument::ImageResource, QUrl(image.name()));
+                parts << u"%1x%2 of %3x%4"_s.arg(qRound(image.width()))
+                             .arg(qRound(image.height()))
+                             .arg(data.value<QImage>().width())
+                             .arg(data.value<QImage>().height());
+            }
+        }
+    }
+    if (name == u"table" && table != nullptr) {
+        parts << u"%1x%2"_s.arg(table->rows()).arg(table->columns());
+        for (int row = 0; row < table->rows(); ++row) {
+            for (int column = 0; column < table->columns(); ++column) {
+                const QTextTableCell cell = table->cellAt(row, column);
+                QTextCursor cursor = cell.firstCursorPosition();
+                cursor.setPosition(cell.lastPosition(), QTextCursor::KeepAnchor);
+                parts << cursor.selectedText();
+            }
+        }
+        for (const QTextLength &width : table->format().columnWidthConstraints()) {
+            parts << QString::number(qRound(width.rawValue()));
+        }
+        const QTextTableCellFormat cell = table->cellAt(0, 0).format().toTableCellFormat();
+        parts << u"border %1 %2 %3 %4"_s.arg(cell.topBorder())
+                     .arg(cell.leftBorder())
+                     .arg(cell.bottomBorder())
+                     .arg(cell.rightBorder());
+    }
+    return parts.isEmpty() ? u"none"_s : parts.join(u" | ");
+}
+
+QByteArray hexPicture(const char *format, QSize size)
+{
+    QImage image(size, QImage::Format_RGB32);
+    image.fill(Qt::darkBlue);
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, format);
+    return buffer.data().toHex();
 }
 
 } // namespace
@@ -121,6 +196,12 @@ private slots:
     void hostileInputsFinish();
     void fiftyMegabytes();
     void helpFile();
+    void samples_data();
+    void samples();
+    void pictures_data();
+    void pictures();
+    void tablesKeepText_data();
+    void tablesKeepText();
 };
 
 void tst_RtfReader::text_data()
@@ -211,6 +292,8 @@ void tst_RtfReader::text_data()
     QTest::newRow("object") << R"({\rtf1 a{\object\objemb{\*\objdata 0102}{\result shown?}}b})"_ba << u"ab"_s;
     QTest::newRow("field shows its result")
         << R"({\rtf1 {\field{\*\fldinst HYPERLINK "http://x.example"}{\fldrslt link}}!})"_ba << u"link!"_s;
+    QTest::newRow("known starred destination read")
+        << R"({\rtf1 {\field{\*\fldinst HYPERLINK "u"}{\*\fldrslt link}}!})"_ba << u"link!"_s;
     QTest::newRow("field instruction without star") << R"({\rtf1 {\field{\fldinst PAGE}{\fldrslt 3}}})"_ba << u"3"_s;
     QTest::newRow("hidden text") << R"({\rtf1 A{\v hidden}B\v C\v0 D})"_ba << u"ABD"_s;
     QTest::newRow("old list numbering skipped") << R"({\rtf1 {\*\pn\pnlvlblt\pnf1{\pntxtb\'B7}}x})"_ba << u"x"_s;
@@ -292,6 +375,22 @@ void tst_RtfReader::charFormat_data()
         << R"({\rtf1{\colortbl;\red128;}\cf1 X})"_ba << u"X"_s << u"12pt color=#800000"_s;
     QTest::newRow("colour components clamped")
         << R"({\rtf1{\colortbl;\red999\green-5\blue256;}\cf1 X})"_ba << u"X"_s << u"12pt color=#ff00ff"_s;
+    const QByteArray blackFirst =
+        R"({\rtf1{\colortbl\red0\green0\blue0;\red255\green0\blue0;}\cb1 x\cb0 Y\plain X})"_ba;
+    QTest::newRow("background 0 is none") << blackFirst << u"Y"_s << u"12pt color=#000000"_s;
+    QTest::newRow("plain background is none") << blackFirst << u"X"_s << u"12pt color=#000000"_s;
+    QTest::newRow("hyperlink")
+        << doc(R"({\field{\*\fldinst {HYPERLINK "https://x.example/a b" }}{\fldrslt{\ul\cf1 X}}}y)") << u"X"_s
+        << u"underline 12pt color=#ff0000 font=Arial link=https://x.example/a b"_s;
+    QTest::newRow("link ends with its field")
+        << doc(R"({\field{\*\fldinst HYPERLINK "u"}{\fldrslt X}}y)") << u"y"_s << u"12pt font=Arial"_s;
+    QTest::newRow("bookmark link") << doc(R"({\field{\*\fldinst HYPERLINK \\o "tip" \\l "top"}{\fldrslt\ul\cf2 X}})")
+                                   << u"X"_s << u"underline 12pt color=#0000ff font=Arial link=#top"_s;
+    QTest::newRow("plain link looks like a link")
+        << R"({\rtf1{\colortbl\red0\green0\blue0;}\cf0{\field{\*\fldinst HYPERLINK "u"}{\fldrslt X}}})"_ba << u"X"_s
+        << u"underline 12pt color="_s + QGuiApplication::palette().color(QPalette::Link).name() + u" link=u"_s;
+    QTest::newRow("other field is no link")
+        << doc(R"({\field{\*\fldinst PAGE}{\fldrslt X}})") << u"X"_s << u"12pt font=Arial"_s;
     QTest::newRow("listtext plain does not leak")
         << doc(R"(\b {\listtext\plain \'b7\tab}X)") << u"X"_s << u"bold 12pt font=Arial"_s;
     QTest::newRow("formats across a paragraph") << doc(R"(\b A\par X)") << u"X"_s << u"bold 12pt font=Arial"_s;
@@ -327,6 +426,11 @@ void tst_RtfReader::blockFormat_data()
         << R"({\rtf1\fi-360\li720 A\par})"_ba << 0 << u"left margin=48 indent=-24 tab=24"_s;
     QTest::newRow("first line indent") << R"({\rtf1\fi360 A\par})"_ba << 0 << u"left indent=24"_s;
     QTest::newRow("space before and after") << R"({\rtf1\sb240\sa120 A\par})"_ba << 0 << u"left top=16 bottom=8"_s;
+    QTest::newRow("tab stops") << R"({\rtf1\tx720\tqr\tx2880\tqc\tx4320\tqdec\tx5760 A\par})"_ba << 0
+                               << u"left tab=48 tab=192r tab=288c tab=384d"_s;
+    QTest::newRow("tab stops with a hanging line")
+        << R"({\rtf1\li720\fi-360\tx1440\tx360 A\par})"_ba << 0 << u"left margin=48 indent=-24 tab=24 tab=72"_s;
+    QTest::newRow("pard clears tab stops") << R"({\rtf1\tx720 A\par\pard B\par})"_ba << 1 << u"left"_s;
     QTest::newRow("last paragraph without par") << R"({\rtf1 A\par\qc B})"_ba << 1 << u"center"_s;
     QTest::newRow("properties at the paragraph end count") << R"({\rtf1 A\qc\par B})"_ba << 0 << u"center"_s;
     QTest::newRow("carried to the next paragraph") << R"({\rtf1\qc A\par B\par})"_ba << 1 << u"center"_s;
@@ -396,6 +500,26 @@ void tst_RtfReader::lists_data()
 })"_ba << QStringList{u"Before"_s, u"\u2022\tWord item"_s, u"\u25AA\tNested"_s, u"o\tHollow"_s}
         << QStringList{u"left"_s, u"left margin=48 indent=-24 tab=24"_s, u"left margin=96 indent=-24 tab=24"_s,
                        u"left margin=96 indent=-24 tab=24"_s};
+    // Writers that leave the number out of \listtext: it comes from the list tables or the old numbering,
+    // and a level that shows no number puts nothing before the text.
+    const QString hanging = u"left margin=48 indent=-24 tab=24"_s;
+    QTest::newRow("numbers from the list tables")
+        << R"({\rtf1{\fonttbl{\f0 Arial;}{\f3\fcharset2 Symbol;}}
+{\*\listtable{\list{\listlevel\levelnfc0{\leveltext\'02\'00.;}\fi-360\li720}{\listlevel\levelnfc4\levelstartat1{\leveltext\'02\'01);}}\listid7}
+{\list{\listlevel\levelnfc2\levelstartat4\levelfollow1{\leveltext\'03(\'00);}}\listid8}
+{\list{\listlevel\levelnfc23{\leveltext\'01\u-3913 ?;}\f3}\listid9}{\list{\listlevel\levelnfc255{\leveltext\'01\'00;}}\listid10}}
+{\listoverridetable{\listoverride\listid7\ls1}{\listoverride\listid8\ls2}{\listoverride\listid9\ls3}{\listoverride\listid10\ls4}}
+{\listtext\pard\plain \tab}\ls4 Heading\par
+{\listtext \tab}\ls1 One\par{\listtext \tab}\ls1\ilvl1 Sub\par{\listtext\tab}\ls1\ilvl1 Sub\par
+{\listtext\tab}\pard\ls1 Two\par{\listtext\tab}\ls1\ilvl1 Sub\par
+{\listtext\tab}\pard\ls2 Roman\par{\listtext\tab}\pard\ls3 Bullet\par\pard{\listtext 9.\tab}\ls1 Own\par
+})"_ba << QStringList{u"Heading"_s, u"1.\tOne"_s,    u"a)\tSub"_s,        u"b)\tSub"_s, u"2.\tTwo"_s,
+                      u"a)\tSub"_s, u"(iv) Roman"_s, u"\u2022\tBullet"_s, u"9.\tOwn"_s}
+        << QStringList{u"left"_s, hanging, u"left"_s, u"left"_s, hanging, u"left"_s, u"left"_s, u"left"_s, hanging};
+    QTest::newRow("old numbering")
+        << R"({\rtf1 {\pntext\tab}{\*\pn\pnlvlbody\pnucltr\pnstart3{\pntxtb (}{\pntxta )}}One\par
+{\pntext\tab}Two\par\pard Plain\par})"_ba
+        << QStringList{u"(C)\tOne"_s, u"(D)\tTwo"_s, u"Plain"_s} << QStringList(3, u"left"_s);
 }
 
 void tst_RtfReader::lists()
@@ -665,6 +789,151 @@ void tst_RtfReader::helpFile()
         QVERIFY2(text.contains(topic, Qt::CaseInsensitive), qPrintable(topic));
     QVERIFY2(document.blockCount() > 20, "the help has headings, paragraphs and lists");
 #endif
+}
+
+void tst_RtfReader::samples_data()
+{
+    QTest::addColumn<QString>("writer");
+    QTest::addColumn<QString>("feature");
+    QTest::addColumn<QString>("expected");
+
+    const QString link = u"the Brisvane page -> https://brisvane.example/news"_s;
+    const QString cells = u"Key | Action | Ctrl+F | Find"_s;
+    const QString labels = u"\u2022 | \u2022 | 1. | 2."_s;
+    const QString heading = u"Keeping passwords | bold"_s;
+    const QString tabs = u"tab=192 tab=480r"_s;
+    const QStringList features{u"background"_s, u"link"_s,      u"list labels"_s, u"heading"_s,
+                               u"table"_s,      u"tab stops"_s, u"picture"_s};
+    const QStringList libreOffice{u"none"_s,
+                                  link,
+                                  labels,
+                                  heading,
+                                  u"2x2 | "_s + cells + u" | 312 | 312 | border 1 1 1 1"_s,
+                                  u"left top=5.733 bottom=5.733 "_s + tabs,
+                                  u"48x32 of 24x16"_s};
+    const QStringList abiWord{u"none"_s,
+                              link,
+                              labels,
+                              heading,
+                              u"2x2 | "_s + cells + u" | 266 | 264 | border 1 1 1 1"_s,
+                              u"left bottom=13.33 "_s + tabs,
+                              u"64x42 of 24x16"_s};
+    const QStringList pandoc{
+        u"none"_s,          link, labels, heading, u"2x2 | "_s + cells + u" | 288 | 288 | border 0 0 1 0"_s, u"none"_s,
+        u"32x21 of 24x16"_s};
+    for (qsizetype i = 0; i < features.size(); ++i) {
+        QTest::addRow("libreoffice %s", qPrintable(features.at(i)))
+            << u"libreoffice"_s << features.at(i) << libreOffice.at(i);
+        QTest::addRow("abiword %s", qPrintable(features.at(i))) << u"abiword"_s << features.at(i) << abiWord.at(i);
+        QTest::addRow("pandoc %s", qPrintable(features.at(i))) << u"pandoc"_s << features.at(i) << pandoc.at(i);
+    }
+}
+
+// One help page saved as RTF by three word processors, read as the help window reads it.
+void tst_RtfReader::samples()
+{
+#ifndef BRISVANE_SOURCE_DIR
+    QSKIP("The test data folder is not known to this build.");
+#else
+    QFETCH(QString, writer);
+    QFETCH(QString, feature);
+    QFETCH(QString, expected);
+
+    QFile file(QStringLiteral(BRISVANE_SOURCE_DIR "/tests/rtf/samples/") + writer + u".rtf"_s);
+    QVERIFY2(file.open(QIODevice::ReadOnly), qPrintable(file.errorString()));
+    QTextDocument document;
+    RtfReader reader;
+    QVERIFY2(reader.read(file.readAll(), document), qPrintable(reader.errorString()));
+    QCOMPARE(::feature(document, feature), expected);
+    const QString text = document.toPlainText();
+    QVERIFY2(!text.contains(u'\\') && !text.contains(u'{') && !text.contains(u'}'), qPrintable(text));
+#endif
+}
+
+void tst_RtfReader::pictures_data()
+{
+    QTest::addColumn<QByteArray>("rtf");
+    QTest::addColumn<qint64>("maxPixels");
+    QTest::addColumn<QString>("expected");
+
+    const QByteArray png = hexPicture("PNG", {24, 16});
+    const qint64 plenty = RtfReader::Limits{}.maxPicturePixels;
+    const auto pict = [](const QByteArray &words, const QByteArray &data) {
+        return "{\\pict"_ba + words + " "_ba + data + "}"_ba;
+    };
+    const auto doc = [](const QByteArray &body) { return "{\\rtf1 a"_ba + body + "b}"_ba; };
+    QTest::newRow("png at goal size") << doc(pict("\\pngblip\\picwgoal720\\pichgoal480", png)) << plenty
+                                      << u"48x32 of 24x16"_s;
+    QTest::newRow("png scaled") << doc(pict("\\pngblip\\picscalex50\\picscaley200", png)) << plenty
+                                << u"12x32 of 24x16"_s;
+    QTest::newRow("jpeg") << doc(pict("\\jpegblip", hexPicture("JPEG", {8, 8}))) << plenty << u"8x8 of 8x8"_s;
+    QTest::newRow("binary data") << doc(pict("\\pngblip\\bin" + QByteArray::number(png.size() / 2),
+                                             QByteArray::fromHex(png)))
+                                 << plenty << u"24x16 of 24x16"_s;
+    QTest::newRow("shape picture over its fallback")
+        << doc("{\\*\\shppict"_ba + pict("\\pngblip", png) + "}{\\nonshppict"_ba + pict("\\wmetafile8", "0100"_ba) +
+               "}"_ba)
+        << plenty << u"24x16 of 24x16"_s;
+    QTest::newRow("metafile left out") << doc(pict("\\wmetafile8", "010009000003"_ba)) << plenty << u"none"_s;
+    QTest::newRow("broken png costs only itself")
+        << doc(pict("\\pngblip", png.first(60)) + pict("\\pngblip", png)) << plenty << u"24x16 of 24x16"_s;
+    QTest::newRow("pixels past the limit")
+        << doc(pict("\\pngblip", png) + pict("\\pngblip", png)) << qint64(500) << u"24x16 of 24x16"_s;
+    QTest::newRow("hidden picture") << doc("{\\v "_ba + pict("\\pngblip", png) + "}"_ba) << plenty << u"none"_s;
+}
+
+void tst_RtfReader::pictures()
+{
+    QFETCH(QByteArray, rtf);
+    QFETCH(qint64, maxPixels);
+    QFETCH(QString, expected);
+
+    RtfReader::Limits limits;
+    limits.maxPicturePixels = maxPixels;
+    RtfReader reader(limits);
+    QTextDocument document;
+    QVERIFY2(reader.read(rtf, document), qPrintable(reader.errorString()));
+    QCOMPARE(feature(document, u"picture"_s), expected);
+    QCOMPARE(document.toPlainText().remove(QChar::ObjectReplacementCharacter), u"ab"_s);
+}
+
+void tst_RtfReader::tablesKeepText_data()
+{
+    QTest::addColumn<QByteArray>("rtf");
+    QTest::addColumn<int>("letters");
+
+    const QByteArray head = "{\\rtf1 "_ba;
+    QTest::newRow("many rows") << head +
+                                      repeated("\\trowd\\cellx1000\\cellx2000\\intbl x\\cell x\\cell\\row ", 20'000) +
+                                      "}"_ba
+                               << 40'000;
+    QTest::newRow("cells past the columns")
+        << head + "\\intbl "_ba + repeated("x\\cell ", 5'000) + "\\row}"_ba << 5'000;
+    QTest::newRow("rows of changing width")
+        << head + repeated("\\intbl x\\cell\\row\\intbl x\\cell x\\cell\\row ", 2'000) + "}"_ba << 6'000;
+    QTest::newRow("cells without a row end") << head + "\\intbl x\\cell x\\par x"_ba << 3;
+    QTest::newRow("row end without cells") << head + repeated("\\intbl\\row x", 1'000) + "}"_ba << 1'000;
+    QTest::newRow("many cell definitions")
+        << head + repeated("\\clbrdrt\\brdrs\\cellx10", 100'000) + "\\intbl x\\cell\\row}"_ba << 1;
+    QTest::newRow("long paragraph in a cell")
+        << head + "\\intbl "_ba + repeated("x", 100'000) + "\\cell\\row}"_ba << 100'000;
+}
+
+// However a file builds its tables, their text is all there and the document can be laid out.
+void tst_RtfReader::tablesKeepText()
+{
+    QFETCH(QByteArray, rtf);
+    QFETCH(int, letters);
+
+    RtfReader::Limits limits;
+    limits.maxOutputChars = 200'000;
+    RtfReader reader(limits);
+    QTextDocument document;
+    QVERIFY2(reader.read(rtf, document), qPrintable(reader.errorString()));
+    QCOMPARE(document.toPlainText().count(u'x'), letters);
+    QVERIFY(document.characterCount() <= limits.maxOutputChars + 1);
+    document.setTextWidth(400);
+    QVERIFY(document.size().height() > 0);
 }
 
 QTEST_MAIN(tst_RtfReader)

@@ -19,6 +19,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QRegularExpression>
+#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QStatusTipEvent>
 #include <QTest>
@@ -198,7 +199,13 @@ private slots:
 
     void load_menus()
     {
+        // The desktop's menu font, unlike the window's: the bar and every menu show it.
+        const QFont desktopMenus(u"DejaVu Serif"_s, 11);
+        const auto restore =
+            qScopeGuard([before = QApplication::font("QMenu")] { QApplication::setFont(before, "QMenu"); });
+        QApplication::setFont(desktopMenus, "QMenu");
         Window w;
+        QCOMPARE(w.main.menuBar()->font(), desktopMenus);
         const QList<QPair<QString, QStringList>> expected{
             {u"File"_s, {u"Exit"_s}},
             {u"Data"_s,
@@ -214,6 +221,7 @@ private slots:
             QCOMPARE(menus[i]->text(), expected[i].first);
             QMenu *menu = menus[i]->menu();
             QVERIFY(menu);
+            QCOMPARE(menu->font(), desktopMenus);
             const QList<QAction *> items = menu->actions();
             QCOMPARE(items.size(), expected[i].second.size());
             for (qsizetype j = 0; j < items.size(); ++j) {

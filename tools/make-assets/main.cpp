@@ -65,6 +65,15 @@ void prepare(QPainter &p)
     p.setRenderHint(QPainter::SmoothPixmapTransform, true);
 }
 
+// Every picture is drawn in its 1x coordinates; a larger scale draws the same shapes with more pixels, for
+// screens with two (or more) pixels to a point. At 1x the painter is left exactly as it was.
+void atScale(QPainter &p, qreal scale)
+{
+    if (scale != 1) {
+        p.scale(scale, scale);
+    }
+}
+
 // Round caps and joins everywhere: the button pictures are small, sharp miters look ragged.
 QPen roundPen(const QColor &color, qreal width)
 {
@@ -199,18 +208,19 @@ QImage drawAppIcon(int size)
 // The bottom strip stays empty: the program writes its version line there at run time, in dark
 // text, so the background has to stay light.
 
-QImage drawSplash()
+QImage drawSplash(qreal scale)
 {
     const int w = 476, h = 316;
-    QImage image = newCanvas(w, h);
+    QImage image = newCanvas(qRound(w * scale), qRound(h * scale));
     QPainter p(&image);
     prepare(p);
+    atScale(p, scale);
 
     QLinearGradient bg(0, 0, w, h);
     bg.setColorAt(0.0, QColor(0xFF, 0xFF, 0xFF));
     bg.setColorAt(0.55, QColor(0xEE, 0xF7, 0xF8));
     bg.setColorAt(1.0, QColor(0xCF, 0xE8, 0xEC));
-    p.fillRect(image.rect(), bg);
+    p.fillRect(QRect(0, 0, w, h), bg);
 
     // Two large, faint rings in the top-right corner give the plain gradient some depth without
     // competing with the text.
@@ -271,19 +281,20 @@ QImage drawSplash()
 // About banner: a horizontal strip, near white on the left where the program draws its name in
 // black bold type (x 8..385, y 20..49), deepening to teal on the right under the icon.
 
-QImage drawBanner()
+QImage drawBanner(qreal scale)
 {
     const int w = 497, h = 68;
-    QImage image = newCanvas(w, h);
+    QImage image = newCanvas(qRound(w * scale), qRound(h * scale));
     QPainter p(&image);
     prepare(p);
+    atScale(p, scale);
 
     QLinearGradient bg(0, 0, w, 0);
     bg.setColorAt(0.0, QColor(0xFF, 0xFF, 0xFF));
     bg.setColorAt(0.55, QColor(0xEC, 0xF6, 0xF7));
     bg.setColorAt(0.78, QColor(0xB8, 0xDE, 0xE2));
     bg.setColorAt(1.0, colors::tealLight);
-    p.fillRect(image.rect(), bg);
+    p.fillRect(QRect(0, 0, w, h), bg);
 
     // Faint diagonal light sweeps on the coloured end, echoing the splash rings.
     p.setPen(Qt::NoPen);
@@ -324,9 +335,13 @@ QImage drawBanner()
 constexpr qreal outlineWidth = 2.0;
 
 struct ButtonCanvas {
-    QImage image = newCanvas(32, 32);
-    QPainter p{&image};
-    ButtonCanvas() { prepare(p); }
+    QImage image;
+    QPainter p;
+    explicit ButtonCanvas(qreal scale) : image(newCanvas(qRound(32 * scale), qRound(32 * scale))), p(&image)
+    {
+        prepare(p);
+        atScale(p, scale);
+    }
     void shape(const QPainterPath &path, const QColor &fill)
     {
         p.fillPath(path, fill);
@@ -354,9 +369,9 @@ QPainterPath circle(QPointF centre, qreal radius)
 }
 
 // Plus sign on a card: a record card with text lines and a green plus badge on its corner.
-QImage drawAddButton()
+QImage drawAddButton(qreal scale)
 {
-    ButtonCanvas c;
+    ButtonCanvas c(scale);
     c.shape(roundedRect(QRectF(3, 4, 21, 24), 3), colors::paper);
     c.p.setPen(roundPen(colors::line, 2));
     c.p.drawLine(QPointF(8, 10), QPointF(19, 10));
@@ -370,9 +385,9 @@ QImage drawAddButton()
 }
 
 // A red bin: lid with handle over a tapering body with ribs.
-QImage drawDeleteButton()
+QImage drawDeleteButton(qreal scale)
 {
-    ButtonCanvas c;
+    ButtonCanvas c(scale);
     c.shape(roundedRect(QRectF(12, 3, 8, 5), 1.5), colors::red);
     QPainterPath body;
     body.moveTo(7, 10);
@@ -392,9 +407,9 @@ QImage drawDeleteButton()
 }
 
 // A pencil lying diagonally, tip towards the bottom left, the usual sign for "edit".
-QImage drawEditButton()
+QImage drawEditButton(qreal scale)
 {
-    ButtonCanvas c;
+    ButtonCanvas c(scale);
     // Drawn along the x axis around the origin, then turned 45 degrees into place.
     c.p.translate(16, 16);
     c.p.rotate(-45);
@@ -434,9 +449,9 @@ QImage drawEditButton()
 }
 
 // An arrow leaving an open box towards the top right: "go to" the entry's address.
-QImage drawGotoButton()
+QImage drawGotoButton(qreal scale)
 {
-    ButtonCanvas c;
+    ButtonCanvas c(scale);
     // The box, open at the top-right corner where the arrow leaves it.
     QPainterPath boxFill = roundedRect(QRectF(4, 9, 19, 19), 3);
     c.p.fillPath(boxFill, colors::paper);
@@ -468,9 +483,9 @@ QImage drawGotoButton()
 }
 
 // A globe: blue sphere with meridians and parallels.
-QImage drawWebsiteButton()
+QImage drawWebsiteButton(qreal scale)
 {
-    ButtonCanvas c;
+    ButtonCanvas c(scale);
     const QPointF centre(16, 16);
     const qreal r = 13;
     const QPainterPath globe = circle(centre, r);
@@ -498,9 +513,9 @@ QImage drawWebsiteButton()
 }
 
 // Two overlapping sheets: the back one shaded, the front one white with text lines.
-QImage drawCopyButton()
+QImage drawCopyButton(qreal scale)
 {
-    ButtonCanvas c;
+    ButtonCanvas c(scale);
     c.shape(roundedRect(QRectF(4, 3, 16, 20), 2.5), colors::paperShade);
     c.shape(roundedRect(QRectF(12, 9, 16, 20), 2.5), colors::paper);
     c.p.setPen(roundPen(colors::teal, 2));
@@ -511,9 +526,9 @@ QImage drawCopyButton()
 }
 
 // A green disc with a white check mark: the Save button.
-QImage drawSaveButton()
+QImage drawSaveButton(qreal scale)
 {
-    ButtonCanvas c;
+    ButtonCanvas c(scale);
     c.shape(circle(QPointF(16, 16), 13), colors::green);
     QPainterPath check;
     check.moveTo(9.5, 16.5);
@@ -524,9 +539,9 @@ QImage drawSaveButton()
 }
 
 // A red disc with a white cross: the Cancel button.
-QImage drawCancelButton()
+QImage drawCancelButton(qreal scale)
 {
-    ButtonCanvas c;
+    ButtonCanvas c(scale);
     c.shape(circle(QPointF(16, 16), 13), colors::red);
     c.p.setPen(roundPen(Qt::white, 3.4));
     c.p.drawLine(QPointF(11, 11), QPointF(21, 21));
@@ -545,19 +560,27 @@ struct Asset {
 std::vector<Asset> allAssets()
 {
     std::vector<Asset> assets;
-    for (int size : {16, 32, 48, 64, 128}) {
+    // 256 serves the largest size on a screen of two pixels to a point.
+    for (int size : {16, 32, 48, 64, 128, 256}) {
         assets.push_back({QStringLiteral("icons/AAA-%1.png").arg(size), [size] { return drawAppIcon(size); }});
     }
-    assets.push_back({QStringLiteral("splash.png"), drawSplash});
-    assets.push_back({QStringLiteral("banner.png"), drawBanner});
-    assets.push_back({QStringLiteral("buttons/add.png"), drawAddButton});
-    assets.push_back({QStringLiteral("buttons/delete.png"), drawDeleteButton});
-    assets.push_back({QStringLiteral("buttons/edit.png"), drawEditButton});
-    assets.push_back({QStringLiteral("buttons/goto.png"), drawGotoButton});
-    assets.push_back({QStringLiteral("buttons/website.png"), drawWebsiteButton});
-    assets.push_back({QStringLiteral("buttons/copy.png"), drawCopyButton});
-    assets.push_back({QStringLiteral("buttons/save.png"), drawSaveButton});
-    assets.push_back({QStringLiteral("buttons/cancel.png"), drawCancelButton});
+    const std::vector<std::pair<QString, std::function<QImage(qreal)>>> scalable{
+        {QStringLiteral("splash"), drawSplash},
+        {QStringLiteral("banner"), drawBanner},
+        {QStringLiteral("buttons/add"), drawAddButton},
+        {QStringLiteral("buttons/delete"), drawDeleteButton},
+        {QStringLiteral("buttons/edit"), drawEditButton},
+        {QStringLiteral("buttons/goto"), drawGotoButton},
+        {QStringLiteral("buttons/website"), drawWebsiteButton},
+        {QStringLiteral("buttons/copy"), drawCopyButton},
+        {QStringLiteral("buttons/save"), drawSaveButton},
+        {QStringLiteral("buttons/cancel"), drawCancelButton},
+    };
+    // "name@2x.png" beside "name.png": Qt picks it where a point has two pixels or more.
+    for (const auto &[name, draw] : scalable) {
+        assets.push_back({name + QStringLiteral(".png"), [draw] { return draw(1); }});
+        assets.push_back({name + QStringLiteral("@2x.png"), [draw] { return draw(2); }});
+    }
     return assets;
 }
 
@@ -611,11 +634,15 @@ bool writePreviews(const QString &dir)
     ok &= writeImage(contactSheet({icons[1], icons[2]}, 6), dir + QStringLiteral("/icon-32-48-x6.png"));
     ok &= writeImage(contactSheet({icons[3], icons[4]}, 2), dir + QStringLiteral("/icon-64-128-x2.png"));
     ok &= writeImage(contactSheet(icons, 1), dir + QStringLiteral("/icons-x1.png"));
-    const std::vector<QImage> buttons = {drawAddButton(),     drawDeleteButton(), drawEditButton(), drawGotoButton(),
-                                         drawWebsiteButton(), drawCopyButton(),   drawSaveButton(), drawCancelButton()};
-    ok &= writeImage(contactSheet(buttons, 6), dir + QStringLiteral("/buttons-x6.png"));
-    ok &= writeImage(contactSheet(buttons, 1), dir + QStringLiteral("/buttons-x1.png"));
-    ok &= writeImage(contactSheet({drawBanner()}, 2), dir + QStringLiteral("/banner-x2.png"));
+    for (const qreal scale : {1, 2}) {
+        const std::vector<QImage> buttons = {drawAddButton(scale),  drawDeleteButton(scale),  drawEditButton(scale),
+                                             drawGotoButton(scale), drawWebsiteButton(scale), drawCopyButton(scale),
+                                             drawSaveButton(scale), drawCancelButton(scale)};
+        const QString at = scale == 1 ? QString() : QStringLiteral("@2x");
+        ok &= writeImage(contactSheet(buttons, 6 / int(scale)), dir + QStringLiteral("/buttons%1-x6.png").arg(at));
+        ok &= writeImage(contactSheet(buttons, 1), dir + QStringLiteral("/buttons%1-x1.png").arg(at));
+    }
+    ok &= writeImage(contactSheet({drawBanner(1)}, 2), dir + QStringLiteral("/banner-x2.png"));
     return ok;
 }
 
