@@ -6,7 +6,7 @@ DIST       ?= dist/Brisvane
 JOBS       ?= $(shell nproc)
 FUZZ_SECONDS ?= 60
 
-.PHONY: all deps configure build program dist run test test-layers test-unit test-e2e test-asan test-fuzz bench clean
+.PHONY: all deps configure build program dist run test test-layers test-unit test-e2e test-orca test-asan test-fuzz bench clean
 
 all: build
 
@@ -55,6 +55,10 @@ test-unit: build
 
 test-e2e: build
 	bash tests/e2e/run-all $(BUILD)
+
+# What the Orca screen reader speaks through a keyboard session (installs Orca when missing); see the README.
+test-orca: build
+	bash scripts/orca-check $(BUILD)
 
 test-asan: deps
 	CC=clang CXX=clang++ cmake -S . -B $(ASAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug \

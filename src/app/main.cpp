@@ -5,6 +5,7 @@
 #include "core/VaultStore.h"
 #include "platform/ProcessPrivacy.h"
 #include "platform/QtPlatform.h"
+#include "ui/ScreenReaderEvents.h"
 
 #include <QApplication>
 
@@ -19,18 +20,38 @@ int main(int argc, char *argv[])
     // Between the password dialog's going and the main window's showing no window is visible; the program ends
     // only where it says so.
     QApplication::setQuitOnLastWindowClosed(false);
+    ScreenReaderEvents::install();
 
     QtPlatform qt;
     const QString folder = QCoreApplication::applicationDirPath();
     const QString vault = VaultPath::inFolder(folder);
 
     VaultLock lock(vault);
-    switch (lock.acquire()) {
+    VaultLock::Outcome outcome = lock.acquire();
+    if (outcome == VaultLock::Outcome::OtherMachine) {
+        // Asked once: on a network folder nothing here can see whether Brisvane still runs on that machine, and
+        // two copies writing one vault would lose entries, so it is taken over only when the user says so; Enter
+        // alone does not.
+        const auto answer = qt.platform().messages.show(
+            nullptr,
+            u"Brisvane may be open with this vault on another machine:\r\n"_s + vault +
+                u"\r\n\r\nIts lock file \u201c"_s + lock.lockFilePath() + u"\u201d says that the machine \u201c"_s +
+                lock.otherMachine() +
+                u"\u201d holds it, and from here it cannot be seen whether Brisvane still runs there.\r\n\r\nIf it "
+                u"does, choose Cancel and close it there first. If it does not (it crashed, or the folder was "
+                u"unplugged), choose OK to take the lock over and open the vault here."_s,
+            {}, MessageBoxes::Buttons::OkCancelByDefaultCancel);
+        if (answer != MessageBoxes::Answer::Ok) {
+            return 1;
+        }
+        outcome = lock.takeOver();
+    }
+    switch (outcome) {
     case VaultLock::Outcome::HeldByAnother:
-        qt.platform().messages.show(nullptr,
-                                    u"Brisvane is already open with this vault:\r\n"_s + vault +
-                                        u"\r\n\r\nSwitch to the window that is open, or close it first."_s,
-                                    {}, MessageBoxes::Buttons::Ok);
+    case VaultLock::Outcome::OtherMachine:
+        qt.platform().messages.show(
+            nullptr, u"Brisvane is already open with this vault:\r\n"_s + vault + u"\r\n\r\n"_s + lock.heldText(), {},
+            MessageBoxes::Buttons::Ok);
         return 1;
     case VaultLock::Outcome::Locked:
         // Only the holder of the real file's lock may tidy its folder: another copy's save may be under way there.
@@ -38,7 +59,7 @@ int main(int argc, char *argv[])
         break;
     case VaultLock::Outcome::Unavailable:
         // Said once, at the start. Where no vault file can be there at all, the store says so and ends instead.
-        if (VaultFile::notAVaultFile(vault).isEmpty()) {
+        if (VaultPath::notAVaultFile(vault).isEmpty()) {
             qt.platform().messages.show(
                 nullptr,
                 u"Brisvane could not lock this vault:\r\n"_s + vault +

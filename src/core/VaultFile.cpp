@@ -1,5 +1,9 @@
 #include "core/VaultFile.h"
 
+#include "core/FileDescriptor.h"
+#include "core/SystemError.h"
+#include "core/VaultPath.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -17,42 +21,14 @@ namespace {
 using VaultFile::Result;
 using VaultFile::Step;
 
-// The number as well as the words: the words alone are often too vague to look the cause up.
-QString reason(int error)
-{
-    return u"error %1: %2"_s.arg(error).arg(QString::fromLocal8Bit(std::strerror(error)));
-}
-
-QString quoted(const QString &path)
-{
-    return u"\u201c%1\u201d"_s.arg(QDir::toNativeSeparators(path));
-}
-
 Result failure(const QString &what, const QString &path, int error)
 {
-    return {false, false, u"%1 %2: %3"_s.arg(what, quoted(path), reason(error))};
+    return {false, false, u"%1 %2: %3"_s.arg(what, VaultPath::quoted(path), systemErrorText(error))};
 }
 
 Result refusal(const QString &text)
 {
     return {false, false, text};
-}
-
-QString kindOf(mode_t mode)
-{
-    if (S_ISDIR(mode)) {
-        return u"a folder"_s;
-    }
-    if (S_ISFIFO(mode)) {
-        return u"a named pipe"_s;
-    }
-    if (S_ISSOCK(mode)) {
-        return u"a socket"_s;
-    }
-    if (S_ISCHR(mode) || S_ISBLK(mode)) {
-        return u"a device"_s;
-    }
-    return u"a special file"_s;
 }
 
 // Runs the hook for a step; returns the error it injects, or 0.
@@ -97,7 +73,8 @@ Result writeInPlace(const QString &path, QByteArrayView content, const VaultFile
 {
     const QByteArray native = QFile::encodeName(path);
     int e = injected(hook, Step::OpenInPlace);
-    const int fd = e ? -1 : ::open(native.constData(), O_WRONLY | O_CLOEXEC);
+    const FileDescriptor file(e ? -1 : ::open(native.constData(), O_WRONLY | O_CLOEXEC));
+    const int fd = file.get();
     if (fd < 0) {
         // The folder refused the new file and the vault itself cannot be written either: report the first cause.
         return whyNotBeside;
@@ -144,7 +121,6 @@ Result writeInPlace(const QString &path, QByteArrayView content, const VaultFile
     if (!e) {
         e = flush(fd, Step::FlushFile, hook);
     }
-    ::close(fd);
     return e ? failure(u"Could not write"_s, path, e) : Result{};
 }
 
@@ -157,64 +133,20 @@ QString temporaryPrefix(const QString &path)
     return path + u".saving-"_s;
 }
 
-QString realPath(const QString &path)
-{
-    const QFileInfo info(path);
-    const QString canonical = info.canonicalFilePath();
-    if (!canonical.isEmpty()) {
-        return canonical;
-    }
-    QString at = info.absoluteFilePath();
-    for (int links = 0; links < 40; ++links) {
-        const QFileInfo step(at);
-        if (!step.isSymLink()) {
-            return at;
-        }
-        at = step.symLinkTarget();
-    }
-    return info.absoluteFilePath();
-}
-
-QString notAVaultFile(const QString &path)
-{
-    const QByteArray native = QFile::encodeName(path);
-    struct stat st {};
-    if (path.isEmpty() || ::lstat(native.constData(), &st) != 0 || S_ISREG(st.st_mode)) {
-        return {};
-    }
-    if (!S_ISLNK(st.st_mode)) {
-        return u"%1 is %2, not a vault file."_s.arg(quoted(path), kindOf(st.st_mode));
-    }
-    if (::stat(native.constData(), &st) != 0) {
-        if (errno == ELOOP) {
-            return u"%1 is a link that leads round in a loop, never to a file."_s.arg(quoted(path));
-        }
-        if (errno == ENOENT) {
-            return u"%1 is a link to %2, which does not exist."_s.arg(quoted(path), quoted(realPath(path)));
-        }
-        return {};
-    }
-    if (S_ISREG(st.st_mode)) {
-        return {};
-    }
-    return u"%1 is a link to %2, which is %3, not a vault file."_s.arg(quoted(path), quoted(realPath(path)),
-                                                                       kindOf(st.st_mode));
-}
-
 Result read(const QString &path, QByteArray &out)
 {
     // A named pipe or a device is never opened: reading one could block for good, or change what it holds.
-    if (const QString odd = notAVaultFile(path); !odd.isEmpty()) {
+    if (const QString odd = VaultPath::notAVaultFile(path); !odd.isEmpty()) {
         return refusal(odd);
     }
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    const FileDescriptor file(::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+    const int fd = file.get();
     if (fd < 0) {
         return failure(u"Could not open"_s, path, errno);
     }
     struct stat st {};
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
         const int e = S_ISDIR(st.st_mode) ? EISDIR : S_ISREG(st.st_mode) ? errno : EINVAL;
-        ::close(fd);
         return failure(u"Could not read"_s, path, e);
     }
     out.resize(qsizetype(st.st_size));
@@ -228,16 +160,13 @@ Result read(const QString &path, QByteArray &out)
             if (errno == EINTR) {
                 continue;
             }
-            const int e = errno;
-            ::close(fd);
-            return failure(u"Could not read"_s, path, e);
+            return failure(u"Could not read"_s, path, errno);
         }
         if (n == 0) {
             break;
         }
         have += n;
     }
-    ::close(fd);
     out.truncate(have);
     return {};
 }
@@ -245,10 +174,12 @@ Result read(const QString &path, QByteArray &out)
 Result createNew(const QString &path, QByteArrayView content, const FaultHook &hook, FileLockHolder *lock)
 {
     int e = injected(hook, Step::CreateTemp);
-    const int fd = e ? -1 : ::open(QFile::encodeName(path).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    FileDescriptor file(e ? -1
+                          : ::open(QFile::encodeName(path).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600));
+    const int fd = file.get();
     if (fd < 0) {
         e = e ? e : errno;
-        const QString odd = e == EEXIST ? notAVaultFile(path) : QString();
+        const QString odd = e == EEXIST ? VaultPath::notAVaultFile(path) : QString();
         return odd.isEmpty() ? failure(u"Could not create"_s, path, e) : refusal(odd);
     }
     e = writeAll(fd, content, hook);
@@ -259,7 +190,7 @@ Result createNew(const QString &path, QByteArrayView content, const FaultHook &h
     if (!e && lock) {
         lockError = lock->lockNewFile(fd);
     }
-    ::close(fd);
+    file.close();
     if (e || lockError) {
         ::unlink(QFile::encodeName(path).constData());
         return e ? failure(u"Could not write"_s, path, e) : failure(u"Could not lock"_s, path, lockError);
@@ -272,13 +203,18 @@ Result createNew(const QString &path, QByteArrayView content, const FaultHook &h
 
 Result replace(const QString &path, QByteArrayView content, const FaultHook &hook, FileLockHolder *lock)
 {
-    if (const QString odd = notAVaultFile(path); !odd.isEmpty()) {
+    if (const QString odd = VaultPath::notAVaultFile(path); !odd.isEmpty()) {
         return refusal(odd);
     }
     // The file itself, so that a link stays a link.
-    const QString target = VaultFile::realPath(path);
+    const QString target = VaultPath::realPath(path);
     const QString folder = QFileInfo(target).absolutePath();
     QByteArray tempName = QFile::encodeName(temporaryPrefix(target) + u"XXXXXX"_s);
+    if (lock) {
+        if (const QString why = lock->checkBeforeSave(target); !why.isEmpty()) {
+            return refusal(why);
+        }
+    }
 
     // The rename would replace a file that its owner made read-only, and so undo that choice: a save may change
     // the vault only where opening it for writing would be allowed. Asked without opening it, which a save never
@@ -288,7 +224,8 @@ Result replace(const QString &path, QByteArrayView content, const FaultHook &hoo
     }
 
     int e = injected(hook, Step::CreateTemp);
-    const int fd = e ? -1 : ::mkostemp(tempName.data(), O_CLOEXEC);
+    FileDescriptor file(e ? -1 : ::mkostemp(tempName.data(), O_CLOEXEC));
+    const int fd = file.get();
     if (fd < 0) {
         e = e ? e : errno;
         const Result beside = failure(u"Could not create a new file in"_s, folder, e);
@@ -298,7 +235,7 @@ Result replace(const QString &path, QByteArrayView content, const FaultHook &hoo
         return beside;
     }
     const auto discard = [&](const QString &what, int error) {
-        ::close(fd);
+        file.close();
         ::unlink(tempName.constData());
         return failure(what, target, error);
     };
@@ -323,8 +260,8 @@ Result replace(const QString &path, QByteArrayView content, const FaultHook &hoo
         }
     };
     e = injected(hook, Step::Close);
-    if (::close(fd) != 0 && !e) {
-        e = errno;
+    if (const int closeError = file.close(); closeError && !e) {
+        e = closeError;
     }
     if (e) {
         ::unlink(tempName.constData());
@@ -342,12 +279,12 @@ Result replace(const QString &path, QByteArrayView content, const FaultHook &hoo
 
     // The rename only survives a power cut once the folder itself is on disk.
     e = injected(hook, Step::OpenFolder);
-    const int dirFd = e ? -1 : ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (dirFd < 0) {
+    const FileDescriptor dir(e ? -1
+                               : ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (!dir.isOpen()) {
         e = e ? e : errno;
     } else {
-        e = flush(dirFd, Step::FlushFolder, hook);
-        ::close(dirFd);
+        e = flush(dir.get(), Step::FlushFolder, hook);
     }
     if (e) {
         Result r = failure(u"The disk did not confirm the change to the folder"_s, folder, e);
@@ -359,7 +296,7 @@ Result replace(const QString &path, QByteArrayView content, const FaultHook &hoo
 
 void removeLeftovers(const QString &path)
 {
-    const QFileInfo info(realPath(path));
+    const QFileInfo info(VaultPath::realPath(path));
     QDir folder = info.absoluteDir();
     // Names are compared exactly, not with a wildcard filter: that ignores letter case, so it would take another
     // file's "DATA.ENC.saving-…" too, and it would read brackets in the vault's own name as a pattern.

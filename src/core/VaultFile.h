@@ -38,6 +38,9 @@ struct Result {
 // the old file protects nothing once that is done, so the save hands the new file to the holder first.
 class FileLockHolder {
 public:
+    // Before a save replaces the vault at `target` (links followed): a text for the user when it may not, because
+    // another copy holds the vault or the path no longer leads to the file this copy opened.
+    virtual QString checkBeforeSave(const QString &target) = 0;
     // Before the new file (open as `fd`) replaces the vault. A non-zero error number stops the save.
     virtual int lockNewFile(int fd) = 0;
     // The new file that lockNewFile() took is now the vault (true), or was thrown away (false).
@@ -65,13 +68,5 @@ void removeLeftovers(const QString &path);
 
 // The prefix of a save's temporary file name, followed by six random characters.
 QString temporaryPrefix(const QString &path);
-
-// The file the vault is: absolute, with every symbolic link on the way followed. A link that leads nowhere gives
-// the name it leads to, where the vault would be; a loop of links gives the path itself.
-QString realPath(const QString &path);
-
-// What stands at the path when it is neither a vault file nor nothing at all (a folder, a named pipe, a link that
-// leads nowhere...), said for the user; empty for an ordinary file, a link to one, or nothing. Never opens it.
-QString notAVaultFile(const QString &path);
 
 } // namespace VaultFile

@@ -1,5 +1,8 @@
 #include "core/VaultLock.h"
 
+#include "core/LockFileContent.h"
+#include "core/VaultPath.h"
+
 #include <QDeadlineTimer>
 #include <QFile>
 #include <QFileInfo>
@@ -17,14 +20,9 @@
 #include <unistd.h>
 
 using namespace Qt::StringLiterals;
+using VaultPath::sameFile;
 
 namespace {
-
-bool isOtherThanAFile(const QByteArray &native)
-{
-    struct stat st {};
-    return ::lstat(native.constData(), &st) == 0 && !S_ISREG(st.st_mode);
-}
 
 // Held while a copy creates or examines the lock file, so that no copy ever sees another one's lock file between
 // its creation and its first write, when it is still empty, and takes it for a stale one. QLockFile's own removal
@@ -33,7 +31,7 @@ class Guard final {
 public:
     explicit Guard(const QString &lockPath) : file_(lockPath + u".rmlock"_s)
     {
-        if (isOtherThanAFile(QFile::encodeName(lockPath + u".rmlock"_s))) {
+        if (VaultPath::isOtherThanAFile(lockPath + u".rmlock"_s)) {
             return; // something that is no lock file has the name: the copies go on without the guard
         }
         // Other copies hold it only for a moment each, even when many start at once.
@@ -53,71 +51,84 @@ private:
     QLockFile file_;
 };
 
-// What a lock file says about the copy that wrote it, in QLockFile's lines: process, program, host name, machine,
-// boot.
-struct LockOwner {
-    qint64 pid = 0;
-    QByteArray program;
-    QByteArray host;
-    QByteArray machine;
-    QByteArray boot;
-};
-
-bool parseOwner(const QByteArray &content, LockOwner &owner)
+bool sameMachine(const LockFileContent::Holder &holder)
 {
-    const QList<QByteArray> lines = content.split('\n');
-    bool ok = false;
-    owner.pid = lines.value(0).toLongLong(&ok);
-    owner.program = lines.value(1);
-    owner.host = lines.value(2);
-    owner.machine = lines.value(3);
-    owner.boot = lines.value(4);
-    return ok && owner.pid > 0;
+    const QByteArray machine = QSysInfo::machineUniqueId();
+    if (!holder.machine.isEmpty() && !machine.isEmpty()) {
+        return holder.machine == machine;
+    }
+    return holder.host.isEmpty() || QString::fromUtf8(holder.host) == QSysInfo::machineHostName();
 }
 
-// The same judgement as QLockFile's: another machine's copy counts as running, since nothing here can tell.
-bool isRunning(const LockOwner &owner)
+// What this machine can tell of the process a lock file names: gone; running another program than the one that
+// wrote the lock (its number was reused); running that program; or out of sight (another user's process, whose
+// program cannot be read).
+enum class Process { Gone, OtherProgram, SameProgram, Unknown };
+
+Process processOf(const LockFileContent::Holder &holder)
 {
-    bool sameHost = owner.host.isEmpty() || QString::fromUtf8(owner.host) == QSysInfo::machineHostName();
-    const QByteArray machine = QSysInfo::machineUniqueId();
-    if (!owner.machine.isEmpty() && !machine.isEmpty()) {
-        sameHost = owner.machine == machine;
+    if (!holder.boot.isEmpty() && holder.boot != QSysInfo::bootUniqueId()) {
+        return Process::Gone;
     }
-    if (!sameHost) {
-        return true;
+    if (holder.pid > INT_MAX || (::kill(pid_t(holder.pid), 0) != 0 && errno == ESRCH)) {
+        return Process::Gone;
     }
-    if (!owner.boot.isEmpty() && owner.boot != QSysInfo::bootUniqueId()) {
-        return false;
-    }
-    if (owner.pid > INT_MAX || (::kill(pid_t(owner.pid), 0) != 0 && errno == ESRCH)) {
-        return false;
-    }
-    // A process that got the number of the copy that wrote the lock later, which runs another program.
     char exeLink[64];
-    std::snprintf(exeLink, sizeof exeLink, "/proc/%lld/exe", static_cast<long long>(owner.pid));
+    std::snprintf(exeLink, sizeof exeLink, "/proc/%lld/exe", static_cast<long long>(holder.pid));
     char exe[PATH_MAX];
     const ssize_t n = ::readlink(exeLink, exe, sizeof exe);
-    if (n > 0 && size_t(n) < sizeof exe && !owner.program.isEmpty()) {
-        QByteArray path(exe, n);
-        if (path.endsWith(" (deleted)")) {
-            path.chop(10);
-        }
-        return QFileInfo(QFile::decodeName(path)).fileName() == QFileInfo(QString::fromUtf8(owner.program)).fileName();
+    if (n <= 0 || size_t(n) >= sizeof exe || holder.program.isEmpty()) {
+        return Process::Unknown;
     }
-    return true;
+    QByteArray path(exe, n);
+    if (path.endsWith(" (deleted)")) {
+        path.chop(10);
+    }
+    return QFileInfo(QFile::decodeName(path)).fileName() == QFileInfo(QString::fromUtf8(holder.program)).fileName()
+               ? Process::SameProgram
+               : Process::OtherProgram;
 }
 
-bool sameFile(const struct stat &a, const struct stat &b)
+// Whether a lock on the file is held by someone: yes, no, or nothing can tell (no such file, or a file system
+// that grants every lock, so that a free one proves nothing).
+enum class Held { Yes, No, CannotTell };
+
+Held isHeld(const QString &path)
 {
-    return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+    const QByteArray native = QFile::encodeName(path);
+    const FileDescriptor first(::open(native.constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+    if (!first.isOpen()) {
+        return Held::CannotTell;
+    }
+    if (::flock(first.get(), LOCK_SH | LOCK_NB) != 0) {
+        return errno == EWOULDBLOCK ? Held::Yes : Held::CannotTell;
+    }
+    // Held by this look now: a second open must be refused, or the file system ignores the lock.
+    const FileDescriptor second(::open(native.constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+    if (!second.isOpen() || ::flock(second.get(), LOCK_EX | LOCK_NB) == 0) {
+        return Held::CannotTell;
+    }
+    return errno == EWOULDBLOCK ? Held::No : Held::CannotTell;
+}
+
+struct stat statOf(const QString &path)
+{
+    struct stat st {};
+    if (::stat(QFile::encodeName(path).constData(), &st) != 0) {
+        st = {};
+    }
+    return st;
 }
 
 } // namespace
 
 VaultLock::VaultLock(const QString &vaultPath)
-    : vault_(VaultFile::realPath(vaultPath)), lockPath_(vault_ + u".lock"_s), lockFile_(lockPath_)
+    : vault_(VaultPath::realPath(vaultPath)), lockPath_(vault_ + u".lock"_s), lockFile_(lockPath_)
 {
     lockFile_.setStaleLockTime(0);
+    const struct stat folder = statOf(QFileInfo(vault_).absolutePath());
+    folderDevice_ = folder.st_dev;
+    folderInode_ = folder.st_ino;
 }
 
 VaultLock::~VaultLock()
@@ -127,60 +138,93 @@ VaultLock::~VaultLock()
 
 QString VaultLock::lockPath(const QString &vaultPath)
 {
-    return VaultFile::realPath(vaultPath) + u".lock"_s;
+    return VaultPath::realPath(vaultPath) + u".lock"_s;
 }
 
 VaultLock::Outcome VaultLock::acquire()
 {
-    const QByteArray native = QFile::encodeName(lockPath_);
     const Guard guard(lockPath_);
     for (int attempt = 0; attempt < 3; ++attempt) {
         // QLockFile would read a named pipe in its place and wait for a writer for good.
-        if (isOtherThanAFile(native)) {
+        if (VaultPath::isOtherThanAFile(lockPath_)) {
             break;
         }
         if (lockFile_.tryLock(0)) {
-            if (lockVaultFile() == FileLock::Busy) {
-                // A copy that could make no lock file holds the vault by its file lock alone.
-                lockFile_.unlock();
-                return Outcome::HeldByAnother;
-            }
-            return Outcome::Locked;
+            return lockFileTaken();
         }
         if (lockFile_.error() != QLockFile::LockFailedError) {
             break; // the folder takes no lock file: read-only, full
         }
-        const Owner owner = lockFileOwner(guard.held());
-        if (owner == Owner::Live) {
+        switch (lockFileOwner(guard.held())) {
+        case Owner::Live:
             return Outcome::HeldByAnother;
-        }
-        if (owner == Owner::NotALockFile || (owner == Owner::Stale && !removeStaleLockFile())) {
+        case Owner::OtherMachine:
+            return Outcome::OtherMachine;
+        case Owner::Stale:
+            if (!removeStaleLockFile()) {
+                return withoutLockFile();
+            }
             break;
+        case Owner::None:
+            break;
+        case Owner::NotALockFile:
+            return withoutLockFile();
         }
     }
     return withoutLockFile();
 }
 
+VaultLock::Outcome VaultLock::takeOver()
+{
+    takeOverOtherMachine_ = true;
+    return acquire();
+}
+
+VaultLock::Outcome VaultLock::lockFileTaken()
+{
+    if (lockVaultFile() == FileLock::Busy) {
+        // A copy that could make no lock file holds the vault by its file lock alone.
+        lockFile_.unlock();
+        holder_.reset();
+        holderUnreadable_ = false;
+        return Outcome::HeldByAnother;
+    }
+    remember();
+    return Outcome::Locked;
+}
+
 VaultLock::Outcome VaultLock::withoutLockFile()
 {
     // A copy that holds the lock file has no lock on the vault file while there is none yet.
-    if (lockFileOwner(false) == Owner::Live) {
-        return Outcome::HeldByAnother;
+    const Owner owner = lockFileOwner(false);
+    if (owner == Owner::Live || owner == Owner::OtherMachine) {
+        return owner == Owner::Live ? Outcome::HeldByAnother : Outcome::OtherMachine;
     }
     switch (lockVaultFile()) {
     case FileLock::Taken:
         vaultFileOnly_ = true;
+        remember();
         return Outcome::Locked;
     case FileLock::Busy:
         return Outcome::HeldByAnother;
     case FileLock::Impossible:
         break;
     }
+    remember();
     return Outcome::Unavailable;
 }
 
-VaultLock::Owner VaultLock::lockFileOwner(bool guarded) const
+void VaultLock::remember()
 {
+    const struct stat vault = statOf(vault_);
+    vaultDevice_ = vault.st_dev;
+    vaultInode_ = vault.st_ino;
+}
+
+VaultLock::Owner VaultLock::lockFileOwner(bool guarded)
+{
+    holder_.reset();
+    holderUnreadable_ = false;
     const QByteArray native = QFile::encodeName(lockPath_);
     struct stat found {};
     if (::lstat(native.constData(), &found) != 0) {
@@ -189,35 +233,65 @@ VaultLock::Owner VaultLock::lockFileOwner(bool guarded) const
     if (!S_ISREG(found.st_mode)) {
         return Owner::NotALockFile;
     }
-    const int fd = ::open(native.constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) {
-        // Gone in the meantime; or another user's, which cannot be judged from here.
-        return errno == ENOENT ? Owner::None : Owner::Live;
+    const FileDescriptor file(::open(native.constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+    if (!file.isOpen()) {
+        if (errno == ENOENT) {
+            return Owner::None;
+        }
+        // Another user's lock file, which cannot be read: whether anyone holds the vault says it all.
+        holderUnreadable_ = true;
+        const Owner judged = judgeByFileLocks(false);
+        return judged == Owner::Stale && VaultPath::isNetworkFolder(QFileInfo(vault_).absolutePath()) ? Owner::Live
+                                                                                                      : judged;
     }
     // A live holder keeps its lock file locked.
-    if (::flock(fd, LOCK_SH | LOCK_NB) != 0 && errno == EWOULDBLOCK) {
-        ::close(fd);
+    if (::flock(file.get(), LOCK_SH | LOCK_NB) != 0 && errno == EWOULDBLOCK) {
+        holder_ = LockFileContent::parse(LockFileContent::read(file.get()));
         return Owner::Live;
     }
-    QByteArray content(4096, '\0');
-    ssize_t n = 0;
-    do {
-        n = ::read(fd, content.data(), size_t(content.size()));
-    } while (n < 0 && errno == EINTR);
-    ::close(fd);
-    content.truncate(std::max<ssize_t>(n, 0));
-
-    LockOwner owner;
-    if (parseOwner(content, owner)) {
-        return isRunning(owner) ? Owner::Live : Owner::Stale;
+    holder_ = LockFileContent::parse(LockFileContent::read(file.get()));
+    if (!holder_) {
+        // Empty, zeros, or garbled: no copy leaves that behind while it runs. Under the guard no copy is between
+        // making its lock file and writing it; without the guard only a file that has not changed for a while is
+        // surely stale.
+        if (guarded) {
+            return Owner::Stale;
+        }
+        const time_t age = ::time(nullptr) - found.st_mtim.tv_sec;
+        return age > 10 || age < -10 ? Owner::Stale : Owner::Live;
     }
-    // Empty, zeros, or garbled: no copy leaves that behind while it runs. Under the guard no copy is between making
-    // its lock file and writing it; without the guard only a file that has not changed for a while is surely stale.
-    if (guarded) {
+    if (!sameMachine(*holder_)) {
+        // A lock of this machine's file system is seen whichever machine took it; on a network folder the other
+        // machine's may not be.
+        return judgeByFileLocks(VaultPath::isNetworkFolder(QFileInfo(vault_).absolutePath()));
+    }
+    switch (processOf(*holder_)) {
+    case Process::Gone:
+    case Process::OtherProgram:
         return Owner::Stale;
+    case Process::SameProgram:
+        // A copy of the program that this user runs, whose locks are not seen through this path (one folder
+        // reached through a user-space file system and directly): its word counts.
+        return Owner::Live;
+    case Process::Unknown:
+        break;
     }
-    const time_t age = ::time(nullptr) - found.st_mtim.tv_sec;
-    return age > 10 || age < -10 ? Owner::Stale : Owner::Live;
+    return judgeByFileLocks(false);
+}
+
+// Whether anyone holds the lock on the lock file or on the vault file. A lock file that cannot be read proves
+// nothing of its own, and with no vault yet there is nothing else to ask.
+VaultLock::Owner VaultLock::judgeByFileLocks(bool askIfFree) const
+{
+    const Held lockFile = holderUnreadable_ ? Held::CannotTell : isHeld(lockPath_);
+    const Held vault = QFileInfo(vault_).isFile() ? isHeld(vault_) : Held::CannotTell;
+    if (lockFile == Held::Yes || vault == Held::Yes) {
+        return Owner::Live;
+    }
+    if (askIfFree) {
+        return takeOverOtherMachine_ ? Owner::Stale : Owner::OtherMachine;
+    }
+    return lockFile == Held::No || vault == Held::No ? Owner::Stale : Owner::Live;
 }
 
 bool VaultLock::removeStaleLockFile()
@@ -227,20 +301,21 @@ bool VaultLock::removeStaleLockFile()
     if (::lstat(native.constData(), &found) != 0 || !S_ISREG(found.st_mode)) {
         return false;
     }
-    const int fd = ::open(native.constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) {
+    const FileDescriptor file(::open(native.constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+    struct stat opened {};
+    if (file.isOpen()) {
+        // Only while no one holds it; on a file system without file locks the guard suffices.
+        if (::fstat(file.get(), &opened) != 0 || !sameFile(opened, found) ||
+            (::flock(file.get(), LOCK_EX | LOCK_NB) != 0 && (errno == EWOULDBLOCK || errno == EINTR))) {
+            return false;
+        }
+    } else if (holderUnreadable_) {
+        opened = found; // another user's, judged by the vault file's lock
+    } else {
         return false;
     }
-    // Only while no one holds it, and only if it is still the file that was judged.
-    struct stat opened {};
-    bool removed = ::fstat(fd, &opened) == 0 && sameFile(opened, found);
-    if (removed && ::flock(fd, LOCK_EX | LOCK_NB) != 0) {
-        removed = errno != EWOULDBLOCK && errno != EINTR; // a file system without file locks: the guard suffices
-    }
-    removed = removed && ::lstat(native.constData(), &found) == 0 && sameFile(opened, found) &&
-              ::unlink(native.constData()) == 0;
-    ::close(fd);
-    return removed;
+    // Only if it is still the file that was judged.
+    return ::lstat(native.constData(), &found) == 0 && sameFile(opened, found) && ::unlink(native.constData()) == 0;
 }
 
 VaultLock::FileLock VaultLock::lockVaultFile()
@@ -251,17 +326,13 @@ VaultLock::FileLock VaultLock::lockVaultFile()
         if (::stat(native.constData(), &found) != 0 || !S_ISREG(found.st_mode)) {
             return FileLock::Impossible; // nothing yet, or nothing that could hold a vault
         }
-        const int fd = ::open(native.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+        FileDescriptor file(::open(native.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
         struct stat opened {};
-        if (fd < 0 || ::fstat(fd, &opened) != 0 || !S_ISREG(opened.st_mode)) {
-            if (fd >= 0) {
-                ::close(fd);
-            }
+        if (!file.isOpen() || ::fstat(file.get(), &opened) != 0 || !S_ISREG(opened.st_mode)) {
             return FileLock::Impossible;
         }
-        if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        if (::flock(file.get(), LOCK_EX | LOCK_NB) != 0) {
             const int e = errno;
-            ::close(fd);
             if (e == EINTR) {
                 continue;
             }
@@ -270,56 +341,102 @@ VaultLock::FileLock VaultLock::lockVaultFile()
         // The holder's save may have renamed a new file over the vault between the open and the lock; the lock
         // counts only on the file that is the vault now.
         if (::stat(native.constData(), &found) == 0 && sameFile(found, opened)) {
-            vaultFd_ = fd;
+            vaultFd_ = std::move(file);
             return FileLock::Taken;
         }
-        ::close(fd);
     }
     return FileLock::Busy; // replaced again and again: another copy is saving
 }
 
+QString VaultLock::checkBeforeSave(const QString &target)
+{
+    // A copy that started without any lock takes one as soon as it can, and never saves over a live holder.
+    if (!holdsLockFile() && !holdsVaultFile()) {
+        const Outcome outcome = acquire();
+        if (outcome == Outcome::HeldByAnother || outcome == Outcome::OtherMachine) {
+            return u"Another copy of Brisvane has opened this vault since this one started. "_s + heldText();
+        }
+    }
+    // The save goes to the file this copy opened, in the folder it opened, or nowhere.
+    const struct stat folder = statOf(QFileInfo(target).absolutePath());
+    const struct stat file = statOf(target);
+    const bool folderMoved = folderInode_ != 0 && (folder.st_dev != folderDevice_ || folder.st_ino != folderInode_);
+    const bool fileReplaced = vaultInode_ != 0 && (file.st_dev != vaultDevice_ || file.st_ino != vaultInode_);
+    if (target != vault_ || folderMoved || fileReplaced) {
+        return u"%1 is no longer the vault file that Brisvane opened: it was moved or replaced while Brisvane ran, "
+               u"and a save there would overwrite another vault. Start Brisvane again from the folder that holds "
+               u"your vault."_s.arg(VaultPath::quoted(target));
+    }
+    return {};
+}
+
 int VaultLock::lockNewFile(int fd)
 {
-    if (!holdsLockFile() && !vaultFileOnly_) {
-        return 0;
+    struct stat st {};
+    if (::fstat(fd, &st) == 0) {
+        newDevice_ = st.st_dev;
+        newInode_ = st.st_ino;
     }
-    const int copy = ::fcntl(fd, F_DUPFD_CLOEXEC, 0);
-    if (copy >= 0 && ::flock(copy, LOCK_EX | LOCK_NB) == 0) {
-        newFd_ = copy;
+    FileDescriptor copy(::fcntl(fd, F_DUPFD_CLOEXEC, 0));
+    if (copy.isOpen() && ::flock(copy.get(), LOCK_EX | LOCK_NB) == 0) {
+        newFd_ = std::move(copy);
         return 0;
     }
     const int e = errno;
-    if (copy >= 0) {
-        ::close(copy);
-    }
     // The lock file keeps other copies out all the same; without it, the vault would be left unlocked.
     return vaultFileOnly_ ? e : 0;
 }
 
 void VaultLock::newFileSettled(bool isTheVault)
 {
-    if (newFd_ < 0) {
+    if (isTheVault) {
+        vaultDevice_ = newDevice_;
+        vaultInode_ = newInode_;
+    }
+    if (!newFd_.isOpen()) {
         return;
     }
     if (isTheVault) {
-        if (vaultFd_ >= 0) {
-            ::close(vaultFd_);
-        }
-        vaultFd_ = newFd_;
+        // A copy that had no lock at all holds the vault by this one from now on.
+        vaultFileOnly_ = vaultFileOnly_ || !holdsLockFile();
+        vaultFd_ = std::move(newFd_);
     } else {
-        ::close(newFd_);
+        newFd_.close();
     }
-    newFd_ = -1;
 }
 
 void VaultLock::release()
 {
     lockFile_.unlock();
-    for (int *fd : {&vaultFd_, &newFd_}) {
-        if (*fd >= 0) {
-            ::close(*fd);
-            *fd = -1;
-        }
-    }
+    vaultFd_.close();
+    newFd_.close();
     vaultFileOnly_ = false;
+}
+
+QString VaultLock::otherMachine() const
+{
+    return holder_ ? QString::fromUtf8(holder_->host) : QString();
+}
+
+QString VaultLock::heldText() const
+{
+    const QString lockFile = VaultPath::quoted(lockPath_);
+    if (holderUnreadable_) {
+        return u"Its lock file %1 belongs to another user and cannot be read here, and the vault file is locked. "
+               u"Close the copy of Brisvane that the other user runs; once none runs, its lock is taken over."_s.arg(
+                   lockFile);
+    }
+    if (!holder_) {
+        return u"The vault file itself is locked by another copy of Brisvane (it could make no lock file %1). Close "
+               u"the other copy first; once none runs, its lock is taken over."_s.arg(lockFile);
+    }
+    if (sameMachine(*holder_)) {
+        return u"Its lock file %1 says that process %2 on this machine holds it. Switch to the window that is open, "
+               u"or close it first. If no copy of Brisvane runs, start Brisvane again once process %2 has ended: "
+               u"its lock is then taken over."_s.arg(lockFile)
+                   .arg(holder_->pid);
+    }
+    return u"Its lock file %1 says that Brisvane holds it on the machine \u201c%2\u201d. Close Brisvane there "
+           u"first. If it no longer runs there (it crashed, or the folder was unplugged), delete the lock file and "
+           u"start Brisvane again."_s.arg(lockFile, otherMachine());
 }

@@ -10,7 +10,8 @@ class QWidget;
 
 class MessageBoxes {
 public:
-    enum class Buttons { Ok, OkCancel, RetryCancel };
+    // OkCancelByDefaultCancel: OK and Cancel, with Cancel the default, for a question whose OK is risky.
+    enum class Buttons { Ok, OkCancel, RetryCancel, OkCancelByDefaultCancel };
     enum class Answer { Ok, Cancel, Retry };
     virtual ~MessageBoxes() = default;
     // A box without an icon. An empty title shows the application title, "Brisvane Full". With OK and Cancel, OK

@@ -92,8 +92,8 @@ MessageBoxes::Answer QtMessageBoxes::show(QWidget *parent, const QString &text, 
     const QString shown = boundedMessage(text);
     box.setText(shown);
     box.setWindowTitle(title.isEmpty() ? QString::fromLatin1(ApplicationTitle) : title);
+    // The text is read from the box's label; as the box's description as well, a screen reader would say it twice.
     box.setAccessibleName(box.windowTitle());
-    box.setAccessibleDescription(shown);
     switch (buttons) {
     case Buttons::Ok:
         box.setStandardButtons(QMessageBox::Ok);
@@ -102,6 +102,11 @@ MessageBoxes::Answer QtMessageBoxes::show(QWidget *parent, const QString &text, 
     case Buttons::OkCancel:
         box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
         box.setDefaultButton(QMessageBox::Ok);
+        box.setEscapeButton(QMessageBox::Cancel);
+        break;
+    case Buttons::OkCancelByDefaultCancel:
+        box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
+        box.setDefaultButton(QMessageBox::Cancel);
         box.setEscapeButton(QMessageBox::Cancel);
         break;
     case Buttons::RetryCancel:

@@ -4,6 +4,7 @@
 #include "core/VaultPath.h"
 #include "platform/Platform.h"
 #include "rtf/RtfReader.h"
+#include "ui/DocumentView.h"
 #include "ui/EscapeKey.h"
 #include "ui/Placement.h"
 #include "ui/Skin.h"
@@ -48,7 +49,7 @@ HelpWindow::~HelpWindow() = default;
 
 void HelpWindow::buildControls()
 {
-    helpView_ = new QTextBrowser(this);
+    helpView_ = new DocumentView(this);
     helpView_->setObjectName(u"helpView"_s);
     helpView_->setAccessibleName(u"Help"_s);
     helpView_->setGeometry(Twips::rect(0, 0, 10275, 7515));

@@ -9,6 +9,7 @@
 #include "ui/Placement.h"
 #include "ui/ProgramIcon.h"
 #include "ui/Skin.h"
+#include "ui/StatusAnnouncer.h"
 #include "ui/Twips.h"
 
 #include <QCloseEvent>
@@ -202,6 +203,7 @@ void MainWindow::setStatusText(const QString &text)
     // A copied field may be megabytes long; the one-line panel, and a screen reader reading it, get its start.
     constexpr qsizetype StatusLength = 512;
     statusPanel_->setText(EntryListModel::boundedText(text, StatusLength));
+    StatusAnnouncer::announce(statusPanel_);
 }
 
 QString MainWindow::statusText() const

@@ -1,5 +1,7 @@
 #include "ui/PasswordEdit.h"
 
+#include "ui/ScreenReaderEvents.h"
+
 #include <QApplication>
 #include <QPointer>
 #include <QProxyStyle>
@@ -34,6 +36,7 @@ QStyle *asteriskStyle()
 
 PasswordEdit::PasswordEdit(QWidget *parent) : QLineEdit(parent)
 {
+    ScreenReaderEvents::install(); // its typed text never reaches a screen reader
     setStyle(asteriskStyle());
     setEchoMode(QLineEdit::Password);
 }

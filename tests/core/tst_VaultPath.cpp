@@ -1,5 +1,5 @@
-// The vault's path rule: "/" is the one separator, for joining the folder and the name and for taking a path apart,
-// and only an ordinary file (or a link to one) counts as the vault.
+// The vault's path rule: "/" is the one separator for joining the folder and the name, and only an ordinary file (or a
+// link to one) counts as the vault.
 
 #include "core/VaultPath.h"
 #include "support/ReferenceVault.h"
@@ -29,26 +29,6 @@ private slots:
         QFETCH(QString, folder);
         QFETCH(QString, path);
         QCOMPARE(VaultPath::inFolder(folder), path);
-        QCOMPARE(VaultPath::fileNamePart(path), u"data.enc"_s);
-    }
-
-    void fileNamePart_cutsAtTheLastSlash_data()
-    {
-        QTest::addColumn<QString>("path");
-        QTest::addColumn<QString>("name");
-        QTest::newRow("absolute path") << u"/a/b/data.enc"_s << u"data.enc"_s;
-        QTest::newRow("name alone") << u"data.enc"_s << u"data.enc"_s;
-        QTest::newRow("ends with /") << u"/a/b/"_s << QString();
-        QTest::newRow("ends with //") << u"/a/b//"_s << QString();
-        QTest::newRow("root") << u"/"_s << QString();
-        QTest::newRow("empty") << QString() << QString();
-        QTest::newRow("backslash is no separator") << u"/a/b\\data.enc"_s << u"b\\data.enc"_s;
-    }
-    void fileNamePart_cutsAtTheLastSlash()
-    {
-        QFETCH(QString, path);
-        QFETCH(QString, name);
-        QCOMPARE(VaultPath::fileNamePart(path), name);
     }
 
     void fileExists_onlyForAFile_data()

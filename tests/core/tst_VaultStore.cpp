@@ -174,27 +174,34 @@ private slots:
     void vaultPathIsNotAFile_saysWhatIsThere_data()
     {
         QTest::addColumn<QString>("make"); // how the path is made
-        QTest::addColumn<QString>("text"); // %1: the vault, %2: the test's folder
-        QTest::newRow("folder") << u"folder"_s << u"\u201c%1\u201d is a folder, not a vault file."_s;
-        QTest::newRow("named pipe") << u"pipe"_s << u"\u201c%1\u201d is a named pipe, not a vault file."_s;
-        QTest::newRow("socket") << u"socket"_s << u"\u201c%1\u201d is a socket, not a vault file."_s;
+        QTest::addColumn<QString>("text"); // %1: the vault, %2: the test's folder, %3: the error's number and words
+        QTest::addColumn<int>("error");
+        QTest::newRow("folder") << u"folder"_s << u"\u201c%1\u201d is a folder, not a vault file (%3)."_s << EISDIR;
+        QTest::newRow("named pipe") << u"pipe"_s << u"\u201c%1\u201d is a named pipe, not a vault file (%3)."_s
+                                    << ESPIPE;
+        QTest::newRow("socket") << u"socket"_s << u"\u201c%1\u201d is a socket, not a vault file (%3)."_s << ENXIO;
         QTest::newRow("link to a device")
             << u"link:/dev/null"_s
-            << u"\u201c%1\u201d is a link to \u201c/dev/null\u201d, which is a device, not a vault file."_s;
+            << u"\u201c%1\u201d is a link to \u201c/dev/null\u201d, which is a device, not a vault file (%3)."_s
+            << EINVAL;
         QTest::newRow("link to a folder")
             << u"link:sub"_s
-            << u"\u201c%1\u201d is a link to \u201c%2/sub\u201d, which is a folder, not a vault file."_s;
+            << u"\u201c%1\u201d is a link to \u201c%2/sub\u201d, which is a folder, not a vault file (%3)."_s << EISDIR;
         QTest::newRow("link to nothing")
-            << u"link:gone.enc"_s << u"\u201c%1\u201d is a link to \u201c%2/gone.enc\u201d, which does not exist."_s;
+            << u"link:gone.enc"_s
+            << u"\u201c%1\u201d is a link to \u201c%2/gone.enc\u201d, which does not exist (%3)."_s << ENOENT;
         QTest::newRow("links to a link to nothing")
-            << u"link:hop"_s << u"\u201c%1\u201d is a link to \u201c%2/gone.enc\u201d, which does not exist."_s;
-        QTest::newRow("links in a loop") << u"link:loop"_s
-                                         << u"\u201c%1\u201d is a link that leads round in a loop, never to a file."_s;
+            << u"link:hop"_s << u"\u201c%1\u201d is a link to \u201c%2/gone.enc\u201d, which does not exist (%3)."_s
+            << ENOENT;
+        QTest::newRow("links in a loop")
+            << u"link:loop"_s << u"\u201c%1\u201d is a link that leads round in a loop, never to a file (%3)."_s
+            << ELOOP;
     }
     void vaultPathIsNotAFile_saysWhatIsThere()
     {
         QFETCH(QString, make);
         QFETCH(QString, text);
+        QFETCH(int, error);
         QVERIFY(QDir(folder_).mkdir(u"sub"_s));
         QVERIFY(QFile::link(folder_ + u"/gone.enc"_s, folder_ + u"/hop"_s));
         QVERIFY(QFile::link(folder_ + u"/loop"_s, folder_ + u"/loop2"_s));
@@ -208,7 +215,11 @@ private slots:
                                                   : SpecialFiles::Kind::Socket;
             QVERIFY(SpecialFiles::make(kind, path_));
         }
-        const QString expected = QString(text).replace(u"%1"_s, path_).replace(u"%2"_s, folder_);
+        const QString expected =
+            QString(text)
+                .replace(u"%1"_s, path_)
+                .replace(u"%2"_s, folder_)
+                .replace(u"%3"_s, u"error %1: %2"_s.arg(error).arg(QString::fromLocal8Bit(std::strerror(error))));
         const QStringList before = namesIn(folder_);
 
         QCOMPARE(store_->checkFirstRun().error, expected);

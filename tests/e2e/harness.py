@@ -237,9 +237,18 @@ def find(acc, role, name=None):
 
 
 def row_texts(table):
-    """Every row of a list as the list of its cells' texts, in screen order."""
+    """Every row of a list as the list of its fields, in screen order. A reader hears every cell after the first
+    with its column's name in front ("Password Hunter2"); the field is what follows that name."""
     t = table.queryTable()
-    return [[t.getAccessibleAt(r, c).name for c in range(t.nColumns)] for r in range(t.nRows)]
+    if t.nRows == 0:
+        return []
+    names = [""] + [f"{t.getColumnHeader(c).name} " for c in range(1, t.nColumns)]
+    spoken = [[t.getAccessibleAt(r, c).name for c in range(t.nColumns)] for r in range(t.nRows)]
+    for row in spoken:
+        for c in range(1, len(row)):
+            if not row[c].startswith(names[c]):
+                raise AssertionError(f"cell {c} of {row} does not begin with its column's name {names[c]!r}")
+    return [[cell[len(names[c]):] for c, cell in enumerate(row)] for row in spoken]
 
 
 def text_of(acc):

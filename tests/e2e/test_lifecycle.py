@@ -54,6 +54,15 @@ class LifecycleTest(BrisvaneTestCase):
         third.wait_status("Loaded 2 entries")
         self.assertEqual(third.rows(), [list(e) for e in ENTRIES])
 
+    def test_lockLeftByAnotherMachine_isTakenOverWhereNoOneHoldsTheVault(self):
+        # A portable folder that another machine's copy left locked by a crash or an unplug.
+        self.write_vault("master", ENTRIES)
+        (self.folder / "data.enc.lock").write_bytes(b"4242\nBrisvane\nelsewhere\nc0ffee\nboot\n")
+        program = self.launch()
+        self.enter_password(program, "master")
+        program.wait_status("Loaded 2 entries")
+        self.assertTrue(program.no_message_box())
+
     def test_closingMainWindow_withEntryDialogOpen_endsAndSavesNothingTyped(self):
         program = self.unlocked("master", ENTRIES)
         data = self.vault.read_bytes()

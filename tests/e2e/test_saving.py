@@ -4,6 +4,7 @@ The vault and its folder are made immutable (chattr +i), which even root cannot 
 and a file system with the attribute, so these tests are skipped elsewhere."""
 
 import os
+import shutil
 import subprocess
 
 from harness import APP_TITLE, MAIN_TITLE, BrisvaneTestCase, click, vault_bytes, wait_for
@@ -109,3 +110,36 @@ class RefusedSaveTest(BrisvaneTestCase):
         self.assertEqual(self.vault.read_bytes(), vault_bytes(MASTER, kept + [("bob", "pw2", "")]))
         first.menu("File", "Exit")
         self.assertEqual(first.wait_exit(), 0)
+
+    def test_copyStartedWithoutALock_takesOneWithItsFirstSave(self):
+        (self.folder / "data.enc.lock").mkdir()
+        first = self.launch()
+        box = first.message_box()
+        self.assertIn("could not lock", box.text)
+        box.press("OK")
+        self.create_password(first, MASTER)
+        self.add_entry(first, "a1", "p")
+        first.wait_status(SAVED)
+        second = self.launch()
+        self.assertTrue(second.message_box().text.startswith("Brisvane is already open with this vault:"))
+        second.stop()
+        self.add_entry(first, "a2", "p")
+        first.wait_status(SAVED)
+        self.assertEqual(self.vault.read_bytes(), vault_bytes(MASTER, [("a1", "p", ""), ("a2", "p", "")]))
+
+    def test_vaultMovedUnderTheProgram_saveRefusedAndChangeKept(self):
+        first = self.unlocked(MASTER, [])
+        self.folder.rename(self.root / "moved")
+        self.folder.mkdir()
+        shutil.copy2(self.root / "moved" / "Brisvane", self.folder / "Brisvane")
+        second = self.unlocked(MASTER, [])
+        self.add_entry(second, "fromB", "p")
+        second.wait_status(SAVED)
+        second.stop()
+        data = self.vault.read_bytes()
+        self.add_entry(first, "fromA", "p")
+        box = first.message_box()
+        self.assertIn("is no longer the vault file that Brisvane opened", box.text)
+        box.press("OK")
+        self.assertEqual(self.vault.read_bytes(), data)
+        wait_for(lambda: first.rows() == [["fromA", "p", ""]], "the change to be kept")

@@ -2,7 +2,7 @@
 
 import pyatspi
 
-from harness import (MAIN_TITLE, BrisvaneTestCase, click, descendants, has_state, stacking_order, text_of,
+from harness import (MAIN_TITLE, BrisvaneTestCase, char_count, click, descendants, has_state, stacking_order, text_of,
                      wait_for, x_window_ids)
 
 HELP_TITLE = "Readme/Help"
@@ -39,6 +39,8 @@ class SecondaryWindowsTest(BrisvaneTestCase):
                                       if d.name == "Help" and "Text" in d.get_interfaces()), None),
                         "the help text")
         self.assertIn("Brisvane", text_of(view), "the help file is shown as text")
+        # A screen reader meets a document and reads it to its end.
+        self.assertEqual((view.getRoleName(), len(text_of(view))), ("document frame", char_count(view)))
         self.assertNotIn("showHelp", self.settings_text(), "opening the help window writes no setting")
 
         # It floats above the main window, also when the main window is brought to the front.

@@ -25,6 +25,7 @@
 #include <memory>
 #include <optional>
 #include <sys/stat.h>
+#include <unistd.h>
 #include <vector>
 
 using namespace Qt::StringLiterals;
@@ -34,11 +35,15 @@ namespace {
 constexpr int Rounds = 100;
 constexpr int Copies = 10;
 
-// Starts a copy; its answer is the first line it prints.
-std::unique_ptr<QProcess> startCopy(const QString &locker, const QString &vault)
+// Starts a copy; its answer is the first line it prints. As root, `asNobody` starts it as the ordinary user.
+std::unique_ptr<QProcess> startCopy(const QString &locker, const QString &vault, bool asNobody = false)
 {
     auto process = std::make_unique<QProcess>();
-    process->start(locker, {vault});
+    if (asNobody) {
+        process->start(u"setpriv"_s, {u"--reuid=65534"_s, u"--regid=65534"_s, u"--clear-groups"_s, locker, vault});
+    } else {
+        process->start(locker, {vault});
+    }
     return process;
 }
 
@@ -361,6 +366,101 @@ private slots:
         QVERIFY(refused(*second));
         QVERIFY(release(*first));
         QVERIFY(!QFileInfo::exists(vault + u".lock"_s));
+    }
+
+    // A lock file left behind that names a process of another user (its number reused), another machine, or that
+    // cannot be read: no one holds the lock on it nor on the vault file, so an ordinary user's copy takes it over.
+    void leftLockFile_judgedByTheFileLocks_data()
+    {
+        QTest::addColumn<QByteArray>("content"); // empty: what QLockFile writes, naming this (root's) process
+        QTest::addColumn<bool>("unreadable");
+        QTest::newRow("another user's live process") << QByteArray() << false;
+        QTest::newRow("another machine") << QByteArray("4242\nBrisvane\nelsewhere\nc0ffee\nboot\n") << false;
+        QTest::newRow("another user's, unreadable") << QByteArray() << true;
+    }
+    void leftLockFile_judgedByTheFileLocks()
+    {
+        QFETCH(QByteArray, content);
+        QFETCH(bool, unreadable);
+        if (::geteuid() != 0) {
+            QSKIP("needs root to leave a lock file as another user");
+        }
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid() && ::chmod(QFile::encodeName(dir.path()).constData(), 0777) == 0);
+        const QString vault = dir.filePath(u"data.enc"_s);
+        QVERIFY(VaultFile::replace(vault, SaveSeries::content(3)).ok);
+        QVERIFY(::chown(QFile::encodeName(vault).constData(), 65534, 65534) == 0);
+        QLockFile left(vault + u".lock"_s);
+        QVERIFY(left.tryLock(0));
+        content = content.isEmpty() ? ReferenceVault::readAll(vault + u".lock"_s) : content;
+        left.unlock();
+        QVERIFY(ReferenceVault::writeFile(vault + u".lock"_s, content));
+        QVERIFY(QFile::setPermissions(vault + u".lock"_s,
+                                      unreadable ? QFile::ReadOwner : QFile::ReadOwner | QFile::ReadOther));
+
+        const auto first = startCopy(locker_, vault, true);
+        QCOMPARE(answerOf(*first), QByteArray("locked"));
+        QVERIFY(refused(*startCopy(locker_, vault, true)));
+        QVERIFY(release(*first));
+    }
+
+    // Another machine's lock file on a folder that other machines may share (a user-space file system stands for
+    // one here): nothing here can see that machine's lock, so the copy asks instead of taking it over.
+    void otherMachinesLockOnASharedFolder_isAskedAbout()
+    {
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid() && QDir(dir.path()).mkdir(u"real"_s) && QDir(dir.path()).mkdir(u"shared"_s));
+        QVERIFY(VaultFile::replace(dir.filePath(u"real/data.enc"_s), SaveSeries::content(3)).ok);
+        QVERIFY(
+            ReferenceVault::writeFile(dir.filePath(u"real/data.enc.lock"_s), "4242\nBrisvane\nelsewhere\nc0ffee\n"));
+        if (QProcess::execute(u"bindfs"_s, {dir.filePath(u"real"_s), dir.filePath(u"shared"_s)}) != 0) {
+            QSKIP("needs bindfs and FUSE to stand for a shared folder");
+        }
+        const auto copy = startCopy(locker_, dir.filePath(u"shared/data.enc"_s));
+        QCOMPARE(answerOf(*copy), QByteArray("other machine"));
+        QVERIFY(copy->waitForFinished(10000));
+        QCOMPARE(QProcess::execute(u"fusermount"_s, {u"-u"_s, dir.filePath(u"shared"_s)}), 0);
+    }
+
+    // Copies that could take no lock at the start (no vault yet, no lock file possible): the first save makes the
+    // vault and locks it, the other copy's save is refused, and it saves once the holder has ended.
+    void copiesStartedWithoutALock_neverSaveOverTheHolder()
+    {
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        const QString vault = dir.filePath(u"data.enc"_s);
+        QVERIFY(QDir().mkdir(vault + u".lock"_s));
+        const auto a = startCopy(locker_, vault);
+        const auto b = startCopy(locker_, vault);
+        QCOMPARE(answerOf(*a) + answerOf(*b), QByteArray("unavailableunavailable"));
+        QCOMPARE(saveThrough(*b, 1), QByteArray("saved"));
+        QCOMPARE(saveThrough(*a, 2), QByteArray("failed"));
+        QCOMPARE(ReferenceVault::readAll(vault), SaveSeries::content(1));
+        QVERIFY(refused(*startCopy(locker_, vault)));
+        QVERIFY(release(*b));
+        QCOMPARE(saveThrough(*a, 3), QByteArray("saved"));
+        QVERIFY(refused(*startCopy(locker_, vault)));
+        QVERIFY(release(*a));
+    }
+
+    // The holder's folder moved away, and another vault put in its place that another copy opened: the holder's
+    // save is refused, and neither vault changes.
+    void vaultMovedUnderItsHolder_saveRefused()
+    {
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        const QString vault = dir.filePath(u"app/data.enc"_s);
+        QVERIFY(QDir(dir.path()).mkdir(u"app"_s) && VaultFile::replace(vault, SaveSeries::content(3)).ok);
+        const auto a = startCopy(locker_, vault);
+        QCOMPARE(answerOf(*a), QByteArray("locked"));
+        QVERIFY(QDir(dir.path()).rename(u"app"_s, u"moved"_s) && QDir(dir.path()).mkdir(u"app"_s));
+        QVERIFY(VaultFile::replace(vault, SaveSeries::content(4)).ok);
+        const auto b = startCopy(locker_, vault);
+        QCOMPARE(answerOf(*b), QByteArray("locked"));
+        QCOMPARE(saveThrough(*a, 5), QByteArray("failed"));
+        QCOMPARE(ReferenceVault::readAll(vault), SaveSeries::content(4));
+        QCOMPARE(ReferenceVault::readAll(dir.filePath(u"moved/data.enc"_s)), SaveSeries::content(3));
+        QVERIFY(release(*a) && release(*b));
     }
 
     // A copy that has made its lock file but not yet written it leaves it empty for a moment. A copy starting then

@@ -3,9 +3,10 @@
 //
 //   vault_locker <vault>
 //
-// Prints "locked", "held" (another copy has the vault; exit code 1) or "unavailable" (no kind of lock can be had;
-// the program would go on without one). A copy that got the lock removes what an interrupted save left behind, as
-// the program does, and keeps the lock until stdin closes or it is killed. Meanwhile each line "save <k>" on stdin
+// Prints "locked", "held" (another copy has the vault; exit code 1, the reason on stderr), "other machine" (the
+// program would ask; exit code 1) or "unavailable" (no kind of lock can be had;
+// it goes on without one, as the program does). A copy that got the lock removes what an interrupted save left behind,
+// as the program does, and keeps the lock until stdin closes or it is killed. Meanwhile each line "save <k>" on stdin
 // saves SaveSeries content k through the lock, as the program's saves do, and prints "saved" or "failed".
 
 #include "../reliability/SaveSeries.h"
@@ -42,10 +43,14 @@ int main(int argc, char *argv[])
     switch (lock.acquire()) {
     case VaultLock::Outcome::HeldByAnother:
         say("held");
+        std::fprintf(stderr, "%s\n", lock.heldText().toLocal8Bit().constData());
+        return 1;
+    case VaultLock::Outcome::OtherMachine:
+        say("other machine");
         return 1;
     case VaultLock::Outcome::Unavailable:
         say("unavailable");
-        return 0;
+        break;
     case VaultLock::Outcome::Locked:
         VaultFile::removeLeftovers(lock.vaultPath());
         say("locked");
