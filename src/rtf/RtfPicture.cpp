@@ -1,5 +1,7 @@
 #include "rtf/RtfPicture.h"
 
+#include "rtf/RtfTokenizer.h"
+
 #include <QBuffer>
 #include <QImageReader>
 
@@ -7,20 +9,6 @@ namespace {
 
 constexpr double twipsPerPixel = 15.0;
 constexpr qreal maxShownPixels = 4000; // a side larger than any screen only makes the view scroll further
-
-int hexValue(char c)
-{
-    if (c >= '0' && c <= '9') {
-        return c - '0';
-    }
-    if (c >= 'a' && c <= 'f') {
-        return c - 'a' + 10;
-    }
-    if (c >= 'A' && c <= 'F') {
-        return c - 'A' + 10;
-    }
-    return -1;
-}
 
 } // namespace
 
@@ -30,7 +18,7 @@ void RtfPicture::addHex(QByteArrayView text)
         return;
     }
     for (const char c : text) {
-        const int value = hexValue(c);
+        const int value = RtfTokenizer::hexValue(c);
         if (value < 0) {
             continue;
         }

@@ -13,20 +13,6 @@ constexpr bool isDigit(char c)
     return c >= '0' && c <= '9';
 }
 
-constexpr int hexValue(char c)
-{
-    if (isDigit(c)) {
-        return c - '0';
-    }
-    if (c >= 'a' && c <= 'f') {
-        return c - 'a' + 10;
-    }
-    if (c >= 'A' && c <= 'F') {
-        return c - 'A' + 10;
-    }
-    return -1;
-}
-
 } // namespace
 
 RtfToken RtfTokenizer::next()

@@ -37,6 +37,21 @@ public:
 
     qsizetype position() const { return position_; }
 
+    // The value of a hexadecimal digit, or -1 for any other byte.
+    static constexpr int hexValue(char c)
+    {
+        if (c >= '0' && c <= '9') {
+            return c - '0';
+        }
+        if (c >= 'a' && c <= 'f') {
+            return c - 'a' + 10;
+        }
+        if (c >= 'A' && c <= 'F') {
+            return c - 'A' + 10;
+        }
+        return -1;
+    }
+
 private:
     RtfToken readControl();
 

@@ -42,10 +42,7 @@ private:
 private slots:
     void init()
     {
-        static int serial = 0;
-        folder_ = tmp_.filePath(QString::number(++serial));
-        QVERIFY(QDir().mkpath(folder_));
-        path_ = folder_ + u"/data.enc"_s;
+        QVERIFY(ReferenceVault::newVaultFolder(tmp_.path(), folder_, path_));
     }
 
     void vaultLock_secondLockOnTheSameVault_isRefused()

@@ -100,12 +100,7 @@ private:
 private slots:
     void init()
     {
-        // A fresh folder for every test and data row, on the disk the temporary folder lives on (chattr needs a
-        // real file system).
-        static int serial = 0;
-        folder_ = tmp_.filePath(QString::number(++serial));
-        QVERIFY(QDir().mkpath(folder_));
-        path_ = folder_ + u"/data.enc"_s;
+        QVERIFY(ReferenceVault::newVaultFolder(tmp_.path(), folder_, path_));
         restart();
     }
 

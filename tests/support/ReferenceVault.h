@@ -115,6 +115,16 @@ inline QString firstDifference(const Entries &actual, const Entries &expected)
 }
 
 // A file that cannot be read gives a text that no vault holds, so that it never passes for an empty file.
+// A new folder inside `parent` for every test and data row, on the disk the parent lives on (chattr needs a real
+// file system), and the vault's path in it.
+inline bool newVaultFolder(const QString &parent, QString &folder, QString &vaultPath)
+{
+    static int serial = 0;
+    folder = parent + QStringLiteral("/") + QString::number(++serial);
+    vaultPath = folder + QStringLiteral("/data.enc");
+    return QDir().mkpath(folder);
+}
+
 inline QByteArray readAll(const QString &path)
 {
     QFile f(path);
