@@ -114,16 +114,14 @@ VaultStore::Outcome VaultStore::outcomeOf(const VaultFile::Result &result)
 VaultStore::Outcome VaultStore::save()
 {
     // Without the master password, line 1 would be written empty and the next start would ask for a new one.
-    if (masterPassword_.isEmpty()) {
-        lastSaveFailed_ = true;
-        lastSaveUnconfirmed_ = false;
-        return {Outcome::Status::Failed, u"The vault is not unlocked, so nothing was written."_s};
+    if (!isUnlocked()) {
+        lastSave_ = Outcome::Status::Failed;
+        return {lastSave_, u"The vault is not unlocked, so nothing was written."_s};
     }
     const QByteArray content = VaultFormat::serialize(toBytes(masterPassword_), list_.entries());
     const Outcome outcome = outcomeOf(VaultFile::replace(path_, content, faultHook_, fileLock_));
     // A save that the disk has not confirmed counts as failed, so that closing tries it once more.
-    lastSaveFailed_ = !outcome.confirmed();
-    lastSaveUnconfirmed_ = outcome.status == Outcome::Status::NotConfirmed;
+    lastSave_ = outcome.status;
     return outcome;
 }
 

@@ -75,9 +75,9 @@ public:
     void setMasterPassword(const QString &password) { masterPassword_ = password; }
     bool isUnlocked() const { return !masterPassword_.isEmpty(); }
     // True until a save is confirmed after one that failed or that the disk did not confirm.
-    bool lastSaveFailed() const { return lastSaveFailed_; }
+    bool lastSaveFailed() const { return lastSave_ != Outcome::Status::Written; }
     // The last save wrote the vault, but the disk did not confirm that it holds it.
-    bool lastSaveUnconfirmed() const { return lastSaveUnconfirmed_; }
+    bool lastSaveUnconfirmed() const { return lastSave_ == Outcome::Status::NotConfirmed; }
 
     void setFaultHook(VaultFile::FaultHook hook) { faultHook_ = std::move(hook); }
     // The holder of a lock on the vault file, which every save hands the new file to.
@@ -91,8 +91,7 @@ private:
     QString path_;
     QString masterPassword_;
     QString storedPassword_;
-    bool lastSaveFailed_ = false;
-    bool lastSaveUnconfirmed_ = false;
+    Outcome::Status lastSave_ = Outcome::Status::Written;
     VaultFile::FaultHook faultHook_;
     VaultFile::FileLockHolder *fileLock_ = nullptr;
 };

@@ -39,8 +39,8 @@ QLineEdit *textBox(QWidget *parent, const QString &name, const QString &accessib
     auto *box = new QLineEdit(parent);
     box->setObjectName(name);
     box->setAccessibleName(accessibleName);
-    // QLineEdit cuts text at 32767 characters by default; an entry read from the vault may be longer, and an edit
-    // must not shorten it unasked.
+    // QLineEdit cuts text at 32767 characters by default; a longer value that the user pastes must not be
+    // shortened unasked. (A longer value read from the vault is kept whole apart from the box: KeptValue.)
     box->setMaxLength(std::numeric_limits<int>::max());
     box->setGeometry(geometry);
     return box;
