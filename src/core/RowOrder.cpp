@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <array>
+#include <cstddef>
+#include <memory>
 #include <utility>
 
 namespace {
@@ -12,6 +14,8 @@ constexpr size_t SmallGroup = 48;
 // The chunks after the first that the first pass keeps for every row. Texts that share a long start, as
 // "https://www." does, are then told apart without going back to the entries, which lie anywhere in memory.
 constexpr size_t KeptChunks = 2;
+// Groups up to this size are radix sorted within the processor's caches.
+constexpr size_t CachedGroup = 32768;
 // How many rows ahead the memory of a row is asked for, so that the reads of rows lying anywhere in memory overlap
 // instead of waiting one after the other.
 constexpr size_t Ahead = 16;
@@ -23,7 +27,7 @@ struct Item {
 
 class Sorter {
 public:
-    Sorter(const std::vector<Entry> &entries, Entry::Field field, const TextOrder &order, bool ascending)
+    Sorter(std::vector<Entry> &entries, Entry::Field field, const TextOrder &order, bool ascending)
         : entries_(entries), field_(field), order_(order), ascending_(ascending)
     {}
 
@@ -32,7 +36,11 @@ public:
         const size_t n = entries_.size();
         // One pass in the entries' order takes the first chunks of every field: most rows are placed by the first,
         // and most ties are broken by the kept ones.
-        items_.resize(n);
+        // The items and the space the radix sort moves them to, in one block that later holds the entries while
+        // they are put in order: no block as large as the entries is asked of the system for that.
+        block_.reset(new std::byte[std::max(2 * sizeof(Item), sizeof(Entry)) * n]);
+        items_ = reinterpret_cast<Item *>(block_.get());
+        spare_ = items_ + n;
         kept_.resize(n * KeptChunks);
         for (size_t i = 0; i < n; ++i) {
             if (i + Ahead < n) {
@@ -44,7 +52,6 @@ public:
                 kept_[i * KeptChunks + c] = keyAt(f, qsizetype(c + 1) * ChunkSize);
             }
         }
-        spare_.resize(n);
         // A chunk at a time: every group of items whose texts agree so far is sorted on its chunk, and the runs of
         // equal keys whose texts go on past it form the groups of the next chunk. All the rows of one chunk's
         // groups are read together, so that their reads overlap.
@@ -81,12 +88,12 @@ public:
             sortByText(smallTies, offset);
             groups = std::move(ties);
         }
-        spare_ = {};
         kept_ = {};
         std::vector<std::uint32_t> rows(n);
         for (size_t i = 0; i < n; ++i) {
             rows[i] = items_[i].row;
         }
+        moveIntoOrder(rows);
         return rows;
     }
 
@@ -143,6 +150,7 @@ private:
         }
     }
 
+    // Asks for the text from `offset` on.
     void prefetchText(std::uint32_t row, qsizetype offset) const
     {
         const QByteArrayView f = fieldOf(row);
@@ -176,7 +184,7 @@ private:
         for (const Group &g : groups) {
             advance(entryAhead, entryItem, g.end - g.begin, askEntry);
             advance(textAhead, textItem, g.end - g.begin, askText);
-            std::sort(items_.begin() + g.begin, items_.begin() + g.end, [&](const Item &a, const Item &b) {
+            std::sort(items_ + g.begin, items_ + g.end, [&](const Item &a, const Item &b) {
                 const int c = order_.compare(rest(a.row), rest(b.row));
                 return c != 0 ? (ascending_ ? c < 0 : c > 0) : a.row < b.row;
             });
@@ -190,13 +198,65 @@ private:
             radixSort(begin, end);
             return;
         }
-        std::sort(items_.begin() + begin, items_.begin() + end,
+        std::sort(items_ + begin, items_ + end,
                   [](const Item &a, const Item &b) { return a.key != b.key ? a.key < b.key : a.row < b.row; });
+    }
+
+    // Moves the entries into the given order through the block. The reads lie anywhere in memory and do not
+    // depend on each other, so the processor overlaps them, where following the order's cycles in place would
+    // wait for one entry after the other.
+    void moveIntoOrder(const std::vector<std::uint32_t> &rows)
+    {
+        const size_t n = rows.size();
+        auto *moved = reinterpret_cast<Entry *>(block_.get());
+        for (size_t i = 0; i < n; ++i) {
+            if (i + Ahead < n) {
+                __builtin_prefetch(&entries_[rows[i + Ahead]]);
+            }
+            std::construct_at(moved + i, std::move(entries_[rows[i]]));
+        }
+        for (size_t i = 0; i < n; ++i) {
+            entries_[i] = std::move(moved[i]);
+            std::destroy_at(moved + i);
+        }
+    }
+
+    // A stable sort of items [begin, end) by key. A group larger than the processor's caches is first split by the
+    // highest byte; each part is then sorted in cache, and the bytes that all of a part's keys share, as "ttps://"
+    // after "h" does, cost it nothing.
+    void radixSort(size_t begin, size_t end)
+    {
+        if (end - begin <= CachedGroup) {
+            sortBytes(begin, end);
+            return;
+        }
+        std::array<std::uint32_t, 257> starts{};
+        for (size_t i = begin; i < end; ++i) {
+            ++starts[(items_[i].key >> 56) + 1];
+        }
+        if (std::count(starts.begin(), starts.end(), 0) == 256) {
+            sortBytes(begin, end); // one part: the highest byte costs no pass anyway
+            return;
+        }
+        for (size_t b = 1; b < starts.size(); ++b) {
+            starts[b] += starts[b - 1];
+        }
+        std::array<std::uint32_t, 256> at{};
+        std::copy(starts.begin(), starts.end() - 1, at.begin());
+        for (size_t i = begin; i < end; ++i) {
+            spare_[begin + at[items_[i].key >> 56]++] = items_[i];
+        }
+        std::copy(spare_ + begin, spare_ + end, items_ + begin);
+        for (size_t b = 0; b < 256; ++b) {
+            if (starts[b + 1] - starts[b] > 1) {
+                sortByKey(std::uint32_t(begin + starts[b]), std::uint32_t(begin + starts[b + 1]));
+            }
+        }
     }
 
     // A stable sort of items [begin, end) by key, a byte at a time from the lowest; a byte that all keys share
     // costs no pass.
-    void radixSort(size_t begin, size_t end)
+    void sortBytes(size_t begin, size_t end)
     {
         std::array<std::array<std::uint32_t, 256>, ChunkSize> counts{};
         for (size_t i = begin; i < end; ++i) {
@@ -205,8 +265,8 @@ private:
                 ++counts[b][(key >> (8 * b)) % 256];
             }
         }
-        Item *from = items_.data() + begin;
-        Item *to = spare_.data() + begin;
+        Item *from = items_ + begin;
+        Item *to = spare_ + begin;
         const size_t n = end - begin;
         for (size_t b = 0; b < ChunkSize; ++b) {
             std::array<std::uint32_t, 256> &count = counts[b];
@@ -224,24 +284,25 @@ private:
             }
             std::swap(from, to);
         }
-        if (from != items_.data() + begin) {
-            std::copy(from, from + n, items_.data() + begin);
+        if (from != items_ + begin) {
+            std::copy(from, from + n, items_ + begin);
         }
     }
 
-    const std::vector<Entry> &entries_;
+    std::vector<Entry> &entries_;
     const Entry::Field field_;
     const TextOrder &order_;
     const bool ascending_;
-    std::vector<Item> items_;
-    std::vector<Item> spare_;
+    std::unique_ptr<std::byte[]> block_;
+    Item *items_ = nullptr;
+    Item *spare_ = nullptr;
     // The keys of each row's kept chunks, row after row.
     std::vector<std::uint64_t> kept_;
 };
 
 } // namespace
 
-std::vector<std::uint32_t> rowsInOrder(const std::vector<Entry> &entries, Entry::Field field, const TextOrder &order,
+std::vector<std::uint32_t> sortEntries(std::vector<Entry> &entries, Entry::Field field, const TextOrder &order,
                                        bool ascending)
 {
     return Sorter(entries, field, order, ascending).run();
