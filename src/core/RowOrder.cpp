@@ -109,14 +109,21 @@ private:
     // where the text ended. Inverted when descending.
     std::uint64_t keyAt(QByteArrayView text, qsizetype offset) const
     {
-        std::uint64_t key = 0;
-        const qsizetype end = std::min(text.size(), offset + ChunkSize);
-        for (qsizetype i = offset; i < end; ++i) {
-            key = (key << 8) | order_.weight(static_cast<unsigned char>(text[i]));
+        const qsizetype have = std::min(text.size() - offset, ChunkSize);
+        if (have <= 0) {
+            return ascending_ ? 0 : ~std::uint64_t(0);
         }
-        const qsizetype have = end - offset;
-        if (have > 0 && have < ChunkSize) {
-            key <<= 8 * (ChunkSize - have);
+        std::uint64_t key = 0;
+        const auto *at = reinterpret_cast<const unsigned char *>(text.data()) + offset;
+        if (have == ChunkSize) {
+            // The whole chunk: eight weights without a loop.
+            for (qsizetype i = 0; i < ChunkSize; ++i) {
+                key |= std::uint64_t(order_.weight(at[i])) << (8 * (ChunkSize - 1 - i));
+            }
+        } else {
+            for (qsizetype i = 0; i < have; ++i) {
+                key |= std::uint64_t(order_.weight(at[i])) << (8 * (ChunkSize - 1 - i));
+            }
         }
         return ascending_ ? key : ~key;
     }
