@@ -34,14 +34,14 @@ public:
     std::vector<std::uint32_t> run()
     {
         const size_t n = entries_.size();
-        // One pass in the entries' order takes the first chunks of every field: most rows are placed by the first,
-        // and most ties are broken by the kept ones.
-        // The items and the space the radix sort moves them to, in one block that later holds the entries while
-        // they are put in order: no block as large as the entries is asked of the system for that.
+        // The items and the space the radix sort moves them to, in one block that afterwards holds the entries
+        // on their way into the new order: the sort asks the system for no second block as large as the entries.
         block_.reset(new std::byte[std::max(2 * sizeof(Item), sizeof(Entry)) * n]);
         items_ = reinterpret_cast<Item *>(block_.get());
         spare_ = items_ + n;
-        kept_.resize(n * KeptChunks);
+        // One pass in the entries' order takes the first chunks of every field: most rows are placed by the first,
+        // and most ties are broken by the kept ones.
+        kept_.reset(new std::uint64_t[n * KeptChunks]);
         for (size_t i = 0; i < n; ++i) {
             if (i + Ahead < n) {
                 __builtin_prefetch(fieldOf(std::uint32_t(i + Ahead)).data());
@@ -88,7 +88,7 @@ public:
             sortByText(smallTies, offset);
             groups = std::move(ties);
         }
-        kept_ = {};
+        kept_.reset();
         std::vector<std::uint32_t> rows(n);
         for (size_t i = 0; i < n; ++i) {
             rows[i] = items_[i].row;
@@ -304,7 +304,7 @@ private:
     Item *items_ = nullptr;
     Item *spare_ = nullptr;
     // The keys of each row's kept chunks, row after row.
-    std::vector<std::uint64_t> kept_;
+    std::unique_ptr<std::uint64_t[]> kept_;
 };
 
 } // namespace
