@@ -62,6 +62,7 @@ constexpr size_t Ahead = 16;
 struct Item {
     std::uint64_t key; // the weights of the chunk being sorted on, inverted when descending
     std::uint32_t row;
+    std::uint32_t size; // of the row's field, which the item carries in space it has anyway
 };
 
 class Sorter {
@@ -80,12 +81,15 @@ public:
         // One pass in the entries' order takes the first chunks of every field: most rows are placed by the first,
         // and most ties are broken by the kept ones.
         keptKeys_ = reinterpret_cast<std::uint64_t *>(kept_.allocate(sizeof(std::uint64_t) * KeptChunks * n));
+        // Where each row's field begins: later reads of a field need not go through its entry first.
+        textAt_ = reinterpret_cast<const char **>(texts_.allocate(sizeof(const char *) * n));
         for (size_t i = 0; i < n; ++i) {
             if (i + Ahead < n) {
                 __builtin_prefetch(fieldOf(std::uint32_t(i + Ahead)).data());
             }
             const QByteArrayView f = fieldOf(std::uint32_t(i));
-            items_[i] = {keyAt(f, 0), std::uint32_t(i)};
+            items_[i] = {keyAt(f, 0), std::uint32_t(i), std::uint32_t(f.size())};
+            textAt_[i] = f.data();
             for (size_t c = 0; c < KeptChunks; ++c) {
                 keptKeys_[i * KeptChunks + c] = keyAt(f, qsizetype(c + 1) * ChunkSize);
             }
@@ -128,6 +132,8 @@ public:
         }
         kept_.release();
         keptKeys_ = nullptr;
+        texts_.release();
+        textAt_ = nullptr;
         std::vector<std::uint32_t> rows(n);
         for (size_t i = 0; i < n; ++i) {
             rows[i] = items_[i].row;
@@ -143,6 +149,7 @@ private:
     };
 
     QByteArrayView fieldOf(std::uint32_t row) const { return entries_[row].field(field_); }
+    QByteArrayView textOf(const Item &item) const { return {textAt_[item.row], qsizetype(item.size)}; }
 
     // The weights of the text from byte `offset`, eight packed into a number with the first one highest; zero
     // where the text ended. Inverted when descending.
@@ -187,44 +194,44 @@ private:
         }
         for (size_t i = 0; i < n; ++i) {
             if (i + 2 * Ahead < n) {
-                __builtin_prefetch(&entries_[rowAt(i + 2 * Ahead)]);
+                __builtin_prefetch(&textAt_[rowAt(i + 2 * Ahead)]);
             }
             if (i + Ahead < n) {
-                prefetchText(rowAt(i + Ahead), offset);
+                prefetchText(items_[places[i + Ahead]], offset);
             }
-            items_[places[i]].key = keyAt(fieldOf(rowAt(i)), offset);
+            Item &item = items_[places[i]];
+            item.key = keyAt(textOf(item), offset);
         }
     }
 
     // Asks for the text from `offset` on.
-    void prefetchText(std::uint32_t row, qsizetype offset) const
+    void prefetchText(const Item &item, qsizetype offset) const
     {
-        const QByteArrayView f = fieldOf(row);
-        __builtin_prefetch(f.data() + std::min(offset, f.size()));
+        __builtin_prefetch(textAt_[item.row] + std::min(offset, qsizetype(item.size)));
     }
 
     // Sorts each group by the texts from `offset` on, the keys being equal; the rows of the groups ahead are asked
     // for while one is sorted.
     void sortByText(const std::vector<Group> &groups, qsizetype offset)
     {
-        const auto rest = [&](std::uint32_t row) {
-            const QByteArrayView f = fieldOf(row);
+        const auto rest = [&](const Item &item) {
+            const QByteArrayView f = textOf(item);
             return f.sliced(std::min(offset, f.size()));
         };
-        size_t entryAhead = 0; // the next group, and its next item, whose entry is to be asked for
+        size_t entryAhead = 0; // the next group, and its next item, whose field's start is to be asked for
         std::uint32_t entryItem = groups.empty() ? 0 : groups[0].begin;
         size_t textAhead = 0; // the same for the texts
         std::uint32_t textItem = entryItem;
         const auto advance = [&](size_t &group, std::uint32_t &item, size_t count, auto &&ask) {
             for (; count > 0 && group < groups.size(); --count) {
-                ask(items_[item].row);
+                ask(items_[item]);
                 if (++item == groups[group].end && ++group < groups.size()) {
                     item = groups[group].begin;
                 }
             }
         };
-        const auto askEntry = [&](std::uint32_t row) { __builtin_prefetch(&entries_[row]); };
-        const auto askText = [&](std::uint32_t row) { prefetchText(row, offset); };
+        const auto askEntry = [&](const Item &item) { __builtin_prefetch(&textAt_[item.row]); };
+        const auto askText = [&](const Item &item) { prefetchText(item, offset); };
         advance(entryAhead, entryItem, 2 * Ahead, askEntry);
         advance(textAhead, textItem, Ahead, askText);
         for (const Group &g : groups) {
@@ -232,8 +239,8 @@ private:
             advance(textAhead, textItem, g.end - g.begin, askText);
             std::sort(items_ + g.begin, items_ + g.end, [&](const Item &a, const Item &b) {
                 // Rows that tie this far mostly hold the same bytes, which a plain comparison finds quickest.
-                const QByteArrayView x = rest(a.row);
-                const QByteArrayView y = rest(b.row);
+                const QByteArrayView x = rest(a);
+                const QByteArrayView y = rest(b);
                 const int c = x == y ? 0 : order_.compare(x, y);
                 return c != 0 ? (ascending_ ? c < 0 : c > 0) : a.row < b.row;
             });
@@ -347,6 +354,8 @@ private:
     Item *spare_ = nullptr;
     // The keys of each row's kept chunks, row after row.
     PageBlock kept_;
+    PageBlock texts_;
+    const char **textAt_ = nullptr;
     std::uint64_t *keptKeys_ = nullptr;
 };
 
