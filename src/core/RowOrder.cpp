@@ -30,7 +30,9 @@ public:
             size_ = 0;
             throw std::bad_alloc();
         }
+#ifdef MADV_HUGEPAGE
         ::madvise(at, size_, MADV_HUGEPAGE); // only a hint: without huge pages the block works all the same
+#endif
         data_ = static_cast<std::byte *>(at);
         return data_;
     }
