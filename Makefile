@@ -14,7 +14,7 @@ deps:
 	@bash scripts/install-deps
 
 $(BUILD)/build.ninja: | deps
-	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_UNITY_BUILD=ON
 
 configure: $(BUILD)/build.ninja
 
@@ -39,29 +39,33 @@ install-desktop-entry: dist
 	install -D -m 0644 "$(DIST)/brisvane.desktop" "$${XDG_DATA_HOME:-$$HOME/.local/share}/applications/brisvane.desktop"
 	@echo "Brisvane is in your desktop's menu now; it starts $(abspath $(DIST))/Brisvane"
 
-# Everything, in two lanes side by side (scripts/run-tests): the release build with its tests, and the sanitizer
-# build with its tests and the fuzzers.
+# Everything, in two lanes side by side (scripts/run-tests): the program with the checks of its layout and the
+# end-to-end tests, and the sanitizer build of every target with the unit tests and the fuzzers.
 test: deps
 	MAKE="$(MAKE)" bash scripts/run-tests
 
 test-layers:
 	bash scripts/check-layers
 
-test-desktop-entry: build
+test-desktop-entry: program
 	bash scripts/check-desktop-entry $(BUILD)
 
 test-unit: build
 	bash scripts/ctest-unit $(BUILD)
 
-test-e2e: build
+# The end-to-end tests start the program alone.
+test-e2e: program
 	bash tests/e2e/run-all $(BUILD)
 
 # What the Orca screen reader speaks through a keyboard session (installs Orca when missing); see the README.
 test-orca: build
 	bash scripts/orca-check $(BUILD)
 
+# Debug keeps the assertions; -O1 makes the sanitized tests and fuzzers several times faster than -O0, and line
+# tables are all that the sanitizers' reports need to name file and line. lld links the many test programs quicker.
 test-asan: deps
 	CC=clang CXX=clang++ cmake -S . -B $(ASAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug \
+	    -DCMAKE_CXX_FLAGS_DEBUG="-O1 -gline-tables-only" -DCMAKE_EXE_LINKER_FLAGS=-fuse-ld=lld \
 	    -DBRISVANE_SANITIZE=ON -DBRISVANE_FUZZ=ON
 	cmake --build $(ASAN_BUILD) -j $(JOBS)
 	ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=print_stacktrace=1 bash scripts/ctest-unit $(ASAN_BUILD)
@@ -70,7 +74,7 @@ test-fuzz: test-asan
 	bash fuzz/run-all $(ASAN_BUILD) $(FUZZ_SECONDS)
 
 bench: deps
-	cmake -S . -B $(BENCH_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release -DBRISVANE_BENCH=ON -DBUILD_TESTING=OFF
+	cmake -S . -B $(BENCH_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release -DCMAKE_UNITY_BUILD=ON -DBRISVANE_BENCH=ON -DBUILD_TESTING=OFF
 	cmake --build $(BENCH_BUILD) -j $(JOBS)
 	bash bench/run-all $(BENCH_BUILD)
 

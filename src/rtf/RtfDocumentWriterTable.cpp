@@ -1,13 +1,13 @@
 // The table side of RtfDocumentWriter: cells gathered a row at a time become rows of a QTextTable.
 
 #include "rtf/RtfDocumentWriter.h"
+#include "rtf/RtfTwips.h"
 
 #include <QTextTable>
 
 namespace {
 
 constexpr int maxColumns = 64;
-constexpr double twipsPerPixel = 15.0;
 // A table cell costs the document about three times what a paragraph costs, which is two pieces.
 constexpr qsizetype piecesPerCell = 6;
 // The characters a new table adds besides its cells: its end, the block after it, and the empty block
@@ -153,7 +153,7 @@ QTextTableFormat RtfDocumentWriter::tableFormat(const RtfRowDef &row) const
     int left = 0;
     for (int column = 0; column < columns; ++column) {
         const int right = column < row.cells.size() ? row.cells.at(column).rightTwips : left;
-        widths.append(right > left ? QTextLength(QTextLength::FixedLength, (right - left) / twipsPerPixel)
+        widths.append(right > left ? QTextLength(QTextLength::FixedLength, (right - left) / RtfTwips::perPixel)
                                    : QTextLength(QTextLength::VariableLength, 0));
         left = qMax(left, right);
     }
@@ -176,7 +176,7 @@ void RtfDocumentWriter::fillCell(QTextTableCell tableCell, const Cell &cell, con
     }
     // The cell's format is the character format of its first block's start, so it goes on last.
     QTextTableCellFormat format = tableCell.format().toTableCellFormat();
-    const qreal width = definition.borderTwips > 0 ? qMax(1.0, definition.borderTwips / twipsPerPixel) : 1.0;
+    const qreal width = definition.borderTwips > 0 ? qMax(1.0, definition.borderTwips / RtfTwips::perPixel) : 1.0;
     for (const quint8 side : {RtfCellDef::Top, RtfCellDef::Left, RtfCellDef::Bottom, RtfCellDef::Right}) {
         setBorder(format, definition.borders, side, width);
     }

@@ -1,4 +1,5 @@
 #include "rtf/RtfFormats.h"
+#include "rtf/RtfTwips.h"
 
 #include <QFont>
 #include <QGuiApplication>
@@ -15,8 +16,6 @@ constexpr qsizetype maxColors = 4096;
 constexpr qsizetype maxDistinctFormats = 16384;
 constexpr qsizetype maxLinks = 4096;
 constexpr qsizetype maxTabsShown = 32;
-
-constexpr double twipsPerPixel = 15.0; // 1440 twips an inch shown at 96 pixels an inch
 
 } // namespace
 
@@ -109,18 +108,18 @@ QTextBlockFormat RtfFormats::blockFormat(const RtfParaState &state)
     // Negative margins would push text out of the view; a hanging first line may reach the left edge only.
     const int left = qMax(0, state.leftTwips);
     const int firstLine = qMax(-left, state.firstLineTwips);
-    format.setLeftMargin(left / twipsPerPixel);
-    format.setRightMargin(qMax(0, state.rightTwips) / twipsPerPixel);
-    format.setTextIndent(firstLine / twipsPerPixel);
-    format.setTopMargin(qMax(0, state.beforeTwips) / twipsPerPixel);
-    format.setBottomMargin(qMax(0, state.afterTwips) / twipsPerPixel);
+    format.setLeftMargin(left / RtfTwips::perPixel);
+    format.setRightMargin(qMax(0, state.rightTwips) / RtfTwips::perPixel);
+    format.setTextIndent(firstLine / RtfTwips::perPixel);
+    format.setTopMargin(qMax(0, state.beforeTwips) / RtfTwips::perPixel);
+    format.setBottomMargin(qMax(0, state.afterTwips) / RtfTwips::perPixel);
     // A list item is its bullet or number, a tab, then the text: with a hanging first line the tab has to
     // reach the left margin so that the text lines up with the lines that wrap below it. Qt measures tab
     // stops from where the first line starts, RTF from the left edge of the text.
     const int lineStart = left + firstLine;
     QList<QTextOption::Tab> tabs;
     for (const RtfTab &tab : state.tabs) {
-        const qreal position = (tab.twips - lineStart) / twipsPerPixel;
+        const qreal position = (tab.twips - lineStart) / RtfTwips::perPixel;
         if (position <= 0 || tabs.size() >= maxTabsShown) {
             continue;
         }
@@ -139,7 +138,7 @@ QTextBlockFormat RtfFormats::blockFormat(const RtfParaState &state)
             break;
         }
     }
-    const qreal hanging = -firstLine / twipsPerPixel;
+    const qreal hanging = -firstLine / RtfTwips::perPixel;
     const auto atHanging = [hanging](const QTextOption::Tab &tab) { return tab.position == hanging; };
     if (firstLine < 0 && std::none_of(tabs.cbegin(), tabs.cend(), atHanging)) {
         tabs.append(QTextOption::Tab(hanging, QTextOption::LeftTab));

@@ -1,8 +1,8 @@
 #include "rtf/RtfParser.h"
+#include "rtf/RtfTwips.h"
 
 namespace {
 
-constexpr int maxTwips = 31680; // 22 inches
 constexpr int defaultHalfPoints = 24;
 constexpr int minHalfPoints = 2;
 constexpr int maxHalfPoints = 1000;
@@ -10,10 +10,6 @@ constexpr int maxHalfPoints = 1000;
 bool flagOf(const RtfToken &token)
 {
     return !token.hasParameter || token.parameter != 0;
-}
-int twipsOf(const RtfToken &token)
-{
-    return token.hasParameter ? qBound(-maxTwips, token.parameter, maxTwips) : 0;
 }
 
 } // namespace
@@ -339,19 +335,19 @@ void RtfParser::handleTextWord(RtfKeywordInfo info, const RtfToken &token)
         para.alignment = RtfParaState::Alignment::Justify;
         break;
     case RtfKeyword::LeftIndent:
-        para.leftTwips = twipsOf(token);
+        para.leftTwips = RtfTwips::of(token);
         break;
     case RtfKeyword::RightIndent:
-        para.rightTwips = twipsOf(token);
+        para.rightTwips = RtfTwips::of(token);
         break;
     case RtfKeyword::FirstLineIndent:
-        para.firstLineTwips = twipsOf(token);
+        para.firstLineTwips = RtfTwips::of(token);
         break;
     case RtfKeyword::SpaceBefore:
-        para.beforeTwips = twipsOf(token);
+        para.beforeTwips = RtfTwips::of(token);
         break;
     case RtfKeyword::SpaceAfter:
-        para.afterTwips = twipsOf(token);
+        para.afterTwips = RtfTwips::of(token);
         break;
     case RtfKeyword::Paragraph:
         paragraphBreak();

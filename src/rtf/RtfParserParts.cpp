@@ -2,21 +2,16 @@
 // tab stops, tables and pictures.
 
 #include "rtf/RtfParser.h"
+#include "rtf/RtfTwips.h"
 
 using namespace Qt::StringLiterals;
 
 namespace {
 
-constexpr int maxTwips = 31680; // 22 inches, as for indents
 constexpr int maxTabs = 64;
 constexpr int maxCells = 64;
 constexpr int maxStart = 1'000'000;
 constexpr int maxScale = 1000;
-
-int twipsOf(const RtfToken &token)
-{
-    return token.hasParameter ? qBound(-maxTwips, token.parameter, maxTwips) : 0;
-}
 
 // The address of a HYPERLINK field's instruction: HYPERLINK "address", or HYPERLINK \l "bookmark";
 // empty for any other field.
@@ -103,7 +98,7 @@ bool RtfParser::handlePartWord(RtfKeyword keyword, const RtfToken &token)
         return true;
     case RtfKeyword::TabPosition:
         if (para.tabs.size() < maxTabs) {
-            para.tabs.append(RtfTab{twipsOf(token), para.nextTabKind});
+            para.tabs.append(RtfTab{RtfTwips::of(token), para.nextTabKind});
         }
         para.nextTabKind = RtfTab::Kind::Left;
         return true;
@@ -151,7 +146,7 @@ bool RtfParser::handlePartWord(RtfKeyword keyword, const RtfToken &token)
         }
         return true;
     case RtfKeyword::CellRight:
-        pendingCell_.rightTwips = twipsOf(token);
+        pendingCell_.rightTwips = RtfTwips::of(token);
         if (rowDef_.cells.size() < maxCells) {
             rowDef_.cells.append(pendingCell_);
         }
@@ -203,10 +198,10 @@ void RtfParser::handleListTableWord(RtfKeyword keyword, const RtfToken &token)
         level->font = token.parameter;
         break;
     case RtfKeyword::LeftIndent:
-        level->leftTwips = twipsOf(token);
+        level->leftTwips = RtfTwips::of(token);
         break;
     case RtfKeyword::FirstLineIndent:
-        level->firstLineTwips = twipsOf(token);
+        level->firstLineTwips = RtfTwips::of(token);
         break;
     case RtfKeyword::LevelText:
         beginDestination(Destination::LevelText);
@@ -257,7 +252,7 @@ void RtfParser::handlePnWord(RtfKeyword keyword, const RtfToken &token)
 
 void RtfParser::handlePictureWord(RtfKeyword keyword, const RtfToken &token)
 {
-    const int twips = qBound(0, token.parameter, maxTwips);
+    const int twips = qBound(0, token.parameter, RtfTwips::max);
     const int scale = qBound(1, token.parameter, maxScale);
     switch (keyword) {
     case RtfKeyword::PictureIsPng:

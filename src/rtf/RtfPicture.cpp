@@ -1,4 +1,5 @@
 #include "rtf/RtfPicture.h"
+#include "rtf/RtfTwips.h"
 
 #include "rtf/RtfTokenizer.h"
 
@@ -7,7 +8,6 @@
 
 namespace {
 
-constexpr double twipsPerPixel = 15.0;
 constexpr qreal maxShownPixels = 4000; // a side larger than any screen only makes the view scroll further
 
 } // namespace
@@ -62,8 +62,9 @@ QImage RtfPicture::decode(qint64 maxPixels) const
 
 QSizeF RtfPicture::displaySize(QSize imageSize) const
 {
-    const qreal width = (widthGoal_ > 0 ? widthGoal_ / twipsPerPixel : imageSize.width()) * qMax(1, scaleX_) / 100.0;
+    const qreal width =
+        (widthGoal_ > 0 ? widthGoal_ / RtfTwips::perPixel : imageSize.width()) * qMax(1, scaleX_) / 100.0;
     const qreal height =
-        (heightGoal_ > 0 ? heightGoal_ / twipsPerPixel : imageSize.height()) * qMax(1, scaleY_) / 100.0;
+        (heightGoal_ > 0 ? heightGoal_ / RtfTwips::perPixel : imageSize.height()) * qMax(1, scaleY_) / 100.0;
     return {qBound<qreal>(1, width, maxShownPixels), qBound<qreal>(1, height, maxShownPixels)};
 }

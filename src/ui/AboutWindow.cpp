@@ -16,8 +16,8 @@ using namespace Qt::StringLiterals;
 namespace {
 
 // Design sizes in twips.
-constexpr int ClientWidth = 7455;
-constexpr int ClientHeight = 2535;
+constexpr int AboutClientWidth = 7455;
+constexpr int AboutClientHeight = 2535;
 
 template <class Label> Label *label(QWidget *parent, const QString &name, QRect twips, const QFont &font)
 {
@@ -44,7 +44,7 @@ AboutWindow::AboutWindow(const PublisherSettings &publisher, QWidget *parent)
     setObjectName(u"aboutWindow"_s);
     Placement::centerOnFirstShow(this);
     setFont(Fonts::verdana(8.25));
-    setFixedSize(Twips::toPixels(ClientWidth), Twips::toPixels(ClientHeight));
+    setFixedSize(Twips::toPixels(AboutClientWidth), Twips::toPixels(AboutClientHeight));
     EscapeKey::doesNothingIn(this);
     buildControls();
     load(publisher);

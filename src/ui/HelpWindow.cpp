@@ -20,8 +20,8 @@ using namespace Qt::StringLiterals;
 namespace {
 
 // Design sizes in twips.
-constexpr int ClientWidth = 10290;
-constexpr int ClientHeight = 7920;
+constexpr int HelpClientWidth = 10290;
+constexpr int HelpClientHeight = 7920;
 
 const QString SettingsSection = u"Settings"_s;
 const QString ShowHelpKey = u"showHelp"_s;
@@ -39,7 +39,7 @@ HelpWindow::HelpWindow(const QString &helpFilePath, SettingsStore &settings, con
     Placement::centerOnFirstShow(this);
     setWindowTitle(u"Readme/Help"_s);
     setAccessibleName(windowTitle());
-    setFixedSize(Twips::toPixels(ClientWidth), Twips::toPixels(ClientHeight));
+    setFixedSize(Twips::toPixels(HelpClientWidth), Twips::toPixels(HelpClientHeight));
     EscapeKey::doesNothingIn(this);
     buildControls();
     load(helpFilePath);

@@ -23,8 +23,8 @@ using namespace Qt::StringLiterals;
 namespace {
 
 // Design sizes in twips.
-constexpr int ClientWidth = 9015;
-constexpr int ClientHeight = 6555;
+constexpr int MainClientWidth = 9015;
+constexpr int MainClientHeight = 6555;
 constexpr int StatusBarHeight = 315;
 constexpr QPoint ListTopLeft(60, 1980);
 // The outer size the list follows is the inside (menu bar and status bar included) plus the title bar and frame.
@@ -68,7 +68,7 @@ MainWindow::MainWindow(EntryListModel &entries, const PublisherSettings &publish
     buildMenus();
     websiteButton_->setCaption(u"Visit "_s + publisher_.publisherUrl);
     setUpColumns();
-    resize(Twips::toPixels(ClientWidth), Twips::toPixels(ClientHeight) + menuBar()->sizeHint().height());
+    resize(Twips::toPixels(MainClientWidth), Twips::toPixels(MainClientHeight) + menuBar()->sizeHint().height());
     static_cast<StatusPanel *>(statusPanel_)->setPanelWidth(std::abs(frameGeometry().width()));
 }
 
