@@ -163,30 +163,23 @@ bool EntryListModel::sortByHeaderClick(int column)
 
 void EntryListModel::reorder()
 {
-    const size_t n = entries_.size();
-    std::vector<std::uint32_t> oldRowAt = rowsInOrder(entries_, sortKey_, textOrder_, sortOrder_ == Qt::AscendingOrder);
-
     emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
-    std::vector<std::uint32_t> newRowOf(n);
-    for (size_t i = 0; i < n; ++i) {
-        newRowOf[oldRowAt[i]] = std::uint32_t(i);
-    }
-    // Into a new vector in the new order: the moves do not depend on each other, so the processor overlaps their
-    // reads, where following the permutation's cycles in place waits for one entry after the other.
-    std::vector<Entry> sorted;
-    sorted.reserve(n);
-    for (size_t i = 0; i < n; ++i) {
-        sorted.push_back(std::move(entries_[oldRowAt[i]]));
-    }
-    entries_ = std::move(sorted);
-    oldRowAt = {};
+    const std::vector<std::uint32_t> oldRowAt =
+        sortEntries(entries_, sortKey_, textOrder_, sortOrder_ == Qt::AscendingOrder);
 
+    // The view's current row and selected rows follow their entries; without any, nothing needs the reverse order.
     const QModelIndexList before = persistentIndexList();
-    QModelIndexList after;
-    after.reserve(before.size());
-    for (const QModelIndex &old : before) {
-        after.append(index(int(newRowOf[size_t(old.row())]), old.column()));
+    if (!before.isEmpty()) {
+        std::vector<std::uint32_t> newRowOf(oldRowAt.size());
+        for (size_t i = 0; i < oldRowAt.size(); ++i) {
+            newRowOf[oldRowAt[i]] = std::uint32_t(i);
+        }
+        QModelIndexList after;
+        after.reserve(before.size());
+        for (const QModelIndex &old : before) {
+            after.append(index(int(newRowOf[size_t(old.row())]), old.column()));
+        }
+        changePersistentIndexList(before, after);
     }
-    changePersistentIndexList(before, after);
     emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
 }
