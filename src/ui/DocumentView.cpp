@@ -10,6 +10,9 @@ class DocumentAccessible final : public QAccessibleWidget, public QAccessibleTex
 public:
     explicit DocumentAccessible(DocumentView *view) : QAccessibleWidget(view, QAccessible::Document) {}
 
+    // The widget's name and description, beside the text interface's text(start, end) below.
+    using QAccessibleWidget::text;
+
     void *interface_cast(QAccessible::InterfaceType type) override
     {
         return type == QAccessible::TextInterface ? static_cast<QAccessibleTextInterface *>(this)
