@@ -194,7 +194,7 @@ void RtfDocumentWriter::finish(const QTextBlockFormat &block, const QTextCharFor
     }
     finished_ = true;
     if (paragraphInTable_ && !text_.isEmpty() && !blockStarted_) {
-        cellParagraphs_.append(takeParagraph(block, mark));
+        takeUnendedParagraph(block, mark);
     }
     flushOpenRow();
     closeTable();

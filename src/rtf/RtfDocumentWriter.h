@@ -96,6 +96,7 @@ private:
     Paragraph takeParagraph(const QTextBlockFormat &block, const QTextCharFormat &mark);
 
     // RtfDocumentWriterTable.cpp
+    void takeUnendedParagraph(const QTextBlockFormat &block, const QTextCharFormat &mark);
     void flushOpenRow();
     void writeRow(const RtfRowDef &row);
     QTextTableFormat tableFormat(const RtfRowDef &row) const;

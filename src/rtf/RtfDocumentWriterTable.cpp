@@ -70,7 +70,7 @@ bool RtfDocumentWriter::endCell(const QTextBlockFormat &block, const QTextCharFo
 void RtfDocumentWriter::endRow(const RtfRowDef &row)
 {
     if (!text_.isEmpty() && !blockStarted_) {
-        cellParagraphs_.append(takeParagraph(lastBlock_, lastMark_));
+        takeUnendedParagraph(lastBlock_, lastMark_);
     }
     if (!cellParagraphs_.isEmpty()) {
         rowCells_.append(std::exchange(cellParagraphs_, {}));
@@ -78,6 +78,19 @@ void RtfDocumentWriter::endRow(const RtfRowDef &row)
     paragraphInTable_ = false;
     if (!rowCells_.isEmpty()) {
         writeRow(row);
+    }
+}
+
+// Every paragraph in a cell takes one character besides its text: its end, or the separator before it where the
+// row is written as text. endParagraph pays for the paragraphs it ends; this pays for the one that a row or the
+// document ends first. Where the limit leaves no room for it, its text goes, as the rest beyond the limit does.
+void RtfDocumentWriter::takeUnendedParagraph(const QTextBlockFormat &block, const QTextCharFormat &mark)
+{
+    if (reserve(1)) {
+        cellParagraphs_.append(takeParagraph(block, mark));
+    } else {
+        text_.clear();
+        runs_.clear();
     }
 }
 
