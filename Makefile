@@ -6,7 +6,7 @@ DIST       ?= dist/Brisvane
 JOBS       ?= $(shell nproc)
 FUZZ_SECONDS ?= 60
 
-.PHONY: all deps configure build program dist run test test-layers test-unit test-e2e test-orca test-asan test-fuzz bench clean
+.PHONY: all deps configure build program dist run test test-layers test-unit test-e2e test-orca asan-build test-asan fuzz test-fuzz bench clean
 
 all: build
 
@@ -61,17 +61,27 @@ test-e2e: program
 test-orca: build
 	bash scripts/orca-check $(BUILD)
 
-# Debug keeps the assertions; -O1 makes the sanitized tests and fuzzers several times faster than -O0, and line
-# tables are all that the sanitizers' reports need to name file and line. lld links the many test programs quicker.
-test-asan: deps
+# Every target built once with clang, ASan and UBSan. Debug keeps the assertions; -O1 makes the sanitized tests and
+# fuzzers several times faster than -O0, and line tables are all that the sanitizers' reports need to name file and
+# line. lld links the many test programs quicker.
+asan-build: deps
 	CC=clang CXX=clang++ cmake -S . -B $(ASAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug \
 	    -DCMAKE_CXX_FLAGS_DEBUG="-O1 -gline-tables-only" -DCMAKE_EXE_LINKER_FLAGS=-fuse-ld=lld \
 	    -DBRISVANE_SANITIZE=ON -DBRISVANE_FUZZ=ON
 	cmake --build $(ASAN_BUILD) -j $(JOBS)
+
+# The unit and widget tests under the sanitizers.
+test-asan: asan-build
 	ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=print_stacktrace=1 bash scripts/ctest-unit $(ASAN_BUILD)
 
-test-fuzz: test-asan
+# Every fuzzer for FUZZ_SECONDS.
+fuzz: asan-build
 	bash fuzz/run-all $(ASAN_BUILD) $(FUZZ_SECONDS)
+
+# Both, side by side: the tests often wait on the disk and on the programs they start, and the fuzzers take up
+# what the tests leave of the cores.
+test-fuzz: deps
+	$(MAKE) --no-print-directory -j2 test-asan fuzz
 
 bench: deps
 	cmake -S . -B $(BENCH_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release -DCMAKE_UNITY_BUILD=ON -DBRISVANE_BENCH=ON -DBUILD_TESTING=OFF
