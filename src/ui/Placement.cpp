@@ -1,9 +1,12 @@
 #include "ui/Placement.h"
 
+#include "platform/DisplayServer.h"
+
 #include <QEvent>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QWidget>
+#include <QWindow>
 
 namespace Placement {
 
@@ -39,6 +42,16 @@ public:
 void centerOnFirstShow(QWidget *window)
 {
     window->installEventFilter(new CentreOnFirstShow(window));
+}
+
+void belongTo(QWidget *window, QWidget *owner)
+{
+    if (!window || !owner || !DisplayServer::isNativeWayland()) {
+        return;
+    }
+    window->winId();
+    owner->winId();
+    window->windowHandle()->setTransientParent(owner->windowHandle());
 }
 
 } // namespace Placement
