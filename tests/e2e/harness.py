@@ -282,10 +282,11 @@ class MessageBox:
 class Brisvane:
     """One run of the real binary in its own folder, with its own settings home."""
 
-    def __init__(self, folder, home, extra_path=None):
+    def __init__(self, folder, home, extra_path=None, env=None):
         self.folder = Path(folder)
         self.home = Path(home)
         self.extra_path = extra_path
+        self.env = env or {}  # on top of the test session's; None takes a variable out
         self.process = None
         self.log = None
         self._app = None
@@ -308,6 +309,8 @@ class Brisvane:
         })
         if self.extra_path:
             env["PATH"] = f"{self.extra_path}:{env.get('PATH', '')}"
+        env.update(self.env)
+        env = {name: value for name, value in env.items() if value is not None}
         self.log = open(self.home / f"program-{time.monotonic_ns()}.log", "wb")
         self.process = subprocess.Popen([str(self.folder / "Brisvane")], cwd=self.folder, env=env,
                                         stdin=subprocess.DEVNULL, stdout=self.log, stderr=subprocess.STDOUT)
@@ -510,8 +513,8 @@ class BrisvaneTestCase(unittest.TestCase):
         self.vault.write_bytes(data)
         return data
 
-    def launch(self, extra_path=None):
-        program = Brisvane(self.folder, self.home, extra_path).start()
+    def launch(self, extra_path=None, env=None):
+        program = Brisvane(self.folder, self.home, extra_path, env).start()
         self.addCleanup(program.stop)
         return program
 

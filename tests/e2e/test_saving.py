@@ -86,7 +86,7 @@ class RefusedSaveTest(BrisvaneTestCase):
         self.assertEqual(box.title, APP_TITLE)
         self.assertTrue(box.text, "the message says why")
         box.press("OK")
-        self.assertEqual(program.wait_exit(), 0)
+        self.assertEqual(program.wait_exit(), 1, "a start that could not make the vault fails")
         self.assertEqual(self.vault.read_bytes(), b"\r\n")
 
     def test_folderTakesNoLockFile_secondCopyIsRefused_firstCopysSavesAllKept(self):
