@@ -13,11 +13,15 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLockFile>
+#include <QRegularExpression>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include <cerrno>
+#include <csignal>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -40,10 +44,7 @@ private:
     QString path_;
 
 private slots:
-    void init()
-    {
-        QVERIFY(ReferenceVault::newVaultFolder(tmp_.path(), folder_, path_));
-    }
+    void init() { QVERIFY(ReferenceVault::newVaultFolder(tmp_.path(), folder_, path_)); }
 
     void vaultLock_secondLockOnTheSameVault_isRefused()
     {
@@ -63,32 +64,8 @@ private slots:
         QCOMPARE(second.acquire(), VaultLock::Outcome::Locked);
     }
 
-    // A live copy's lock is never taken over, however old the lock file is. The lock file is written by hand, as a
-    // live copy leaves it where the file system keeps no lock of its own on it (a network folder, say): only its
-    // age and the process it names tell whether it is stale.
-    void vaultLock_oldLockOfALiveOwner_isStillRefused()
-    {
-        const QString lockPath = VaultLock::lockPath(path_);
-        QByteArray lockContent; // names this process, which is alive
-        {
-            QLockFile real(lockPath);
-            QVERIFY(real.tryLock(0));
-            lockContent = readAll(lockPath);
-        }
-        QVERIFY(writeFile(lockPath, lockContent));
-        QFile lockFile(lockPath);
-        QVERIFY(lockFile.open(QIODevice::ReadWrite));
-        QVERIFY(lockFile.setFileTime(QDateTime(QDate(2001, 1, 1), QTime(0, 0)), QFileDevice::FileModificationTime));
-        lockFile.close();
-
-        VaultLock lock(path_);
-        QCOMPARE(lock.acquire(), VaultLock::Outcome::HeldByAnother);
-        QCOMPARE(readAll(lockPath), lockContent);
-    }
-
-    // The lock of a copy that crashed names a process that is gone: it is taken over at once.
-    // Leaves the vault's lock file as a copy that has since ended would: a real lock, naming an ended process.
-    bool leaveLockOfAnEndedProcess()
+    // Leaves the vault's lock file as a copy that has since ended would: a real lock file, unlocked, naming `pid`.
+    bool leaveLockNaming(pid_t pid)
     {
         const QString lockPath = VaultLock::lockPath(path_);
         QByteArray lockContent;
@@ -99,25 +76,79 @@ private slots:
             }
             lockContent = readAll(lockPath);
         }
+        const qsizetype firstLineEnd = lockContent.indexOf('\n');
+        lockContent.replace(0, firstLineEnd, QByteArray::number(qint64(pid)));
+        return firstLineEnd > 0 && writeFile(lockPath, lockContent);
+    }
+    // A process of this program that has ended, or one that runs until it is killed.
+    static pid_t childProcess(bool ended)
+    {
         const pid_t child = ::fork();
         if (child == 0) {
-            ::_exit(0);
+            ended ? ::_exit(0) : void(::pause());
         }
-        const qsizetype firstLineEnd = lockContent.indexOf('\n');
-        if (child <= 0 || ::waitpid(child, nullptr, 0) != child || firstLineEnd <= 0) {
-            return false;
-        }
-        lockContent.replace(0, firstLineEnd, QByteArray::number(qint64(child)));
-        return writeFile(lockPath, lockContent);
+        return ended && child > 0 && ::waitpid(child, nullptr, 0) != child ? -1 : child;
     }
+    bool leaveLockOfAnEndedProcess() { return leaveLockNaming(childProcess(true)); }
 
-    void vaultLock_lockOfADeadProcess_isTakenOver()
+    // A lock file that no one holds is taken over at once, whatever live process it names, this one included:
+    // process numbers repeat across process namespaces (a sandbox, a container), so only the lock counts. The next
+    // copy is then refused by the lock, and told so.
+    void vaultLock_leftLockFile_isTakenOver_data()
     {
-        QVERIFY(leaveLockOfAnEndedProcess());
+        QTest::addColumn<int>("names");
+        QTest::newRow("an ended process") << 0;
+        QTest::newRow("this process") << 1;
+        QTest::newRow("a live copy of this program, on another vault") << 2;
+    }
+    void vaultLock_leftLockFile_isTakenOver()
+    {
+        QFETCH(int, names);
+        const pid_t pid = names == 1 ? ::getpid() : childProcess(names == 0);
+        const auto endChild = qScopeGuard([&] {
+            if (names == 2 && pid > 0 && ::kill(pid, SIGKILL) == 0) {
+                ::waitpid(pid, nullptr, 0);
+            }
+        });
+        QVERIFY(pid > 0 && leaveLockNaming(pid));
+        const mode_t umask = ::umask(0); // the lock file is the owner's alone all the same
         VaultLock lock(path_);
         QCOMPARE(lock.acquire(), VaultLock::Outcome::Locked);
+        ::umask(umask);
+        struct stat st {};
+        QVERIFY(::stat(QFile::encodeName(lock.lockFilePath()).constData(), &st) == 0);
+        QCOMPARE(st.st_mode & 0777, mode_t(0600));
         VaultLock another(path_);
         QCOMPARE(another.acquire(), VaultLock::Outcome::HeldByAnother);
+        QVERIFY2(another.heldText().contains(u"running (process %1 on this machine"_s.arg(::getpid())),
+                 qPrintable(another.heldText()));
+    }
+
+    // A refusal names the lock that is really held, with advice that helps: the holder's lock file was deleted,
+    // or another machine's put in its place, while it runs.
+    void vaultLock_refusal_namesTheLockThatIsHeld_data()
+    {
+        QTest::addColumn<QByteArray>("lockFile"); // empty: none
+        QTest::addColumn<QString>("said");
+        QTest::newRow("lock file deleted") << QByteArray() << u"though there was no lock file"_s;
+        QTest::newRow("another machine's put in its place")
+            << QByteArray("4242\nBrisvane\nelsewhere\nc0ffee\nboot\n") << u"deleting it would not help"_s;
+    }
+    void vaultLock_refusal_namesTheLockThatIsHeld()
+    {
+        QFETCH(QByteArray, lockFile);
+        QFETCH(QString, said);
+        QVERIFY(writeFile(path_, ThreeEntryVault));
+        VaultLock holder(path_);
+        QCOMPARE(holder.acquire(), VaultLock::Outcome::Locked);
+        QVERIFY(QFile::remove(holder.lockFilePath()));
+        QVERIFY(lockFile.isEmpty() || writeFile(holder.lockFilePath(), lockFile));
+        if (lockFile.isEmpty()) { // the holder finds its lock file gone when it ends
+            QTest::ignoreMessage(QtWarningMsg, QRegularExpression(u"Could not remove our own lock file"_s));
+        }
+        VaultLock second(path_);
+        QCOMPARE(second.acquire(), VaultLock::Outcome::HeldByAnother);
+        QVERIFY2(second.heldText().contains(said), qPrintable(second.heldText()));
     }
 
     // A folder that takes no lock file, nor lets a crashed copy's lock be removed: the vault file itself is locked,
