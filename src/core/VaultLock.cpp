@@ -13,6 +13,7 @@
 #include <csignal>
 #include <cstdio>
 #include <ctime>
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -106,6 +107,32 @@ Process processOf(const LockFileContent::Holder &holder)
     return QFileInfo(QFile::decodeName(path)).fileName() == QFileInfo(QString::fromUtf8(holder.program)).fileName()
                ? Process::SameProgram
                : Process::OtherProgram;
+}
+
+// Whether the process has the file `inode`, named `fileName`, open through any path. A user-space file system that
+// mirrors a folder (bindfs) shows its files with their inode numbers on a device of its own, and a lock taken
+// through it is not seen on the folder itself; the holder of a lock file keeps it open all the same. Only this
+// user's processes can be looked into.
+bool hasOpen(qint64 pid, ino_t inode, const QString &fileName)
+{
+    char folder[64];
+    std::snprintf(folder, sizeof folder, "/proc/%lld/fd", static_cast<long long>(pid));
+    DIR *fds = ::opendir(folder);
+    if (!fds) {
+        return false;
+    }
+    bool open = false;
+    while (const dirent *fd = open ? nullptr : ::readdir(fds)) {
+        char link[sizeof folder + sizeof fd->d_name + 1];
+        std::snprintf(link, sizeof link, "%s/%s", folder, fd->d_name);
+        char path[PATH_MAX];
+        const ssize_t n = ::readlink(link, path, sizeof path);
+        struct stat st {};
+        open = n > 0 && size_t(n) < sizeof path && ::stat(link, &st) == 0 && st.st_ino == inode &&
+               QFileInfo(QFile::decodeName(QByteArray(path, n))).fileName() == fileName;
+    }
+    ::closedir(fds);
+    return open;
 }
 
 // Whether a lock on the file is held by someone: yes, no, or nothing can tell (no such file, or a file system
@@ -298,8 +325,13 @@ VaultLock::Owner VaultLock::lockFileOwner(bool guarded)
     }
     // A lock on this machine's own disks is seen whoever took it, in whatever process namespace: a lock file that
     // no one holds is stale, whatever process, program or user it names. Process numbers repeat across namespaces
-    // (a sandbox, a container), so the number proves nothing where the lock can be seen.
+    // (a sandbox, a container), so the number proves nothing where the lock can be seen; only a process that has
+    // this very lock file open through another path holds it.
     if (locks == Locks::Free && !network) {
+        if (holder_->pid != ::getpid() && hasOpen(holder_->pid, found.st_ino, QFileInfo(lockPath_).fileName())) {
+            evidence_ = Evidence::OpenElsewhere;
+            return Owner::Live;
+        }
         return Owner::Stale;
     }
     // Where the locks cannot be seen (a file system that grants every lock, or one folder reached through a
@@ -491,6 +523,10 @@ QString VaultLock::heldText() const
         return u"The vault file itself is locked by another copy of Brisvane"_s + why +
                u" first; once none runs, the vault is free."_s;
     }
+    case Evidence::OpenElsewhere:
+        return u"Its lock file %1 is open in process %2 on this machine, a copy of Brisvane that reached this folder "
+               u"through another path (a user-space file system), where its lock cannot be seen from here. Switch to "
+               u"that window, or close it first; once it has ended, the vault is free."_s.arg(lockFile, pid);
     case Evidence::LockFileWord:
         break;
     }

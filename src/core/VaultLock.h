@@ -68,6 +68,8 @@ private:
         VaultFileLock,      // someone holds the vault file's lock; its lock file names another holder, or none
                             // can be made
         VaultFileLockAlone, // someone holds the vault file's lock, and no lock file was there
+        OpenElsewhere,      // no lock is held here, but the process that the lock file names has it open through
+                            // another path
         LockFileWord,       // no lock can be seen here: the lock file's word alone counts
     };
 
