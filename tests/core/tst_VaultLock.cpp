@@ -8,7 +8,6 @@
 #include "support/Immutable.h"
 #include "support/ReferenceVault.h"
 
-#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -44,7 +43,10 @@ private:
     QString path_;
 
 private slots:
-    void init() { QVERIFY(ReferenceVault::newVaultFolder(tmp_.path(), folder_, path_)); }
+    void init()
+    {
+        QVERIFY(ReferenceVault::newVaultFolder(tmp_.path(), folder_, path_));
+    }
 
     void vaultLock_secondLockOnTheSameVault_isRefused()
     {
@@ -64,8 +66,9 @@ private slots:
         QCOMPARE(second.acquire(), VaultLock::Outcome::Locked);
     }
 
-    // Leaves the vault's lock file as a copy that has since ended would: a real lock file, unlocked, naming `pid`.
-    bool leaveLockNaming(pid_t pid)
+    // Leaves the vault's lock file as a copy that has since ended would: a real lock, naming an ended process, or
+    // the process `pid` where given.
+    bool leaveLockOfAnEndedProcess(pid_t pid = 0)
     {
         const QString lockPath = VaultLock::lockPath(path_);
         QByteArray lockContent;
@@ -76,79 +79,60 @@ private slots:
             }
             lockContent = readAll(lockPath);
         }
-        const qsizetype firstLineEnd = lockContent.indexOf('\n');
-        lockContent.replace(0, firstLineEnd, QByteArray::number(qint64(pid)));
-        return firstLineEnd > 0 && writeFile(lockPath, lockContent);
-    }
-    // A process of this program that has ended, or one that runs until it is killed.
-    static pid_t childProcess(bool ended)
-    {
-        const pid_t child = ::fork();
+        const pid_t child = pid ? pid : ::fork();
         if (child == 0) {
-            ended ? ::_exit(0) : void(::pause());
+            ::_exit(0);
         }
-        return ended && child > 0 && ::waitpid(child, nullptr, 0) != child ? -1 : child;
+        const qsizetype firstLineEnd = lockContent.indexOf('\n');
+        if (child <= 0 || (!pid && ::waitpid(child, nullptr, 0) != child) || firstLineEnd <= 0) {
+            return false;
+        }
+        lockContent.replace(0, firstLineEnd, QByteArray::number(qint64(child)));
+        return writeFile(lockPath, lockContent);
     }
-    bool leaveLockOfAnEndedProcess() { return leaveLockNaming(childProcess(true)); }
 
-    // A lock file that no one holds is taken over at once, whatever live process it names, this one included:
-    // process numbers repeat across process namespaces (a sandbox, a container), so only the lock counts. The next
-    // copy is then refused by the lock, and told so.
+    // A lock file that no one holds is taken over at once (as the owner's alone, whatever the umask), whatever process
+    // it names, this one or a live copy included: process numbers repeat across namespaces. The next copy is told
+    // which lock is really held, also when the holder's lock file is deleted or another machine's put in its place.
     void vaultLock_leftLockFile_isTakenOver_data()
     {
-        QTest::addColumn<int>("names");
-        QTest::newRow("an ended process") << 0;
-        QTest::newRow("this process") << 1;
-        QTest::newRow("a live copy of this program, on another vault") << 2;
+        QTest::addColumn<int>("names");       // the left lock file: 0 an ended process, 1 this one, 2 a live copy
+        QTest::addColumn<QByteArray>("then"); // what takes the holder's lock file's place: "-" nothing
+        QTest::addColumn<QString>("said");
+        const QString byLockFile = u"running (process %1 on this machine"_s.arg(::getpid());
+        QTest::newRow("an ended process") << 0 << QByteArray() << byLockFile;
+        QTest::newRow("this process") << 1 << QByteArray() << byLockFile;
+        QTest::newRow("a live copy of this program, on another vault") << 2 << QByteArray() << byLockFile;
+        QTest::newRow("then deleted") << 0 << QByteArray("-") << u"though there was no lock file"_s;
+        QTest::newRow("then another machine's")
+            << 0 << QByteArray("42\nBrisvane\nelsewhere\n") << u"deleting it would not help"_s;
     }
     void vaultLock_leftLockFile_isTakenOver()
     {
         QFETCH(int, names);
-        const pid_t pid = names == 1 ? ::getpid() : childProcess(names == 0);
-        const auto endChild = qScopeGuard([&] {
-            if (names == 2 && pid > 0 && ::kill(pid, SIGKILL) == 0) {
-                ::waitpid(pid, nullptr, 0);
-            }
-        });
-        QVERIFY(pid > 0 && leaveLockNaming(pid));
-        const mode_t umask = ::umask(0); // the lock file is the owner's alone all the same
+        QFETCH(QByteArray, then);
+        QFETCH(QString, said);
+        const pid_t live = names == 2 ? ::fork() : -1;
+        if (live == 0) {
+            ::pause(); // until it is killed
+        }
+        const auto end = qScopeGuard([live] { live > 0 && ::kill(live, SIGKILL) == 0 && ::waitpid(live, nullptr, 0); });
+        QVERIFY(writeFile(path_, ThreeEntryVault));
+        QVERIFY(leaveLockOfAnEndedProcess(names == 1 ? ::getpid() : std::max(live, 0)));
+        const mode_t umask = ::umask(0);
         VaultLock lock(path_);
         QCOMPARE(lock.acquire(), VaultLock::Outcome::Locked);
         ::umask(umask);
-        struct stat st {};
-        QVERIFY(::stat(QFile::encodeName(lock.lockFilePath()).constData(), &st) == 0);
-        QCOMPARE(st.st_mode & 0777, mode_t(0600));
-        VaultLock another(path_);
-        QCOMPARE(another.acquire(), VaultLock::Outcome::HeldByAnother);
-        QVERIFY2(another.heldText().contains(u"running (process %1 on this machine"_s.arg(::getpid())),
-                 qPrintable(another.heldText()));
-    }
-
-    // A refusal names the lock that is really held, with advice that helps: the holder's lock file was deleted,
-    // or another machine's put in its place, while it runs.
-    void vaultLock_refusal_namesTheLockThatIsHeld_data()
-    {
-        QTest::addColumn<QByteArray>("lockFile"); // empty: none
-        QTest::addColumn<QString>("said");
-        QTest::newRow("lock file deleted") << QByteArray() << u"though there was no lock file"_s;
-        QTest::newRow("another machine's put in its place")
-            << QByteArray("4242\nBrisvane\nelsewhere\nc0ffee\nboot\n") << u"deleting it would not help"_s;
-    }
-    void vaultLock_refusal_namesTheLockThatIsHeld()
-    {
-        QFETCH(QByteArray, lockFile);
-        QFETCH(QString, said);
-        QVERIFY(writeFile(path_, ThreeEntryVault));
-        VaultLock holder(path_);
-        QCOMPARE(holder.acquire(), VaultLock::Outcome::Locked);
-        QVERIFY(QFile::remove(holder.lockFilePath()));
-        QVERIFY(lockFile.isEmpty() || writeFile(holder.lockFilePath(), lockFile));
-        if (lockFile.isEmpty()) { // the holder finds its lock file gone when it ends
+        QCOMPARE(QFile::permissions(lock.lockFilePath()) & 0x7077, QFile::ReadOwner | QFile::WriteOwner);
+        if (!then.isEmpty()) {
+            QVERIFY(QFile::remove(lock.lockFilePath()) && (then == "-" || writeFile(lock.lockFilePath(), then)));
+        }
+        if (then == "-") { // the holder finds its lock file gone when it ends
             QTest::ignoreMessage(QtWarningMsg, QRegularExpression(u"Could not remove our own lock file"_s));
         }
-        VaultLock second(path_);
-        QCOMPARE(second.acquire(), VaultLock::Outcome::HeldByAnother);
-        QVERIFY2(second.heldText().contains(said), qPrintable(second.heldText()));
+        VaultLock another(path_);
+        QCOMPARE(another.acquire(), VaultLock::Outcome::HeldByAnother);
+        QVERIFY2(another.heldText().contains(said), qPrintable(another.heldText()));
     }
 
     // A folder that takes no lock file, nor lets a crashed copy's lock be removed: the vault file itself is locked,
