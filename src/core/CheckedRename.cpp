@@ -42,7 +42,9 @@ Outcome run(const QByteArray &from, const QByteArray &to, const struct stat *exp
             ::unlink(from.constData()); // the old vault; should this fail, the next start removes it
             return Outcome::Done;
         }
-        if (::renameat2(AT_FDCWD, from.constData(), AT_FDCWD, to.constData(), RENAME_EXCHANGE) == 0) {
+        // Swapped back; or, failing that, put back over the new file, which is then gone.
+        if (::renameat2(AT_FDCWD, from.constData(), AT_FDCWD, to.constData(), RENAME_EXCHANGE) == 0 ||
+            ::rename(from.constData(), to.constData()) == 0) {
             return Outcome::OtherFile;
         }
         error = errno;
