@@ -538,8 +538,7 @@ QString VaultLock::heldText() const
     }
     if (!holder_) {
         return u"Its lock file %1 was made a moment ago by a copy of Brisvane that is starting. Start Brisvane again "
-               u"in "
-               u"a few seconds."_s.arg(lockFile);
+               u"in a few seconds."_s.arg(lockFile);
     }
     if (here) {
         return u"Its lock file %1 says that process %2 on this machine holds it; this folder does not show whether "
