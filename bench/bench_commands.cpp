@@ -48,7 +48,8 @@ struct QuietClipboard final : Clipboard {
     void setSecretText(const QString &) override {}
 };
 struct QuietOpener final : Opener {
-    bool openLocation(const QUrl &, QString *) override { return true; }
+    void setFailureReport(QObject *, FailureReport) override {}
+    void openLocation(const QUrl &) override {}
     void openUrl(const QUrl &) override {}
 };
 struct QuietSettings final : SettingsStore {
