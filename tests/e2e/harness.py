@@ -189,6 +189,14 @@ def x_window_ids(pid, title):
     return [int(w) for w in result.stdout.split()]
 
 
+def frame_geometry(window):
+    """The window on the screen with the window manager's frame around it: x, y, width, height."""
+    out = subprocess.run(["xwininfo", "-frame", "-id", str(window)], capture_output=True, text=True, check=True,
+                         timeout=10).stdout
+    values = dict(line.strip().split(": ", 1) for line in out.splitlines() if ": " in line)
+    return tuple(int(values[k]) for k in ("Absolute upper-left X", "Absolute upper-left Y", "Width", "Height"))
+
+
 def stacking_order():
     """X window ids from the bottom of the stack to the top, as the window manager keeps them."""
     out = subprocess.run(["xprop", "-root", "_NET_CLIENT_LIST_STACKING"], capture_output=True, text=True,
@@ -282,10 +290,11 @@ class MessageBox:
 class Brisvane:
     """One run of the real binary in its own folder, with its own settings home."""
 
-    def __init__(self, folder, home, extra_path=None):
+    def __init__(self, folder, home, extra_path=None, extra_env=None):
         self.folder = Path(folder)
         self.home = Path(home)
         self.extra_path = extra_path
+        self.extra_env = extra_env or {}
         self.process = None
         self.log = None
         self._app = None
@@ -306,6 +315,7 @@ class Brisvane:
             "QT_LINUX_ACCESSIBILITY_ALWAYS_ON": "1",
             "QT_QPA_PLATFORM": "xcb",
         })
+        env.update(self.extra_env)
         if self.extra_path:
             env["PATH"] = f"{self.extra_path}:{env.get('PATH', '')}"
         self.log = open(self.home / f"program-{time.monotonic_ns()}.log", "wb")
@@ -510,8 +520,8 @@ class BrisvaneTestCase(unittest.TestCase):
         self.vault.write_bytes(data)
         return data
 
-    def launch(self, extra_path=None):
-        program = Brisvane(self.folder, self.home, extra_path).start()
+    def launch(self, extra_path=None, extra_env=None):
+        program = Brisvane(self.folder, self.home, extra_path, extra_env).start()
         self.addCleanup(program.stop)
         return program
 
