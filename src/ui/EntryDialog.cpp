@@ -132,10 +132,18 @@ void EntryDialog::showError(const QString &text)
 
 bool EntryDialog::fieldsAreStorable()
 {
-    const std::pair<const QLineEdit *, Entry::Field> fields[] = {
-        {usernameBox_, Entry::Username}, {passwordBox_, Entry::Password}, {websiteBox_, Entry::Location}};
-    for (const auto &[box, field] : fields) {
-        if (const auto why = StorableText::whyNot(KeptValue::textOf(box), field)) {
+    const std::tuple<const QLineEdit *, Entry::Field, const QString &> fields[] = {
+        {usernameBox_, Entry::Username, request_.username},
+        {passwordBox_, Entry::Password, request_.password},
+        {websiteBox_, Entry::Location, request_.location}};
+    for (const auto &[box, field, read] : fields) {
+        const QString text = KeptValue::textOf(box);
+        // A value read from the vault and left as it was goes back as it was read, even one that typed text could
+        // not be (a location that holds "|||"): only typed text is checked.
+        if (!isAddMode() && text == read) {
+            continue;
+        }
+        if (const auto why = StorableText::whyNot(text, field)) {
             showError(*why);
             return false;
         }

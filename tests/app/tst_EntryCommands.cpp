@@ -371,7 +371,7 @@ private slots:
         QTest::addColumn<QString>("username"); // empty: saved as opened
         QTest::newRow("at the limit, editable") << int(KeptValue::EditableLength) << QString();
         QTest::newRow("too long, saved untouched") << int(KeptValue::EditableLength) + 1 << QString();
-        QTest::newRow("too long, another box changed") << 40'000 << u"alicia"_s;
+        QTest::newRow("too long, another box changed") << int(KeptValue::EditableLength) + 1 << u"alicia"_s;
     }
     void edit_tooLongToEdit_keptWholeAndSaidWhy()
     {
@@ -395,6 +395,27 @@ private slots:
         click(d, u"saveButton"_s);
         QCOMPARE(f.vaultBytes(), AppFixture::vaultFor(rows));
         QCOMPARE(f.entries().entry(0).field(Entry::Password), QByteArrayView(bytes));
+    }
+
+    // A location that typed text could not hold, or a long one, goes back byte for byte when a password changes.
+    void edit_locationLeftAlone_savedAsRead_data()
+    {
+        QTest::addColumn<QString>("location");
+        QTest::newRow("holds |||") << u"a|||b|||c"_s;
+        QTest::newRow("40,000 characters") << QString(40'000, u'l');
+    }
+    void edit_locationLeftAlone_savedAsRead()
+    {
+        QFETCH(QString, location);
+        AppFixture::Rows rows = {{u"al"_s, u"pw"_s, location}};
+        AppFixture f(rows);
+        EntryDialog *d = openEdit(f, 0);
+        QVERIFY(!child<QLineEdit>(d, u"websiteBox"_s)->isReadOnly());
+        child<QLineEdit>(d, u"passwordBox"_s)->setText(u"new"_s);
+        click(d, u"saveButton"_s);
+        rows[0][1] = u"new"_s;
+        QCOMPARE(f.vaultBytes(), AppFixture::vaultFor(rows));
+        QCOMPARE(f.status(), Saved);
     }
 
     void edit_followsItsEntryWhenTheListChanges_data()
