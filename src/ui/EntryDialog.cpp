@@ -9,6 +9,7 @@
 #include "ui/KeptValue.h"
 #include "ui/PictureButton.h"
 #include "ui/Placement.h"
+#include "ui/SecretTextBox.h"
 #include "ui/Skin.h"
 
 #include <QCloseEvent>
@@ -74,6 +75,7 @@ void EntryDialog::buildControls()
     usernameBox_ = textBox(this, u"usernameBox"_s, u"Username"_s, {88, 4, 217, 21});
     passwordBox_ = textBox(this, u"passwordBox"_s, u"Password"_s, {88, 32, 217, 21});
     websiteBox_ = textBox(this, u"websiteBox"_s, u"Website"_s, {88, 60, 217, 21});
+    SecretTextBox::guard(passwordBox_); // it shows the password in clear
     usernameLabel_ = label(this, u"usernameLabel"_s, u"Username:"_s, {8, 8, 77, 17});
     passwordLabel_ = label(this, u"passwordLabel"_s, u"Password:"_s, {8, 36, 77, 17});
     websiteLabel_ = label(this, u"websiteLabel"_s, u"Website:"_s, {8, 64, 77, 17});

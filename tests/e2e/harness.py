@@ -176,6 +176,12 @@ def clipboard_text():
     return result.stdout.decode("utf-8") if result.returncode == 0 else None
 
 
+def selection_text(selection):
+    """What another program reads from an X selection ("primary", "clipboard"); empty when none owns it."""
+    result = subprocess.run(["xclip", "-o", "-selection", selection], capture_output=True, timeout=10)
+    return result.stdout.decode("utf-8", "replace") if result.returncode == 0 else ""
+
+
 def clipboard_targets():
     """The formats that the clipboard's owner offers, as another program asks for them; empty when none owns it."""
     result = subprocess.run(["xclip", "-o", "-selection", "clipboard", "-t", "TARGETS"], capture_output=True,
