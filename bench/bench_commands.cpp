@@ -57,7 +57,7 @@ struct QuietSettings final : SettingsStore {
     void write(const QString &, const QString &, const QString &, const QString &) override {}
 };
 struct QuietEnd final : ProgramEnd {
-    void endProgram() override {}
+    void endProgram(int) override {}
 };
 struct QuietEvents final : EventPump {
     void processEvents() override {}

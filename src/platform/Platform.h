@@ -60,8 +60,9 @@ class ProgramEnd {
 public:
     virtual ~ProgramEnd() = default;
     // Ends the process at once: no window gets a close event and nothing is written. Callers return right after,
-    // since a test's fake records the call instead of ending.
-    virtual void endProgram() = 0;
+    // since a test's fake records the call instead of ending. The exit status is 0 for an ordinary end and 1 where
+    // the program ends because it could not open or create its vault.
+    virtual void endProgram(int exitStatus) = 0;
 };
 
 class EventPump {

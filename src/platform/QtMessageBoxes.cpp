@@ -88,7 +88,9 @@ public:
 
 MessageBoxes::Answer QtMessageBoxes::show(QWidget *parent, const QString &text, const QString &title, Buttons buttons)
 {
-    QMessageBox box(parent);
+    // A window that is not on screen (the main window before the vault is open) gives the box no place: without
+    // it the box stands in the middle of the screen.
+    QMessageBox box(parent && parent->isVisible() ? parent : nullptr);
     box.setIcon(QMessageBox::NoIcon);
     box.setTextFormat(Qt::PlainText); // a password such as "<b>x" shows as typed
     const QString shown = boundedMessage(text);

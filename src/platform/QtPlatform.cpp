@@ -39,7 +39,7 @@ public:
 
 class QtProgramEnd final : public ProgramEnd {
 public:
-    void endProgram() override
+    void endProgram(int exitStatus) override
     {
         // Copied text outlives the program where a clipboard manager takes it; the wait for it stays short.
         ClipboardHandover::toManager(std::chrono::milliseconds(300));
@@ -47,7 +47,7 @@ public:
             beforeEnd();
         }
         std::fflush(nullptr);
-        std::_Exit(0);
+        std::_Exit(exitStatus);
     }
     std::function<void()> beforeEnd;
 };

@@ -190,7 +190,9 @@ void PasswordDialog::setOuterHeight(int twips)
 
 void PasswordDialog::keepMainWindowHidden()
 {
-    if (mainWindow_) {
+    // The start-up never shows the main window before the vault is open, so there is nothing to hide; a window
+    // that was never shown is left alone, so that hiding it does not make it known to the desktop either.
+    if (mainWindow_ && mainWindow_->isVisible()) {
         mainWindow_->setVisible(false);
     }
 }

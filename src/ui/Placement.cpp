@@ -1,11 +1,14 @@
 #include "ui/Placement.h"
 
+#include "platform/DisplayServer.h"
+
 #include <QApplication>
 #include <QEvent>
 #include <QGuiApplication>
 #include <QScrollArea>
 #include <QScreen>
 #include <QWidget>
+#include <QWindow>
 
 #include <algorithm>
 
@@ -141,6 +144,16 @@ public:
 void centerOnFirstShow(QWidget *window)
 {
     window->installEventFilter(new CentreOnFirstShow(window));
+}
+
+void belongTo(QWidget *window, QWidget *owner)
+{
+    if (!window || !owner || !DisplayServer::isNativeWayland()) {
+        return;
+    }
+    window->winId();
+    owner->winId();
+    window->windowHandle()->setTransientParent(owner->windowHandle());
 }
 
 } // namespace Placement

@@ -16,4 +16,9 @@ void fitToScreen(QWidget *window);
 // the user gave it.
 void centerOnFirstShow(QWidget *window);
 
+// Makes the window a child window of `owner` where the desktop needs that to treat it as one of the program's:
+// on native Wayland a window without a parent is a separate program's window, with its own task bar entry. On X11
+// the window manager keeps dialogs out of the task bar by itself, and the windows stay without owner.
+void belongTo(QWidget *window, QWidget *owner);
+
 } // namespace Placement

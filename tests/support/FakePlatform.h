@@ -68,8 +68,13 @@ public:
 
 class FakeProgramEnd final : public ProgramEnd {
 public:
-    void endProgram() override { ++ends; }
+    void endProgram(int exitStatus) override
+    {
+        ++ends;
+        lastExitStatus = exitStatus;
+    }
     int ends = 0;
+    int lastExitStatus = -1;
 };
 
 class FakeEventPump final : public EventPump {
