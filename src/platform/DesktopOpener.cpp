@@ -121,18 +121,25 @@ void DesktopOpener::open(Request request, const QUrl &address)
         process->setStandardErrorFile(QProcess::nullDevice());
     }
 
-    QObject::connect(process, &QProcess::errorOccurred, process, [this, process, request, address](auto error) {
-        if (error == QProcess::FailedToStart) {
-            report(request, address, startFailureText(process->errorString()));
+    // Queued: the report may show a message box, whose event loop must not run inside QProcess's own handling.
+    QObject::connect(
+        process, &QProcess::errorOccurred, process,
+        [this, process, request, address](QProcess::ProcessError error) {
+            if (error == QProcess::FailedToStart) {
+                report(request, address, startFailureText(process->errorString()));
+                process->deleteLater();
+            }
+        },
+        Qt::QueuedConnection);
+    QObject::connect(
+        process, &QProcess::finished, process,
+        [this, process, words, request, address] {
+            if (process->exitStatus() != QProcess::NormalExit || process->exitCode() != 0) {
+                report(request, address, exitText(*process, words));
+            }
             process->deleteLater();
-        }
-    });
-    QObject::connect(process, &QProcess::finished, process, [this, process, words, request, address] {
-        if (process->exitStatus() != QProcess::NormalExit || process->exitCode() != 0) {
-            report(request, address, exitText(*process, words));
-        }
-        process->deleteLater();
-    });
+        },
+        Qt::QueuedConnection);
     process->start();
     if (words) {
         QFile::remove(words->fileName());

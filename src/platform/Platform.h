@@ -33,8 +33,8 @@ public:
 class Opener {
 public:
     enum class Request { Location, Website };
-    // An open that failed, reported later on the event loop: the opener could not be started, or it ended with an
-    // error. `reason` gives the error number or the opener's own words.
+    // An open that failed: the opener could not be started (reported at once, or as soon as the system says so), or
+    // it ended with an error (reported when it ends). `reason` gives the error number or the opener's own words.
     using FailureReport = std::function<void(Request request, const QUrl &address, const QString &reason)>;
 
     virtual ~Opener() = default;
