@@ -32,7 +32,7 @@ class MutterTest(BrisvaneTestCase):
         x = dict(os.environ, DISPLAY=f":{number}")
         answers = lambda tool: not subprocess.run([tool, "-m" if tool == "wmctrl" else "-queryExtensions"], env=x,  # noqa
                                                   capture_output=True).returncode
-        self.serve(["Xvfb", x["DISPLAY"], "-nolisten", "tcp"], x, lambda: answers("xdpyinfo"))
+        self.serve(["Xvfb", x["DISPLAY"], "-nolisten", "tcp", "-noreset"], x, lambda: answers("xdpyinfo"))
         self.serve(["mutter", "--x11", "--replace"], x, lambda: answers("wmctrl"))
         viewable = lambda p, title: not subprocess.run(  # noqa: E731
             ["xdotool", "search", "--all", "--onlyvisible", "--pid", str(p.pid), "--name", f"^{title}$"], env=x,
