@@ -93,6 +93,8 @@ QByteArray helpFile(const std::string &shape, int n)
                     "\"}{\\fldrslt a}}\n";
         }
     }
+    // A file past the window's byte limit would not be read at all: the largest sizes are cut to fit.
+    body.truncate(HelpWindow::MaxHelpFileBytes - 64);
     return "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Arial;}}\\f0\\fs20 " + body + "}";
 }
 

@@ -20,6 +20,12 @@ public:
         qsizetype maxInputBytes = 64 * 1024 * 1024;  // only this much of a longer file is read
         qsizetype maxOutputChars = 16 * 1024 * 1024; // characters put into the document, paragraph ends included
         qint64 maxPicturePixels = 32 * 1024 * 1024;  // pixels of all pictures together; pictures past it are left out
+        // What the view's text layout can do in about a second; the document ends where one of them is reached.
+        // Lines are paragraphs, line breaks, cells, rows and lines of wrapped text; height is estimated in pixels.
+        qsizetype maxLines = 50'000;
+        qsizetype maxCells = 20'000;
+        qsizetype maxRuns = 200'000; // runs of one format, pictures included
+        qint64 maxHeightPixels = 1'000'000;
     };
 
     RtfReader() = default;
@@ -32,8 +38,11 @@ public:
     bool read(QByteArrayView rtf, QTextDocument &document);
 
     QString errorString() const { return errorString_; }
+    // Whether a limit ended the document before the end of the text: the document shows only the beginning.
+    bool wasCut() const { return cut_; }
 
 private:
     Limits limits_;
     QString errorString_;
+    bool cut_ = false;
 };
