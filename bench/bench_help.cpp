@@ -1,6 +1,6 @@
 // The help window with help files of the shapes that cost the text layout the most: many empty paragraphs, line
 // breaks, short text lines, cells of one row, runs of changing format, list items, table rows, tall pictures and
-// distinct links. Each shape is timed at 100,000, 200,000, 400,000 and 800,000 of its units, from the file's bytes
+// distinct links, and a JPEG of many scans. Each shape is timed at 100,000, 200,000, 400,000 and 800,000 of its units, from the file's bytes
 // to the window shown and its text laid out in full, and its figure is the 800k time against the 100k time of the
 // same run: the cost must grow at most linearly (ratio under 10). The window's bounds cut the larger files, so
 // their figures show that the cut comes where the cost is paid.
@@ -16,13 +16,12 @@
 #include "ui/HelpWindow.h"
 
 #include "Figures.h"
+#include "HelpShapes.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QApplication>
-#include <QBuffer>
 #include <QEventLoop>
 #include <QFile>
-#include <QImage>
 #include <QTemporaryDir>
 #include <QTextBrowser>
 #include <QTimer>
@@ -48,55 +47,6 @@ public:
     }
     void write(const QString &, const QString &, const QString &, const QString &) override {}
 };
-
-QByteArray tinyPng()
-{
-    QImage image(1, 1, QImage::Format_RGB32);
-    image.fill(Qt::darkGreen);
-    QBuffer buffer;
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "png");
-    return buffer.data();
-}
-
-// The help file of `n` units of a shape.
-QByteArray helpFile(const std::string &shape, int n)
-{
-    QByteArray body;
-    if (shape == "par") {
-        body = QByteArray("\\par\n").repeated(n);
-    } else if (shape == "line") {
-        body = QByteArray("\\line\n").repeated(n);
-    } else if (shape == "textlines") {
-        for (int i = 0; i < n; ++i) {
-            body += "Line " + QByteArray::number(i) + " of this help.\\par\n";
-        }
-    } else if (shape == "cells") {
-        body = "\\trowd\\cellx1000 " + QByteArray("\\cell").repeated(n) + "\\row\n";
-    } else if (shape == "runs") {
-        body = QByteArray("{\\b a}{\\i b}").repeated(n / 2);
-    } else if (shape == "list") {
-        body = "{\\*\\listtable{\\list\\listtemplateid1{\\listlevel\\levelnfc23{\\leveltext\\'01\\u8226 ?;}"
-               "{\\levelnumbers;}}\\listid1}}{\\*\\listoverridetable{\\listoverride\\listid1\\ls1}}" +
-               QByteArray("{\\listtext\\'b7\\tab}\\ls1 item\\par\n").repeated(n);
-    } else if (shape == "rows") {
-        body = QByteArray("\\trowd\\cellx1000\\cellx2000 a\\cell b\\cell\\row\n").repeated(n);
-    } else if (shape == "pictures") {
-        // Shown at the largest size a picture may take.
-        const QByteArray png = tinyPng();
-        body = ("{\\pict\\pngblip\\picw1\\pich1\\picwgoal60000\\pichgoal60000\\bin" + QByteArray::number(png.size()) +
-                " " + png + "}")
-                   .repeated(n);
-    } else if (shape == "links") {
-        for (int i = 0; i < n; ++i) {
-            body += "{\\field{\\*\\fldinst HYPERLINK \"https://example.com/" + QByteArray::number(i) +
-                    "\"}{\\fldrslt a}}\n";
-        }
-    }
-    // A file past the window's byte limit would not be read at all: the largest sizes are cut to fit.
-    body.truncate(HelpWindow::MaxHelpFileBytes - 64);
-    return "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Arial;}}\\f0\\fs20 " + body + "}";
-}
 
 double processorSeconds()
 {
@@ -147,7 +97,7 @@ void BM_Help(benchmark::State &state, const std::string &shape)
     QTemporaryDir dir;
     const QString path = dir.filePath(u"Help.rtf"_s);
     QFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(helpFile(shape, n)) < 0) {
+    if (!file.open(QIODevice::WriteOnly) || file.write(HelpShapes::file(shape, n)) < 0) {
         state.SkipWithError("cannot write the help file");
         return;
     }
@@ -172,7 +122,7 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     const QStringList args = app.arguments();
     if (args.size() >= 4 && (args.at(1) == u"--show"_s || args.at(1) == u"--write"_s)) {
-        const QByteArray rtf = helpFile(args.at(2).toStdString(), args.at(3).toInt());
+        const QByteArray rtf = HelpShapes::file(args.at(2).toStdString(), args.at(3).toInt());
         QTemporaryDir dir;
         const QString path = args.at(1) == u"--write"_s && args.size() >= 5 ? args.at(4) : dir.filePath(u"Help.rtf"_s);
         QFile file(path);
@@ -189,8 +139,7 @@ int main(int argc, char *argv[])
         return 0;
     }
 
-    const char *const shapes[] = {"par", "line", "textlines", "cells", "runs", "list", "rows", "pictures", "links"};
-    for (const char *shape : shapes) {
+    for (const char *shape : HelpShapes::names) {
         auto *bench = benchmark::RegisterBenchmark((std::string("help/") + shape).c_str(), BM_Help, shape);
         for (const int n : Sizes) {
             bench->Arg(n);

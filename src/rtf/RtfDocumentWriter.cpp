@@ -28,6 +28,7 @@ constexpr qsizetype piecesPerBlock = 2;
 // space, where the layout can break it at no cost and which shows nothing.
 constexpr qsizetype maxUnbrokenChars = 200;
 constexpr char16_t zeroWidthSpace = 0x200B;
+constexpr qsizetype charsPerTab = 8;
 // Laying a paragraph out costs its lines times its runs: past this many runs a paragraph's further format changes
 // are ignored and its further pictures left out.
 constexpr qsizetype maxRunsPerParagraph = 128;
@@ -84,8 +85,10 @@ bool RtfDocumentWriter::append(char16_t character)
     if (limitReached_) {
         return false;
     }
+    // A tab reaches the next tab stop, as wide as several characters.
+    const qsizetype width = character == u'\t' ? charsPerTab : 1;
     const bool charged = character == QChar::LineSeparator ? budget_.chargeBreak(format_)
-                                                           : budget_.chargeText(1, format_) == 1;
+                                                           : budget_.chargeText(width, format_) == width;
     if (!charged) {
         return stopForLayout();
     }
@@ -170,11 +173,15 @@ void RtfDocumentWriter::writePendingLineBreak()
     }
 }
 
-bool RtfDocumentWriter::appendImage(const QImage &image, QSizeF size)
+bool RtfDocumentWriter::takesImage() const
 {
     // The picture's run and the text's run after it.
-    if (image.isNull() || pieces_ + 2 * piecesPerBlock > maxPieces_ || paragraphRuns_ + 2 > maxRunsPerParagraph ||
-        limitReached_) {
+    return pieces_ + 2 * piecesPerBlock <= maxPieces_ && paragraphRuns_ + 2 <= maxRunsPerParagraph && !limitReached_;
+}
+
+bool RtfDocumentWriter::appendImage(const QImage &image, QSizeF size)
+{
+    if (image.isNull() || !takesImage()) {
         return false;
     }
     if (!budget_.chargeRun() || !budget_.chargeHeight(size.height())) {

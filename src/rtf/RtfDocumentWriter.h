@@ -49,6 +49,8 @@ public:
     bool append(char16_t character);
     bool append(QStringView text);
     bool append(QLatin1StringView text);
+    // Whether the limits leave room for a picture here, which saves decoding one that would be left out.
+    bool takesImage() const;
     // A picture shown at the given size in pixels; false when the limits leave no room for it.
     bool appendImage(const QImage &image, QSizeF size);
 

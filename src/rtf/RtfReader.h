@@ -23,7 +23,7 @@ public:
         // What the view's text layout can do in about a second; the document ends where one of them is reached.
         // Lines are paragraphs, line breaks, cells, rows and lines of wrapped text; height is estimated in pixels.
         qsizetype maxLines = 50'000;
-        qsizetype maxCells = 20'000;
+        qsizetype maxCells = 8'000;
         qsizetype maxRuns = 200'000; // runs of one format, pictures included
         qint64 maxHeightPixels = 1'000'000;
     };
