@@ -66,10 +66,10 @@ inline QByteArray file(const std::string &shape, int n)
     } else if (shape == "rows") {
         body = QByteArray("\\trowd\\cellx1000\\cellx2000\\intbl a\\cell b\\cell\\row\n").repeated(n);
     } else if (shape == "pictures") {
-        // Shown at the largest size a picture may take.
+        // Each in a paragraph of its own, shown at the largest size a picture may take.
         const QByteArray png = tinyPng();
         body = ("{\\pict\\pngblip\\picw1\\pich1\\picwgoal60000\\pichgoal60000\\bin" + QByteArray::number(png.size()) +
-                " " + png + "}")
+                " " + png + "}\\par\n")
                    .repeated(n);
     } else if (shape == "scans") {
         const QByteArray jpeg = manyScanJpeg(n);

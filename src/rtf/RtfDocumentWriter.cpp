@@ -215,7 +215,9 @@ void RtfDocumentWriter::appended()
     // Past the bound on runs the document ends with this text, in the format before it where there is one.
     const bool charged = newRun && (budget_.chargeRun() || stopForLayout());
     if (charged || (newRun && (runs_.isEmpty() || afterImage))) {
-        runs_.append(Run{format_, text_.size()});
+        // Past the cap, text after a part of the paragraph already written goes on in that part's format.
+        const bool keepFormat = paragraphRuns_ >= maxRunsPerParagraph && runs_.isEmpty() && blockStarted_;
+        runs_.append(Run{keepFormat ? writtenFormat_ : format_, text_.size()});
         ++paragraphRuns_;
         ++pieces_;
     } else {
@@ -312,6 +314,9 @@ void RtfDocumentWriter::startBlock(const QTextBlockFormat &block, const QTextCha
 
 void RtfDocumentWriter::flushText()
 {
+    if (!runs_.isEmpty() && !runs_.last().format.isImageFormat()) {
+        writtenFormat_ = runs_.last().format;
+    }
     insertRuns(cursor_, text_, runs_);
     runs_.clear();
     text_.resize(0);

@@ -1,7 +1,9 @@
 // The help window on its own: how it shows its file, the start-up box and the setting behind it, and what it does
 // with a file that is missing, empty, broken or too large.
 
+#include "../../bench/HelpShapes.h"
 #include "core/PublisherSettings.h"
+#include "rtf/RtfReader.h"
 #include "support/FakePlatform.h"
 #include "support/Widgets.h"
 #include "ui/HelpWindow.h"
@@ -10,7 +12,10 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QAbstractTextDocumentLayout>
+#include <QTextBlock>
 #include <QTextBrowser>
+#include <QTextTable>
 
 #include <memory>
 
@@ -219,6 +224,53 @@ private slots:
         const QString text = helpView(help)->toPlainText();
         QVERIFY2(shown.isEmpty() || text.contains(shown), qPrintable(text));
         QVERIFY2(notShown.isEmpty() || !text.contains(notShown), qPrintable(text));
+    }
+
+    // Help files of the shapes that cost the view's layout the most, each a little past a bound where it has one.
+    void load_costlyShape_cutWithNoteWithinBounds_data()
+    {
+        QTest::addColumn<QByteArray>("shape");
+        QTest::addColumn<int>("units");
+        QTest::addColumn<bool>("cut");
+        const RtfReader::Limits bounds;
+        const int lines = int(bounds.maxLines) + 1000;
+        for (const char *shape : {"par", "line", "textlines", "list"}) {
+            QTest::newRow(shape) << QByteArray(shape) << lines << true;
+        }
+        QTest::newRow("cells of one row") << "cells"_ba << int(bounds.maxCells) + 1 << true;
+        QTest::newRow("rows of two cells") << "rows"_ba << int(bounds.maxCells) / 2 + 1 << true;
+        QTest::newRow("pictures taller than the height bound") << "pictures"_ba << 500 << true;
+        QTest::newRow("runs in one paragraph, format changes ignored") << "runs"_ba << 200'000 << false;
+        QTest::newRow("distinct links in one paragraph") << "links"_ba << 20'000 << false;
+        QTest::newRow("JPEG of many scans, left out") << "scans"_ba << 1000 << false;
+    }
+    void load_costlyShape_cutWithNoteWithinBounds()
+    {
+        QFETCH(QByteArray, shape);
+        QFETCH(int, units);
+        QFETCH(bool, cut);
+
+        HelpFixture f;
+        f.writeHelp(HelpShapes::file(shape.toStdString(), units));
+        const auto help = f.open();
+        QTextDocument &document = *helpView(help)->document();
+
+        const RtfReader::Limits bounds;
+        QCOMPARE(document.lastBlock().text() == HelpWindow::CutNote, cut);
+        const QString text = document.toPlainText();
+        QVERIFY(document.blockCount() + text.count(QChar::LineSeparator) <= bounds.maxLines + 2);
+        QVERIFY(document.documentLayout()->documentSize().height() <= 1.2 * bounds.maxHeightPixels);
+        qsizetype cells = 0;
+        for (const QObject *frame : document.rootFrame()->children()) {
+            if (const auto *table = qobject_cast<const QTextTable *>(frame)) {
+                cells += table->rows() * table->columns();
+            }
+        }
+        QVERIFY(cells <= bounds.maxCells);
+        for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
+            QVERIFY(block.textFormats().size() <= 128);
+        }
+        QCOMPARE(text.contains(QChar::ObjectReplacementCharacter), shape == "pictures");
     }
 };
 
