@@ -14,8 +14,8 @@
 
 namespace HelpShapes {
 
-inline const char *const names[] = {"par",  "line",  "textlines", "cells", "runs",
-                                    "list", "rows",  "pictures",  "links", "scans"};
+inline const char *const names[] = {"par",  "line", "textlines", "cells", "runs",
+                                    "list", "rows", "pictures",  "links", "scans"};
 
 // A progressive JPEG whose last scan comes `scans` times: a decoder goes over the whole picture once per scan.
 inline QByteArray manyScanJpeg(int scans, int side = 64)

@@ -1,9 +1,9 @@
 // The help window with help files of the shapes that cost the text layout the most: many empty paragraphs, line
 // breaks, short text lines, cells of one row, runs of changing format, list items, table rows, tall pictures and
-// distinct links, and a JPEG of many scans. Each shape is timed at 100,000, 200,000, 400,000 and 800,000 of its units, from the file's bytes
-// to the window shown and its text laid out in full, and its figure is the 800k time against the 100k time of the
-// same run: the cost must grow at most linearly (ratio under 10). The window's bounds cut the larger files, so
-// their figures show that the cut comes where the cost is paid.
+// distinct links, and a JPEG of many scans. Each shape is timed at 100,000, 200,000, 400,000 and 800,000 of its units,
+// from the file's bytes to the window shown and its text laid out in full, and its figure is the 800k time against the
+// 100k time of the same run: the cost must grow at most linearly (ratio under 10). The window's bounds cut the larger
+// files, so their figures show that the cut comes where the cost is paid.
 //
 //   bench_help                      all shapes at all sizes, then the figures
 //   bench_help --show SHAPE N       one window with N units of SHAPE, timed stage by stage (for a profiler)
@@ -154,8 +154,8 @@ int main(int argc, char *argv[])
         const auto small = bySize.find(Sizes[0]);
         const auto large = bySize.find(Sizes[std::size(Sizes) - 1]);
         if (small != bySize.end() && large != bySize.end()) {
-            Figures::printRatio("help " + shape + " 800k against 100k", large->second * 1000, small->second * 1000, "ms",
-                                10);
+            Figures::printRatio("help " + shape + " 800k against 100k", large->second * 1000, small->second * 1000,
+                                "ms", 10);
         }
     }
     return 0;

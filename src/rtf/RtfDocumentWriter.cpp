@@ -23,15 +23,8 @@ constexpr qsizetype flushThreshold = 64 * 1024;
 constexpr qsizetype charsPerPiece = 4;
 constexpr qsizetype minPieces = 1024;
 constexpr qsizetype piecesPerBlock = 2;
-// A word wider than the view is broken at the view's edge, and finding that edge costs the layout a pass over the
-// rest of the word for every line it fills: past this many characters without a space a word gets a zero-width
-// space, where the layout can break it at no cost and which shows nothing.
-constexpr qsizetype maxUnbrokenChars = 200;
 constexpr char16_t zeroWidthSpace = 0x200B;
 constexpr qsizetype charsPerTab = 8;
-// Laying a paragraph out costs its lines times its runs: past this many runs a paragraph's further format changes
-// are ignored and its further pictures left out.
-constexpr qsizetype maxRunsPerParagraph = 128;
 
 } // namespace
 
@@ -87,8 +80,8 @@ bool RtfDocumentWriter::append(char16_t character)
     }
     // A tab reaches the next tab stop, as wide as several characters.
     const qsizetype width = character == u'\t' ? charsPerTab : 1;
-    const bool charged = character == QChar::LineSeparator ? budget_.chargeBreak(format_)
-                                                           : budget_.chargeText(width, format_) == width;
+    const bool charged =
+        character == QChar::LineSeparator ? budget_.chargeBreak(format_) : budget_.chargeText(width, format_) == width;
     if (!charged) {
         return stopForLayout();
     }
@@ -103,12 +96,14 @@ bool RtfDocumentWriter::append(char16_t character)
 
 template <class TextView> void RtfDocumentWriter::appendBreakable(TextView text)
 {
+    const qsizetype maxUnbroken = budget_.bounds().unbrokenChars;
     qsizetype start = 0;
     for (qsizetype i = 0; i < text.size(); ++i) {
         const QChar character(text[i]);
         if (character.isSpace()) {
             unbroken_ = 0;
-        } else if (++unbroken_ > maxUnbrokenChars && !character.isLowSurrogate() && written_ < maxChars_) {
+        } else if (++unbroken_ > maxUnbroken && maxUnbroken > 0 && !character.isLowSurrogate() &&
+                   written_ < maxChars_) {
             text_.append(text.sliced(start, i - start));
             text_.append(QChar(zeroWidthSpace));
             ++written_;
@@ -176,7 +171,8 @@ void RtfDocumentWriter::writePendingLineBreak()
 bool RtfDocumentWriter::takesImage() const
 {
     // The picture's run and the text's run after it.
-    return pieces_ + 2 * piecesPerBlock <= maxPieces_ && paragraphRuns_ + 2 <= maxRunsPerParagraph && !limitReached_;
+    return pieces_ + 2 * piecesPerBlock <= maxPieces_ && paragraphRuns_ + 2 <= budget_.bounds().runsPerParagraph &&
+           !limitReached_;
 }
 
 bool RtfDocumentWriter::appendImage(const QImage &image, QSizeF size)
@@ -209,14 +205,14 @@ void RtfDocumentWriter::appended()
 {
     // Text never joins a picture's run, whatever the budget: it would show as pictures.
     const bool afterImage = !runs_.isEmpty() && runs_.last().format.isImageFormat();
-    const bool newRun =
-        runs_.isEmpty() || afterImage ||
-        (formatChanged_ && pieces_ < maxPieces_ && paragraphRuns_ < maxRunsPerParagraph && runs_.last().format != format_);
+    const bool newRun = runs_.isEmpty() || afterImage ||
+                        (formatChanged_ && pieces_ < maxPieces_ && paragraphRuns_ < budget_.bounds().runsPerParagraph &&
+                         runs_.last().format != format_);
     // Past the bound on runs the document ends with this text, in the format before it where there is one.
     const bool charged = newRun && (budget_.chargeRun() || stopForLayout());
     if (charged || (newRun && (runs_.isEmpty() || afterImage))) {
         // Past the cap, text after a part of the paragraph already written goes on in that part's format.
-        const bool keepFormat = paragraphRuns_ >= maxRunsPerParagraph && runs_.isEmpty() && blockStarted_;
+        const bool keepFormat = paragraphRuns_ >= budget_.bounds().runsPerParagraph && runs_.isEmpty() && blockStarted_;
         runs_.append(Run{keepFormat ? writtenFormat_ : format_, text_.size()});
         ++paragraphRuns_;
         ++pieces_;

@@ -51,7 +51,7 @@ qsizetype RtfLayoutBudget::chargeText(qsizetype characters, const QTextCharForma
     const qreal linesLeft =
         qMin(qreal(bounds_.lines - lines_), std::floor((qreal(bounds_.heightPixels) - height_) / lineHeight));
     const qreal room = (linesLeft + 1) * textWidthPixels - lineFill_;
-    const qsizetype fitting = room <= charWidth ? 0 : qMin(characters, qsizetype(room / charWidth) - 1);
+    const qsizetype fitting = room <= charWidth ? 0 : qsizetype(qMin(qreal(characters), room / charWidth - 1));
     const qreal fill = lineFill_ + fitting * charWidth;
     const auto wrapped = qsizetype(fill / textWidthPixels);
     if (fitting <= 0 || (wrapped > 0 && !chargeLines(wrapped, lineHeight))) {

@@ -2,6 +2,8 @@
 
 #include <QtGlobal>
 
+#include <limits>
+
 class QTextCharFormat;
 
 // What a document will cost the text layout of the view that shows it, estimated while it is written: the lines
@@ -11,11 +13,20 @@ class QTextCharFormat;
 // document well short of that. Each charge returns false, and charges nothing, once it would pass its bound.
 class RtfLayoutBudget final {
 public:
+    // Unbounded unless set; helpView() gives what the help view's layout does in about a second.
     struct Bounds {
-        qsizetype lines = 0;
-        qsizetype cells = 0;
-        qsizetype runs = 0;
-        qint64 heightPixels = 0;
+        qsizetype lines = std::numeric_limits<qsizetype>::max();
+        qsizetype cells = std::numeric_limits<qsizetype>::max();
+        qsizetype runs = std::numeric_limits<qsizetype>::max(); // runs of one format, pictures included
+        qint64 heightPixels = std::numeric_limits<qint64>::max();
+        // Past this many runs a paragraph's further format changes are ignored and its pictures left out: its
+        // layout costs its lines times its runs.
+        qsizetype runsPerParagraph = std::numeric_limits<qsizetype>::max();
+        // Past this many characters without a space a word gets a zero-width space, where the layout can break it
+        // at no cost: otherwise it looks for the view's edge over the rest of the word for every line. 0: never.
+        qsizetype unbrokenChars = 0;
+
+        static Bounds helpView() { return {50'000, 8'000, 200'000, 1'000'000, 128, 200}; }
     };
 
     explicit RtfLayoutBudget(Bounds bounds) : bounds_(bounds) {}
@@ -30,7 +41,7 @@ public:
     // Something as tall as a picture, on a line of its own at worst.
     bool chargeHeight(qreal pixels);
 
-    qsizetype lines() const { return lines_; }
+    const Bounds &bounds() const { return bounds_; }
 
 private:
     bool chargeLines(qsizetype count, qreal pixelsEach);

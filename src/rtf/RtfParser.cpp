@@ -16,8 +16,8 @@ bool flagOf(const RtfToken &token)
 
 RtfParser::RtfParser(QByteArrayView input, QTextDocument &document, int maxDepth, qsizetype maxGroups,
                      qsizetype maxOutputChars, qint64 maxPicturePixels, RtfLayoutBudget::Bounds layoutBounds)
-    : tokenizer_(input), writer_(document, maxOutputChars, layoutBounds), maxDepth_(qMax(1, maxDepth)), maxGroups_(maxGroups),
-      picturePixelsLeft_(qMax<qint64>(0, maxPicturePixels))
+    : tokenizer_(input), writer_(document, maxOutputChars, layoutBounds), maxDepth_(qMax(1, maxDepth)),
+      maxGroups_(maxGroups), picturePixelsLeft_(qMax<qint64>(0, maxPicturePixels))
 {
     stack_.reserve(qMin(maxDepth_, 256) + 1);
     stack_.append(GroupState{});

@@ -67,7 +67,8 @@ void RtfPicture::addBinary(QByteArrayView data)
 
 QImage RtfPicture::decode(qint64 maxPixels) const
 {
-    if (kind_ == Kind::Other || data_.isEmpty() || (kind_ == Kind::Jpeg && jpegScans(data_, maxJpegScans) > maxJpegScans)) {
+    if (kind_ == Kind::Other || data_.isEmpty() ||
+        (kind_ == Kind::Jpeg && jpegScans(data_, maxJpegScans) > maxJpegScans)) {
         return {};
     }
     QBuffer buffer;

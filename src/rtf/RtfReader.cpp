@@ -17,9 +17,8 @@ bool RtfReader::read(QByteArrayView rtf, QTextDocument &document)
 
     const qsizetype maxInput = qMax<qsizetype>(0, limits_.maxInputBytes);
     const bool truncated = rtf.size() > maxInput;
-    const RtfLayoutBudget::Bounds layout{limits_.maxLines, limits_.maxCells, limits_.maxRuns, limits_.maxHeightPixels};
     RtfParser parser(truncated ? rtf.first(maxInput) : rtf, document, limits_.maxDepth, limits_.maxGroups,
-                     limits_.maxOutputChars, limits_.maxPicturePixels, layout);
+                     limits_.maxOutputChars, limits_.maxPicturePixels, limits_.layout);
     const RtfParser::Status status = parser.run();
     cut_ = truncated || status != RtfParser::Status::Finished;
     switch (status) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "rtf/RtfLayoutBudget.h"
+
 #include <QByteArrayView>
 #include <QString>
 
@@ -20,12 +22,8 @@ public:
         qsizetype maxInputBytes = 64 * 1024 * 1024;  // only this much of a longer file is read
         qsizetype maxOutputChars = 16 * 1024 * 1024; // characters put into the document, paragraph ends included
         qint64 maxPicturePixels = 32 * 1024 * 1024;  // pixels of all pictures together; pictures past it are left out
-        // What the view's text layout can do in about a second; the document ends where one of them is reached.
-        // Lines are paragraphs, line breaks, cells, rows and lines of wrapped text; height is estimated in pixels.
-        qsizetype maxLines = 50'000;
-        qsizetype maxCells = 8'000;
-        qsizetype maxRuns = 200'000; // runs of one format, pictures included
-        qint64 maxHeightPixels = 1'000'000;
+        // What the text layout of the view that shows the document can do; the document ends where one is reached.
+        RtfLayoutBudget::Bounds layout = RtfLayoutBudget::Bounds::helpView();
     };
 
     RtfReader() = default;

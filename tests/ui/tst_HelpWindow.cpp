@@ -3,16 +3,16 @@
 
 #include "../../bench/HelpShapes.h"
 #include "core/PublisherSettings.h"
-#include "rtf/RtfReader.h"
+#include "rtf/RtfLayoutBudget.h"
 #include "support/FakePlatform.h"
 #include "support/Widgets.h"
 #include "ui/HelpWindow.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QCheckBox>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QAbstractTextDocumentLayout>
 #include <QTextBlock>
 #include <QTextBrowser>
 #include <QTextTable>
@@ -232,13 +232,13 @@ private slots:
         QTest::addColumn<QByteArray>("shape");
         QTest::addColumn<int>("units");
         QTest::addColumn<bool>("cut");
-        const RtfReader::Limits bounds;
-        const int lines = int(bounds.maxLines) + 1000;
+        const RtfLayoutBudget::Bounds bounds = RtfLayoutBudget::Bounds::helpView();
+        const int lines = int(bounds.lines) + 1000;
         for (const char *shape : {"par", "line", "textlines", "list"}) {
             QTest::newRow(shape) << QByteArray(shape) << lines << true;
         }
-        QTest::newRow("cells of one row") << "cells"_ba << int(bounds.maxCells) + 1 << true;
-        QTest::newRow("rows of two cells") << "rows"_ba << int(bounds.maxCells) / 2 + 1 << true;
+        QTest::newRow("cells of one row") << "cells"_ba << int(bounds.cells) + 1 << true;
+        QTest::newRow("rows of two cells") << "rows"_ba << int(bounds.cells) / 2 + 1 << true;
         QTest::newRow("pictures taller than the height bound") << "pictures"_ba << 500 << true;
         QTest::newRow("runs in one paragraph, format changes ignored") << "runs"_ba << 200'000 << false;
         QTest::newRow("distinct links in one paragraph") << "links"_ba << 20'000 << false;
@@ -255,20 +255,20 @@ private slots:
         const auto help = f.open();
         QTextDocument &document = *helpView(help)->document();
 
-        const RtfReader::Limits bounds;
+        const RtfLayoutBudget::Bounds bounds = RtfLayoutBudget::Bounds::helpView();
         QCOMPARE(document.lastBlock().text() == HelpWindow::CutNote, cut);
         const QString text = document.toPlainText();
-        QVERIFY(document.blockCount() + text.count(QChar::LineSeparator) <= bounds.maxLines + 2);
-        QVERIFY(document.documentLayout()->documentSize().height() <= 1.2 * bounds.maxHeightPixels);
+        QVERIFY(document.blockCount() + text.count(QChar::LineSeparator) <= bounds.lines + 2);
+        QVERIFY(document.documentLayout()->documentSize().height() <= 1.2 * bounds.heightPixels);
         qsizetype cells = 0;
         for (const QObject *frame : document.rootFrame()->children()) {
             if (const auto *table = qobject_cast<const QTextTable *>(frame)) {
                 cells += table->rows() * table->columns();
             }
         }
-        QVERIFY(cells <= bounds.maxCells);
+        QVERIFY(cells <= bounds.cells);
         for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
-            QVERIFY(block.textFormats().size() <= 128);
+            QVERIFY(block.textFormats().size() <= bounds.runsPerParagraph);
         }
         QCOMPARE(text.contains(QChar::ObjectReplacementCharacter), shape == "pictures");
     }
