@@ -171,8 +171,7 @@ void RtfDocumentWriter::writePendingLineBreak()
 bool RtfDocumentWriter::takesImage() const
 {
     // The picture's run and the text's run after it.
-    return pieces_ + 2 * piecesPerBlock <= maxPieces_ && paragraphRuns_ + 2 <= budget_.bounds().runsPerParagraph &&
-           !limitReached_;
+    return pieces_ + 2 * piecesPerBlock <= maxPieces_ && !limitReached_;
 }
 
 bool RtfDocumentWriter::appendImage(const QImage &image, QSizeF size)
@@ -195,7 +194,6 @@ bool RtfDocumentWriter::appendImage(const QImage &image, QSizeF size)
     format.setHeight(size.height());
     text_.append(QChar::ObjectReplacementCharacter);
     runs_.append(Run{format, text_.size()});
-    ++paragraphRuns_;
     pieces_ += 2 * piecesPerBlock;
     formatChanged_ = true;
     return true;
@@ -205,16 +203,12 @@ void RtfDocumentWriter::appended()
 {
     // Text never joins a picture's run, whatever the budget: it would show as pictures.
     const bool afterImage = !runs_.isEmpty() && runs_.last().format.isImageFormat();
-    const bool newRun = runs_.isEmpty() || afterImage ||
-                        (formatChanged_ && pieces_ < maxPieces_ && paragraphRuns_ < budget_.bounds().runsPerParagraph &&
-                         runs_.last().format != format_);
+    const bool newRun =
+        runs_.isEmpty() || afterImage || (formatChanged_ && pieces_ < maxPieces_ && runs_.last().format != format_);
     // Past the bound on runs the document ends with this text, in the format before it where there is one.
     const bool charged = newRun && (budget_.chargeRun() || stopForLayout());
     if (charged || (newRun && (runs_.isEmpty() || afterImage))) {
-        // Past the cap, text after a part of the paragraph already written goes on in that part's format.
-        const bool keepFormat = paragraphRuns_ >= budget_.bounds().runsPerParagraph && runs_.isEmpty() && blockStarted_;
-        runs_.append(Run{keepFormat ? writtenFormat_ : format_, text_.size()});
-        ++paragraphRuns_;
+        runs_.append(Run{format_, text_.size()});
         ++pieces_;
     } else {
         runs_.last().end = text_.size();
@@ -259,7 +253,6 @@ bool RtfDocumentWriter::endParagraph(const QTextBlockFormat &block, const QTextC
     pieces_ += piecesPerBlock;
     writeBlock(block, mark);
     blockStarted_ = false;
-    paragraphRuns_ = 0;
     unbroken_ = 0;
     lastBlock_ = block;
     lastMark_ = mark;
@@ -310,9 +303,6 @@ void RtfDocumentWriter::startBlock(const QTextBlockFormat &block, const QTextCha
 
 void RtfDocumentWriter::flushText()
 {
-    if (!runs_.isEmpty() && !runs_.last().format.isImageFormat()) {
-        writtenFormat_ = runs_.last().format;
-    }
     insertRuns(cursor_, text_, runs_);
     runs_.clear();
     text_.resize(0);
@@ -335,7 +325,6 @@ RtfDocumentWriter::Paragraph RtfDocumentWriter::takeParagraph(const QTextBlockFo
                                                               const QTextCharFormat &mark)
 {
     formatChanged_ = true;
-    paragraphRuns_ = 0;
     unbroken_ = 0;
     return Paragraph{block, mark, std::exchange(text_, QString()), std::exchange(runs_, {})};
 }

@@ -135,8 +135,6 @@ private:
     QList<Cell> rowCells_; // the cells of the row being written
     RtfRowDef lastRow_;
     int imageCount_ = 0;
-    qsizetype paragraphRuns_ = 0; // runs of the paragraph being written, pictures included
-    QTextCharFormat writtenFormat_; // of the last text that went into the document
     qsizetype unbroken_ = 0;      // characters since the last place where a line may break
     bool formatChanged_ = false;
     bool lineBreakPending_ = false; // a paragraph end past the piece budget

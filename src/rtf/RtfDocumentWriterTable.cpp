@@ -62,7 +62,6 @@ bool RtfDocumentWriter::endCell(const QTextBlockFormat &block, const QTextCharFo
         // The paragraph began outside the table and is already partly in the document.
         writeBlock(block, mark);
         blockStarted_ = false;
-        paragraphRuns_ = 0;
         unbroken_ = 0;
     } else if (!text_.isEmpty() || cellParagraphs_.isEmpty()) {
         cellParagraphs_.append(takeParagraph(block, mark));

@@ -19,14 +19,11 @@ public:
         qsizetype cells = std::numeric_limits<qsizetype>::max();
         qsizetype runs = std::numeric_limits<qsizetype>::max(); // runs of one format, pictures included
         qint64 heightPixels = std::numeric_limits<qint64>::max();
-        // Past this many runs a paragraph's further format changes are ignored and its pictures left out: its
-        // layout costs its lines times its runs.
-        qsizetype runsPerParagraph = std::numeric_limits<qsizetype>::max();
         // Past this many characters without a space a word gets a zero-width space, where the layout can break it
         // at no cost: otherwise it looks for the view's edge over the rest of the word for every line. 0: never.
         qsizetype unbrokenChars = 0;
 
-        static Bounds helpView() { return {50'000, 8'000, 200'000, 1'000'000, 128, 200}; }
+        static Bounds helpView() { return {50'000, 8'000, 200'000, 1'000'000, 200}; }
     };
 
     explicit RtfLayoutBudget(Bounds bounds) : bounds_(bounds) {}
