@@ -14,7 +14,7 @@
 
 namespace HelpShapes {
 
-inline const char *const names[] = {"par",  "line", "textlines", "cells", "runs",
+inline const char *const names[] = {"par",  "line", "textlines", "words", "cells", "runs",
                                     "list", "rows", "pictures",  "links", "scans"};
 
 // A progressive JPEG whose last scan comes `scans` times: a decoder goes over the whole picture once per scan.
@@ -57,6 +57,8 @@ inline QByteArray file(const std::string &shape, int n)
         }
     } else if (shape == "cells") {
         body = "\\trowd\\cellx1000\\intbl " + QByteArray("\\cell").repeated(n) + "\\row\n";
+    } else if (shape == "words") {
+        body = QByteArray("word ").repeated(n);
     } else if (shape == "runs") {
         body = QByteArray("{\\b a}{\\i b}").repeated(n / 2);
     } else if (shape == "list") {

@@ -66,7 +66,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     tiny.maxInputBytes = qsizetype(size) / 2 + 8;
     tiny.maxOutputChars = 64;
     tiny.maxPicturePixels = 64;
-    tiny.layout = {.lines = 16, .cells = 4, .runs = 12, .heightPixels = 400, .unbrokenChars = 8};
+    tiny.layout = {.lines = 16, .cells = 4, .runs = 12, .characters = 48, .heightPixels = 400, .unbrokenChars = 8};
     readAndLayOut(input, tiny);
     return 0;
 }

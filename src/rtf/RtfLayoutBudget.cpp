@@ -51,13 +51,15 @@ qsizetype RtfLayoutBudget::chargeText(qsizetype characters, const QTextCharForma
     const qreal linesLeft =
         qMin(qreal(bounds_.lines - lines_), std::floor((qreal(bounds_.heightPixels) - height_) / lineHeight));
     const qreal room = (linesLeft + 1) * textWidthPixels - lineFill_;
-    const qsizetype fitting = room <= charWidth ? 0 : qsizetype(qMin(qreal(characters), room / charWidth - 1));
+    const qsizetype wanted = qMin(characters, bounds_.characters - characters_);
+    const qsizetype fitting = room <= charWidth ? 0 : qsizetype(qMin(qreal(wanted), room / charWidth - 1));
     const qreal fill = lineFill_ + fitting * charWidth;
     const auto wrapped = qsizetype(fill / textWidthPixels);
     if (fitting <= 0 || (wrapped > 0 && !chargeLines(wrapped, lineHeight))) {
         return 0;
     }
     lineFill_ = fill - wrapped * textWidthPixels;
+    characters_ += fitting;
     return fitting;
 }
 

@@ -18,12 +18,14 @@ public:
         qsizetype lines = std::numeric_limits<qsizetype>::max();
         qsizetype cells = std::numeric_limits<qsizetype>::max();
         qsizetype runs = std::numeric_limits<qsizetype>::max(); // runs of one format, pictures included
+        // Characters laid out: a long paragraph is laid out in one piece, and its glyphs take memory besides.
+        qsizetype characters = std::numeric_limits<qsizetype>::max();
         qint64 heightPixels = std::numeric_limits<qint64>::max();
         // Past this many characters without a space a word gets a zero-width space, where the layout can break it
         // at no cost: otherwise it looks for the view's edge over the rest of the word for every line. 0: never.
         qsizetype unbrokenChars = 0;
 
-        static Bounds helpView() { return {50'000, 8'000, 200'000, 1'000'000, 200}; }
+        static Bounds helpView() { return {50'000, 8'000, 200'000, 2'000'000, 1'000'000, 200}; }
     };
 
     explicit RtfLayoutBudget(Bounds bounds) : bounds_(bounds) {}
@@ -47,6 +49,7 @@ private:
     qsizetype lines_ = 0;
     qsizetype cells_ = 0;
     qsizetype runs_ = 0;
+    qsizetype characters_ = 0;
     qreal height_ = 0;
     qreal lineFill_ = 0; // how much of the current line text fills, in pixels
 };

@@ -242,6 +242,7 @@ private slots:
         QTest::newRow("pictures taller than the height bound") << "pictures"_ba << 500 << true;
         QTest::newRow("runs in one paragraph") << "runs"_ba << int(bounds.runs) + 1000 << true;
         QTest::newRow("distinct links in one paragraph") << "links"_ba << 20'000 << false;
+        QTest::newRow("text in one paragraph") << "words"_ba << int(bounds.characters) / 5 + 1000 << true;
         QTest::newRow("JPEG of many scans, left out") << "scans"_ba << 1000 << false;
     }
     void load_costlyShape_cutWithNoteWithinBounds()
@@ -259,6 +260,7 @@ private slots:
         QCOMPARE(document.lastBlock().text() == HelpWindow::CutNote, cut);
         const QString text = document.toPlainText();
         QVERIFY(document.blockCount() + text.count(QChar::LineSeparator) <= bounds.lines + 2);
+        QVERIFY(text.size() <= bounds.characters + bounds.lines + HelpWindow::CutNote.size());
         QVERIFY(document.documentLayout()->documentSize().height() <= 1.2 * bounds.heightPixels);
         qsizetype cells = 0;
         for (const QObject *frame : document.rootFrame()->children()) {
