@@ -25,7 +25,7 @@ public:
         // at no cost: otherwise it looks for the view's edge over the rest of the word for every line. 0: never.
         qsizetype unbrokenChars = 0;
 
-        static Bounds helpView() { return {50'000, 8'000, 200'000, 2'000'000, 1'000'000, 200}; }
+        static Bounds helpView() { return {50'000, 8'000, 100'000, 2'000'000, 1'000'000, 200}; }
     };
 
     explicit RtfLayoutBudget(Bounds bounds) : bounds_(bounds) {}
