@@ -1,7 +1,7 @@
 // libFuzzer target for the RTF reader behind the help window. Every input is read twice: once with the
-// limits the help window uses, then with tiny limits so that the paths where a limit stops the reader are
-// reached all the time. The result is laid out as the help window would, which finds formats that the
-// reader lets through but the text layout cannot take.
+// limits the help window uses, then with tiny limits so that the paths where a limit, or a bound of the view's
+// layout, stops the reader are reached all the time. The result is laid out as the help window would, which finds
+// formats that the reader lets through but the text layout cannot take.
 
 #include "rtf/RtfReader.h"
 
@@ -66,6 +66,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     tiny.maxInputBytes = qsizetype(size) / 2 + 8;
     tiny.maxOutputChars = 64;
     tiny.maxPicturePixels = 64;
+    tiny.layout = {.lines = 16, .cells = 4, .runs = 12, .characters = 48, .heightPixels = 400, .unbrokenChars = 8};
     readAndLayOut(input, tiny);
     return 0;
 }

@@ -23,12 +23,15 @@ constexpr qsizetype flushThreshold = 64 * 1024;
 constexpr qsizetype charsPerPiece = 4;
 constexpr qsizetype minPieces = 1024;
 constexpr qsizetype piecesPerBlock = 2;
+constexpr char16_t zeroWidthSpace = 0x200B;
+constexpr qsizetype charsPerTab = 8;
 
 } // namespace
 
-RtfDocumentWriter::RtfDocumentWriter(QTextDocument &document, qsizetype maxChars)
+RtfDocumentWriter::RtfDocumentWriter(QTextDocument &document, qsizetype maxChars, RtfLayoutBudget::Bounds layoutBounds)
     : document_(document), maxChars_(qMax<qsizetype>(0, maxChars)),
-      maxPieces_(qMax(minPieces, maxChars_ / charsPerPiece)), undoWasEnabled_(document.isUndoRedoEnabled())
+      maxPieces_(qMax(minPieces, maxChars_ / charsPerPiece)), budget_(layoutBounds),
+      undoWasEnabled_(document.isUndoRedoEnabled())
 {
     // An undo history of a load would hold a second copy of every fragment.
     document_.setUndoRedoEnabled(false);
@@ -63,15 +66,52 @@ bool RtfDocumentWriter::reserve(qsizetype count)
     return true;
 }
 
+bool RtfDocumentWriter::stopForLayout()
+{
+    limitReached_ = true;
+    layoutBoundReached_ = true;
+    return false;
+}
+
 bool RtfDocumentWriter::append(char16_t character)
 {
+    if (limitReached_) {
+        return false;
+    }
+    // A tab reaches the next tab stop, as wide as several characters.
+    const qsizetype width = character == u'\t' ? charsPerTab : 1;
+    const bool charged =
+        character == QChar::LineSeparator ? budget_.chargeBreak(format_) : budget_.chargeText(width, format_) == width;
+    if (!charged) {
+        return stopForLayout();
+    }
     if (!reserve(1)) {
         return false;
     }
     writePendingLineBreak();
-    text_.append(QChar(character));
+    appendBreakable(QStringView(&character, 1));
     appended();
     return true;
+}
+
+template <class TextView> void RtfDocumentWriter::appendBreakable(TextView text)
+{
+    const qsizetype maxUnbroken = budget_.bounds().unbrokenChars;
+    qsizetype start = 0;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar character(text[i]);
+        if (character.isSpace()) {
+            unbroken_ = 0;
+        } else if (++unbroken_ > maxUnbroken && maxUnbroken > 0 && !character.isLowSurrogate() &&
+                   written_ < maxChars_) {
+            text_.append(text.sliced(start, i - start));
+            text_.append(QChar(zeroWidthSpace));
+            ++written_;
+            start = i;
+            unbroken_ = 1;
+        }
+    }
+    text_.append(text.sliced(start));
 }
 
 template <class TextView> bool RtfDocumentWriter::appendText(TextView text)
@@ -80,9 +120,18 @@ template <class TextView> bool RtfDocumentWriter::appendText(TextView text)
         return !limitReached_;
     }
     qsizetype count = text.size();
-    const bool fits = !limitReached_ && count <= maxChars_ - written_;
+    bool fits = !limitReached_ && count <= maxChars_ - written_;
     if (!fits) {
         count = limitReached_ ? 0 : maxChars_ - written_;
+        limitReached_ = true;
+    }
+    if (count > 0) {
+        if (const qsizetype shown = budget_.chargeText(count, format_); shown < count) {
+            count = shown;
+            fits = stopForLayout();
+        }
+    }
+    if (count < text.size()) {
         // Never keep half of a surrogate pair.
         if constexpr (std::is_same_v<TextView, QStringView>) {
             if (count > 0 && text[count - 1].isHighSurrogate()) {
@@ -94,7 +143,7 @@ template <class TextView> bool RtfDocumentWriter::appendText(TextView text)
     if (count > 0) {
         written_ += count;
         writePendingLineBreak();
-        text_.append(text.first(count));
+        appendBreakable(text.first(count));
         appended();
     }
     return fits;
@@ -115,13 +164,25 @@ void RtfDocumentWriter::writePendingLineBreak()
     if (lineBreakPending_) {
         lineBreakPending_ = false;
         text_.append(QChar::LineSeparator);
+        unbroken_ = 0;
     }
+}
+
+bool RtfDocumentWriter::takesImage() const
+{
+    // The picture's run and the text's run after it.
+    return pieces_ + 2 * piecesPerBlock <= maxPieces_ && !limitReached_;
 }
 
 bool RtfDocumentWriter::appendImage(const QImage &image, QSizeF size)
 {
-    // The picture's run and the text's run after it.
-    if (image.isNull() || pieces_ + 2 * piecesPerBlock > maxPieces_ || !reserve(1)) {
+    if (image.isNull() || !takesImage()) {
+        return false;
+    }
+    if (!budget_.chargeRun() || !budget_.chargeHeight(size.height())) {
+        return stopForLayout();
+    }
+    if (!reserve(1)) {
         return false;
     }
     writePendingLineBreak();
@@ -142,7 +203,11 @@ void RtfDocumentWriter::appended()
 {
     // Text never joins a picture's run, whatever the budget: it would show as pictures.
     const bool afterImage = !runs_.isEmpty() && runs_.last().format.isImageFormat();
-    if (runs_.isEmpty() || afterImage || (formatChanged_ && pieces_ < maxPieces_ && runs_.last().format != format_)) {
+    const bool newRun =
+        runs_.isEmpty() || afterImage || (formatChanged_ && pieces_ < maxPieces_ && runs_.last().format != format_);
+    // Past the bound on runs the document ends with this text, in the format before it where there is one.
+    const bool charged = newRun && (budget_.chargeRun() || stopForLayout());
+    if (charged || (newRun && (runs_.isEmpty() || afterImage))) {
         runs_.append(Run{format_, text_.size()});
         ++pieces_;
     } else {
@@ -160,6 +225,12 @@ void RtfDocumentWriter::appended()
 
 bool RtfDocumentWriter::endParagraph(const QTextBlockFormat &block, const QTextCharFormat &mark, bool inTable)
 {
+    if (limitReached_) {
+        return false;
+    }
+    if (!budget_.chargeBreak(mark)) {
+        return stopForLayout();
+    }
     if (!reserve(1)) {
         return false;
     }
@@ -182,6 +253,7 @@ bool RtfDocumentWriter::endParagraph(const QTextBlockFormat &block, const QTextC
     pieces_ += piecesPerBlock;
     writeBlock(block, mark);
     blockStarted_ = false;
+    unbroken_ = 0;
     lastBlock_ = block;
     lastMark_ = mark;
     return true;
@@ -253,5 +325,6 @@ RtfDocumentWriter::Paragraph RtfDocumentWriter::takeParagraph(const QTextBlockFo
                                                               const QTextCharFormat &mark)
 {
     formatChanged_ = true;
+    unbroken_ = 0;
     return Paragraph{block, mark, std::exchange(text_, QString()), std::exchange(runs_, {})};
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "rtf/RtfLayoutBudget.h"
+
 #include <QList>
 #include <QString>
 #include <QTextBlockFormat>
@@ -32,9 +34,11 @@ struct RtfRowDef {
 // character limit; past it the text still goes in, without further paragraph breaks or format changes.
 // Table cells are gathered a row at a time, and a table's rows go in together as one QTextTable once a
 // paragraph outside it begins; rows past the budget go in as a line of text with tabs between the cells.
+// What the text layout will have to do is charged as it is written; the document ends where a layout bound is
+// reached, as it does at the character limit.
 class RtfDocumentWriter final {
 public:
-    RtfDocumentWriter(QTextDocument &document, qsizetype maxChars);
+    RtfDocumentWriter(QTextDocument &document, qsizetype maxChars, RtfLayoutBudget::Bounds layoutBounds);
     ~RtfDocumentWriter();
     Q_DISABLE_COPY_MOVE(RtfDocumentWriter)
 
@@ -45,6 +49,8 @@ public:
     bool append(char16_t character);
     bool append(QStringView text);
     bool append(QLatin1StringView text);
+    // Whether the limits leave room for a picture here, which saves decoding one that would be left out.
+    bool takesImage() const;
     // A picture shown at the given size in pixels; false when the limits leave no room for it.
     bool appendImage(const QImage &image, QSizeF size);
 
@@ -65,6 +71,8 @@ public:
     void finish(const QTextBlockFormat &block, const QTextCharFormat &mark);
 
     bool limitReached() const { return limitReached_; }
+    // The limit reached was one of the layout's bounds.
+    bool layoutBoundReached() const { return layoutBoundReached_; }
 
 private:
     struct Run {
@@ -84,10 +92,13 @@ private:
     };
 
     bool reserve(qsizetype count);
+    bool stopForLayout();
     void writePendingLineBreak();
     void appended();
     // Appends as much of the text as the limit leaves room for; false when not all of it fitted.
     template <class TextView> bool appendText(TextView text);
+    // Appends text to the paragraph, with a zero-width space where a word grows too long to lay out cheaply.
+    template <class TextView> void appendBreakable(TextView text);
     // The paragraph's block, in the format given, with the text written since it began.
     void writeBlock(const QTextBlockFormat &block, const QTextCharFormat &mark);
     void startBlock(const QTextBlockFormat &block, const QTextCharFormat &mark);
@@ -124,9 +135,12 @@ private:
     QList<Cell> rowCells_; // the cells of the row being written
     RtfRowDef lastRow_;
     int imageCount_ = 0;
+    qsizetype unbroken_ = 0;      // characters since the last place where a line may break
     bool formatChanged_ = false;
     bool lineBreakPending_ = false; // a paragraph end past the piece budget
     bool limitReached_ = false;
+    RtfLayoutBudget budget_;
+    bool layoutBoundReached_ = false;
     bool finished_ = false;
     bool undoWasEnabled_ = false;
 };

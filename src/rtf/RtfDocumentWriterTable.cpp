@@ -48,6 +48,13 @@ void setBorder(QTextTableCellFormat &format, quint8 borders, quint8 side, qreal 
 
 bool RtfDocumentWriter::endCell(const QTextBlockFormat &block, const QTextCharFormat &mark)
 {
+    if (limitReached_) {
+        return false;
+    }
+    // A cell past the table's last column still costs a paragraph in that column.
+    if (!budget_.chargeCell() || !budget_.chargeBreak(mark)) {
+        return stopForLayout();
+    }
     if (!reserve(1)) {
         return false;
     }
@@ -55,6 +62,7 @@ bool RtfDocumentWriter::endCell(const QTextBlockFormat &block, const QTextCharFo
         // The paragraph began outside the table and is already partly in the document.
         writeBlock(block, mark);
         blockStarted_ = false;
+        unbroken_ = 0;
     } else if (!text_.isEmpty() || cellParagraphs_.isEmpty()) {
         cellParagraphs_.append(takeParagraph(block, mark));
     }
@@ -69,6 +77,9 @@ bool RtfDocumentWriter::endCell(const QTextBlockFormat &block, const QTextCharFo
 
 void RtfDocumentWriter::endRow(const RtfRowDef &row)
 {
+    if (!limitReached_ && !budget_.chargeBreak(format_)) {
+        stopForLayout();
+    }
     if (!text_.isEmpty() && !blockStarted_) {
         takeUnendedParagraph(lastBlock_, lastMark_);
     }

@@ -54,14 +54,15 @@ void RtfFormats::addColor(const QColor &color)
 
 int RtfFormats::addLink(const QString &address)
 {
-    const qsizetype known = links_.indexOf(address);
-    if (known >= 0) {
-        return int(known);
+    // Looked up by hash: a file may hold thousands of long, distinct addresses.
+    if (const auto known = linkIndexes_.constFind(address); known != linkIndexes_.cend()) {
+        return *known;
     }
     if (links_.size() >= maxLinks) {
         return -1;
     }
     links_.append(address);
+    linkIndexes_.insert(address, int(links_.size() - 1));
     return int(links_.size() - 1);
 }
 

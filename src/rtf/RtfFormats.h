@@ -95,6 +95,7 @@ private:
     QHash<int, RtfFont> fonts_;
     QList<QColor> colors_;
     QStringList links_;
+    QHash<QString, int> linkIndexes_; // where each address is in links_
     QHash<RtfCharState, QTextCharFormat> charFormats_;
     QTextCharFormat lastCharFormat_;
     RtfParaState lastParaState_;

@@ -15,9 +15,9 @@ bool flagOf(const RtfToken &token)
 } // namespace
 
 RtfParser::RtfParser(QByteArrayView input, QTextDocument &document, int maxDepth, qsizetype maxGroups,
-                     qsizetype maxOutputChars, qint64 maxPicturePixels)
-    : tokenizer_(input), writer_(document, maxOutputChars), maxDepth_(qMax(1, maxDepth)), maxGroups_(maxGroups),
-      picturePixelsLeft_(qMax<qint64>(0, maxPicturePixels))
+                     qsizetype maxOutputChars, qint64 maxPicturePixels, RtfLayoutBudget::Bounds layoutBounds)
+    : tokenizer_(input), writer_(document, maxOutputChars, layoutBounds), maxDepth_(qMax(1, maxDepth)),
+      maxGroups_(maxGroups), picturePixelsLeft_(qMax<qint64>(0, maxPicturePixels))
 {
     stack_.reserve(qMin(maxDepth_, 256) + 1);
     stack_.append(GroupState{});
@@ -59,7 +59,7 @@ RtfParser::Status RtfParser::run()
             break;
         }
         if (writer_.limitReached()) {
-            status = Status::TooMuchOutput;
+            status = writer_.layoutBoundReached() ? Status::TooLongToShow : Status::TooMuchOutput;
             done_ = true;
         }
     }

@@ -19,10 +19,10 @@ class QTextDocument;
 // the destinations and words of lists, fields, tables and pictures.
 class RtfParser final {
 public:
-    enum class Status : quint8 { Finished, TooManyGroups, TooMuchOutput };
+    enum class Status : quint8 { Finished, TooManyGroups, TooMuchOutput, TooLongToShow };
 
     RtfParser(QByteArrayView input, QTextDocument &document, int maxDepth, qsizetype maxGroups,
-              qsizetype maxOutputChars, qint64 maxPicturePixels);
+              qsizetype maxOutputChars, qint64 maxPicturePixels, RtfLayoutBudget::Bounds layoutBounds);
     Q_DISABLE_COPY_MOVE(RtfParser)
 
     Status run();

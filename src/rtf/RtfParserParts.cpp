@@ -311,7 +311,7 @@ void RtfParser::applyFieldResult()
 void RtfParser::finishPicture()
 {
     RtfPicture picture = std::exchange(picture_, RtfPicture{});
-    if (state().destination != Destination::Text || state().chars.hidden) {
+    if (state().destination != Destination::Text || state().chars.hidden || !writer_.takesImage()) {
         return;
     }
     const QImage image = picture.decode(picturePixelsLeft_);

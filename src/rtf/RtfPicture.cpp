@@ -10,6 +10,33 @@ namespace {
 
 constexpr qreal maxShownPixels = 4000; // a side larger than any screen only makes the view scroll further
 
+// Decoding a JPEG costs a pass over the whole picture per scan, and a small file can hold thousands of scans of a
+// large picture. Encoders write one scan per component, or about ten for a progressive picture; a few dozen is
+// the most any of them needs.
+constexpr int maxJpegScans = 64;
+
+// The number of scans in a JPEG stream, counted up to one past `limit`: the segments between scans are skipped by
+// their lengths, and a scan's data ends at the first marker other than a stuffed byte or a restart.
+int jpegScans(QByteArrayView data, int limit)
+{
+    int scans = 0;
+    qsizetype i = 2; // after the start-of-image marker
+    while (i + 1 < data.size() && scans <= limit) {
+        const uchar marker = uchar(data[i + 1]);
+        if (uchar(data[i]) != 0xFF || marker == 0xFF) {
+            ++i; // a scan's data, or fill bytes before a marker
+        } else if (marker == 0x00 || marker == 0x01 || (marker >= 0xD0 && marker <= 0xD7)) {
+            i += 2;
+        } else if (marker == 0xD9 || i + 3 >= data.size()) {
+            break;
+        } else {
+            scans += marker == 0xDA ? 1 : 0;
+            i += 2 + ((uchar(data[i + 2]) << 8) | uchar(data[i + 3]));
+        }
+    }
+    return scans;
+}
+
 } // namespace
 
 void RtfPicture::addHex(QByteArrayView text)
@@ -40,7 +67,8 @@ void RtfPicture::addBinary(QByteArrayView data)
 
 QImage RtfPicture::decode(qint64 maxPixels) const
 {
-    if (kind_ == Kind::Other || data_.isEmpty()) {
+    if (kind_ == Kind::Other || data_.isEmpty() ||
+        (kind_ == Kind::Jpeg && jpegScans(data_, maxJpegScans) > maxJpegScans)) {
         return {};
     }
     QBuffer buffer;

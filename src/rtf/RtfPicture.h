@@ -24,7 +24,7 @@ public:
     void addBinary(QByteArrayView data);
 
     // The picture if it is one we show and has at most maxPixels pixels, a null image otherwise; a
-    // broken picture gives a null image.
+    // broken picture, or a JPEG of more scans than any encoder writes, gives a null image.
     QImage decode(qint64 maxPixels) const;
     // The size to show an image of this picture at, in pixels, from the goal sizes and scales.
     QSizeF displaySize(QSize imageSize) const;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "rtf/RtfLayoutBudget.h"
+
 #include <QByteArrayView>
 #include <QString>
 
@@ -20,6 +22,8 @@ public:
         qsizetype maxInputBytes = 64 * 1024 * 1024;  // only this much of a longer file is read
         qsizetype maxOutputChars = 16 * 1024 * 1024; // characters put into the document, paragraph ends included
         qint64 maxPicturePixels = 32 * 1024 * 1024;  // pixels of all pictures together; pictures past it are left out
+        // What the text layout of the view that shows the document can do; the document ends where one is reached.
+        RtfLayoutBudget::Bounds layout = RtfLayoutBudget::Bounds::helpView();
     };
 
     RtfReader() = default;
@@ -32,8 +36,11 @@ public:
     bool read(QByteArrayView rtf, QTextDocument &document);
 
     QString errorString() const { return errorString_; }
+    // Whether a limit ended the document before the end of the text: the document shows only the beginning.
+    bool wasCut() const { return cut_; }
 
 private:
     Limits limits_;
     QString errorString_;
+    bool cut_ = false;
 };

@@ -14,6 +14,8 @@
 #include <QCheckBox>
 #include <QFile>
 #include <QTextBrowser>
+#include <QTextCursor>
+#include <QTextDocument>
 
 using namespace Qt::StringLiterals;
 
@@ -25,6 +27,15 @@ constexpr int HelpClientHeight = 7920;
 
 const QString SettingsSection = u"Settings"_s;
 const QString ShowHelpKey = u"showHelp"_s;
+
+// A help file that the reader's bounds cut ends with a line of its own that says so, in the view's own font.
+void appendCutNote(QTextDocument &document)
+{
+    QTextCursor cursor(&document);
+    cursor.movePosition(QTextCursor::End);
+    cursor.insertBlock(QTextBlockFormat(), QTextCharFormat());
+    cursor.insertText(HelpWindow::CutNote.toString());
+}
 
 } // namespace
 
@@ -96,7 +107,9 @@ void HelpWindow::loadHelpFile(const QString &path)
         return;
     }
     RtfReader reader;
-    reader.read(rtf, *helpView_->document());
+    if (!reader.read(rtf, *helpView_->document()) && reader.wasCut()) {
+        appendCutNote(*helpView_->document());
+    }
     helpView_->moveCursor(QTextCursor::Start);
 }
 

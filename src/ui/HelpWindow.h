@@ -16,6 +16,8 @@ class HelpWindow final : public QDialog {
 public:
     // Help files larger than this are not shown: the window opens without help text.
     static constexpr qint64 MaxHelpFileBytes = 64 * 1024 * 1024;
+    // The last line of a help file that the view's bounds cut short.
+    static constexpr QStringView CutNote = u"The rest of this help file is not shown: it is too long for this window.";
 
     // Loading runs the load steps: skin, look for the help file, show it, topmost, the start-up setting.
     // `helpFilePath` is the help file to show; the start-up setting is read and written through `settings`.

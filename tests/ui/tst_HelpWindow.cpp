@@ -1,16 +1,21 @@
 // The help window on its own: how it shows its file, the start-up box and the setting behind it, and what it does
 // with a file that is missing, empty, broken or too large.
 
+#include "../../bench/HelpShapes.h"
 #include "core/PublisherSettings.h"
+#include "rtf/RtfLayoutBudget.h"
 #include "support/FakePlatform.h"
 #include "support/Widgets.h"
 #include "ui/HelpWindow.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QCheckBox>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextBlock>
 #include <QTextBrowser>
+#include <QTextTable>
 
 #include <memory>
 
@@ -219,6 +224,57 @@ private slots:
         const QString text = helpView(help)->toPlainText();
         QVERIFY2(shown.isEmpty() || text.contains(shown), qPrintable(text));
         QVERIFY2(notShown.isEmpty() || !text.contains(notShown), qPrintable(text));
+    }
+
+    // Help files of the shapes that cost the view's layout the most, each a little past a bound where it has one.
+    void load_costlyShape_cutWithNoteWithinBounds_data()
+    {
+        QTest::addColumn<QByteArray>("shape");
+        QTest::addColumn<int>("units");
+        QTest::addColumn<bool>("cut");
+        const RtfLayoutBudget::Bounds bounds = RtfLayoutBudget::Bounds::helpView();
+        const int lines = int(bounds.lines) + 1000;
+        for (const char *shape : {"par", "line", "textlines", "list"}) {
+            QTest::newRow(shape) << QByteArray(shape) << lines << true;
+        }
+        QTest::newRow("cells of one row") << "cells"_ba << int(bounds.cells) + 1 << true;
+        QTest::newRow("rows of two cells") << "rows"_ba << int(bounds.cells) / 2 + 1 << true;
+        QTest::newRow("pictures taller than the height bound") << "pictures"_ba << 500 << true;
+        QTest::newRow("runs in one paragraph") << "runs"_ba << int(bounds.runs) + 1000 << true;
+        QTest::newRow("distinct links in one paragraph") << "links"_ba << 20'000 << false;
+        QTest::newRow("text in one paragraph") << "words"_ba << int(bounds.characters) / 5 + 1000 << true;
+        QTest::newRow("JPEG of many scans, left out") << "scans"_ba << 1000 << false;
+    }
+    void load_costlyShape_cutWithNoteWithinBounds()
+    {
+        QFETCH(QByteArray, shape);
+        QFETCH(int, units);
+        QFETCH(bool, cut);
+
+        HelpFixture f;
+        f.writeHelp(HelpShapes::file(shape.toStdString(), units));
+        const auto help = f.open();
+        QTextDocument &document = *helpView(help)->document();
+
+        const RtfLayoutBudget::Bounds bounds = RtfLayoutBudget::Bounds::helpView();
+        QCOMPARE(document.lastBlock().text() == HelpWindow::CutNote, cut);
+        const QString text = document.toPlainText();
+        QVERIFY(document.blockCount() + text.count(QChar::LineSeparator) <= bounds.lines + 2);
+        QVERIFY(text.size() <= bounds.characters + bounds.lines + HelpWindow::CutNote.size());
+        QVERIFY(document.documentLayout()->documentSize().height() <= 1.2 * bounds.heightPixels);
+        qsizetype cells = 0;
+        for (const QObject *frame : document.rootFrame()->children()) {
+            if (const auto *table = qobject_cast<const QTextTable *>(frame)) {
+                cells += table->rows() * table->columns();
+            }
+        }
+        QVERIFY(cells <= bounds.cells);
+        qsizetype runs = 0;
+        for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
+            runs += block.textFormats().size();
+        }
+        QVERIFY(runs <= bounds.runs + bounds.lines);
+        QCOMPARE(text.contains(QChar::ObjectReplacementCharacter), shape == "pictures");
     }
 };
 
