@@ -26,6 +26,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include "BenchRun.h"
 #include "Figures.h"
 
 #include <chrono>
@@ -301,25 +302,13 @@ BENCHMARK(BM_Command<Command::Delete>)
 
 int main(int argc, char **argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    }
-    // The offscreen platform warns at every window it cannot raise; only real failures belong in the report.
-    qInstallMessageHandler([](QtMsgType type, const QMessageLogContext &, const QString &message) {
-        if (type == QtCriticalMsg || type == QtFatalMsg) {
-            std::fprintf(stderr, "%s\n", qPrintable(message));
-        }
-    });
+    BenchRun::quietOffscreen();
     QApplication app(argc, argv);
     QApplication::setQuitOnLastWindowClosed(false);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
+    if (!BenchRun::run(argc, argv)) {
         return 1;
     }
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
     // The commands add what they do to the disk's own cost of the save: at most twice that again.
-    std::printf("\n");
     for (const auto &[name, f] : figures()) {
         Figures::printRatio(name, f.first, f.second, "ms", 3);
     }

@@ -12,6 +12,7 @@
 //
 // Files go to $BRISVANE_BENCH_DIR, or /var/tmp, which is on disk where /tmp may be held in memory.
 
+#include "BenchRun.h"
 #include "Figures.h"
 #include "core/Entry.h"
 #include "core/VaultFile.h"
@@ -371,14 +372,9 @@ int main(int argc, char **argv)
             ->UseManualTime()
             ->Unit(benchmark::kMillisecond);
     }
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
+    if (!BenchRun::run(argc, argv)) {
         return 1;
     }
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-
-    std::printf("\n");
     for (const auto &[key, f] : figures()) {
         const auto &[what, entries] = key;
         const std::string name = what + " " + std::to_string(entries);
