@@ -80,12 +80,13 @@ test-orca: build
 
 # The sanitizer build: clang, ASan and UBSan. Debug keeps the assertions; -O1 makes the sanitized tests and fuzzers
 # several times faster than -O0, and line tables are all that the sanitizers' reports need to name file and line.
-# lld links the many test programs quicker. It builds the unit and widget tests and the fuzzers; the reliability
-# tests run in the build users run (test-reliability).
+# lld links the many test programs quicker, and the libraries are built in batches of files as in the ordinary
+# build (the tests are not). It builds the unit and widget tests and the fuzzers; the reliability tests run in the
+# build users run (test-reliability).
 SANITIZED = ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=print_stacktrace=1
 FUZZERS = $(basename $(notdir $(wildcard fuzz/*_fuzzer.cpp)))
 asan-configure: deps
-	CC=clang CXX=clang++ cmake -S . -B $(ASAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug \
+	CC=clang CXX=clang++ cmake -S . -B $(ASAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCMAKE_UNITY_BUILD=ON \
 	    -DCMAKE_CXX_FLAGS_DEBUG="-O1 -gline-tables-only" -DCMAKE_EXE_LINKER_FLAGS=-fuse-ld=lld \
 	    -DBRISVANE_SANITIZE=ON -DBRISVANE_FUZZ=ON
 
