@@ -6,8 +6,8 @@ DIST       ?= dist/Brisvane
 JOBS       ?= $(shell nproc)
 FUZZ_SECONDS ?= 60
 
-.PHONY: all deps configure build program dist run test test-layers test-format format test-unit test-reliability \
-        test-e2e test-orca asan-configure asan-build test-asan fuzz test-fuzz test-one bench clean
+.PHONY: all deps configure build program dist run test test-layers test-format format test-unit reliability-build \
+        test-reliability test-e2e test-orca asan-configure asan-build test-asan fuzz test-fuzz test-one bench clean
 
 all: build
 
@@ -66,8 +66,10 @@ test-unit: build
 	bash scripts/ctest-unit $(BUILD) unit
 
 # The reliability tests (tests/reliability) in the build users run, with the helper programs they start.
-test-reliability: deps configure
+reliability-build: deps configure
 	cmake --build $(BUILD) -j $(JOBS) --target reliability_tests
+
+test-reliability: reliability-build
 	bash scripts/ctest-unit $(BUILD) reliability
 
 # The end-to-end tests start the program alone.
