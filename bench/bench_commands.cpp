@@ -48,7 +48,8 @@ struct QuietClipboard final : Clipboard {
     void setSecretText(const QString &) override {}
 };
 struct QuietOpener final : Opener {
-    bool openLocation(const QUrl &, QString *) override { return true; }
+    void setFailureReport(QObject *, FailureReport) override {}
+    void openLocation(const QUrl &) override {}
     void openUrl(const QUrl &) override {}
 };
 struct QuietSettings final : SettingsStore {
@@ -56,7 +57,7 @@ struct QuietSettings final : SettingsStore {
     void write(const QString &, const QString &, const QString &, const QString &) override {}
 };
 struct QuietEnd final : ProgramEnd {
-    void endProgram() override {}
+    void endProgram(int) override {}
 };
 struct QuietEvents final : EventPump {
     void processEvents() override {}

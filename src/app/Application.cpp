@@ -8,9 +8,12 @@
 #include "ui/AboutWindow.h"
 #include "ui/HelpWindow.h"
 #include "ui/MainWindow.h"
+#include "ui/Placement.h"
 #include "ui/Skin.h"
 #include "ui/SplashScreen.h"
 #include "ui/WebsiteLauncher.h"
+
+#include <QFileInfo>
 
 using namespace Qt::StringLiterals;
 
@@ -71,22 +74,21 @@ QString Application::helpFilePath() const
     return folder_ + u"/Help.rtf"_s;
 }
 
-// The start-up: the splash window; after its second, the main window with the first look at the vault; the
+// The start-up: the splash window; after its second, the main window loaded with the first look at the vault; the
 // password dialog, to create the master password or to enter it; then the vault created or unlocked and the main
 // window shown, or the end of the program.
+//
+// Nothing of the main window is shown, mapped or announced while the password dialog guards it: a window shown and
+// hidden again at once can stay on screen under some compositors, live and empty, and a screen reader then keeps
+// it as hidden for good.
 
 void Application::start()
 {
     splash_.open([this] {
         auto *window = new SplashScreen(publisher_);
-        connect(window, &SplashScreen::finished, this, &Application::showMainWindow);
+        connect(window, &SplashScreen::finished, this, &Application::loadMainWindow);
         return window;
     });
-}
-
-void Application::showMainWindow()
-{
-    loadMainWindow()->show();
 }
 
 MainWindow *Application::loadMainWindow()
@@ -172,14 +174,16 @@ void Application::finishStartup(const QString &status)
 void Application::endWithError(const QString &text)
 {
     QWidget *parent = passwordDialog_.isLoaded() ? static_cast<QWidget *>(passwordDialog_.get()) : mainWindow_.get();
-    platform_.messages.show(parent, text + u"\r\n\r\nBrisvane will close now; the vault file is unchanged."_s, {},
-                            MessageBoxes::Buttons::Ok);
-    endProgram();
+    const QString outcome = QFileInfo::exists(VaultPath::inFolder(folder_))
+                                ? u"Brisvane will close now; the vault file is unchanged."_s
+                                : u"Brisvane will close now; no vault file was made."_s;
+    platform_.messages.show(parent, text + u"\r\n\r\n"_s + outcome, {}, MessageBoxes::Buttons::Ok);
+    platform_.end.endProgram(1);
 }
 
 void Application::endProgram()
 {
-    platform_.end.endProgram();
+    platform_.end.endProgram(0);
 }
 
 // The windows.
@@ -210,6 +214,7 @@ void Application::openEntryDialog(const EntryDialog::Request &request)
 {
     entryDialog_.open([&] {
         auto *dialog = new EntryDialog(request, platform_.messages, publisher_);
+        Placement::belongTo(dialog, mainWindow_.get());
         connect(dialog, &EntryDialog::saveRequested, commands_.get(), &EntryCommands::saveEntry);
         return dialog;
     });
@@ -219,8 +224,11 @@ void Application::openHelpWindow()
 {
     // Without its file the help window declines to be shown; it goes at once, so that the next "View Help"
     // neither shows it empty nor misses a help file put there since.
-    HelpWindow *help =
-        helpWindow_.open([this] { return new HelpWindow(helpFilePath(), platform_.settings, publisher_); });
+    HelpWindow *help = helpWindow_.open([this] {
+        auto *window = new HelpWindow(helpFilePath(), platform_.settings, publisher_);
+        Placement::belongTo(window, mainWindow_.get());
+        return window;
+    });
     if (!help->showAfterLoad()) {
         helpWindow_.unload();
     }

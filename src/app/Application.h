@@ -60,7 +60,6 @@ public:
 
 private:
     // The start-up, in the order it runs.
-    void showMainWindow();
     void openPasswordDialog(PasswordDialog::Mode mode);
     void createMasterPassword(const QString &password);
     void unlock(const QString &password);

@@ -33,7 +33,15 @@ QString copiedStatusPrefix(Entry::Field field)
 EntryCommands::EntryCommands(EntryListModel &entries, VaultStore &store, MessageBoxes &messages, Clipboard &clipboard,
                              Opener &opener, QObject *parent)
     : QObject(parent), entries_(entries), store_(store), messages_(messages), clipboard_(clipboard), opener_(opener)
-{}
+{
+    // Counts what the status bar is told, so that a late report of the opener overwrites no newer status.
+    connect(this, &EntryCommands::statusText, this, [this] { ++statusCount_; });
+    opener_.setFailureReport(this, [this](Opener::Request request, const QUrl &address, const QString &reason) {
+        openerFailed(request,
+                     address.isLocalFile() ? QDir::toNativeSeparators(address.toLocalFile()) : address.toString(),
+                     reason);
+    });
+}
 
 EntryCommands::~EntryCommands() = default;
 
@@ -157,18 +165,24 @@ void EntryCommands::goToLocation()
         return;
     }
     emit statusText(u"Opening Location..."_s);
+    openingStatus_ = statusCount_;
     const QString location = entries_.entry(row).text(Entry::Location);
     const QUrl address = LocationAddress::openerAddress(location, QDir::homePath());
-
-    QString error;
     if (!address.isValid()) {
-        error = u"It is not a valid address."_s;
-    } else if (opener_.openLocation(address, &error)) {
+        openerFailed(Opener::Request::Location, LocationAddress::withWebScheme(location),
+                     u"It is not a valid address."_s);
         return;
     }
-    const QString shown = address.isLocalFile() ? QDir::toNativeSeparators(address.toLocalFile())
-                                                : LocationAddress::withWebScheme(location);
-    messages_.show(window_, u"This location could not be opened:\r\n"_s + shown + u"\r\n\r\n"_s + error, {},
+    opener_.openLocation(address);
+}
+
+void EntryCommands::openerFailed(Opener::Request request, const QString &location, const QString &reason)
+{
+    // The status said the location was being opened; unless something has been said since, it now says otherwise.
+    if (request == Opener::Request::Location && openingStatus_ == statusCount_) {
+        emit statusText(u"Location not opened."_s);
+    }
+    messages_.show(window_, u"This location could not be opened:\r\n"_s + location + u"\r\n\r\n"_s + reason, {},
                    MessageBoxes::Buttons::Ok);
 }
 
@@ -183,6 +197,6 @@ bool EntryCommands::mayClose()
                             : u"Your last change could not be saved, so closing now would lose it."_s;
     const auto answer =
         messages_.show(window_, why + u"\r\n\r\nClick OK to close anyway, or Cancel to keep Brisvane open."_s,
-                       u"Not saved"_s, MessageBoxes::Buttons::OkCancel);
+                       u"Not saved"_s, MessageBoxes::Buttons::OkCancelByDefaultCancel);
     return answer == MessageBoxes::Answer::Ok;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/Entry.h"
+#include "platform/Platform.h"
 #include "ui/EntryDialog.h"
 
 #include <QObject>
@@ -8,10 +9,7 @@
 
 #include <functional>
 
-class Clipboard;
 class EntryListModel;
-class MessageBoxes;
-class Opener;
 class QWidget;
 class VaultStore;
 
@@ -40,6 +38,7 @@ public:
     // Empties the clipboard, then puts the selected entry's field on it.
     void copyField(Entry::Field field);
     // Hands the selected entry's location to the desktop: a web address to the browser, a path to the file manager.
+    // An opener that fails is reported when it ends, in a message box that names the location.
     void goToLocation();
     // The entry dialog's Save: the texts go into the request's entry, or a new one at the end, then the vault is
     // saved. The change stays in the list whatever the save comes to.
@@ -59,6 +58,8 @@ private:
     qsizetype selectedRowOrHint(const QString &hint);
     // Saves the vault and says what came of it; true only for a save the disk confirmed.
     bool save();
+    // Says that the opener failed on `location`, Go To's or the website's.
+    void openerFailed(Opener::Request request, const QString &location, const QString &reason);
 
     EntryListModel &entries_;
     VaultStore &store_;
@@ -67,4 +68,7 @@ private:
     Opener &opener_;
     QPointer<QWidget> window_;
     std::function<qsizetype()> selectedRow_;
+    // Status texts given so far, and the count when Go To last said it was opening a location.
+    quint64 statusCount_ = 0;
+    quint64 openingStatus_ = 0;
 };

@@ -3,20 +3,28 @@
 #include "core/VaultLock.h"
 #include "core/VaultPath.h"
 #include "core/VaultStore.h"
+#include "platform/DisplayServer.h"
 #include "platform/ProcessPrivacy.h"
 #include "platform/QtPlatform.h"
 #include "ui/ScreenReaderEvents.h"
 
 #include <QApplication>
+#include <QFileInfo>
 
 using namespace Qt::StringLiterals;
 
 int main(int argc, char *argv[])
 {
     ProcessPrivacy::closeToOtherProcesses();
+    const bool chosen = DisplayServer::choose();
     QApplication app(argc, argv);
+    if (chosen) {
+        DisplayServer::forgetChoice();
+    }
     QApplication::setApplicationName(u"Brisvane"_s);
     QApplication::setOrganizationName(u"Brisvane"_s);
+    // Docks and task bars find the launcher entry, brisvane.desktop, and its icon by this name.
+    QGuiApplication::setDesktopFileName(u"brisvane"_s);
     // Between the password dialog's going and the main window's showing no window is visible; the program ends
     // only where it says so.
     QApplication::setQuitOnLastWindowClosed(false);
@@ -58,6 +66,19 @@ int main(int argc, char *argv[])
         VaultFile::removeLeftovers(lock.vaultPath());
         break;
     case VaultLock::Outcome::Unavailable:
+        // With no vault yet, a folder that takes no lock file may take no vault either: then that is all there is
+        // to say, and the program cannot go on.
+        if (!QFileInfo::exists(vault) && !QFileInfo(vault).isSymLink()) {
+            if (const QString why = VaultPath::whyNoNewFile(folder); !why.isEmpty()) {
+                qt.platform().messages.show(
+                    nullptr,
+                    u"Brisvane cannot make its vault in this folder:\r\n"_s + folder + u"\r\n\r\n"_s + why +
+                        u"\r\n\r\nBrisvane keeps its vault, data.enc, beside the program. Move the Brisvane folder "
+                        u"to a place where you may make files (your home folder, for example) and start it there."_s,
+                    {}, MessageBoxes::Buttons::Ok);
+                return 1;
+            }
+        }
         // Said once, at the start. Where no vault file can be there at all, the store says so and ends instead.
         if (VaultPath::notAVaultFile(vault).isEmpty()) {
             qt.platform().messages.show(

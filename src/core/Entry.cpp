@@ -32,18 +32,24 @@ qsizetype findSeparator(QByteArrayView line, qsizetype from)
     return -1;
 }
 
+// A field end as the entry keeps it. A line longer than MaxEnd cannot come from the vault file (VaultFile::MaxSize)
+// nor be typed; should one come all the same, its ends stop at MaxEnd instead of wrapping to the line's start.
+quint32 endAt(qsizetype position)
+{
+    return quint32(std::min<qsizetype>(position, Entry::MaxEnd));
+}
+
 } // namespace
 
 Entry::Entry() : line_(QByteArrayLiteral("||||||")) {}
 
 Entry Entry::fromPlainLine(QByteArray line)
 {
-    const auto size = quint32(line.size());
     const qsizetype first = findSeparator(line, 0);
     const qsizetype second = first < 0 ? -1 : findSeparator(line, first + Separator.size());
     Entry e;
-    e.usernameEnd_ = first < 0 ? size : quint32(first);
-    e.passwordEnd_ = second < 0 ? size : quint32(second);
+    e.usernameEnd_ = endAt(first < 0 ? line.size() : first);
+    e.passwordEnd_ = endAt(second < 0 ? line.size() : second);
     e.line_ = std::move(line);
     return e;
 }
@@ -54,8 +60,8 @@ Entry Entry::fromFields(QByteArrayView username, QByteArrayView password, QByteA
     e.line_.clear();
     e.line_.reserve(username.size() + password.size() + location.size() + 2 * Separator.size());
     e.line_.append(username).append(Separator).append(password).append(Separator).append(location);
-    e.usernameEnd_ = quint32(username.size());
-    e.passwordEnd_ = quint32(e.usernameEnd_ + Separator.size() + password.size());
+    e.usernameEnd_ = endAt(username.size());
+    e.passwordEnd_ = endAt(username.size() + Separator.size() + password.size());
     return e;
 }
 
@@ -79,8 +85,9 @@ QByteArrayView Entry::field(Field f) const
     case Username:
         return all.first(usernameEnd_);
     case Password: {
+        // Both ends stopped at MaxEnd: empty, not a negative length.
         const qsizetype start = startAfter(usernameEnd_);
-        return all.sliced(start, passwordEnd_ - start);
+        return all.sliced(start, std::max<qsizetype>(qsizetype(passwordEnd_) - start, 0));
     }
     case Location:
         return all.sliced(startAfter(passwordEnd_));

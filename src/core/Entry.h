@@ -17,6 +17,9 @@ public:
     enum Field { Username = 0, Password = 1, Location = 2 };
     static constexpr int FieldCount = 3;
 
+    // The furthest that a field can end in the line: ends are kept in 32 bits (see below).
+    static constexpr qsizetype MaxEnd = 0xFFFF'FFFF;
+
     // Three empty fields.
     Entry();
 

@@ -1,6 +1,8 @@
 #include "core/VaultFile.h"
 
+#include "core/CheckedRename.h"
 #include "core/FileDescriptor.h"
+#include "core/FileOwnership.h"
 #include "core/SystemError.h"
 #include "core/VaultPath.h"
 
@@ -68,8 +70,24 @@ int flush(int fd, Step step, const VaultFile::FaultHook &hook)
     return ::fsync(fd) == 0 ? 0 : errno;
 }
 
+QString tooLargeText(const QString &path, qint64 size)
+{
+    return u"%1 is %2 bytes long, more than the 1 GiB (%3 bytes) that Brisvane opens as a vault; a vault of a million "
+           u"entries takes about 70 MB. Nothing was read or changed. If this file is not your vault, move it out of "
+           u"the folder."_s.arg(VaultPath::quoted(path))
+               .arg(size)
+               .arg(VaultFile::MaxSize);
+}
+
+QString replacedText(const QString &path)
+{
+    return u"%1 was replaced by another file while Brisvane was saving, so nothing was written over it. Start "
+           u"Brisvane again from the folder that holds your vault."_s.arg(VaultPath::quoted(path));
+}
+
+// `expected`: the vault as the save checked it; the file opened must be that one.
 Result writeInPlace(const QString &path, QByteArrayView content, const VaultFile::FaultHook &hook,
-                    const Result &whyNotBeside)
+                    const Result &whyNotBeside, const struct stat *expected)
 {
     const QByteArray native = QFile::encodeName(path);
     int e = injected(hook, Step::OpenInPlace);
@@ -78,6 +96,10 @@ Result writeInPlace(const QString &path, QByteArrayView content, const VaultFile
     if (fd < 0) {
         // The folder refused the new file and the vault itself cannot be written either: report the first cause.
         return whyNotBeside;
+    }
+    struct stat opened {};
+    if (expected && (::fstat(fd, &opened) != 0 || !VaultPath::sameFile(opened, *expected))) {
+        return refusal(replacedText(path));
     }
     // Reserving the room first means a full disk fails before a single old byte is overwritten.
     e = injected(hook, Step::Reserve);
@@ -133,7 +155,7 @@ QString temporaryPrefix(const QString &path)
     return path + u".saving-"_s;
 }
 
-Result read(const QString &path, QByteArray &out)
+Result read(const QString &path, QByteArray &out, Extent extent)
 {
     // A named pipe or a device is never opened: reading one could block for good, or change what it holds.
     if (const QString odd = VaultPath::notAVaultFile(path); !odd.isEmpty()) {
@@ -149,11 +171,18 @@ Result read(const QString &path, QByteArray &out)
         const int e = S_ISDIR(st.st_mode) ? EISDIR : S_ISREG(st.st_mode) ? errno : EINVAL;
         return failure(u"Could not read"_s, path, e);
     }
-    out.resize(qsizetype(st.st_size));
+    if (st.st_size > MaxSize) {
+        return refusal(tooLargeText(path, st.st_size));
+    }
+    const bool firstLine = extent == Extent::FirstLine;
+    out.resize(firstLine ? std::min<qsizetype>(st.st_size, 65536) : qsizetype(st.st_size));
     qsizetype have = 0;
     for (;;) {
         if (have == out.size()) {
-            out.resize(have + 65536); // the file grew while being read
+            if (have >= MaxSize) {
+                return refusal(tooLargeText(path, have)); // it grew while being read
+            }
+            out.resize(std::min<qsizetype>(have + std::max<qsizetype>(have, 65536), MaxSize + 1));
         }
         const ssize_t n = ::read(fd, out.data() + have, size_t(out.size() - have));
         if (n < 0) {
@@ -166,6 +195,9 @@ Result read(const QString &path, QByteArray &out)
             break;
         }
         have += n;
+        if (firstLine && std::memchr(out.data() + have - n, '\r', size_t(n))) {
+            break;
+        }
     }
     out.truncate(have);
     return {};
@@ -208,8 +240,12 @@ Result replace(const QString &path, QByteArrayView content, const FaultHook &hoo
     }
     // The file itself, so that a link stays a link.
     const QString target = VaultPath::realPath(path);
+    const QByteArray nativeTarget = QFile::encodeName(target);
     const QString folder = QFileInfo(target).absolutePath();
     QByteArray tempName = QFile::encodeName(temporaryPrefix(target) + u"XXXXXX"_s);
+    // The vault as this save finds it, before the lock's own look: the only file that the save may replace.
+    struct stat vault {};
+    const struct stat *expected = ::stat(nativeTarget.constData(), &vault) == 0 ? &vault : nullptr;
     if (lock) {
         if (const QString why = lock->checkBeforeSave(target); !why.isEmpty()) {
             return refusal(why);
@@ -219,7 +255,7 @@ Result replace(const QString &path, QByteArrayView content, const FaultHook &hoo
     // The rename would replace a file that its owner made read-only, and so undo that choice: a save may change
     // the vault only where opening it for writing would be allowed. Asked without opening it, which a save never
     // does on this path.
-    if (::faccessat(AT_FDCWD, QFile::encodeName(target).constData(), W_OK, AT_EACCESS) != 0 && errno != ENOENT) {
+    if (::faccessat(AT_FDCWD, nativeTarget.constData(), W_OK, AT_EACCESS) != 0 && errno != ENOENT) {
         return failure(u"Could not write"_s, target, errno);
     }
 
@@ -230,7 +266,7 @@ Result replace(const QString &path, QByteArrayView content, const FaultHook &hoo
         e = e ? e : errno;
         const Result beside = failure(u"Could not create a new file in"_s, folder, e);
         if (e == EACCES || e == EPERM || e == ENOSPC || e == EDQUOT) {
-            return writeInPlace(target, content, hook, beside);
+            return writeInPlace(target, content, hook, beside, expected);
         }
         return beside;
     }
@@ -240,10 +276,16 @@ Result replace(const QString &path, QByteArrayView content, const FaultHook &hoo
         return failure(what, target, error);
     };
 
-    // The new file keeps the permissions of the one it replaces; a new vault is private to its owner.
-    struct stat st {};
-    if (::stat(QFile::encodeName(target).constData(), &st) == 0) {
-        ::fchmod(fd, st.st_mode & 07777);
+    // The new file keeps the owner, group and permissions of the one it replaces; a new vault is private to its
+    // owner. Where this user cannot give it the vault's owner without taking rights from anyone, the vault is
+    // written in place, as an open for output would, which keeps all of them.
+    if (expected) {
+        if (!FileOwnership::keep(fd, vault)) {
+            file.close();
+            ::unlink(tempName.constData());
+            return writeInPlace(target, content, hook, failure(u"Could not write"_s, target, EPERM), expected);
+        }
+        ::fchmod(fd, vault.st_mode & 07777);
     }
     if ((e = writeAll(fd, content, hook))) {
         return discard(u"Could not write"_s, e);
@@ -269,11 +311,18 @@ Result replace(const QString &path, QByteArrayView content, const FaultHook &hoo
         return failure(u"Could not write"_s, target, e);
     }
     e = injected(hook, Step::Rename);
-    if (e || ::rename(tempName.constData(), QFile::encodeName(target).constData()) != 0) {
-        e = e ? e : errno;
-        ::unlink(tempName.constData());
+    const CheckedRename::Outcome renamed =
+        e ? CheckedRename::Outcome::Failed : CheckedRename::run(tempName, nativeTarget, expected, e);
+    if (renamed != CheckedRename::Outcome::Done) {
         settle(false);
-        return failure(u"Could not replace"_s, target, e);
+        if (renamed == CheckedRename::Outcome::OtherFileOut) {
+            return refusal(replacedText(target) +
+                           u" It could not be put back in its place: it is now %1 (%2)."_s.arg(
+                               VaultPath::quoted(QFile::decodeName(tempName)), systemErrorText(e)));
+        }
+        ::unlink(tempName.constData());
+        return renamed == CheckedRename::Outcome::OtherFile ? refusal(replacedText(target))
+                                                            : failure(u"Could not replace"_s, target, e);
     }
     settle(true);
 

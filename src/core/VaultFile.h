@@ -50,8 +50,18 @@ protected:
     ~FileLockHolder() = default;
 };
 
-// Reads the whole file into `out`. Fails, with `out` unspecified, when any part of it cannot be read.
-Result read(const QString &path, QByteArray &out);
+// The largest vault file that is read, 1 GiB. A million entries of the usual length take about 70 MB, so this
+// leaves room to spare; and while the program runs, a vault costs its size about three times over (the deciphered
+// file, which the entries refer to; 32 bytes of bookkeeping an entry; the new file that a save builds), which at
+// 1 GiB a desktop still has. It also keeps every line far below the 4 GiB that an entry's field ends can reach. A
+// larger file is refused before any of it is read.
+inline constexpr qint64 MaxSize = qint64(1) << 30;
+
+enum class Extent { Whole, FirstLine };
+
+// Reads the whole file into `out`, or with FirstLine at least its first line (up to its first CR). Fails, with
+// `out` unspecified, when any part of it cannot be read, and refuses a file larger than MaxSize.
+Result read(const QString &path, QByteArray &out, Extent extent = Extent::Whole);
 
 // Creates a file that must not exist yet, with the given content, flushed.
 Result createNew(const QString &path, QByteArrayView content, const FaultHook &hook = {},

@@ -13,6 +13,7 @@
 #include <csignal>
 #include <cstdio>
 #include <ctime>
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -23,6 +24,25 @@ using namespace Qt::StringLiterals;
 using VaultPath::sameFile;
 
 namespace {
+
+// QLockFile makes its files with mode 0666 less the umask, so that under a umask of 000 anyone could rewrite a
+// lock file. While one is made the umask keeps them the owner's alone. The umask is the whole process's, but it is
+// narrowed only for the moment of that call, and only ever narrowed.
+class OwnerOnlyFiles final {
+public:
+    OwnerOnlyFiles() : old_(::umask(077)) { ::umask(old_ | 077); }
+    ~OwnerOnlyFiles() { ::umask(old_); }
+    Q_DISABLE_COPY_MOVE(OwnerOnlyFiles)
+
+private:
+    mode_t old_;
+};
+
+bool tryLockOwnerOnly(QLockFile &file)
+{
+    const OwnerOnlyFiles ownerOnly;
+    return file.tryLock(0);
+}
 
 // Held while a copy creates or examines the lock file, so that no copy ever sees another one's lock file between
 // its creation and its first write, when it is still empty, and takes it for a stale one. QLockFile's own removal
@@ -36,7 +56,7 @@ public:
         }
         // Other copies hold it only for a moment each, even when many start at once.
         const QDeadlineTimer deadline(5000);
-        while (!file_.tryLock(0)) {
+        while (!tryLockOwnerOnly(file_)) {
             if (file_.error() != QLockFile::LockFailedError || deadline.hasExpired()) {
                 return;
             }
@@ -87,6 +107,32 @@ Process processOf(const LockFileContent::Holder &holder)
     return QFileInfo(QFile::decodeName(path)).fileName() == QFileInfo(QString::fromUtf8(holder.program)).fileName()
                ? Process::SameProgram
                : Process::OtherProgram;
+}
+
+// Whether the process has the file `inode`, named `fileName`, open through any path. A user-space file system that
+// mirrors a folder (bindfs) shows its files with their inode numbers on a device of its own, and a lock taken
+// through it is not seen on the folder itself; the holder of a lock file keeps it open all the same. Only this
+// user's processes can be looked into.
+bool hasOpen(qint64 pid, ino_t inode, const QString &fileName)
+{
+    char folder[64];
+    std::snprintf(folder, sizeof folder, "/proc/%lld/fd", static_cast<long long>(pid));
+    DIR *fds = ::opendir(folder);
+    if (!fds) {
+        return false;
+    }
+    bool open = false;
+    while (const dirent *fd = open ? nullptr : ::readdir(fds)) {
+        char link[sizeof folder + sizeof fd->d_name + 1];
+        std::snprintf(link, sizeof link, "%s/%s", folder, fd->d_name);
+        char path[PATH_MAX];
+        const ssize_t n = ::readlink(link, path, sizeof path);
+        struct stat st {};
+        open = n > 0 && size_t(n) < sizeof path && ::stat(link, &st) == 0 && st.st_ino == inode &&
+               QFileInfo(QFile::decodeName(QByteArray(path, n))).fileName() == fileName;
+    }
+    ::closedir(fds);
+    return open;
 }
 
 // Whether a lock on the file is held by someone: yes, no, or nothing can tell (no such file, or a file system
@@ -149,7 +195,7 @@ VaultLock::Outcome VaultLock::acquire()
         if (VaultPath::isOtherThanAFile(lockPath_)) {
             break;
         }
-        if (lockFile_.tryLock(0)) {
+        if (tryLockOwnerOnly(lockFile_)) {
             return lockFileTaken();
         }
         if (lockFile_.error() != QLockFile::LockFailedError) {
@@ -183,10 +229,12 @@ VaultLock::Outcome VaultLock::takeOver()
 VaultLock::Outcome VaultLock::lockFileTaken()
 {
     if (lockVaultFile() == FileLock::Busy) {
-        // A copy that could make no lock file holds the vault by its file lock alone.
+        // A copy that holds the vault by its file lock alone: it could make no lock file, or its lock file was
+        // deleted while it ran.
         lockFile_.unlock();
         holder_.reset();
         holderUnreadable_ = false;
+        evidence_ = Evidence::VaultFileLockAlone;
         return Outcome::HeldByAnother;
     }
     remember();
@@ -206,6 +254,7 @@ VaultLock::Outcome VaultLock::withoutLockFile()
         remember();
         return Outcome::Locked;
     case FileLock::Busy:
+        evidence_ = Evidence::VaultFileLock;
         return Outcome::HeldByAnother;
     case FileLock::Impossible:
         break;
@@ -233,6 +282,7 @@ VaultLock::Owner VaultLock::lockFileOwner(bool guarded)
     if (!S_ISREG(found.st_mode)) {
         return Owner::NotALockFile;
     }
+    const bool network = VaultPath::isNetworkFolder(QFileInfo(vault_).absolutePath());
     const FileDescriptor file(::open(native.constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
     if (!file.isOpen()) {
         if (errno == ENOENT) {
@@ -240,16 +290,18 @@ VaultLock::Owner VaultLock::lockFileOwner(bool guarded)
         }
         // Another user's lock file, which cannot be read: whether anyone holds the vault says it all.
         holderUnreadable_ = true;
-        const Owner judged = judgeByFileLocks(false);
-        return judged == Owner::Stale && VaultPath::isNetworkFolder(QFileInfo(vault_).absolutePath()) ? Owner::Live
-                                                                                                      : judged;
+        const Locks locks = fileLocks();
+        evidence_ = locks == Locks::Held ? Evidence::VaultFileLock : Evidence::LockFileWord;
+        return locks == Locks::Free && !network ? Owner::Stale : Owner::Live;
     }
     // A live holder keeps its lock file locked.
     if (::flock(file.get(), LOCK_SH | LOCK_NB) != 0 && errno == EWOULDBLOCK) {
         holder_ = LockFileContent::parse(LockFileContent::read(file.get()));
+        evidence_ = Evidence::LockFileLock;
         return Owner::Live;
     }
     holder_ = LockFileContent::parse(LockFileContent::read(file.get()));
+    evidence_ = Evidence::LockFileWord;
     if (!holder_) {
         // Empty, zeros, or garbled: no copy leaves that behind while it runs. Under the guard no copy is between
         // making its lock file and writing it; without the guard only a file that has not changed for a while is
@@ -260,38 +312,57 @@ VaultLock::Owner VaultLock::lockFileOwner(bool guarded)
         const time_t age = ::time(nullptr) - found.st_mtim.tv_sec;
         return age > 10 || age < -10 ? Owner::Stale : Owner::Live;
     }
+    const Locks locks = fileLocks();
+    if (locks == Locks::Held) {
+        return Owner::Live;
+    }
     if (!sameMachine(*holder_)) {
-        // A lock of this machine's file system is seen whichever machine took it; on a network folder the other
-        // machine's may not be.
-        return judgeByFileLocks(VaultPath::isNetworkFolder(QFileInfo(vault_).absolutePath()));
+        // On a network folder the other machine's lock may not be seen from here.
+        if (network) {
+            return takeOverOtherMachine_ ? Owner::Stale : Owner::OtherMachine;
+        }
+        return locks == Locks::Free ? Owner::Stale : Owner::Live;
+    }
+    // A lock on this machine's own disks is seen whoever took it, in whatever process namespace: a lock file that
+    // no one holds is stale, whatever process, program or user it names. Process numbers repeat across namespaces
+    // (a sandbox, a container), so the number proves nothing where the lock can be seen; only a process that has
+    // this very lock file open through another path holds it.
+    if (locks == Locks::Free && !network) {
+        if (holder_->pid != ::getpid() && hasOpen(holder_->pid, found.st_ino, QFileInfo(lockPath_).fileName())) {
+            evidence_ = Evidence::OpenElsewhere;
+            return Owner::Live;
+        }
+        return Owner::Stale;
+    }
+    // Where the locks cannot be seen (a file system that grants every lock, or one folder reached through a
+    // user-space file system and directly), only the process that the file names can tell; this one, which holds
+    // no lock, is never it.
+    if (holder_->pid == ::getpid()) {
+        return Owner::Stale;
     }
     switch (processOf(*holder_)) {
     case Process::Gone:
     case Process::OtherProgram:
         return Owner::Stale;
     case Process::SameProgram:
-        // A copy of the program that this user runs, whose locks are not seen through this path (one folder
-        // reached through a user-space file system and directly): its word counts.
         return Owner::Live;
     case Process::Unknown:
         break;
     }
-    return judgeByFileLocks(false);
+    return locks == Locks::Free ? Owner::Stale : Owner::Live;
 }
 
-// Whether anyone holds the lock on the lock file or on the vault file. A lock file that cannot be read proves
-// nothing of its own, and with no vault yet there is nothing else to ask.
-VaultLock::Owner VaultLock::judgeByFileLocks(bool askIfFree) const
+// Whether anyone holds the lock on the lock file or on the vault file; Unseen where neither look can tell. A lock
+// file that cannot be read proves nothing of its own, and with no vault yet there is nothing else to ask.
+VaultLock::Locks VaultLock::fileLocks()
 {
     const Held lockFile = holderUnreadable_ ? Held::CannotTell : isHeld(lockPath_);
     const Held vault = QFileInfo(vault_).isFile() ? isHeld(vault_) : Held::CannotTell;
     if (lockFile == Held::Yes || vault == Held::Yes) {
-        return Owner::Live;
+        evidence_ = lockFile == Held::Yes ? Evidence::LockFileLock : Evidence::VaultFileLock;
+        return Locks::Held;
     }
-    if (askIfFree) {
-        return takeOverOtherMachine_ ? Owner::Stale : Owner::OtherMachine;
-    }
-    return lockFile == Held::No || vault == Held::No ? Owner::Stale : Owner::Live;
+    return lockFile == Held::No || vault == Held::No ? Locks::Free : Locks::Unseen;
 }
 
 bool VaultLock::removeStaleLockFile()
@@ -421,20 +492,59 @@ QString VaultLock::otherMachine() const
 QString VaultLock::heldText() const
 {
     const QString lockFile = VaultPath::quoted(lockPath_);
+    const QString pid = holder_ ? QString::number(holder_->pid) : QString();
+    const bool here = holder_ && sameMachine(*holder_);
+    switch (evidence_) {
+    case Evidence::LockFileLock:
+        if (!holder_ || here) {
+            return u"Its lock file %1 is locked by a copy of Brisvane that is running%2. Switch to the window that is "
+                   u"open, or close it first; once it has ended, the vault is free."_s.arg(
+                       lockFile, here ? u" (process %1 on this machine, as the lock file says)"_s.arg(pid) : QString());
+        }
+        return u"Its lock file %1 is locked, and says that Brisvane holds it on the machine \u201c%2\u201d. Close "
+               u"Brisvane there first; once it has ended there, the vault is free."_s.arg(lockFile, otherMachine());
+    case Evidence::VaultFileLock:
+    case Evidence::VaultFileLockAlone: {
+        QString why;
+        if (holderUnreadable_) {
+            why = u", and its lock file %1 belongs to another user and cannot be read here. Close the copy of Brisvane "
+                  u"that the other user runs"_s.arg(lockFile);
+        } else if (evidence_ == Evidence::VaultFileLockAlone) {
+            why = u", though there was no lock file %1 beside it: that copy could make none when it started, or its "
+                  u"lock file was deleted since. Close that copy of Brisvane"_s.arg(lockFile);
+        } else if (holder_) {
+            why = u". Its lock file %1 names %2, which does not hold it: that lock file is left over, and deleting it "
+                  u"would not help. Close the copy of Brisvane that has the vault open"_s.arg(
+                      lockFile, here ? u"process %1 on this machine"_s.arg(pid)
+                                     : u"the machine \u201c%1\u201d"_s.arg(otherMachine()));
+        } else {
+            why = u" (no lock file %1 can be made beside it). Close the other copy"_s.arg(lockFile);
+        }
+        return u"The vault file itself is locked by another copy of Brisvane"_s + why +
+               u" first; once none runs, the vault is free."_s;
+    }
+    case Evidence::OpenElsewhere:
+        return u"Its lock file %1 is open in process %2 on this machine, a copy of Brisvane that reached this folder "
+               u"through another path (a user-space file system), where its lock cannot be seen from here. Switch to "
+               u"that window, or close it first; once it has ended, the vault is free."_s.arg(lockFile, pid);
+    case Evidence::LockFileWord:
+        break;
+    }
+    // No lock can be seen from here: the lock file's word is all there is to go by.
     if (holderUnreadable_) {
-        return u"Its lock file %1 belongs to another user and cannot be read here, and the vault file is locked. "
-               u"Close the copy of Brisvane that the other user runs; once none runs, its lock is taken over."_s.arg(
-                   lockFile);
+        return u"Its lock file %1 belongs to another user and cannot be read here, and whether anyone holds the vault "
+               u"cannot be seen from here. Close the copy of Brisvane that the other user runs. If none runs, the "
+               u"lock file is left over: that user or an administrator can delete it."_s.arg(lockFile);
     }
     if (!holder_) {
-        return u"The vault file itself is locked by another copy of Brisvane (it could make no lock file %1). Close "
-               u"the other copy first; once none runs, its lock is taken over."_s.arg(lockFile);
+        return u"Its lock file %1 was made a moment ago by a copy of Brisvane that is starting. Start Brisvane again "
+               u"in a few seconds."_s.arg(lockFile);
     }
-    if (sameMachine(*holder_)) {
-        return u"Its lock file %1 says that process %2 on this machine holds it. Switch to the window that is open, "
-               u"or close it first. If no copy of Brisvane runs, start Brisvane again once process %2 has ended: "
-               u"its lock is then taken over."_s.arg(lockFile)
-                   .arg(holder_->pid);
+    if (here) {
+        return u"Its lock file %1 says that process %2 on this machine holds it; this folder does not show whether "
+               u"it does. Switch to the window that is open, or close it first. If no copy of Brisvane has this vault "
+               u"open, the lock file is left over: delete it by hand (in a file manager, or with rm in a terminal) and "
+               u"start Brisvane again."_s.arg(lockFile, pid);
     }
     return u"Its lock file %1 says that Brisvane holds it on the machine \u201c%2\u201d. Close Brisvane there "
            u"first. If it no longer runs there (it crashed, or the folder was unplugged), delete the lock file and "

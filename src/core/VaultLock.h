@@ -17,9 +17,9 @@
 // advisory lock (flock) on the vault file itself, and moves it to each new file that a save renames over the
 // vault; where no lock file can be made there (a read-only or full folder, a folder in the lock file's place) that
 // lock alone keeps other copies out. That lock is the judge of a lock file left behind: one whose holder holds
-// neither it nor the vault file is stale, whichever process, user or machine it names, and is taken over. Only
-// where the file system cannot tell (it ignores flock, or another machine may hold a network folder) does the
-// lock file's own word count.
+// neither it nor the vault file is stale, whichever process, user or machine it names (process numbers repeat
+// across process namespaces), and is taken over. Only where the file system cannot tell (it ignores flock, or
+// another machine or another path may hold a network or user-space folder) does the lock file's own word count.
 class VaultLock final : public VaultFile::FileLockHolder {
 public:
     // Unavailable: neither kind of lock can be had (no vault file yet and no lock file, or a file system without
@@ -60,9 +60,21 @@ public:
 private:
     enum class Owner { None, Live, Stale, OtherMachine, NotALockFile };
     enum class FileLock { Taken, Busy, Impossible };
+    // What the file locks show of a lock file's holder: a lock held, none held, or nothing that can be seen here.
+    enum class Locks { Held, Free, Unseen };
+    // What showed that another copy holds the vault, for heldText().
+    enum class Evidence {
+        LockFileLock,       // someone holds the lock file's lock
+        VaultFileLock,      // someone holds the vault file's lock; its lock file names another holder, or none
+                            // can be made
+        VaultFileLockAlone, // someone holds the vault file's lock, and no lock file was there
+        OpenElsewhere,      // no lock is held here, but the process that the lock file names has it open through
+                            // another path
+        LockFileWord,       // no lock can be seen here: the lock file's word alone counts
+    };
 
     Owner lockFileOwner(bool guarded);
-    Owner judgeByFileLocks(bool askIfFree) const;
+    Locks fileLocks();
     bool removeStaleLockFile();
     FileLock lockVaultFile();
     Outcome withoutLockFile();
@@ -80,6 +92,7 @@ private:
     // What the last look at a lock file found: whom it names, or that it could not be read.
     std::optional<LockFileContent::Holder> holder_;
     bool holderUnreadable_ = false;
+    Evidence evidence_ = Evidence::LockFileWord;
     // The vault file and its folder as this copy found them, which a save must still find there.
     dev_t vaultDevice_ = 0;
     ino_t vaultInode_ = 0;

@@ -7,7 +7,9 @@
 #include <QFileInfo>
 
 #include <cerrno>
+#include <cstdlib>
 #include <sys/stat.h>
+#include <unistd.h>
 #include <sys/vfs.h>
 #include <utility>
 
@@ -136,6 +138,18 @@ bool isNetworkFolder(const QString &folder)
 bool sameFile(const struct stat &a, const struct stat &b)
 {
     return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+}
+
+QString whyNoNewFile(const QString &folder)
+{
+    QByteArray scratch = QFile::encodeName(inFolder(folder)) + ".probe-XXXXXX";
+    const int fd = ::mkstemp(scratch.data());
+    if (fd < 0) {
+        return systemErrorText(errno);
+    }
+    ::close(fd);
+    ::unlink(scratch.constData());
+    return {};
 }
 
 } // namespace VaultPath

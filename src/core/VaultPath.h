@@ -36,6 +36,10 @@ bool isOtherThanAFile(const QString &path);
 // where a file lock taken on another machine may not be seen from here.
 bool isNetworkFolder(const QString &folder);
 
+// Why no new file can be made in the folder, with its error number ("error 30: Read-only file system"); empty where
+// one can. Tries for real, with a scratch file that it removes at once.
+QString whyNoNewFile(const QString &folder);
+
 // Whether two stat results are of the same file.
 bool sameFile(const struct stat &a, const struct stat &b);
 

@@ -65,7 +65,7 @@ QString VaultStore::savedStatusText(const QDateTime &when, const QLocale &locale
 
 VaultStore::VaultStore(EntryStore &list, QString vaultPath) : list_(list), path_(std::move(vaultPath)) {}
 
-VaultFile::Result VaultStore::readVault(QByteArray &bytes)
+VaultFile::Result VaultStore::readVault(QByteArray &bytes, VaultFile::Extent extent)
 {
     if (!VaultPath::fileExists(path_)) {
         const VaultFile::Result created = VaultFile::createNew(path_, VaultFormat::emptyVault(), faultHook_, fileLock_);
@@ -73,16 +73,20 @@ VaultFile::Result VaultStore::readVault(QByteArray &bytes)
             return created;
         }
     }
-    return VaultFile::read(path_, bytes);
+    return VaultFile::read(path_, bytes, extent);
 }
 
 VaultStore::FirstRun VaultStore::checkFirstRun()
 {
+    // Only line 1 is needed before the password is typed: a large vault is read once, at the unlock.
     QByteArray bytes;
-    if (const VaultFile::Result r = readVault(bytes); !r.ok) {
+    if (const VaultFile::Result r = readVault(bytes, VaultFile::Extent::FirstLine); !r.ok) {
         return {FirstRun::Gate::CannotOpen, r.error};
     }
-    storedPassword_ = CodePage1252::toUnicode(HighBitCipher::toggle(VaultFormat::firstLine(bytes)));
+    // Deciphered where it was read: a long line is not copied once more before it becomes text.
+    bytes.truncate(VaultFormat::firstLine(bytes).size());
+    HighBitCipher::toggleInto(bytes.constData(), bytes.data(), bytes.size());
+    storedPassword_ = CodePage1252::toUnicode(bytes);
     return {storedPassword_.isEmpty() ? FirstRun::Gate::CreatePassword : FirstRun::Gate::EnterPassword, {}};
 }
 

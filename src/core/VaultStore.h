@@ -84,7 +84,7 @@ public:
     void setFileLockHolder(VaultFile::FileLockHolder *lock) { fileLock_ = lock; }
 
 private:
-    VaultFile::Result readVault(QByteArray &bytes);
+    VaultFile::Result readVault(QByteArray &bytes, VaultFile::Extent extent = VaultFile::Extent::Whole);
     static Outcome outcomeOf(const VaultFile::Result &result);
 
     EntryStore &list_;

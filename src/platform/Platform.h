@@ -3,6 +3,9 @@
 #include <QString>
 #include <QUrl>
 
+#include <functional>
+
+class QObject;
 class QWidget;
 
 // The operations that the program asks of the desktop, one small interface each. The program runs with the Qt
@@ -29,11 +32,18 @@ public:
 
 class Opener {
 public:
+    enum class Request { Location, Website };
+    // An open that failed: the opener could not be started (reported at once, or as soon as the system says so), or
+    // it ended with an error (reported when it ends). `reason` gives the error number or the opener's own words.
+    using FailureReport = std::function<void(Request request, const QUrl &address, const QString &reason)>;
+
     virtual ~Opener() = default;
-    // Hands an address to the desktop's opener without waiting for it. False, with the reason, when the opener
-    // could not be started.
-    virtual bool openLocation(const QUrl &address, QString *error) = 0;
-    // Opens an address with its default handler; the outcome is not reported.
+    // Where failed opens are reported, for as long as `context` exists.
+    virtual void setFailureReport(QObject *context, FailureReport report) = 0;
+    // Hands an address to the desktop's opener without waiting for it: one process, the address its one argument,
+    // no shell. The opener is watched while it runs; a failure goes to the report.
+    virtual void openLocation(const QUrl &address) = 0;
+    // The same for the publisher's website.
     virtual void openUrl(const QUrl &address) = 0;
 };
 
@@ -50,8 +60,9 @@ class ProgramEnd {
 public:
     virtual ~ProgramEnd() = default;
     // Ends the process at once: no window gets a close event and nothing is written. Callers return right after,
-    // since a test's fake records the call instead of ending.
-    virtual void endProgram() = 0;
+    // since a test's fake records the call instead of ending. The exit status is 0 for an ordinary end and 1 where
+    // the program ends because it could not open or create its vault.
+    virtual void endProgram(int exitStatus) = 0;
 };
 
 class EventPump {

@@ -1,5 +1,7 @@
 #include "platform/QtMessageBoxes.h"
 
+#include "platform/SecretClipboard.h"
+
 #include <QApplication>
 #include <QKeyEvent>
 #include <QMessageBox>
@@ -86,7 +88,9 @@ public:
 
 MessageBoxes::Answer QtMessageBoxes::show(QWidget *parent, const QString &text, const QString &title, Buttons buttons)
 {
-    QMessageBox box(parent);
+    // A window that is not on screen (the main window before the vault is open) gives the box no place: without
+    // it the box stands in the middle of the screen.
+    QMessageBox box(parent && parent->isVisible() ? parent : nullptr);
     box.setIcon(QMessageBox::NoIcon);
     box.setTextFormat(Qt::PlainText); // a password such as "<b>x" shows as typed
     const QString shown = boundedMessage(text);
@@ -119,6 +123,12 @@ MessageBoxes::Answer QtMessageBoxes::show(QWidget *parent, const QString &text, 
     if (parent && parent->windowFlags().testFlag(Qt::WindowStaysOnTopHint)) {
         box.setWindowFlag(Qt::WindowStaysOnTopHint, true);
     }
+    // A message may quote a password (the Delete question does). Where the style lets its text be selected, or
+    // Ctrl+C copies it all (Windows), it is kept off the selection and marked as a secret, like every copy the
+    // program makes.
+    SecretClipboard::guard(&box, [&box](const QString &text) {
+        return box.text().contains(text) || text.contains(box.text());
+    });
     HeldKeyGuard guard;
     qApp->installEventFilter(&guard);
     const int answer = box.exec();

@@ -1,20 +1,16 @@
 #include "platform/QtPlatform.h"
 
 #include "platform/ClipboardHandover.h"
+#include "platform/DesktopOpener.h"
 #include "platform/QtMessageBoxes.h"
+#include "platform/SecretClipboard.h"
 
 #include <QApplication>
 #include <QClipboard>
-#include <QDesktopServices>
-#include <QMimeData>
-#include <QProcess>
 #include <QSettings>
-#include <QStandardPaths>
 
-#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 
 using namespace Qt::StringLiterals;
 
@@ -23,43 +19,7 @@ namespace {
 class QtClipboard final : public Clipboard {
 public:
     void clear() override { QGuiApplication::clipboard()->clear(); }
-    void setSecretText(const QString &text) override
-    {
-        auto *data = new QMimeData;
-        data->setText(text);
-        data->setData(u"x-kde-passwordManagerHint"_s, QByteArrayLiteral("secret"));
-        QGuiApplication::clipboard()->setMimeData(data);
-    }
-};
-
-class QtOpener final : public Opener {
-public:
-    bool openLocation(const QUrl &address, QString *error) override
-    {
-        // Without the opener QProcess says only "execv: No such file or directory"; the user needs to know which
-        // program is missing and where it comes from.
-        if (QStandardPaths::findExecutable(u"xdg-open"_s).isEmpty()) {
-            if (error) {
-                *error = u"error %1: %2\r\n\r\nThe desktop's opener, the program xdg-open, is not installed. "
-                         u"Install the package xdg-utils (on Debian and Ubuntu: sudo apt install xdg-utils), then "
-                         u"try again."_s.arg(ENOENT)
-                             .arg(QString::fromLocal8Bit(std::strerror(ENOENT)));
-            }
-            return false;
-        }
-        QProcess process;
-        process.setProgram(u"xdg-open"_s);
-        process.setArguments({address.toString(QUrl::FullyEncoded)});
-        process.setStandardInputFile(QProcess::nullDevice());
-        if (!process.startDetached()) {
-            if (error) {
-                *error = process.errorString();
-            }
-            return false;
-        }
-        return true;
-    }
-    void openUrl(const QUrl &address) override { QDesktopServices::openUrl(address); }
+    void setSecretText(const QString &text) override { SecretClipboard::setText(text); }
 };
 
 class QtSettingsStore final : public SettingsStore {
@@ -79,7 +39,7 @@ public:
 
 class QtProgramEnd final : public ProgramEnd {
 public:
-    void endProgram() override
+    void endProgram(int exitStatus) override
     {
         // Copied text outlives the program where a clipboard manager takes it; the wait for it stays short.
         ClipboardHandover::toManager(std::chrono::milliseconds(300));
@@ -87,7 +47,7 @@ public:
             beforeEnd();
         }
         std::fflush(nullptr);
-        std::_Exit(0);
+        std::_Exit(exitStatus);
     }
     std::function<void()> beforeEnd;
 };
@@ -102,7 +62,7 @@ public:
 struct QtPlatform::Parts {
     QtMessageBoxes messages;
     QtClipboard clipboard;
-    QtOpener opener;
+    DesktopOpener opener;
     QtSettingsStore settings;
     QtProgramEnd end;
     QtEventPump events;

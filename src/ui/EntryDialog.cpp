@@ -9,6 +9,7 @@
 #include "ui/KeptValue.h"
 #include "ui/PictureButton.h"
 #include "ui/Placement.h"
+#include "ui/SecretTextBox.h"
 #include "ui/Skin.h"
 
 #include <QCloseEvent>
@@ -74,6 +75,7 @@ void EntryDialog::buildControls()
     usernameBox_ = textBox(this, u"usernameBox"_s, u"Username"_s, {88, 4, 217, 21});
     passwordBox_ = textBox(this, u"passwordBox"_s, u"Password"_s, {88, 32, 217, 21});
     websiteBox_ = textBox(this, u"websiteBox"_s, u"Website"_s, {88, 60, 217, 21});
+    SecretTextBox::guard(passwordBox_); // it shows the password in clear
     usernameLabel_ = label(this, u"usernameLabel"_s, u"Username:"_s, {8, 8, 77, 17});
     passwordLabel_ = label(this, u"passwordLabel"_s, u"Password:"_s, {8, 36, 77, 17});
     websiteLabel_ = label(this, u"websiteLabel"_s, u"Website:"_s, {8, 64, 77, 17});
@@ -132,10 +134,18 @@ void EntryDialog::showError(const QString &text)
 
 bool EntryDialog::fieldsAreStorable()
 {
-    const std::pair<const QLineEdit *, Entry::Field> fields[] = {
-        {usernameBox_, Entry::Username}, {passwordBox_, Entry::Password}, {websiteBox_, Entry::Location}};
-    for (const auto &[box, field] : fields) {
-        if (const auto why = StorableText::whyNot(KeptValue::textOf(box), field)) {
+    const std::tuple<const QLineEdit *, Entry::Field, const QString &> fields[] = {
+        {usernameBox_, Entry::Username, request_.username},
+        {passwordBox_, Entry::Password, request_.password},
+        {websiteBox_, Entry::Location, request_.location}};
+    for (const auto &[box, field, read] : fields) {
+        const QString text = KeptValue::textOf(box);
+        // A value read from the vault and left as it was goes back as it was read, even one that typed text could
+        // not be (a location that holds "|||"): only typed text is checked.
+        if (!isAddMode() && text == read) {
+            continue;
+        }
+        if (const auto why = StorableText::whyNot(text, field)) {
             showError(*why);
             return false;
         }

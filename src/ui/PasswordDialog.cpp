@@ -8,6 +8,7 @@
 #include "ui/Fonts.h"
 #include "ui/PasswordEdit.h"
 #include "ui/Placement.h"
+#include "ui/ProgramIcon.h"
 #include "ui/Skin.h"
 #include "ui/Topmost.h"
 #include "ui/Twips.h"
@@ -74,6 +75,8 @@ PasswordDialog::PasswordDialog(Mode mode, MessageBoxes &messages, EventPump &eve
     Placement::centerOnFirstShow(this);
     setWindowTitle(u"Password Required"_s);
     setAccessibleName(windowTitle());
+    // It opens before the main window gives the whole program its icon.
+    ProgramIcon::applyTo(this, u"AAA"_s, false);
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
     setModal(false);
     setFont(Fonts::verdana(8));
@@ -187,7 +190,9 @@ void PasswordDialog::setOuterHeight(int twips)
 
 void PasswordDialog::keepMainWindowHidden()
 {
-    if (mainWindow_) {
+    // The start-up never shows the main window before the vault is open, so there is nothing to hide; a window
+    // that was never shown is left alone, so that hiding it does not make it known to the desktop either.
+    if (mainWindow_ && mainWindow_->isVisible()) {
         mainWindow_->setVisible(false);
     }
 }

@@ -1,5 +1,7 @@
 #include "ui/Topmost.h"
 
+#include "platform/DisplayServer.h"
+
 #include <QWidget>
 
 namespace Topmost {
@@ -9,13 +11,17 @@ void keepOnTop(QWidget *window, bool topmost)
     if (!window) {
         return;
     }
-    const bool wasVisible = window->isVisible();
-    const QRect geometry = window->geometry();
-    // Changing a window flag hides a visible window; show it again where it was.
-    window->setWindowFlag(Qt::WindowStaysOnTopHint, topmost);
-    if (wasVisible) {
-        window->setGeometry(geometry);
-        window->show();
+    // Native Wayland has no request for it: changing the flag there would only destroy the window and make it
+    // anew, wherever the compositor then puts it. Raising and activating is what the platform allows.
+    if (!DisplayServer::isNativeWayland()) {
+        const bool wasVisible = window->isVisible();
+        const QRect geometry = window->geometry();
+        // Changing a window flag hides a visible window; show it again where it was.
+        window->setWindowFlag(Qt::WindowStaysOnTopHint, topmost);
+        if (wasVisible) {
+            window->setGeometry(geometry);
+            window->show();
+        }
     }
     window->raise();
     window->activateWindow();

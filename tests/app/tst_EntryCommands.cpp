@@ -252,7 +252,7 @@ private slots:
         QTest::addColumn<QString>("shown"); // the line of the message that names the location
         QTest::addColumn<QString>("reason");
         QTest::newRow("opener cannot start")
-            << u"/srv/files"_s << true << u"/srv/files"_s << u"No such file or directory"_s;
+            << u"/srv/files"_s << true << u"/srv/files"_s << u"error 2: No such file or directory"_s;
         QTest::newRow("not a valid address")
             << u"www.exa mple.com"_s << false << u"http://www.exa mple.com"_s << u"It is not a valid address."_s;
     }
@@ -270,8 +270,29 @@ private slots:
         QCOMPARE(f.fake.messages.shown[0].text,
                  u"This location could not be opened:\r\n"_s + shown + u"\r\n\r\n"_s + reason);
         QCOMPARE(f.fake.messages.shown[0].title, u"Brisvane Full"_s);
-        QCOMPARE(f.status(), u"Opening Location..."_s);
+        QCOMPARE(f.status(), u"Location not opened."_s);
         QVERIFY(f.fake.opener.locations.isEmpty());
+    }
+
+    // The opener reports when it ends, which may be after another command has set the status.
+    void opener_failsLater_saysSoOnlyOverItsOwnStatus()
+    {
+        AppFixture f({{u"a"_s, u"b"_s, u"www.example.com"_s}});
+        f.select({0});
+        f.app.commands().goToLocation();
+        const QUrl address = f.fake.opener.locations.value(0);
+        f.app.commands().copyField(Entry::Username);
+        f.fake.opener.report(Opener::Request::Location, address, u"xdg-open ended with exit status 3."_s);
+        QCOMPARE(f.status(), u"Copied Username a"_s);
+        f.app.commands().goToLocation();
+        f.fake.opener.report(Opener::Request::Website, QUrl(u"http://www.brisvane.example"_s), u"why"_s);
+        QCOMPARE(f.status(), u"Opening Location..."_s);
+        f.fake.opener.report(Opener::Request::Location, address, u"why"_s);
+        QCOMPARE(f.status(), u"Location not opened."_s);
+        QCOMPARE(f.fake.messages.shown.size(), 3);
+        QCOMPARE(f.fake.messages.shown[0].text, u"This location could not be opened:\r\nhttp://www.example.com\r\n\r\n"
+                                                u"xdg-open ended with exit status 3."_s);
+        QVERIFY(f.fake.messages.shown[1].text.contains(u"http://www.brisvane.example"_s));
     }
 
     void add_appendsRowWritesVaultAndReports_data()
@@ -350,7 +371,7 @@ private slots:
         QTest::addColumn<QString>("username"); // empty: saved as opened
         QTest::newRow("at the limit, editable") << int(KeptValue::EditableLength) << QString();
         QTest::newRow("too long, saved untouched") << int(KeptValue::EditableLength) + 1 << QString();
-        QTest::newRow("too long, another box changed") << 40'000 << u"alicia"_s;
+        QTest::newRow("too long, another box changed") << int(KeptValue::EditableLength) + 1 << u"alicia"_s;
     }
     void edit_tooLongToEdit_keptWholeAndSaidWhy()
     {
@@ -374,6 +395,27 @@ private slots:
         click(d, u"saveButton"_s);
         QCOMPARE(f.vaultBytes(), AppFixture::vaultFor(rows));
         QCOMPARE(f.entries().entry(0).field(Entry::Password), QByteArrayView(bytes));
+    }
+
+    // A location that typed text could not hold, or a long one, goes back byte for byte when a password changes.
+    void edit_locationLeftAlone_savedAsRead_data()
+    {
+        QTest::addColumn<QString>("location");
+        QTest::newRow("holds |||") << u"a|||b|||c"_s;
+        QTest::newRow("40,000 characters") << QString(40'000, u'l');
+    }
+    void edit_locationLeftAlone_savedAsRead()
+    {
+        QFETCH(QString, location);
+        AppFixture::Rows rows = {{u"al"_s, u"pw"_s, location}};
+        AppFixture f(rows);
+        EntryDialog *d = openEdit(f, 0);
+        QVERIFY(!child<QLineEdit>(d, u"websiteBox"_s)->isReadOnly());
+        child<QLineEdit>(d, u"passwordBox"_s)->setText(u"new"_s);
+        click(d, u"saveButton"_s);
+        rows[0][1] = u"new"_s;
+        QCOMPARE(f.vaultBytes(), AppFixture::vaultFor(rows));
+        QCOMPARE(f.status(), Saved);
     }
 
     void edit_followsItsEntryWhenTheListChanges_data()
@@ -580,7 +622,7 @@ private slots:
         QCOMPARE(f.fake.messages.shown.size(), question.isEmpty() ? 0 : 2);
         if (!question.isEmpty()) {
             QVERIFY2(f.fake.messages.shown.last().text.startsWith(question), qPrintable(f.messageTexts().last()));
-            QCOMPARE(f.fake.messages.shown.last().buttons, MessageBoxes::Buttons::OkCancel);
+            QCOMPARE(f.fake.messages.shown.last().buttons, MessageBoxes::Buttons::OkCancelByDefaultCancel);
         }
         const bool written = retryWorks || lastSave == u"not confirmed"_s;
         QCOMPARE(f.vaultBytes(), written ? AppFixture::vaultFor(changed) : before);

@@ -1,10 +1,11 @@
-// The start-up through the running program: the splash window's last tick loads and shows the main window, whose
+// The start-up through the running program: the splash window's last tick loads the main window, unseen, whose
 // first look at the vault opens the password dialog; creating the master password or typing the stored one starts
 // the program, and every other way out of the dialog ends it with the vault file as it was.
 
 #include "core/EntryListModel.h"
 #include "core/VaultStore.h"
 #include "support/AppFixture.h"
+#include "support/Immutable.h"
 #include "support/Widgets.h"
 #include "ui/HelpWindow.h"
 #include "ui/MainWindow.h"
@@ -12,10 +13,13 @@
 #include "ui/SplashScreen.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
+
+#include <QDir>
 
 #include <algorithm>
 #include <optional>
@@ -77,7 +81,7 @@ class tst_StartUp : public QObject {
     Q_OBJECT
 
 private slots:
-    void splash_tick75_stopsItsTimerThenShowsTheMainWindowThatThePasswordDialogHides()
+    void splash_tick75_stopsItsTimerThenLoadsTheMainWindowWithoutShowingIt()
     {
         StartUp s;
         s.app.start();
@@ -104,12 +108,14 @@ private slots:
         QVERIFY(!timerActiveDuringLoad.contains(true));
         QCOMPARE(mainWindowsAlive(), 1);
         MainWindow *main = s.app.mainWindow();
-        QVERIFY(main && main->isVisible());
+        // Not shown, nor even made a window of the desktop's, while the dialog guards it.
+        QVERIFY(main && !main->isVisible() && !main->testAttribute(Qt::WA_WState_Created));
         QVERIFY(s.app.splashScreen() == splash && !splash->isVisible());
         // Its load ended by opening the dialog, a window of its own, in create mode on an empty folder.
         QVERIFY(s.dialog() && s.dialog()->isVisible() && !s.dialog()->parentWidget());
         QCOMPARE(s.dialog()->mode(), PasswordDialog::Mode::Create);
-        QTRY_VERIFY_WITH_TIMEOUT(!main->isVisible(), 1000);
+        QTest::qWait(250); // the dialog's timer ticks meanwhile
+        QVERIFY(!main->isVisible() && !main->testAttribute(Qt::WA_WState_Created));
         // The main window took the splash window's icon at its load.
         QCOMPARE(main->windowIcon().cacheKey(), splash->windowIcon().cacheKey());
     }
@@ -248,11 +254,48 @@ private slots:
             }
         }
         QCOMPARE(s.fake.end.ends, 1);
+        QCOMPARE(s.fake.end.lastExitStatus, 0); // an ordinary end
         QCOMPARE(s.messageTexts(), messages);
         QCOMPARE(s.vaultBytes(), vault);
         QCOMPARE(s.entries().rowCount(), 0);
         QVERIFY(!s.app.store().isUnlocked());
         QCOMPARE(s.startsFinished(), 0);
+    }
+
+    // A vault that cannot be opened, or a master password that cannot be written: one box that says what is left,
+    // then an end with a failing exit status.
+    void start_thatCannotOpenTheVault_endsWithOneBoxAndAFailingStatus_data()
+    {
+        QTest::addColumn<QString>("fault");
+        QTest::addColumn<QString>("closing");
+        QTest::newRow("the vault is a folder") << u"folder"_s << u"the vault file is unchanged."_s;
+        QTest::newRow("no vault can be made") << u"no file"_s << u"no vault file was made."_s;
+        QTest::newRow("the first password cannot be written") << u"no write"_s << u"the vault file is unchanged."_s;
+    }
+    void start_thatCannotOpenTheVault_endsWithOneBoxAndAFailingStatus()
+    {
+        QFETCH(QString, fault);
+        QFETCH(QString, closing);
+        StartUp s;
+        if (fault == u"folder"_s) {
+            QVERIFY(QDir().mkdir(s.vaultPath()));
+        }
+        if (fault == u"no file"_s) {
+            MAKE_IMMUTABLE(before, s.dir.path());
+            s.app.loadMainWindow();
+        } else {
+            s.app.loadMainWindow();
+        }
+        if (fault == u"no write"_s) {
+            MAKE_IMMUTABLE(vault, s.vaultPath());
+            MAKE_IMMUTABLE(after, s.dir.path());
+            s.submit(u"Secret"_s, u"Secret"_s);
+        }
+        QCOMPARE(s.fake.end.ends, 1);
+        QCOMPARE(s.fake.end.lastExitStatus, 1);
+        QCOMPARE(s.messageTexts().size(), 1);
+        QVERIFY2(s.messageTexts().constFirst().endsWith(closing), qPrintable(s.messageTexts().constFirst()));
+        QVERIFY(!s.app.store().isUnlocked());
     }
 
     void finishedStart_opensHelpOnlyForExactlyOne_data()

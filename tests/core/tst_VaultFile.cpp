@@ -8,6 +8,7 @@
 #include <QTest>
 
 #include <cerrno>
+#include <cstdio>
 
 using namespace Qt::StringLiterals;
 using ReferenceVault::namesIn;
@@ -41,6 +42,30 @@ private slots:
         QVERIFY(!r.ok);
         QCOMPARE(writes, 2);
         QCOMPARE(readAll(path_), ThreeEntryVault);
+        QCOMPARE(namesIn(folder_), QStringList{u"data.enc"_s});
+    }
+
+    // A file moved into the vault's place while a save runs is never written over: the save is refused and says so.
+    // Moved in just before the rename, or before the vault is opened to be written in place.
+    void replace_fileMovedInDuringTheSave_isKept_data()
+    {
+        QTest::addColumn<bool>("inPlace");
+        QTest::newRow("beside the vault") << false;
+        QTest::newRow("in place, the folder takes no new file") << true;
+    }
+    void replace_fileMovedInDuringTheSave_isKept()
+    {
+        QFETCH(bool, inPlace);
+        QVERIFY(writeFile(path_, ThreeEntryVault) && writeFile(folder_ + u"/other.enc"_s, "other"));
+        const VaultFile::Result r = VaultFile::replace(path_, "new", [&](Step s) {
+            if (s == (inPlace ? Step::OpenInPlace : Step::Rename)) {
+                ::rename(QFile::encodeName(folder_ + u"/other.enc"_s).constData(),
+                         QFile::encodeName(path_).constData());
+            }
+            return inPlace && s == Step::CreateTemp ? EACCES : 0;
+        });
+        QVERIFY2(r.error.contains(u"was replaced by another file while Brisvane was saving"_s), qPrintable(r.error));
+        QCOMPARE(readAll(path_), "other");
         QCOMPARE(namesIn(folder_), QStringList{u"data.enc"_s});
     }
 

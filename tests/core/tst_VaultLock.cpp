@@ -8,16 +8,19 @@
 #include "support/Immutable.h"
 #include "support/ReferenceVault.h"
 
-#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QLockFile>
+#include <QRegularExpression>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include <cerrno>
+#include <csignal>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -60,32 +63,9 @@ private slots:
         QCOMPARE(second.acquire(), VaultLock::Outcome::Locked);
     }
 
-    // A live copy's lock is never taken over, however old the lock file is. The lock file is written by hand, as a
-    // live copy leaves it where the file system keeps no lock of its own on it (a network folder, say): only its
-    // age and the process it names tell whether it is stale.
-    void vaultLock_oldLockOfALiveOwner_isStillRefused()
-    {
-        const QString lockPath = VaultLock::lockPath(path_);
-        QByteArray lockContent; // names this process, which is alive
-        {
-            QLockFile real(lockPath);
-            QVERIFY(real.tryLock(0));
-            lockContent = readAll(lockPath);
-        }
-        QVERIFY(writeFile(lockPath, lockContent));
-        QFile lockFile(lockPath);
-        QVERIFY(lockFile.open(QIODevice::ReadWrite));
-        QVERIFY(lockFile.setFileTime(QDateTime(QDate(2001, 1, 1), QTime(0, 0)), QFileDevice::FileModificationTime));
-        lockFile.close();
-
-        VaultLock lock(path_);
-        QCOMPARE(lock.acquire(), VaultLock::Outcome::HeldByAnother);
-        QCOMPARE(readAll(lockPath), lockContent);
-    }
-
-    // The lock of a copy that crashed names a process that is gone: it is taken over at once.
-    // Leaves the vault's lock file as a copy that has since ended would: a real lock, naming an ended process.
-    bool leaveLockOfAnEndedProcess()
+    // Leaves the vault's lock file as a copy that has since ended would: a real lock, naming an ended process, or
+    // the process `pid` where given.
+    bool leaveLockOfAnEndedProcess(pid_t pid = 0)
     {
         const QString lockPath = VaultLock::lockPath(path_);
         QByteArray lockContent;
@@ -96,25 +76,60 @@ private slots:
             }
             lockContent = readAll(lockPath);
         }
-        const pid_t child = ::fork();
+        const pid_t child = pid ? pid : ::fork();
         if (child == 0) {
             ::_exit(0);
         }
         const qsizetype firstLineEnd = lockContent.indexOf('\n');
-        if (child <= 0 || ::waitpid(child, nullptr, 0) != child || firstLineEnd <= 0) {
+        if (child <= 0 || (!pid && ::waitpid(child, nullptr, 0) != child) || firstLineEnd <= 0) {
             return false;
         }
         lockContent.replace(0, firstLineEnd, QByteArray::number(qint64(child)));
         return writeFile(lockPath, lockContent);
     }
 
-    void vaultLock_lockOfADeadProcess_isTakenOver()
+    // A lock file that no one holds is taken over at once (as the owner's alone, whatever the umask), whatever process
+    // it names, this one or a live copy included: process numbers repeat across namespaces. The next copy is told
+    // which lock is really held, also when the holder's lock file is deleted or another machine's put in its place.
+    void vaultLock_leftLockFile_isTakenOver_data()
     {
-        QVERIFY(leaveLockOfAnEndedProcess());
+        QTest::addColumn<int>("names");       // the left lock file: 0 an ended process, 1 this one, 2 a live copy
+        QTest::addColumn<QByteArray>("then"); // what takes the holder's lock file's place: "-" nothing
+        QTest::addColumn<QString>("said");
+        const QString byLockFile = u"running (process %1 on this machine"_s.arg(::getpid());
+        QTest::newRow("an ended process") << 0 << QByteArray() << byLockFile;
+        QTest::newRow("this process") << 1 << QByteArray() << byLockFile;
+        QTest::newRow("a live copy of this program, on another vault") << 2 << QByteArray() << byLockFile;
+        QTest::newRow("then deleted") << 0 << QByteArray("-") << u"though there was no lock file"_s;
+        QTest::newRow("then another machine's")
+            << 0 << QByteArray("42\nBrisvane\nelsewhere\n") << u"deleting it would not help"_s;
+    }
+    void vaultLock_leftLockFile_isTakenOver()
+    {
+        QFETCH(int, names);
+        QFETCH(QByteArray, then);
+        QFETCH(QString, said);
+        const pid_t live = names == 2 ? ::fork() : -1;
+        if (live == 0) {
+            ::pause(); // until it is killed
+        }
+        const auto end = qScopeGuard([live] { live > 0 && ::kill(live, SIGKILL) == 0 && ::waitpid(live, nullptr, 0); });
+        QVERIFY(writeFile(path_, ThreeEntryVault));
+        QVERIFY(leaveLockOfAnEndedProcess(names == 1 ? ::getpid() : std::max(live, 0)));
+        const mode_t umask = ::umask(0);
         VaultLock lock(path_);
         QCOMPARE(lock.acquire(), VaultLock::Outcome::Locked);
+        ::umask(umask);
+        QCOMPARE(QFile::permissions(lock.lockFilePath()) & 0x7077, QFile::ReadOwner | QFile::WriteOwner);
+        if (!then.isEmpty()) {
+            QVERIFY(QFile::remove(lock.lockFilePath()) && (then == "-" || writeFile(lock.lockFilePath(), then)));
+        }
+        if (then == "-") { // the holder finds its lock file gone when it ends
+            QTest::ignoreMessage(QtWarningMsg, QRegularExpression(u"Could not remove our own lock file"_s));
+        }
         VaultLock another(path_);
         QCOMPARE(another.acquire(), VaultLock::Outcome::HeldByAnother);
+        QVERIFY2(another.heldText().contains(said), qPrintable(another.heldText()));
     }
 
     // A folder that takes no lock file, nor lets a crashed copy's lock be removed: the vault file itself is locked,

@@ -156,6 +156,15 @@ private slots:
         QCOMPARE(namesIn(folder_), QStringList{u"data.enc"_s});
     }
 
+    // A file too large to be a vault is refused before any of it is read, its size and the limit named.
+    void checkFirstRun_fileOverTheLimit_refusedNamingTheSizes()
+    {
+        QVERIFY(writeFile(path_, "\xf0\xf7\r\n") && QFile::resize(path_, VaultFile::MaxSize + 1)); // sparse
+        const VaultStore::FirstRun firstRun = store_->checkFirstRun();
+        QCOMPARE(firstRun.gate, Gate::CannotOpen);
+        QVERIFY(firstRun.error.contains(u"is 1073741825 bytes long, more than the 1 GiB (1073741824 bytes)"_s));
+    }
+
     void checkFirstRun_danglingLink_fatalErrorAndNothingCreated()
     {
         const QString target = folder_ + u"/elsewhere.enc"_s;

@@ -176,6 +176,12 @@ def clipboard_text():
     return result.stdout.decode("utf-8") if result.returncode == 0 else None
 
 
+def selection_text(selection):
+    """What another program reads from an X selection ("primary", "clipboard"); empty when none owns it."""
+    result = subprocess.run(["xclip", "-o", "-selection", selection], capture_output=True, timeout=10)
+    return result.stdout.decode("utf-8", "replace") if result.returncode == 0 else ""
+
+
 def clipboard_targets():
     """The formats that the clipboard's owner offers, as another program asks for them; empty when none owns it."""
     result = subprocess.run(["xclip", "-o", "-selection", "clipboard", "-t", "TARGETS"], capture_output=True,
@@ -187,6 +193,14 @@ def x_window_ids(pid, title):
     result = subprocess.run(["xdotool", "search", "--all", "--pid", str(pid), "--name", f"^{title}$"],
                             capture_output=True, text=True, timeout=10)
     return [int(w) for w in result.stdout.split()]
+
+
+def frame_geometry(window):
+    """The window on the screen with the window manager's frame around it: x, y, width, height."""
+    out = subprocess.run(["xwininfo", "-frame", "-id", str(window)], capture_output=True, text=True, check=True,
+                         timeout=10).stdout
+    values = dict(line.strip().split(": ", 1) for line in out.splitlines() if ": " in line)
+    return tuple(int(values[k]) for k in ("Absolute upper-left X", "Absolute upper-left Y", "Width", "Height"))
 
 
 def stacking_order():
@@ -282,10 +296,11 @@ class MessageBox:
 class Brisvane:
     """One run of the real binary in its own folder, with its own settings home."""
 
-    def __init__(self, folder, home, extra_path=None):
+    def __init__(self, folder, home, extra_path=None, env=None):
         self.folder = Path(folder)
         self.home = Path(home)
         self.extra_path = extra_path
+        self.env = env or {}  # on top of the test session's; None takes a variable out
         self.process = None
         self.log = None
         self._app = None
@@ -308,6 +323,8 @@ class Brisvane:
         })
         if self.extra_path:
             env["PATH"] = f"{self.extra_path}:{env.get('PATH', '')}"
+        env.update(self.env)
+        env = {name: value for name, value in env.items() if value is not None}
         self.log = open(self.home / f"program-{time.monotonic_ns()}.log", "wb")
         self.process = subprocess.Popen([str(self.folder / "Brisvane")], cwd=self.folder, env=env,
                                         stdin=subprocess.DEVNULL, stdout=self.log, stderr=subprocess.STDOUT)
@@ -510,8 +527,8 @@ class BrisvaneTestCase(unittest.TestCase):
         self.vault.write_bytes(data)
         return data
 
-    def launch(self, extra_path=None):
-        program = Brisvane(self.folder, self.home, extra_path).start()
+    def launch(self, extra_path=None, env=None):
+        program = Brisvane(self.folder, self.home, extra_path, env).start()
         self.addCleanup(program.stop)
         return program
 

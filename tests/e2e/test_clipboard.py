@@ -6,7 +6,8 @@ import sys
 
 import pyatspi
 
-from harness import HERE, MAIN_TITLE, BrisvaneTestCase, click, clipboard_text, has_state, key, wait_for
+from harness import (HERE, MAIN_TITLE, BrisvaneTestCase, click, clipboard_targets, clipboard_text, extents, has_state,
+                     key, selection_text, wait_for, xdotool)
 
 LONG_PASSWORD = "p\u00e4ss-" + "0123456789" * 600  # more than a list cell shows
 ENTRIES = [("alice", LONG_PASSWORD, "www.example.org"), ("bob", "b-pass", "")]
@@ -40,3 +41,26 @@ class ClipboardTest(BrisvaneTestCase):
         self.assertEqual(program.wait_exit(), 0)
         wait_for(lambda: clipboard_text() == LONG_PASSWORD, "the manager to offer the whole password")
         self.assertIn("x-kde-passwordManagerHint", manager.stdout.readline().split(), "the secret mark goes along")
+
+    def test_passwordShownInClear_neverOnPrimary_andCopiedOnlyAsSecret(self):
+        program = self.unlocked("master", ENTRIES)
+        program.select_row(1)
+        click(program.button(MAIN_TITLE, "Edit"))
+        box = program.control("Edit an entry", "text", "Password")
+        subprocess.run(["xclip", "-selection", "primary"], input=b"before", timeout=10, check=True)
+        # Selected with the mouse, then with the keys.
+        e = extents(box)
+        xdotool("mousemove", "--sync", str(e.x + 2), str(e.y + e.height // 2), "mousedown", "1")
+        xdotool("mousemove", str(e.x + e.width - 2), str(e.y + e.height // 2), "mouseup", "1")
+        for keys, selected in (((), (0, 6)), (("ctrl+a", "shift+Left"), (0, 5))):
+            key(*keys) if keys else None
+            wait_for(lambda: box.queryText().getNSelections() == 1 and
+                     tuple(box.queryText().getSelection(0)) == selected, f"{selected} to be selected")
+            self.assertNotIn("b-pas", selection_text("primary"))
+        key("ctrl+c")
+        wait_for(lambda: clipboard_text() == "b-pas", "the selection to be copied")
+        self.assertIn("x-kde-passwordManagerHint", clipboard_targets())
+        subprocess.run(["xclip", "-selection", "clipboard"], input=b"before", timeout=10, check=True)
+        key("ctrl+x")
+        wait_for(lambda: clipboard_text() == "b-pas", "the selection to be cut")
+        self.assertIn("x-kde-passwordManagerHint", clipboard_targets())

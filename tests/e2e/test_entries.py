@@ -190,6 +190,30 @@ class EntryCommandsTest(BrisvaneTestCase):
         lines = wait_for(lambda: record.exists() and record.read_text().splitlines(), "the website to be opened")
         self.assertEqual(lines, ["1", "http://www.brisvane.example"])
 
+    def test_goToAndVisit_openerWithoutHandler_isReportedWithItsWords(self):
+        bin_folder = self.root / "bin"
+        bin_folder.mkdir()
+        opener = bin_folder / "xdg-open"
+        opener.write_text("#!/bin/sh\nsleep 0.5\necho \"xdg-open: no method available for opening '$1'\" >&2\nexit 3\n")
+        opener.chmod(0o755)
+        self.write_vault(MASTER, [("alice", "pw", "www.example.org")])
+        program = self.launch(extra_path=str(bin_folder))
+        self.enter_password(program, MASTER)
+        program.select_row(0)
+        click(program.button(MAIN_TITLE, "Go To"))
+        program.wait_status("Opening Location...")
+        box = program.message_box()
+        self.assertIn("http://www.example.org", box.text)
+        self.assertIn("no method available for opening 'http://www.example.org'", box.text)
+        box.press("OK")
+        program.wait_status("Location not opened.")
+
+        click(program.button(MAIN_TITLE, "Visit www.brisvane.example"))
+        box = program.message_box()
+        self.assertIn("no method available for opening 'http://www.brisvane.example'", box.text)
+        box.press("OK")
+        self.assertEqual(program.status_text(), "Location not opened.")
+
     def test_entryTheFileCannotHold_isRefusedNamingField_vaultUnchanged(self):
         entries = [("alice", "pw", "www.example.org")]
         program = self.unlocked(MASTER, entries)

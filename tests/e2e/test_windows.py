@@ -2,8 +2,8 @@
 
 import pyatspi
 
-from harness import (MAIN_TITLE, BrisvaneTestCase, char_count, click, descendants, has_state, stacking_order, text_of,
-                     wait_for, x_window_ids)
+from harness import (MAIN_TITLE, BrisvaneTestCase, char_count, click, descendants, frame_geometry, has_state, key,
+                     stacking_order, text_of, type_text, wait_for, x_window_ids)
 
 HELP_TITLE = "Readme/Help"
 
@@ -88,3 +88,21 @@ class SecondaryWindowsTest(BrisvaneTestCase):
         program.menu("About", "About this software")
         program.window("About Brisvane")
         self.assertEqual(len([w for w in program.windows() if w.name == "About Brisvane"]), 1)
+
+    def test_everyWindow_atScaleTwo_fitsTheScreenWithItsTitleBar(self):
+        self.with_help_file()
+        program = self.launch(env={"QT_SCALE_FACTOR": "2"})
+        # Keys only: the accessibility bus reports places unscaled.
+        program.bring_to_front("Password Required")
+        for run in ("Tab", "Tab", "master", "Tab", "master", "Tab", "Return"):
+            key(run) if run[0].isupper() else type_text(run)
+        program.window(HELP_TITLE)
+        for title in (MAIN_TITLE, HELP_TITLE):
+            for window in x_window_ids(program.pid, title):
+                x, y, width, height = frame_geometry(window)
+                self.assertTrue(x >= 0 and y >= 0 and x + width <= 1280 and y + height <= 1024,
+                                f"{title!r} at {x},{y} sized {width}x{height} leaves the 1280x1024 screen")
+        # The help window's content scrolls: its check box can be reached, and it works.
+        program.bring_to_front(HELP_TITLE)
+        key("Tab", "space")
+        wait_for(lambda: "showHelp=0" in self.settings_text(), "the box to be unticked")

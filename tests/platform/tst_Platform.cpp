@@ -1,10 +1,11 @@
 // The desktop operations on the real Qt and system: message boxes that fit the screen whatever they quote and that a
-// held key does not answer, an opener that names what is missing, and a process that other processes cannot read.
+// held key does not answer, an opener whose failures are reported with their cause, and a process that other processes cannot read.
 
 #include "platform/ProcessPrivacy.h"
 #include "platform/QtPlatform.h"
 
 #include <QApplication>
+#include <QFile>
 #include <QKeyEvent>
 #include <QMessageBox>
 #include <QPushButton>
@@ -121,18 +122,49 @@ private slots:
         QCOMPARE(answer, MessageBoxes::Answer::Cancel);
     }
 
-    void opener_missing_namesTheProgramAndItsPackage()
+    void opener_failure_isReportedWithNumberOrWords_data()
     {
-        const QTemporaryDir empty;
+        QTest::addColumn<QByteArray>("script"); // the fake xdg-open; empty: none on the PATH
+        QTest::addColumn<qsizetype>("addressLength");
+        QTest::addColumn<QStringList>("said"); // what the report holds; empty: no report
+        QTest::newRow("no opener") << QByteArray() << qsizetype(0)
+                                   << QStringList{u"error 2: No such file or directory"_s, u"xdg-utils"_s};
+        QTest::newRow("no handler")
+            << QByteArray("#!/bin/sh\necho \"no method available for opening '$1'\" >&2\nexit 3\n") << qsizetype(0)
+            << QStringList{u"exit status 3: no program was found to open it."_s,
+                           u"xdg-open said: no method available for opening 'file:///tmp'"_s};
+        QTest::newRow("opened") << QByteArray("#!/bin/sh\nexit 0\n") << qsizetype(0) << QStringList();
+        QTest::newRow("address longer than one argument may be")
+            << QByteArray("#!/bin/sh\nexit 0\n") << qsizetype(200000)
+            << QStringList{u"error 7: Argument list too long"_s};
+    }
+    void opener_failure_isReportedWithNumberOrWords()
+    {
+        QFETCH(QByteArray, script);
+        QFETCH(qsizetype, addressLength);
+        QFETCH(QStringList, said);
+        const QTemporaryDir bin;
+        QFile opener(bin.filePath(u"xdg-open"_s));
+        QVERIFY(script.isEmpty() || (opener.open(QIODevice::WriteOnly) && opener.write(script) == script.size()));
+        opener.close();
+        opener.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         const QByteArray path = qgetenv("PATH");
-        qputenv("PATH", QFile::encodeName(empty.path()));
+        qputenv("PATH", QFile::encodeName(bin.path()));
         QtPlatform qt;
-        QString error;
-        const bool started = qt.platform().opener.openLocation(QUrl(u"file:///tmp"_s), &error);
+        QObject context;
+        QStringList reports;
+        qt.platform().opener.setFailureReport(&context, [&](Opener::Request, const QUrl &, const QString &reason) {
+            reports.append(reason);
+        });
+        qt.platform().opener.openLocation(QUrl(u"file:///tmp"_s + QString(addressLength, u'x')));
+        // An opener that succeeds reports nothing, so its end is waited for as the end of the process.
+        QTest::qWait(said.isEmpty() ? 1000 : 0);
+        QTRY_VERIFY_WITH_TIMEOUT(!reports.isEmpty() || said.isEmpty(), 5000);
         qputenv("PATH", path);
-        QVERIFY(!started);
-        QVERIFY2(error.startsWith(u"error 2: No such file or directory"_s), qPrintable(error));
-        QVERIFY2(error.contains(u"xdg-open"_s) && error.contains(u"xdg-utils"_s), qPrintable(error));
+        QCOMPARE(reports.size(), said.isEmpty() ? 0 : 1);
+        for (const QString &part : std::as_const(said)) {
+            QVERIFY2(reports[0].contains(part), qPrintable(reports[0]));
+        }
     }
 
     // In a child process, so that this one can still be debugged.

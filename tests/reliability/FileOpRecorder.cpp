@@ -207,7 +207,9 @@ void renamed(int fromDir, const char *from, int toDir, const char *to, int resul
     const QString a = fullName(r, fromDir, from);
     const QString b = fullName(r, toDir, to);
     if (followed(r, a) || followed(r, b)) {
-        if (flags & ~unsigned(RENAME_NOREPLACE)) {
+        if (flags == RENAME_EXCHANGE) {
+            record(r, nameOp(FileOp::Exchange, a, b));
+        } else if (flags & ~unsigned(RENAME_NOREPLACE)) {
             record(r, nameOp(FileOp::Unknown, u"renameat2 with flags %1"_s.arg(flags)));
         } else {
             record(r, nameOp(FileOp::Rename, a, b));

@@ -13,13 +13,14 @@
 namespace FileOpRecorder {
 
 struct FileOp {
-    enum Kind { Create, Write, Resize, Reserve, FlushFile, Rename, Unlink, FlushFolder, Unknown };
+    enum Kind { Create, Write, Resize, Reserve, FlushFile, Rename, Exchange, Unlink, FlushFolder, Unknown };
     Kind kind = Unknown;
     int file = -1;        // Create, Write, Resize, Reserve, FlushFile: which file, numbered by the recording
     qint64 at = 0;        // Write: the offset; Resize: the new length; Reserve: the end of the room
     bool keepSize = true; // Reserve: the room is reserved without lengthening the file
     QByteArray bytes;     // Write
-    QString path, to;     // Create, Unlink: the name; Rename: from `path` to `to`; FlushFolder: the folder;
+    QString path, to;     // Create, Unlink: the name; Rename: from `path` to `to`; Exchange: the two names
+                          // swapped; FlushFolder: the folder;
                           // Unknown: a call the recording cannot follow, which no replay can be trusted after
 };
 

@@ -122,11 +122,12 @@ public:
         QList<qsizetype> out;
         for (qsizetype i = 0; i < cut; ++i) {
             const FileOp &op = r_.ops[size_t(i)];
-            if (op.kind != FileOp::Create && op.kind != FileOp::Rename && op.kind != FileOp::Unlink) {
+            if (op.kind != FileOp::Create && op.kind != FileOp::Rename && op.kind != FileOp::Exchange &&
+                op.kind != FileOp::Unlink) {
                 continue;
             }
             QStringList folders{QFileInfo(op.path).path()};
-            if (op.kind == FileOp::Rename) {
+            if (op.kind == FileOp::Rename || op.kind == FileOp::Exchange) {
                 folders.append(QFileInfo(op.to).path());
             }
             for (qsizetype j = i + 1; j < cut && !folders.isEmpty(); ++j) {
@@ -158,6 +159,8 @@ public:
                     names[op.to] = from->second;
                     names.erase(op.path);
                 }
+            } else if (op.kind == FileOp::Exchange) {
+                std::swap(names[op.path], names[op.to]);
             } else if (op.kind == FileOp::Unlink) {
                 names.erase(op.path);
             }
@@ -230,6 +233,8 @@ public:
             return u"flush "_s + file;
         case FileOp::Rename:
             return u"rename %1 to %2"_s.arg(shortName(op.path), shortName(op.to));
+        case FileOp::Exchange:
+            return u"swap %1 and %2"_s.arg(shortName(op.path), shortName(op.to));
         case FileOp::Unlink:
             return u"unlink "_s + shortName(op.path);
         case FileOp::FlushFolder:
@@ -439,7 +444,7 @@ private slots:
         bool renamed = false;
         for (const FileOp &op : recording.ops) {
             QVERIFY2(op.kind != FileOp::Unknown, qPrintable(op.path));
-            renamed = renamed || op.kind == FileOp::Rename;
+            renamed = renamed || op.kind == FileOp::Rename || op.kind == FileOp::Exchange;
         }
         QCOMPARE(renamed, !inPlace); // the save took the path that this row is about
 

@@ -35,17 +35,19 @@ namespace {
 constexpr int Rounds = 100;
 constexpr int Copies = 10;
 
-// Starts a copy; its answer is the first line it prints. As root, `asNobody` starts it as the ordinary user.
-std::unique_ptr<QProcess> startCopy(const QString &locker, const QString &vault, bool asNobody = false)
+// Starts a copy, through the command `via` where given; its answer is the first line it prints.
+std::unique_ptr<QProcess> startCopy(const QString &locker, const QString &vault, const QStringList &via = {})
 {
     auto process = std::make_unique<QProcess>();
-    if (asNobody) {
-        process->start(u"setpriv"_s, {u"--reuid=65534"_s, u"--regid=65534"_s, u"--clear-groups"_s, locker, vault});
-    } else {
-        process->start(locker, {vault});
-    }
+    process->start(via.value(0, locker),
+                   via.mid(1) + (via.isEmpty() ? QStringList{} : QStringList{locker}) + QStringList{vault});
     return process;
 }
+
+// As root: as the ordinary user; as another member of group 4242; in a process namespace of its own.
+const QStringList AsNobody{u"setpriv"_s, u"--reuid=65534"_s, u"--regid=65534"_s, u"--clear-groups"_s};
+const QStringList AsGroupMember{u"setpriv"_s, u"--reuid=4001"_s, u"--regid=4001"_s, u"--groups=4242"_s};
+const QStringList InProcessNamespace{u"unshare"_s, u"--pid"_s, u"--fork"_s, u"--mount-proc"_s, u"--kill-child"_s};
 
 QByteArray answerOf(QProcess &process)
 {
@@ -398,10 +400,54 @@ private slots:
         QVERIFY(QFile::setPermissions(vault + u".lock"_s,
                                       unreadable ? QFile::ReadOwner : QFile::ReadOwner | QFile::ReadOther));
 
-        const auto first = startCopy(locker_, vault, true);
+        const auto first = startCopy(locker_, vault, AsNobody);
         QCOMPARE(answerOf(*first), QByteArray("locked"));
-        QVERIFY(refused(*startCopy(locker_, vault, true)));
+        QVERIFY(refused(*startCopy(locker_, vault, AsNobody)));
         QVERIFY(release(*first));
+    }
+
+    // In a process namespace of its own (a sandbox, a container) every copy has the same process number: a killed
+    // copy's lock file names the number that the next copy has itself. It is taken over all the same.
+    void killedInAProcessNamespace_theNextCopyThereGetsTheVault()
+    {
+        if (QProcess::execute(InProcessNamespace.first(), InProcessNamespace.mid(1) + QStringList{u"true"_s}) != 0) {
+            QSKIP("needs root for a process namespace of its own");
+        }
+        QTemporaryDir dir;
+        const QString vault = dir.filePath(u"data.enc"_s);
+        QVERIFY(dir.isValid() && VaultFile::replace(vault, SaveSeries::content(3)).ok);
+        const auto killed = startCopy(locker_, vault, InProcessNamespace);
+        QCOMPARE(answerOf(*killed), QByteArray("locked"));
+        killed->kill();
+        QVERIFY(killed->waitForFinished(10000));
+        const auto next = startCopy(locker_, vault, InProcessNamespace);
+        QCOMPARE(answerOf(*next), QByteArray("locked"));
+        QCOMPARE(lockOwner(vault + u".lock"_s), 1);
+        QVERIFY(release(*next));
+    }
+
+    // A save by another member of the vault's group, in a folder that the group shares, leaves the vault to its
+    // owner: its owner, group and mode stay.
+    void saveByAnotherGroupMember_keepsOwnerGroupAndMode()
+    {
+        if (::geteuid() != 0) {
+            QSKIP("needs root to act as two users");
+        }
+        QTemporaryDir dir;
+        const QString vault = dir.filePath(u"data.enc"_s);
+        const auto give = [](const QString &path, uid_t owner, mode_t mode) {
+            return ::chown(QFile::encodeName(path).constData(), owner, 4242) == 0 &&
+                   ::chmod(QFile::encodeName(path).constData(), mode) == 0;
+        };
+        QVERIFY(VaultFile::replace(vault, SaveSeries::content(3)).ok && give(dir.path(), 0, 0775) &&
+                give(vault, 4000, 0660));
+        const auto member = startCopy(locker_, vault, AsGroupMember);
+        QCOMPARE(answerOf(*member), QByteArray("locked"));
+        QCOMPARE(saveThrough(*member, 4), QByteArray("saved"));
+        QVERIFY(release(*member));
+        struct stat st {};
+        QVERIFY(::stat(QFile::encodeName(vault).constData(), &st) == 0);
+        QCOMPARE(QList<uint>({st.st_uid, st.st_gid, st.st_mode & 07777}), QList<uint>({4000, 4242, 0660}));
     }
 
     // Another machine's lock file on a folder that other machines may share (a user-space file system stands for

@@ -15,16 +15,13 @@ MessageBoxes::Answer FakeMessageBoxes::show(QWidget *, const QString &text, cons
     return buttons == Buttons::RetryCancel ? Answer::Retry : Answer::Ok;
 }
 
-bool FakeOpener::openLocation(const QUrl &address, QString *error)
+void FakeOpener::openLocation(const QUrl &address)
 {
     if (failToStart) {
-        if (error) {
-            *error = u"No such file or directory"_s;
-        }
-        return false;
+        report(Request::Location, address, u"error 2: No such file or directory"_s);
+        return;
     }
     locations.append(address);
-    return true;
 }
 
 QString FakeSettings::read(const QString &application, const QString &section, const QString &key,

@@ -45,12 +45,14 @@ public:
 
 class FakeOpener final : public Opener {
 public:
-    bool openLocation(const QUrl &address, QString *error) override;
+    void setFailureReport(QObject *, FailureReport r) override { report = std::move(r); }
+    void openLocation(const QUrl &address) override;
     void openUrl(const QUrl &address) override { urls.append(address); }
 
     QList<QUrl> locations;
     QList<QUrl> urls;
-    bool failToStart = false;
+    bool failToStart = false; // each open is reported as failed at once, and not recorded
+    FailureReport report;
 };
 
 class FakeSettings final : public SettingsStore {
@@ -66,8 +68,13 @@ public:
 
 class FakeProgramEnd final : public ProgramEnd {
 public:
-    void endProgram() override { ++ends; }
+    void endProgram(int exitStatus) override
+    {
+        ++ends;
+        lastExitStatus = exitStatus;
+    }
     int ends = 0;
+    int lastExitStatus = -1;
 };
 
 class FakeEventPump final : public EventPump {

@@ -239,15 +239,6 @@ private slots:
         QCOMPARE(d.unloads, 0);
         QCOMPARE(d.texts(), (QStringList{u"alicia"_s, u"new"_s, u"www.new.com"_s}));
     }
-
-    void save_longFieldsBeyondLineEditDefault_areKeptWhole()
-    {
-        const QString longLocation(40000, u'x');
-        Dialog d(Mode::Edit, longLocation);
-        QVERIFY(d.box(u"websiteBox"_s)->isReadOnly());
-        d.button(u"saveButton"_s)->click();
-        QCOMPARE(d.saved, (QList<QStringList>{{u"edit 1"_s, u"alice"_s, u"<b>a-pass"_s, longLocation}}));
-    }
 };
 
 QTEST_MAIN(tst_EntryDialog)

@@ -110,6 +110,7 @@ private slots:
         QLineEdit *passwordBox = g.box(u"passwordBox"_s);
         QLineEdit *retypeBox = g.box(u"retypeBox"_s);
         QCOMPARE(d.windowTitle(), u"Password Required"_s);
+        QVERIFY(!d.windowIcon().availableSizes().isEmpty()); // the program's, before the main window sets it
         QCOMPARE(promptLabel->text(), prompt);
         QCOMPARE(promptLabel->textFormat(), Qt::PlainText);
         QVERIFY(promptLabel->wordWrap());
