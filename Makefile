@@ -80,8 +80,9 @@ test-e2e: program
 test-orca: build
 	bash scripts/orca-check $(BUILD)
 
-# The sanitizer build: clang, ASan and UBSan. Debug keeps the assertions; -O1 makes the sanitized tests and fuzzers
-# several times faster than -O0, and line tables are all that the sanitizers' reports need to name file and line.
+# The sanitizer build: clang, ASan and UBSan. Debug keeps the assertions; -O1 makes the program's code, which the
+# sanitized tests and fuzzers run, several times faster than -O0 (the tests' own code is built at -O0, which
+# compiles in half the time); line tables are all that the sanitizers' reports need to name file and line.
 # lld links the many test programs quicker, and the libraries are built in batches of files as in the ordinary
 # build (the tests are not). It builds the unit and widget tests and the fuzzers; the reliability tests run in the
 # build users run (test-reliability).
