@@ -96,7 +96,7 @@ asan-configure: deps
 asan-build: asan-configure
 	cmake --build $(ASAN_BUILD) -j $(JOBS) --target sanitized_tests $(FUZZERS)
 
-# The unit and widget tests under the sanitizers.
+# The unit and widget tests under the sanitizers, all but the reliability tests.
 test-asan: asan-build
 	$(SANITIZED) bash scripts/ctest-unit $(ASAN_BUILD) unit -LE '^reliability$$'
 
