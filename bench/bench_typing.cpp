@@ -11,8 +11,8 @@
 #include "ui/KeptValue.h"
 
 #include <QApplication>
-#include <QLineEdit>
 #include <QKeyEvent>
+#include <QLineEdit>
 
 #include <benchmark/benchmark.h>
 
@@ -111,8 +111,7 @@ int main(int argc, char **argv)
             continue;
         }
         Figures::print("keystroke in a field of " + std::to_string(length) + " characters", ms, baseline, "ms",
-                       "under 100 ms up to the read-only limit",
-                       ms < StallMs || length > KeptValue::EditableLength);
+                       "under 100 ms up to the read-only limit", ms < StallMs || length > KeptValue::EditableLength);
         if (ms >= StallMs && stall == 0) {
             stall = length;
         }

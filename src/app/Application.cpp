@@ -20,8 +20,8 @@ using namespace Qt::StringLiterals;
 Application::Application(Platform &platform, const QString &folder, VaultFile::FileLockHolder *fileLock)
     : platform_(platform), folder_(folder), entries_(std::make_unique<EntryListModel>()),
       store_(std::make_unique<VaultStore>(*entries_, VaultPath::inFolder(folder))),
-      commands_(std::make_unique<EntryCommands>(*entries_, *store_, platform.messages, platform.clipboard,
-                                                platform.opener))
+      commands_(
+          std::make_unique<EntryCommands>(*entries_, *store_, platform.messages, platform.clipboard, platform.opener))
 {
     store_->setFileLockHolder(fileLock);
     connect(commands_.get(), &EntryCommands::statusText, this, &Application::setStatusText);

@@ -9,8 +9,8 @@
 #include <cerrno>
 #include <cstdlib>
 #include <sys/stat.h>
-#include <unistd.h>
 #include <sys/vfs.h>
+#include <unistd.h>
 #include <utility>
 
 using namespace Qt::StringLiterals;

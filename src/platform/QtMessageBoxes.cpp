@@ -126,9 +126,8 @@ MessageBoxes::Answer QtMessageBoxes::show(QWidget *parent, const QString &text, 
     // A message may quote a password (the Delete question does). Where the style lets its text be selected, or
     // Ctrl+C copies it all (Windows), it is kept off the selection and marked as a secret, like every copy the
     // program makes.
-    SecretClipboard::guard(&box, [&box](const QString &text) {
-        return box.text().contains(text) || text.contains(box.text());
-    });
+    SecretClipboard::guard(
+        &box, [&box](const QString &text) { return box.text().contains(text) || text.contains(box.text()); });
     HeldKeyGuard guard;
     qApp->installEventFilter(&guard);
     const int answer = box.exec();

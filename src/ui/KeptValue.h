@@ -7,8 +7,9 @@ class QLineEdit;
 class QWidget;
 
 // A value too long to edit in a one-line box. Laying out millions of characters in a line edit stalls the window
-// at every keystroke, and at tens of millions for seconds and gigabytes, so such a box shows only the value's start, read-only, and holds on to the whole
-// value: whatever the dialog hands on for that box is the value exactly as it came in.
+// at every keystroke, and at tens of millions for seconds and gigabytes, so such a box shows only the value's start,
+// read-only, and holds on to the whole value: whatever the dialog hands on for that box is the value exactly as it came
+// in.
 namespace KeptValue {
 
 // The longest value a box still lets the user edit. A keystroke lays the whole line out again, so its cost grows

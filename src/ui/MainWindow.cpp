@@ -182,10 +182,8 @@ void MainWindow::setUpColumns()
 {
     QHeaderView *header = entryList_->header();
     const auto twipsWidth = [](QWidget *w) { return Twips::fromPixels(w->width()); };
-    header->resizeSection(Entry::Username,
-                          Twips::toPixels(twipsWidth(copyButtons_[Entry::Username]) - 10));
-    header->resizeSection(Entry::Password,
-                          Twips::toPixels(twipsWidth(copyButtons_[Entry::Password]) + 20));
+    header->resizeSection(Entry::Username, Twips::toPixels(twipsWidth(copyButtons_[Entry::Username]) - 10));
+    header->resizeSection(Entry::Password, Twips::toPixels(twipsWidth(copyButtons_[Entry::Password]) + 20));
     header->resizeSection(Entry::Location, Twips::toPixels(twipsWidth(copyButtons_[Entry::Location])));
 }
 

@@ -150,9 +150,9 @@ void PasswordDialog::load()
 void PasswordDialog::layOutCreateMode()
 {
     promptLabel_->setText(u"Because this is the first time you have used "_s + publisher_.productName +
-                         u", you will need to create a master password.  This password will be required to open "
-                         u"the program from now on, and can not be reset.\r\n\r\nPlease enter a password that you "
-                         u"will not forget."_s);
+                          u", you will need to create a master password.  This password will be required to open "
+                          u"the program from now on, and can not be reset.\r\n\r\nPlease enter a password that you "
+                          u"will not forget."_s);
     promptLabel_->resize(promptLabel_->width(), Twips::toPixels(1500));
     // Worked out in twips: a position read back from pixels is off by up to 7 twips, and the sums would carry
     // that into the window height.

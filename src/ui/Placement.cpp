@@ -5,8 +5,8 @@
 #include <QApplication>
 #include <QEvent>
 #include <QGuiApplication>
-#include <QScrollArea>
 #include <QScreen>
+#include <QScrollArea>
 #include <QWidget>
 #include <QWindow>
 
@@ -28,8 +28,8 @@ QMargins frameOf(const QWidget *window)
     const auto marginsOf = [](const QWidget *w) {
         const QRect inside = w->geometry();
         const QRect outside = w->frameGeometry();
-        return QMargins(inside.left() - outside.left(), inside.top() - outside.top(),
-                        outside.right() - inside.right(), outside.bottom() - inside.bottom());
+        return QMargins(inside.left() - outside.left(), inside.top() - outside.top(), outside.right() - inside.right(),
+                        outside.bottom() - inside.bottom());
     };
     QMargins frame = marginsOf(window);
     if (!frame.isNull()) {
@@ -103,7 +103,8 @@ void fitToScreen(QWidget *window)
         window->resize(fitted);
     }
     // move() places the frame where the frame is known; before that, the inside, and the frame goes around it.
-    const QPoint inside = room.topLeft() + QPoint((room.width() - fitted.width()) / 2, (room.height() - fitted.height()) / 2);
+    const QPoint inside =
+        room.topLeft() + QPoint((room.width() - fitted.width()) / 2, (room.height() - fitted.height()) / 2);
     window->move(inside - (window->geometry().topLeft() - window->frameGeometry().topLeft()));
 }
 

@@ -8,9 +8,8 @@ namespace SecretTextBox {
 
 void guard(QLineEdit *box)
 {
-    SecretClipboard::guard(box, [box](const QString &text) {
-        return box->hasSelectedText() && text == box->selectedText();
-    });
+    SecretClipboard::guard(
+        box, [box](const QString &text) { return box->hasSelectedText() && text == box->selectedText(); });
 }
 
 } // namespace SecretTextBox

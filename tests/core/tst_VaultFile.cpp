@@ -29,10 +29,7 @@ private:
     QString path_;
 
 private slots:
-    void init()
-    {
-        QVERIFY(ReferenceVault::newVaultFolder(tmp_.path(), folder_, path_));
-    }
+    void init() { QVERIFY(ReferenceVault::newVaultFolder(tmp_.path(), folder_, path_)); }
 
     // A vault larger than one write: a fault in a later write still leaves the old vault whole.
     void replace_faultInALaterWriteOfALargeVault_leavesTheOldVault()

@@ -43,10 +43,7 @@ private:
     QString path_;
 
 private slots:
-    void init()
-    {
-        QVERIFY(ReferenceVault::newVaultFolder(tmp_.path(), folder_, path_));
-    }
+    void init() { QVERIFY(ReferenceVault::newVaultFolder(tmp_.path(), folder_, path_)); }
 
     void vaultLock_secondLockOnTheSameVault_isRefused()
     {

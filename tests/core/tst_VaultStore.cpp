@@ -536,8 +536,8 @@ private slots:
         QVERIFY(steps.contains(step));
         QVERIFY(store_->lastSaveFailed());
         // Written but not confirmed is said as such, never as a save that failed.
-        QCOMPARE(last_.status, newContentInPlace ? VaultStore::Outcome::Status::NotConfirmed
-                                                 : VaultStore::Outcome::Status::Failed);
+        QCOMPARE(last_.status,
+                 newContentInPlace ? VaultStore::Outcome::Status::NotConfirmed : VaultStore::Outcome::Status::Failed);
         QVERIFY2(last_.error.contains(u"error %1: %2"_s.arg(error).arg(QString::fromLocal8Bit(std::strerror(error)))),
                  qPrintable(last_.error));
         QCOMPARE(readAll(path_), newContentInPlace ? TwoNewEntryVault : ThreeEntryVault);

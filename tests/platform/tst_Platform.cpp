@@ -1,5 +1,6 @@
 // The desktop operations on the real Qt and system: message boxes that fit the screen whatever they quote and that a
-// held key does not answer, an opener whose failures are reported with their cause, and a process that other processes cannot read.
+// held key does not answer, an opener whose failures are reported with their cause, and a process that other processes
+// cannot read.
 
 #include "platform/ProcessPrivacy.h"
 #include "platform/QtPlatform.h"
@@ -129,10 +130,11 @@ private slots:
         QTest::addColumn<QStringList>("said"); // what the report holds; empty: no report
         QTest::newRow("no opener") << QByteArray() << qsizetype(0)
                                    << QStringList{u"error 2: No such file or directory"_s, u"xdg-utils"_s};
-        QTest::newRow("no handler")
-            << QByteArray("#!/bin/sh\necho \"no method available for opening '$1'\" >&2\nexit 3\n") << qsizetype(0)
-            << QStringList{u"exit status 3: no program was found to open it."_s,
-                           u"xdg-open said: no method available for opening 'file:///tmp'"_s};
+        QTest::newRow("no handler") << QByteArray(
+                                           "#!/bin/sh\necho \"no method available for opening '$1'\" >&2\nexit 3\n")
+                                    << qsizetype(0)
+                                    << QStringList{u"exit status 3: no program was found to open it."_s,
+                                                   u"xdg-open said: no method available for opening 'file:///tmp'"_s};
         QTest::newRow("opened") << QByteArray("#!/bin/sh\nexit 0\n") << qsizetype(0) << QStringList();
         QTest::newRow("address longer than one argument may be")
             << QByteArray("#!/bin/sh\nexit 0\n") << qsizetype(200000)
@@ -153,9 +155,8 @@ private slots:
         QtPlatform qt;
         QObject context;
         QStringList reports;
-        qt.platform().opener.setFailureReport(&context, [&](Opener::Request, const QUrl &, const QString &reason) {
-            reports.append(reason);
-        });
+        qt.platform().opener.setFailureReport(
+            &context, [&](Opener::Request, const QUrl &, const QString &reason) { reports.append(reason); });
         qt.platform().opener.openLocation(QUrl(u"file:///tmp"_s + QString(addressLength, u'x')));
         // An opener that succeeds reports nothing, so its end is waited for as the end of the process.
         QTest::qWait(said.isEmpty() ? 1000 : 0);

@@ -6,7 +6,8 @@
 // not saved).
 //
 // It runs on a tmpfs of its own so that the saves cost little; where that is refused, on the ordinary temporary
-// folder with a tenth of the steps, and reports itself skipped. BRISVANE_SOAK_STEPS and BRISVANE_SOAK_SEED change the run.
+// folder with a tenth of the steps, and reports itself skipped. BRISVANE_SOAK_STEPS and BRISVANE_SOAK_SEED change the
+// run.
 
 #include "reliability/PrivateTmpfs.h"
 #include "support/VaultUnderTest.h"

@@ -637,12 +637,10 @@ void tst_RtfReader::limits_data()
     QTest::newRow("groups exactly fit") << R"({\rtf1 {a}{b}{c}})"_ba << d.maxDepth << qsizetype(4) << d.maxInputBytes
                                         << d.maxOutputChars << u"abc"_s << true;
     // A row that ends before its last cell does: that cell's separator counts like the others.
-    QTest::newRow("row ends its cell, no room")
-        << R"({\rtf1 A\par abcd\intbl\row})"_ba << d.maxDepth << d.maxGroups << d.maxInputBytes << qsizetype(6)
-        << u"A"_s << false;
-    QTest::newRow("row ends its cell, room")
-        << R"({\rtf1 A\par abcd\intbl\row})"_ba << d.maxDepth << d.maxGroups << d.maxInputBytes << qsizetype(7)
-        << u"A\u2028abcd"_s << true;
+    QTest::newRow("row ends its cell, no room") << R"({\rtf1 A\par abcd\intbl\row})"_ba << d.maxDepth << d.maxGroups
+                                                << d.maxInputBytes << qsizetype(6) << u"A"_s << false;
+    QTest::newRow("row ends its cell, room") << R"({\rtf1 A\par abcd\intbl\row})"_ba << d.maxDepth << d.maxGroups
+                                             << d.maxInputBytes << qsizetype(7) << u"A\u2028abcd"_s << true;
     QTest::newRow("depth zero still reads")
         << R"({\rtf1 {\b a}b})"_ba << 0 << d.maxGroups << d.maxInputBytes << d.maxOutputChars << u"ab"_s << true;
 }

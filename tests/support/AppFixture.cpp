@@ -4,10 +4,10 @@
 #include "core/EntryListModel.h"
 #include "core/VaultFormat.h"
 #include "core/VaultStore.h"
+#include "support/Widgets.h"
 #include "ui/EntryListView.h"
 #include "ui/MainWindow.h"
 #include "ui/PasswordDialog.h"
-#include "support/Widgets.h"
 
 #include <QCoreApplication>
 #include <QFile>

@@ -67,7 +67,6 @@ private:
 public:
     Application &app;
 
-
 private:
     void writeFile(const QString &path, const QByteArray &bytes) const;
 };

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "support/StepFault.h"
 #include "support/ReferenceVault.h"
+#include "support/StepFault.h"
 
 #include "core/EntryListModel.h"
 #include "core/VaultStore.h"

@@ -3,8 +3,8 @@
 #include <QObject>
 #include <QString>
 
-#include <cstdlib>
 #include <cstdio>
+#include <cstdlib>
 
 // A window's control by its object name, as a test reaches it from outside: the windows keep their controls to
 // themselves. A missing control ends the test program, naming it.

@@ -2,11 +2,11 @@
 // it, its website line (click, keys, screen reader), and the skin-drawn copies of its labels.
 
 #include "core/PublisherSettings.h"
+#include "support/Widgets.h"
 #include "ui/AboutWindow.h"
 #include "ui/LinkLabel.h"
 #include "ui/Skin.h"
 #include "ui/SkinService.h"
-#include "support/Widgets.h"
 
 #include <QAccessible>
 #include <QAccessibleActionInterface>
@@ -118,7 +118,8 @@ private slots:
     {
         AboutWindow about(publisherWith(u"<b>Bold</b> & Co"_s, u"<a href=x>site</a>"_s));
 
-        for (QLabel *label : {label(about, u"companyLabel"_s), static_cast<QLabel *>(child<LinkLabel>(&about, u"websiteLink"_s))}) {
+        for (QLabel *label :
+             {label(about, u"companyLabel"_s), static_cast<QLabel *>(child<LinkLabel>(&about, u"websiteLink"_s))}) {
             QCOMPARE(label->textFormat(), Qt::PlainText);
         }
         QCOMPARE(label(about, u"companyLabel"_s)->text(), u"<b>Bold</b> & Co"_s);
@@ -217,7 +218,8 @@ private slots:
         QCOMPARE(label(about, u"banner"_s)->palette().color(QPalette::Window), skin.colors().color3);
 
         // The copy lies over the website line; a click there still reaches it.
-        QCOMPARE(about.childAt(child<LinkLabel>(&about, u"websiteLink"_s)->geometry().center()), child<LinkLabel>(&about, u"websiteLink"_s));
+        QCOMPARE(about.childAt(child<LinkLabel>(&about, u"websiteLink"_s)->geometry().center()),
+                 child<LinkLabel>(&about, u"websiteLink"_s));
     }
 };
 

@@ -15,13 +15,20 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
+// The timer runs from the constructor, and on the offscreen platform show() may run a tick that is already due:
+// its ticks are counted from before show().
 struct Splash {
-    Splash() { window.show(); }
+    Splash()
+    {
+        QObject::connect(timer(), &QTimer::timeout, [this] { ++timerTicks; });
+        window.show();
+    }
     QTimer *timer() const { return child<QTimer>(&window, u"tickTimer"_s); }
 
     const PublisherSettings publisher = PublisherSettings::fromBuild();
     SplashScreen window{publisher};
     QSignalSpy finished{&window, &SplashScreen::finished};
+    int timerTicks = 0;
 };
 
 } // namespace
@@ -34,8 +41,8 @@ private slots:
     {
         Splash s;
         QVERIFY(s.timer()->isActive());
-        // The ticks are called here one by one; no event loop runs in between.
-        for (int tick = 1; tick < SplashScreen::Ticks; ++tick) {
+        // The other ticks are called here one by one; no event loop runs in between.
+        for (int tick = s.timerTicks + 1; tick < SplashScreen::Ticks; ++tick) {
             s.window.tick();
             QVERIFY2(s.finished.isEmpty(), qPrintable(u"finished at tick %1"_s.arg(tick)));
         }
@@ -53,11 +60,9 @@ private slots:
     void realTimer_ticksExactly75Times()
     {
         Splash s;
-        int ticks = 0;
-        connect(s.timer(), &QTimer::timeout, this, [&ticks] { ++ticks; });
         QTRY_COMPARE_WITH_TIMEOUT(s.finished.size(), 1, 10000);
         QTest::qWait(200);
-        QCOMPARE(ticks, SplashScreen::Ticks);
+        QCOMPARE(s.timerTicks, SplashScreen::Ticks);
         QCOMPARE(s.finished.size(), 1);
         QVERIFY(!s.window.isVisible());
     }
