@@ -135,7 +135,7 @@ private:
     QList<Cell> rowCells_; // the cells of the row being written
     RtfRowDef lastRow_;
     int imageCount_ = 0;
-    qsizetype unbroken_ = 0;      // characters since the last place where a line may break
+    qsizetype unbroken_ = 0; // characters since the last place where a line may break
     bool formatChanged_ = false;
     bool lineBreakPending_ = false; // a paragraph end past the piece budget
     bool limitReached_ = false;
