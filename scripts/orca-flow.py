@@ -15,10 +15,11 @@ sys.path.insert(0, str(Path(__file__).resolve().parent.parent / "tests" / "e2e")
 
 import pyatspi  # noqa: E402
 
-from harness import (BUILD, MAIN_TITLE, Brisvane, WaitTimeout, char_count, has_state, key, type_text, wait_for,
-                     xdotool)  # noqa: E402
+from harness import (BUILD, MAIN_TITLE, REPO, Brisvane, WaitTimeout, char_count, has_state, key, type_text,
+                     wait_for, xdotool)  # noqa: E402
 
 MASTER = "Secret1"
+MISTYPED = "Secret2"
 ENTRIES = [("bob", "Hunter2", "mail.example.org"), ("alice", "pw two", "home/alice")]
 SPOKEN = re.compile(r"^(\d\d:\d\d:\d\d\.\d+) - SPEECH OUTPUT: '(.*?)' ?\{", re.S | re.M)
 
@@ -30,9 +31,10 @@ class Steps:
     def __init__(self):
         self.marks = []
 
-    def step(self, title, must_hear=(), must_not_hear=(), settle=2.0):
+    def step(self, title, must_hear=(), must_not_hear=(), settle=2.0, once=False):
+        """once: nothing may be said twice in the step (each line of a text read once)."""
         time.sleep(settle)  # Orca speaks a second or so after the event
-        self.marks.append([datetime.now().strftime("%H:%M:%S.%f"), title, list(must_hear), list(must_not_hear)])
+        self.marks.append([datetime.now().strftime("%H:%M:%S.%f"), title, list(must_hear), list(must_not_hear), once])
 
 
 def report(debug_file, marks_file, out):
@@ -40,7 +42,7 @@ def report(debug_file, marks_file, out):
     log = Path(debug_file).read_text("utf-8", "replace")
     spoken = [(m.group(1), m.group(2)) for m in SPOKEN.finditer(log) if m.group(2).strip()]
     lines, failures, begin = [], [], ""
-    for end, title, must_hear, must_not_hear in json.loads(Path(marks_file).read_text()):
+    for end, title, must_hear, must_not_hear, once in json.loads(Path(marks_file).read_text()):
         said = [text for when, text in spoken if begin <= when < end]
         begin = end
         lines.append(f"== {title}")
@@ -49,6 +51,7 @@ def report(debug_file, marks_file, out):
         heard = lambda w: w in (s.strip() for s in said) if len(w) == 1 else w in "\n".join(said)
         failures.extend(f"{title}: not heard {w!r}" for w in must_hear if not heard(w))
         failures.extend(f"{title}: heard {w!r}" for w in must_not_hear if heard(w))
+        failures.extend(f"{title}: heard twice {w!r}" for w in sorted(set(said)) if once and said.count(w) > 1)
     lines.extend(f"MISSED: {f}" for f in failures)
     Path(out).write_text("\n".join(lines) + "\n")
     return len(failures)
@@ -73,6 +76,17 @@ def press_until(name, done, what):
     except WaitTimeout:
         key(name)
         wait_for(done, what)
+
+
+def tab_to(acc, name="Tab"):
+    """Presses Tab (or another key) until the control has the focus, at most six times."""
+    for _ in range(6):
+        key(name)
+        try:
+            return wait_for(lambda: focused(acc), f"the focus on {acc.name!r}", timeout=2, shot=False)
+        except WaitTimeout:
+            pass
+    wait_for(lambda: focused(acc), f"the focus on {acc.name!r}")
 
 
 def type_here(box, text):
@@ -114,8 +128,18 @@ def main():
             type_text(MASTER[-1])
             press("Tab", retype)
             step("Tab: into the retype box", ["Retype Password"])
+            type_here(retype, MISTYPED)
+            press_until("Return", lambda: not program.no_message_box(), "Enter to be told of the mismatch")
+            step(f"typing {MISTYPED!r}, Enter: they differ", ["did not match"], ["selected", "ecret"] + list(MISTYPED))
+            press_until("Return", program.no_message_box, "Enter on Ok")
+            if not has_state(program.window(dialog), pyatspi.STATE_ACTIVE):  # the keys would go nowhere
+                step("(the password dialog is not active again; the flow activates it)", ["(active)"])
+                xdotool("search", "--onlyvisible", "--pid", str(program.pid), "--name", dialog, "windowactivate")
+            tab_to(box, "shift+Tab")
+            type_here(box, MASTER)
+            press("Tab", retype)
             type_here(retype, MASTER)
-            step(f"typing {MASTER!r} again", must_not_hear=["Secret", "ecret"] + list(MASTER))
+            step(f"typing {MASTER!r} in both", must_not_hear=["Secret", "ecret"] + list(MASTER))
             key("Return")
             add = program.button(MAIN_TITLE, "Add")
             wait_for(lambda: focused(add), "the main window to open on Add")
@@ -141,19 +165,38 @@ def main():
                 press("Tab", program.button(MAIN_TITLE, name))
             step("(moving there)", settle=1.0)
             press("Tab", entry_list)
-            step("Tab into the list", ["bob", "Password Hunter2", "Website/Location mail.example.org"])
+            step("Tab into the list: bob, not selected", ["Username bob", "Password Hunter2", "not selected"])
             press("Down")
-            step("Down", ["alice", "Password pw two", "Website/Location home/alice"])
+            step("Down", ["Username alice", "Password pw two", "Website/Location home/alice"], ["not selected"])
             press("Up")
-            step("Up", ["bob", "Password Hunter2"])
-            press_until("ctrl+space", lambda: program.selected_rows() == [0], "Ctrl+Space to select bob")
-            press("Tab", program.button(MAIN_TITLE, "Copy Username"))
+            step("Up", ["Username bob", "Password Hunter2"], ["not selected"])
+            for n, column in enumerate(("Username", "Password", "Website/Location"), 1):
+                for order in ("ascending", "descending"):
+                    press(f"ctrl+{n}")
+                    step(f"Ctrl+{n}", [f"Sorted by {column}, {order}"])
+
+            tab_to(program.button(MAIN_TITLE, "Edit"), "shift+Tab")
+            press_until("Return", lambda: program.has_window("Edit an entry"), "Enter on Edit")
+            for name, value in zip(("Username", "Password", "Website"), ENTRIES[0]):
+                tab_to(program.control("Edit an entry", "text", name))
+                step(f"(Enter on Edit,) Tab into the {name} box", [value], ["unselected", "Selection deleted"])
+            tab_to(program.button("Edit an entry", "Cancel"))
+            press_until("Return", lambda: not program.has_window("Edit an entry"), "Enter on Cancel")
+            step("Tab, Enter on Cancel", settle=1.0)
+
+            tab_to(entry_list)
+            tab_to(program.button(MAIN_TITLE, "Copy Username"))
             step("(moving there)", settle=1.0)
             press_until("Return", lambda: program.status_text() == "Copied Username bob", "Enter on Copy Username")
             step("Enter on Copy Username", ["Copied Username bob"])
+            tab_to(program.button(MAIN_TITLE, "Copy Password"))
+            press_until("Return", lambda: program.status_text() == "Copied Password Hunter2", "Enter on Copy Password")
+            step("Tab, Tab, Enter on Copy Password", ["Copied Password"], ["Hunter2"])
 
-            press("shift+Tab", entry_list)
+            tab_to(entry_list, "shift+Tab")
+            step("Shift+Tab into the list: bob, selected", ["Username bob"], ["not selected"], settle=1.5)
             press_until("ctrl+space", lambda: program.selected_rows() == [], "Ctrl+Space to clear the selection")
+            step("Ctrl+Space: bob is no longer selected", ["unselected"])
             press("shift+Tab")
             press("shift+Tab", program.button(MAIN_TITLE, "Delete"))
             step("(moving there)", settle=1.0)
@@ -163,7 +206,9 @@ def main():
 
             press("Tab")
             press("Tab", entry_list)
-            press_until("ctrl+space", lambda: program.selected_rows() == [0], "Ctrl+Space to select bob")
+            step("Tab into the list: bob, not selected", ["Username bob", "not selected"], settle=1.5)
+            press_until("space", lambda: program.selected_rows() == [0], "Space to select bob")
+            step("Space: bob is selected", ["selected"], ["not selected"])
             press("shift+Tab")
             press("shift+Tab", program.button(MAIN_TITLE, "Delete"))
             step("(moving there)", settle=1.0)
@@ -171,7 +216,20 @@ def main():
             step("Enter on Delete: the question", ["Are you sure"])
             press_until("Return", lambda: program.status_text() == "Entry deleted successfully, data saved.",
                         "Enter on Ok")
-            step("Enter on Ok", ["Entry deleted successfully, data saved."])
+            step("Enter on Ok", ["Entry deleted successfully, data saved."], ["Entries", "alice", "pw two"])
+
+            # Alt reaches the menu bar on File, Left goes round to About and then Help, Down opens, Enter picks.
+            xdotool("key", "--delay", "400", "alt", "Left", "Down", "Return")
+            program.window("About Brisvane")
+            step("Alt, Left, Down, Enter: the About window",
+                 ["version 1.2", "owned by Brisvane Software", "website www.brisvane.example"], ["Version: Version:"])
+            press_until("alt+F4", lambda: not program.has_window("About Brisvane"), "Alt+F4 to close it")
+            (folder / "Help.rtf").write_bytes((REPO / "assets" / "Help.rtf").read_bytes())
+            xdotool("key", "--delay", "400", "alt", "Left", "Left", "Down", "Return")
+            program.window("Readme/Help")
+            step("Alt+F4; Alt, Left, Left, Down, Enter: the help window", ["Brisvane Help"])
+            xdotool("key", "--delay", "1200", *["Down"] * 11)
+            step("Down eleven times", ["Starting for the first time", "you start the program"], once=True)
         except Exception as error:  # what was heard up to here is still reported
             step(f"(the flow stopped: {error})", must_hear=["(the whole flow)"])
         finally:

@@ -10,6 +10,7 @@
 #include <functional>
 
 class EntryListModel;
+class MainWindow;
 class QWidget;
 class VaultStore;
 
@@ -25,9 +26,9 @@ public:
                   Opener &opener, QObject *parent = nullptr);
     ~EntryCommands() override;
 
-    // The window the commands serve: its message boxes stand above it, and `selectedRow` gives the first selected
-    // row of its list (from 0), or -1 when none is selected.
-    void setWindow(QWidget *window, std::function<qsizetype()> selectedRow);
+    // The window the commands serve: its message boxes stand above it, it says a copied password without the
+    // password, and `selectedRow` gives the first selected row of its list (from 0), or -1 when none is selected.
+    void setWindow(MainWindow *window, std::function<qsizetype()> selectedRow);
 
     // Asks for the entry dialog for a new entry; an open dialog is only brought to the front.
     void addEntry();
@@ -66,7 +67,7 @@ private:
     MessageBoxes &messages_;
     Clipboard &clipboard_;
     Opener &opener_;
-    QPointer<QWidget> window_;
+    QPointer<MainWindow> window_;
     std::function<qsizetype()> selectedRow_;
     // Status texts given so far, and the count when Go To last said it was opening a location.
     quint64 statusCount_ = 0;

@@ -72,12 +72,12 @@ QVariant EntryListModel::data(const QModelIndex &index, int role) const
         const QByteArrayView field = e.field(fieldOf(index.column()));
         return boundedText(CodePage1252::toUnicode(field.first(std::min(field.size(), ShownLength + 1))));
     }
-    case Qt::AccessibleTextRole: {
-        // A screen reader reads a row's cells one after another; after the first, each says which field it is:
-        // "bob, Password Hunter2, Website/Location mail.example.org".
-        const QString text = e.text(fieldOf(index.column()));
-        return index.column() == 0 ? text : headerData(index.column(), Qt::Horizontal).toString() + u' ' + text;
-    }
+    case Qt::AccessibleTextRole:
+        // A screen reader reads a row's cells one after another, each saying which field it is:
+        // "Username bob, Password Hunter2, Website/Location mail.example.org".
+        return headerData(index.column(), Qt::Horizontal).toString() + u' ' + e.text(fieldOf(index.column()));
+    case Qt::AccessibleDescriptionRole:
+        return describeRow_ ? describeRow_(index.row()) : QString();
     default:
         return {};
     }

@@ -30,12 +30,6 @@ template <class Label> Label *label(QWidget *parent, const QString &name, QRect 
     return l;
 }
 
-// A screen reader reads a value together with what it is: "Version: 1.2".
-QString spoken(const QLabel *caption, const QString &value)
-{
-    return (caption->text() + u' ' + value).trimmed();
-}
-
 } // namespace
 
 AboutWindow::AboutWindow(const PublisherSettings &publisher, QWidget *parent)
@@ -96,9 +90,15 @@ void AboutWindow::load(const PublisherSettings &publisher)
     companyLabel_->setText(publisher.companyName);
     versionLabel_->setText(QString::number(publisher.versionMajor) + u'.' + QString::number(publisher.versionMinor));
     websiteLink_->setText(publisher.publisherUrl);
-    versionLabel_->setAccessibleName(spoken(captionLabels_[0], versionLabel_->text()));
-    companyLabel_->setAccessibleName(spoken(captionLabels_[1], companyLabel_->text()));
-    websiteLink_->setAccessibleName(spoken(captionLabels_[2], websiteLink_->text()));
+    // A screen reader hears the window whole as it opens, from its description. Each caption labels its value, so
+    // that a reader going over the window says "Version: 1.2" and not the caption twice.
+    setAccessibleDescription(publisher.productName + u", version "_s + versionLabel_->text() + u", owned by "_s +
+                             publisher.companyName + u", website "_s + publisher.publisherUrl);
+    const std::array<QLabel *, 3> values{versionLabel_, companyLabel_, websiteLink_};
+    for (size_t i = 0; i < values.size(); ++i) {
+        values[i]->setAccessibleName(values[i]->text());
+        captionLabels_[i]->setBuddy(values[i]);
+    }
 
     // After the texts are set, so that the skin-drawn labels carry them.
     if (publisher.useSkin) {

@@ -2,9 +2,12 @@
 
 #include "core/EntryListModel.h"
 
+#include <QAccessible>
 #include <QHeaderView>
 #include <QHelpEvent>
 #include <QKeyEvent>
+#include <QPointer>
+#include <QShortcut>
 #include <QToolTip>
 
 using namespace Qt::StringLiterals;
@@ -33,6 +36,14 @@ EntryListView::EntryListView(QWidget *parent) : QTreeView(parent)
     connect(h, &QHeaderView::sectionClicked, this, [this](int logical) { emit columnClicked(logical); });
     // The second of two quick clicks arrives as a double-click and not as a click; it is a header click all the same.
     connect(h, &QHeaderView::sectionDoubleClicked, this, [this](int logical) { emit columnClicked(logical); });
+    // The headers never take the focus (that would change the tab order), so the list has a sort key per column, as
+    // the current column never moves while whole rows are selected. Plain letters and digits search the rows; with
+    // Ctrl they are free, in the view and in screen readers.
+    for (int column = 0; column < Entry::FieldCount; ++column) {
+        auto *sortKey = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key(Qt::Key_1 + column)), this);
+        sortKey->setContext(Qt::WidgetShortcut);
+        connect(sortKey, &QShortcut::activated, this, [this, column] { emit columnClicked(column); });
+    }
 }
 
 EntryListView::~EntryListView() = default;
@@ -41,6 +52,39 @@ void EntryListView::setEntryModel(EntryListModel *model)
 {
     model_ = model;
     setModel(model);
+    if (!model) {
+        return;
+    }
+    model->setRowDescriptions(
+        [view = QPointer<EntryListView>(this)](int row) { return view ? view->rowDescription(row) : QString(); });
+    // A screen reader keeps what it was told of a cell: a row whose description changes says so.
+    connect(selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            [this] { describeAnew(currentIndex().row()); });
+    connect(selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            [this](const QModelIndex &current, const QModelIndex &previous) {
+                describeAnew(previous.row());
+                describeAnew(current.row());
+            });
+}
+
+QString EntryListView::rowDescription(int row) const
+{
+    return row == currentIndex().row() && !isRowSelected(row) ? u"not selected, Space selects it"_s : QString();
+}
+
+void EntryListView::describeAnew(int row)
+{
+    QAccessibleInterface *list = QAccessible::isActive() ? QAccessible::queryAccessibleInterface(this) : nullptr;
+    QAccessibleTableInterface *table = list ? list->tableInterface() : nullptr;
+    if (!table || row < 0 || row >= table->rowCount()) {
+        return;
+    }
+    for (int column = 0; column < table->columnCount(); ++column) {
+        if (QAccessibleInterface *cell = table->cellAt(row, column)) {
+            QAccessibleEvent changed(cell, QAccessible::DescriptionChanged);
+            QAccessible::updateAccessibility(&changed);
+        }
+    }
 }
 
 qsizetype EntryListView::firstSelectedRow() const

@@ -5,8 +5,9 @@
 class EntryListModel;
 
 // The entry list on the main window: three columns in report style, whole-row selection, several rows may be
-// selected. A click on a header sorts by that column (EntryListModel::sortByHeaderClick). The view makes no widget or
-// item object per row, so a vault of a million entries scrolls as lightly as one of ten.
+// selected. A click on a header sorts by that column (EntryListModel::sortByHeaderClick), and so do Ctrl+1, Ctrl+2 and
+// Ctrl+3 in the list for the first, second and third column. The view makes no widget or item object per row, so a
+// vault of a million entries scrolls as lightly as one of ten.
 class EntryListView final : public QTreeView {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(EntryListView)
@@ -31,9 +32,14 @@ protected:
     void keyPressEvent(QKeyEvent *event) override;
 
 signals:
-    // A column's header was clicked (0 for the first column).
+    // A column's header was clicked, or its sort key pressed (0 for the first column).
     void columnClicked(int column);
 
 private:
+    // The screen reader's description of a row: the current row says when it is not selected, as the commands on
+    // the selected entry will refuse it.
+    QString rowDescription(int row) const;
+    void describeAnew(int row);
+
     EntryListModel *model_ = nullptr;
 };

@@ -142,6 +142,7 @@ void MainWindow::buildControls()
         connect(copyButtons_[field], &QToolButton::clicked, this, [this, field] { emit copyRequested(field); });
     }
     connect(entryList_, &EntryListView::columnClicked, &entries_, &EntryListModel::sortByHeaderClick);
+    connect(entryList_, &EntryListView::columnClicked, this, &MainWindow::announceSortOrder);
 }
 
 void MainWindow::buildMenus()
@@ -196,12 +197,24 @@ void MainWindow::finishStartup()
     setVisible(true);
 }
 
-void MainWindow::setStatusText(const QString &text)
+void MainWindow::setStatusText(const QString &text, const QString &spoken)
 {
     // A copied field may be megabytes long; the one-line panel, and a screen reader reading it, get its start.
     constexpr qsizetype StatusLength = 512;
     statusPanel_->setText(EntryListModel::boundedText(text, StatusLength));
-    StatusAnnouncer::announce(statusPanel_);
+    StatusAnnouncer::announce(statusPanel_, spoken.isEmpty() ? statusPanel_->text() : spoken);
+}
+
+void MainWindow::announceSortOrder(int column)
+{
+    // The list was sorted by the header click or sort key just handled; a screen reader user hears the new order
+    // (a sighted one sees it). An empty list sorts nothing and says nothing. The status bar keeps its text.
+    if (entries_.rowCount() == 0 || !entries_.isSorted() || entries_.sortKey() != column) {
+        return;
+    }
+    const QString name = entries_.headerData(column, Qt::Horizontal).toString();
+    const QString direction = entries_.sortOrder() == Qt::AscendingOrder ? u"ascending"_s : u"descending"_s;
+    StatusAnnouncer::announce(statusPanel_, u"Sorted by "_s + name + u", "_s + direction);
 }
 
 QString MainWindow::statusText() const

@@ -29,7 +29,9 @@ public:
     // Finishes the start after the vault was unlocked or created: the program's icon, the skin, visible.
     void finishStartup();
 
-    void setStatusText(const QString &text);
+    // Shows the text in the status bar and has a screen reader announce it, or `spoken` instead where that is given
+    // (a copied password is shown, never read out).
+    void setStatusText(const QString &text, const QString &spoken = {});
     QString statusText() const;
 
     // The first selected row in the list's order (from 0), or -1 when none is selected.
@@ -65,6 +67,7 @@ private:
     void buildMenus();
     void setUpColumns();
     void fitListToWindow();
+    void announceSortOrder(int column);
 
     EntryListModel &entries_;
     const PublisherSettings &publisher_;

@@ -1,5 +1,7 @@
 #include "ui/ScreenReaderEvents.h"
 
+#include "ui/LineEditAccessible.h"
+
 #include <QAbstractItemView>
 #include <QAccessible>
 #include <QLineEdit>
@@ -93,13 +95,24 @@ void filter(QAccessibleEvent *event)
         break;
     case QAccessible::TextCaretMoved:
     case QAccessible::TextSelectionChanged:
-        // The focus event of a box that is taking the focus comes after its first caret move.
-        if (const auto *widget = qobject_cast<const QWidget *>(object);
-            widget && widget->hasFocus() && object != lastFocus) {
-            return;
+        if (const auto *widget = qobject_cast<const QWidget *>(object)) {
+            // The focus event of a box that is taking the focus comes after its first caret move.
+            if (widget->hasFocus() && object != lastFocus) {
+                return;
+            }
+            // A box that loses the focus lets go of its selection, or a password box behind a message box takes
+            // one: a reader would say "Text unselected." or "selected" of a box the user has left.
+            if (!widget->hasFocus() && event->type() == QAccessible::TextSelectionChanged) {
+                return;
+            }
         }
         break;
     case QAccessible::Focus:
+        // A list's current row changes also while the list does not have the focus (a row deleted from another
+        // window): Qt reports the new current row as focused all the same, and a reader would go there.
+        if (const auto *view = qobject_cast<const QAbstractItemView *>(object); view && !view->hasFocus()) {
+            return;
+        }
         if (!qobject_cast<QMenu *>(object) && !qobject_cast<QMenuBar *>(object)) {
             lastFocus = object;
         }
@@ -122,6 +135,7 @@ namespace ScreenReaderEvents {
 void install()
 {
     static const bool installed = [] {
+        LineEditAccessible::install();
         previousHandler = QAccessible::installUpdateHandler(filter);
         return true;
     }();

@@ -37,13 +37,13 @@ StatusAnnouncer::StatusAnnouncer(QLabel *label) : QWidget(label)
 
 StatusAnnouncer::~StatusAnnouncer() = default;
 
-void StatusAnnouncer::announce(QLabel *label)
+void StatusAnnouncer::announce(QLabel *label, const QString &spoken)
 {
     auto *announcer = label->findChild<StatusAnnouncer *>(QString(), Qt::FindDirectChildrenOnly);
     if (!announcer) {
         announcer = new StatusAnnouncer(label);
     }
-    announcer->setAccessibleName(label->text());
+    announcer->setAccessibleName(spoken);
     if (!announcer->pending_) {
         announcer->pending_ = true;
         QTimer::singleShot(0, announcer, &StatusAnnouncer::appear);

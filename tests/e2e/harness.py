@@ -251,15 +251,15 @@ def find(acc, role, name=None):
 
 
 def row_texts(table):
-    """Every row of a list as the list of its fields, in screen order. A reader hears every cell after the first
-    with its column's name in front ("Password Hunter2"); the field is what follows that name."""
+    """Every row of a list as the list of its fields, in screen order. A reader hears every cell with its column's
+    name in front ("Password Hunter2"); the field is what follows that name."""
     t = table.queryTable()
     if t.nRows == 0:
         return []
-    names = [""] + [f"{t.getColumnHeader(c).name} " for c in range(1, t.nColumns)]
+    names = [f"{t.getColumnHeader(c).name} " for c in range(t.nColumns)]
     spoken = [[t.getAccessibleAt(r, c).name for c in range(t.nColumns)] for r in range(t.nRows)]
     for row in spoken:
-        for c in range(1, len(row)):
+        for c in range(len(row)):
             if not row[c].startswith(names[c]):
                 raise AssertionError(f"cell {c} of {row} does not begin with its column's name {names[c]!r}")
     return [[cell[len(names[c]):] for c, cell in enumerate(row)] for row in spoken]
