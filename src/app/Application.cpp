@@ -250,10 +250,10 @@ void Application::openWebsite()
     websiteLauncher_.load([this] { return new WebsiteLauncher(publisher_, platform_.opener, websiteRequest_); });
 }
 
-void Application::setStatusText(const QString &text)
+void Application::setStatusText(const QString &text, const QString &spoken)
 {
     if (MainWindow *window = mainWindow_.get()) {
-        window->setStatusText(text);
+        window->setStatusText(text, spoken);
     }
 }
 

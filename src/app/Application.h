@@ -69,7 +69,7 @@ private:
 
     MainWindow *createMainWindow();
     void openEntryDialog(const EntryDialog::Request &request);
-    void setStatusText(const QString &text);
+    void setStatusText(const QString &text, const QString &spoken = {});
     // Every window but the main window, in the order they go at the end.
     void unloadOtherWindows();
 

@@ -5,7 +5,6 @@
 #include "core/LocationAddress.h"
 #include "core/VaultStore.h"
 #include "platform/Platform.h"
-#include "ui/MainWindow.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -46,7 +45,7 @@ EntryCommands::EntryCommands(EntryListModel &entries, VaultStore &store, Message
 
 EntryCommands::~EntryCommands() = default;
 
-void EntryCommands::setWindow(MainWindow *window, std::function<qsizetype()> selectedRow)
+void EntryCommands::setWindow(QWidget *window, std::function<qsizetype()> selectedRow)
 {
     window_ = window;
     selectedRow_ = std::move(selectedRow);
@@ -156,11 +155,9 @@ void EntryCommands::copyField(Entry::Field field)
     }
     const QString value = entries_.entry(row).text(field);
     clipboard_.setSecretText(value);
-    emit statusText(copiedStatusPrefix(field) + value);
-    if (field == Entry::Password && window_) {
-        // Shown, but not read out: a password spoken unasked reaches whoever is in the room.
-        window_->setStatusText(copiedStatusPrefix(field) + value, copiedStatusPrefix(field).trimmed());
-    }
+    // A copied password is shown, but not read out: spoken unasked, it reaches whoever is in the room.
+    emit statusText(copiedStatusPrefix(field) + value,
+                    field == Entry::Password ? copiedStatusPrefix(field).trimmed() : QString());
 }
 
 void EntryCommands::goToLocation()

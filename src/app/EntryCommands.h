@@ -10,7 +10,6 @@
 #include <functional>
 
 class EntryListModel;
-class MainWindow;
 class QWidget;
 class VaultStore;
 
@@ -26,9 +25,9 @@ public:
                   Opener &opener, QObject *parent = nullptr);
     ~EntryCommands() override;
 
-    // The window the commands serve: its message boxes stand above it, it says a copied password without the
-    // password, and `selectedRow` gives the first selected row of its list (from 0), or -1 when none is selected.
-    void setWindow(MainWindow *window, std::function<qsizetype()> selectedRow);
+    // The window the commands serve: its message boxes stand above it, and `selectedRow` gives the first selected
+    // row of its list (from 0), or -1 when none is selected.
+    void setWindow(QWidget *window, std::function<qsizetype()> selectedRow);
 
     // Asks for the entry dialog for a new entry; an open dialog is only brought to the front.
     void addEntry();
@@ -51,8 +50,8 @@ public:
 
 signals:
     void entryDialogRequested(const EntryDialog::Request &request);
-    // A text for the main window's status bar.
-    void statusText(const QString &text);
+    // A text for the main window's status bar; `spoken`, where given, is what a screen reader announces instead.
+    void statusText(const QString &text, const QString &spoken = {});
 
 private:
     // The selected row; with none selected, shows `hint` in the status bar and answers -1.
@@ -67,7 +66,7 @@ private:
     MessageBoxes &messages_;
     Clipboard &clipboard_;
     Opener &opener_;
-    QPointer<MainWindow> window_;
+    QPointer<QWidget> window_;
     std::function<qsizetype()> selectedRow_;
     // Status texts given so far, and the count when Go To last said it was opening a location.
     quint64 statusCount_ = 0;
