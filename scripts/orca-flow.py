@@ -217,6 +217,9 @@ def main():
             press_until("Return", lambda: program.status_text() == "Entry deleted successfully, data saved.",
                         "Enter on Ok")
             step("Enter on Ok", ["Entry deleted successfully, data saved."], ["Entries", "alice", "pw two"])
+            # Orca's own command (Orca key with Enter on the keypad, twice) reads the status bar again.
+            xdotool("key", "--delay", "150", "Insert+KP_Enter", "Insert+KP_Enter")
+            step("Orca's status bar command: the last status again", ["Entry deleted successfully, data saved."])
 
             # Alt reaches the menu bar on File, Left goes round to About and then Help, Down opens, Enter picks.
             xdotool("key", "--delay", "400", "alt", "Left", "Down", "Return")

@@ -13,6 +13,7 @@
 namespace {
 
 QAccessible::UpdateHandler previousHandler = nullptr;
+constexpr char ShownOnce[] = "screenReaderShownOnce";
 // The object that the last focus event named. A menu's focus events are left out: when a menu closes, the
 // focus goes back to where it was without a new event.
 QPointer<QObject> lastFocus;
@@ -73,9 +74,29 @@ QAccessibleInterface *currentCell(QAccessibleEvent *event)
     return table ? table->cellAt(current.row(), current.column()) : nullptr;
 }
 
+// Whether the event comes from a window that has never been shown (the main window while the password dialog
+// guards it, the hidden website launcher). A reader that hears of its widgets keeps them as not visible and then
+// cannot find them: Orca's status-bar command said "Status bar not found" of a status bar named before its window
+// showed. A window is marked at its first show, which a change of window flags that makes it anew does not undo.
+bool fromWindowNeverShown(QAccessibleEvent *event)
+{
+    auto *widget = qobject_cast<QWidget *>(event->object());
+    if (!widget) {
+        return false;
+    }
+    QWidget *window = widget->window();
+    if (event->type() == QAccessible::ObjectShow && widget == window) {
+        window->setProperty(ShownOnce, true);
+    }
+    return !window->property(ShownOnce).toBool();
+}
+
 void filter(QAccessibleEvent *event)
 {
     QObject *object = event->object();
+    if (fromWindowNeverShown(event)) {
+        return;
+    }
     switch (event->type()) {
     case QAccessible::TableModelChanged:
         // Qt has already brought the table's cells up to date; the accessibility bus takes nothing from this event.
