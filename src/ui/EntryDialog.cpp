@@ -7,7 +7,6 @@
 #include "ui/EscapeKey.h"
 #include "ui/Fonts.h"
 #include "ui/KeptValue.h"
-#include "ui/LineEditAccessible.h"
 #include "ui/PictureButton.h"
 #include "ui/Placement.h"
 #include "ui/SecretTextBox.h"
@@ -38,7 +37,6 @@ QLabel *label(QWidget *parent, const QString &name, const QString &text, QRect g
 
 QLineEdit *textBox(QWidget *parent, const QString &name, const QString &accessibleName, QRect geometry)
 {
-    LineEditAccessible::install(); // a screen reader reads the box's text to its last character
     auto *box = new QLineEdit(parent);
     box->setObjectName(name);
     box->setAccessibleName(accessibleName);

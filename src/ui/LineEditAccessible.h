@@ -6,7 +6,7 @@
 // its characters: its text reads as empty, its value as mask characters, and so do its changes (ScreenReaderEvents).
 namespace LineEditAccessible {
 
-// Installs the factory for every QLineEdit and every box made from it; later calls do nothing.
+// Installs the factory for every QLineEdit and every box made from it. Call once (ScreenReaderEvents::install does).
 void install();
 
 } // namespace LineEditAccessible

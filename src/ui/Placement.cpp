@@ -149,11 +149,11 @@ void centerOnFirstShow(QWidget *window)
 
 void belongTo(QWidget *window, QWidget *owner)
 {
-    if (!window || !owner || !DisplayServer::isNativeWayland()) {
+    // An owner that the desktop has not been given yet (the main window before the vault is open) stays unmade.
+    if (!window || !owner || !owner->windowHandle() || !DisplayServer::isNativeWayland()) {
         return;
     }
     window->winId();
-    owner->winId();
     window->windowHandle()->setTransientParent(owner->windowHandle());
 }
 
