@@ -5,9 +5,9 @@
 class EntryListModel;
 
 // The entry list on the main window: three columns in report style, whole-row selection, several rows may be
-// selected. A click on a header sorts by that column (EntryListModel::sortByHeaderClick), and so do Ctrl+1, Ctrl+2 and
-// Ctrl+3 in the list for the first, second and third column. The view makes no widget or item object per row, so a
-// vault of a million entries scrolls as lightly as one of ten.
+// selected. A click on a header asks for a sort by that column (columnClicked()), and so do Ctrl+1, Ctrl+2 and Ctrl+3
+// in the list for the first, second and third column; the view sorts nothing itself. It makes no widget or item
+// object per row, so a vault of a million entries scrolls as lightly as one of ten.
 class EntryListView final : public QTreeView {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(EntryListView)

@@ -18,6 +18,8 @@
 #include <QMenuBar>
 #include <QStatusBar>
 
+#include <utility>
+
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -260,10 +262,11 @@ void MainWindow::keepOpen()
 
 void MainWindow::closeEvent(QCloseEvent *event)
 {
-    // The answer comes before emit returns: whoever is asked has decided by then.
-    keepOpen_ = false;
+    // The answer comes before emit returns: whoever is asked has decided by then. A close asked while an earlier one
+    // still waits for its answer gets an answer of its own.
+    const bool earlier = std::exchange(keepOpen_, false);
     emit closeRequested();
-    if (keepOpen_) {
+    if (std::exchange(keepOpen_, earlier)) {
         event->ignore();
         return;
     }
