@@ -7,6 +7,7 @@
 #include <QHelpEvent>
 #include <QIdentityProxyModel>
 #include <QKeyEvent>
+#include <QPointer>
 #include <QShortcut>
 #include <QToolTip>
 
@@ -17,6 +18,26 @@ using namespace Qt::StringLiterals;
 class EntryListView::DescribedRows final : public QIdentityProxyModel {
 public:
     explicit DescribedRows(EntryListView &view) : QIdentityProxyModel(&view), view_(view) {}
+
+    void setEntries(EntryListModel *entries)
+    {
+        entries_ = entries;
+        setSourceModel(entries);
+    }
+
+    // The view asks for the index and the flags of every row when it lays the list out: answered here as quickly as
+    // the entries answer, without the general mapping. The entries are a flat table, so a row's index needs nothing
+    // of theirs.
+    QModelIndex index(int row, int column, const QModelIndex &parent = {}) const override
+    {
+        const bool inside = entries_ && !parent.isValid() && row >= 0 && row < entries_->rowCount() && column >= 0 &&
+                            column < Entry::FieldCount;
+        return inside ? createIndex(row, column) : QModelIndex();
+    }
+    Qt::ItemFlags flags(const QModelIndex &index) const override
+    {
+        return entries_ ? entries_->flags(entries_->index(index.row(), index.column())) : Qt::NoItemFlags;
+    }
 
     QVariant data(const QModelIndex &index, int role) const override
     {
@@ -31,6 +52,7 @@ public:
 
 private:
     const EntryListView &view_;
+    QPointer<EntryListModel> entries_;
 };
 
 EntryListView::EntryListView(QWidget *parent) : QTreeView(parent), rows_(new DescribedRows(*this))
@@ -80,7 +102,7 @@ EntryListView::~EntryListView() = default;
 
 void EntryListView::setEntryModel(EntryListModel *model)
 {
-    rows_->setSourceModel(model);
+    rows_->setEntries(model);
 }
 
 void EntryListView::describeAnew(int row)
