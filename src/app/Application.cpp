@@ -77,7 +77,7 @@ QString Application::helpFilePath() const
     return folder_ + u"/Help.rtf"_s;
 }
 
-// The start-up: the vault's lock; the splash window; after its second, the main window loaded with the first look at the vault; the
+// The start-up: the splash window; after its second, the main window loaded with the first look at the vault; the
 // password dialog, to create the master password or to enter it; then the vault created or unlocked and the main
 // window shown, or the end of the program.
 //
@@ -98,6 +98,8 @@ bool Application::start()
     return true;
 }
 
+// Before any window: the vault's lock, or the question whether to take another machine's over, or why the program
+// cannot go on; or the one warning that it goes on without a lock.
 bool Application::lockVault()
 {
     VaultHolder holder;
@@ -245,7 +247,7 @@ void Application::finishStartup(const QString &status)
 void Application::endWithError(const QString &text)
 {
     QWidget *parent = passwordDialog_.isLoaded() ? static_cast<QWidget *>(passwordDialog_.get()) : mainWindow_.get();
-    const QString outcome = QFileInfo::exists(vault_)
+    const QString outcome = QFileInfo::exists(VaultPath::inFolder(folder_))
                                 ? u"Brisvane will close now; the vault file is unchanged."_s
                                 : u"Brisvane will close now; no vault file was made."_s;
     platform_.messages.show(parent, text + u"\r\n\r\n"_s + outcome, {}, MessageBoxes::Buttons::Ok);

@@ -17,8 +17,8 @@ bool namesAProcess(const VaultHolder &holder)
 QString lockFileLocked(const VaultHolder &holder, const QString &lockFile)
 {
     if (!namesAProcess(holder) || holder.thisMachine) {
-        return u"Its lock file %1 is locked by a copy of Brisvane that is running%2. Switch to the window that is open, "
-               u"or close it first; once it has ended, the vault is free."_s.arg(
+        return u"Its lock file %1 is locked by a copy of Brisvane that is running%2. Switch to the window that is "
+               u"open, or close it first; once it has ended, the vault is free."_s.arg(
                    lockFile, holder.thisMachine
                                  ? u" (process %1 on this machine, as the lock file says)"_s.arg(holder.pid)
                                  : QString());
@@ -87,7 +87,8 @@ QString whoHoldsIt(const VaultHolder &holder)
     case Evidence::OpenElsewhere:
         return u"Its lock file %1 is open in process %2 on this machine, a copy of Brisvane that reached this folder "
                u"through another path (a user-space file system), where its lock cannot be seen from here. Switch to "
-               u"that window, or close it first; once it has ended, the vault is free."_s.arg(lockFile, QString::number(holder.pid));
+               u"that window, or close it first; once it has ended, the vault is free."_s.arg(
+                   lockFile, QString::number(holder.pid));
     case Evidence::LockFileWord:
         break;
     }

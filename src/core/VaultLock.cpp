@@ -184,7 +184,8 @@ VaultLock::Look VaultLock::lookAtLockFile(bool guarded) const
     }
     const bool readable = lockFile.content.has_value();
     const LockFileJudge::Rules rules{.guarded = guarded, .takeOverOtherMachine = takeOverOtherMachine_};
-    return {Look::Found::LockFile, LockFileJudge::judge(lockFile, [&] { return fileLocks(readable); }, rules)};
+    const auto locks = [this, readable] { return fileLocks(readable); };
+    return {Look::Found::LockFile, LockFileJudge::judge(lockFile, locks, rules)};
 }
 
 // Whether anyone holds the lock on the lock file or on the vault file; Unseen where neither look can tell. A lock
