@@ -85,7 +85,7 @@ private:
     const QString folder_;
     const QString vault_;
     const PublisherSettings publisher_ = PublisherSettings::fromBuild();
-    // Before the store, which saves through it.
+    // Made before the store, which saves through it, and gone after it: its end gives the lock up.
     std::unique_ptr<VaultLock> lock_;
     std::unique_ptr<EntryListModel> entries_;
     std::unique_ptr<VaultStore> store_;
