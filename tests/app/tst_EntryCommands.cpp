@@ -577,7 +577,7 @@ private slots:
     {
         AppFixture f(ThreeRows);
         f.writeHelpFile();
-        f.app.start();
+        QVERIFY(f.app.start());
         f.app.openHelpWindow();
         f.app.openAboutWindow();
         openAdd(f);
