@@ -15,7 +15,7 @@ int toByte(char16_t c)
         return c;
     }
     for (int b = 0x80; b < 0xA0; ++b) {
-        if (Windows1252::toUnicode(static_cast<unsigned char>(b)) == c) {
+        if (Windows1252::Table[b] == c) {
             return b;
         }
     }
