@@ -115,30 +115,27 @@ QByteArray repeated(QByteArrayView piece, qsizetype times)
     return result;
 }
 
-// describe() of the first character of needle, with capitals and a raised baseline.
-QString charDetails(const QTextDocument &document, const QString &needle)
+// "format of X": describe() of X's first character, with capitals and a raised baseline. "paragraph of X": describe()
+// of X's paragraph, with its background, line height (type:height), direction and the tab leaders, which a
+// QTextOption::Tab cannot hold and the reader keeps in the block's UserProperty + 1. Words without a value are left
+// out.
+QString details(const QTextDocument &document, const QString &name)
 {
-    QTextCursor cursor = document.find(needle);
+    QTextCursor cursor = document.find(name.section(u" of "_s, 1, -1));
     cursor.setPosition(cursor.selectionStart() + 1);
-    const QTextCharFormat format = cursor.charFormat();
-    const char16_t *const caps[] = {u"", u" caps", u" lowercase", u" smallcaps", u" capitalized"};
-    const qreal raised = format.baselineOffset();
-    return describe(format) + QString::fromUtf16(caps[format.fontCapitalization()]) +
-           (raised != 0 ? u" baseline=%1"_s.arg(raised) : QString());
-}
-
-// describe() of the paragraph of needle, with its background, line height (type:height), direction and the tab
-// leaders, which a QTextOption::Tab cannot hold and the reader keeps in the block's UserProperty + 1.
-QString blockDetails(const QTextDocument &document, const QString &needle)
-{
-    const QTextBlockFormat format = document.find(needle).block().blockFormat();
-    return QStringList{describe(format), u"background="_s + colorName(format.background()),
-                       format.lineHeightType() ? u"line=%1:%2"_s.arg(format.lineHeightType()).arg(format.lineHeight())
-                                               : QString(),
-                       format.layoutDirection() == Qt::RightToLeft ? u"rtl"_s : QString(),
-                       u"leaders="_s + format.property(QTextFormat::UserProperty + 1).toString()}
-        .filter(QRegularExpression(u"[^=]$"_s)) // without the empty ones
-        .join(u' ');
+    const QTextCharFormat c = cursor.charFormat();
+    const QTextBlockFormat b = cursor.blockFormat();
+    const char16_t *const caps[] = {u"", u"caps", u"lowercase", u"smallcaps", u"capitalized"};
+    const QStringList words =
+        name.startsWith(u"format")
+            ? QStringList{describe(c), QString::fromUtf16(caps[c.fontCapitalization()]),
+                          u"baseline="_s + (c.baselineOffset() != 0 ? QString::number(c.baselineOffset()) : QString())}
+            : QStringList{describe(b), u"background="_s + colorName(b.background()),
+                          u"line="_s +
+                              (b.lineHeightType() ? u"%1:%2"_s.arg(b.lineHeightType()).arg(b.lineHeight()) : QString()),
+                          b.layoutDirection() == Qt::RightToLeft ? u"rtl"_s : QString(),
+                          u"leaders="_s + b.property(QTextFormat::UserProperty + 1).toString()};
+    return words.filter(QRegularExpression(u"[^=]$"_s)).join(u' ');
 }
 
 // Every cell of every table, a nested table after the cell that holds it: its text, the rows x columns it spans,
@@ -151,12 +148,10 @@ void cells(const QTextFrame *frame, int depth, QStringList &parts)
             const QTextTableCell cell = table->cellAt(i / table->columns(), i % table->columns());
             const QTextCharFormat format = cell.format();
             if (cell.row() * table->columns() + cell.column() == i)
-                parts << u"%1 %2x%3@%4 %5/%6"_s.arg(cell.firstCursorPosition().block().text())
-                             .arg(cell.rowSpan())
-                             .arg(cell.columnSpan())
-                             .arg(depth)
-                             .arg(colorName(format.background()),
-                                  colorName(format.toTableCellFormat().topBorderBrush()));
+                parts << u"%1 %2x%3@%4 %5/%6"_s.arg(cell.firstCursorPosition().block().text(),
+                                                    QString::number(cell.rowSpan()), QString::number(cell.columnSpan()),
+                                                    QString::number(depth), colorName(format.background()),
+                                                    colorName(format.toTableCellFormat().topBorderBrush()));
         }
         cells(child, depth + (table != nullptr ? 1 : 0), parts);
     }
@@ -225,10 +220,8 @@ QString feature(const QTextDocument &document, const QString &name)
                      .arg(cell.bottomBorder())
                      .arg(cell.rightBorder());
     }
-    if (name.startsWith(u"format of "))
-        parts << charDetails(document, name.mid(10));
-    if (name.startsWith(u"paragraph of "))
-        parts << blockDetails(document, name.mid(13));
+    if (name.startsWith(u"format of ") || name.startsWith(u"paragraph of "))
+        parts << details(document, name);
     if (name == u"cells")
         cells(document.rootFrame(), 0, parts);
     return parts.isEmpty() ? u"none"_s : parts.join(u" | ");
