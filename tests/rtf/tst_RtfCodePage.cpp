@@ -23,8 +23,10 @@ void tst_RtfCodePage::decode_data()
     QTest::newRow("1250 Polish") << 1250 << "5a61bff3b3e6"_ba << u"Zażółć"_s << u"000000"_s;
     QTest::newRow("1251 Russian") << 1251 << "cff0e8e2e5f2"_ba << u"Привет"_s << u"000000"_s;
     QTest::newRow("1253 Greek") << 1253 << "c3e5e9dc"_ba << u"Γειά"_s << u"0000"_s;
+    QTest::newRow("1254 Turkish") << 1254 << "f0fcfe"_ba << u"ğüş"_s << u"000"_s;
     QTest::newRow("1255 Hebrew") << 1255 << "f9ece5ed"_ba << u"שלום"_s << u"0000"_s;
     QTest::newRow("1256 Arabic") << 1256 << "e3d1cdc8c7"_ba << u"مرحبا"_s << u"00000"_s;
+    QTest::newRow("1257 Baltic") << 1257 << "e0e8e6"_ba << u"ąčę"_s << u"000"_s;
     QTest::newRow("1258 Vietnamese") << 1258 << "f0f56e"_ba << u"đơn"_s << u"000"_s;
     QTest::newRow("874 Thai") << 874 << "cac7d1ca"_ba << u"สวัส"_s << u"0000"_s;
     QTest::newRow("932 Japanese") << 932 << "82b182f1a0"_ba << u"こん\uFFFD"_s << u"10110"_s;
