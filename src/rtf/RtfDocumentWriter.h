@@ -1,6 +1,7 @@
 #pragma once
 
 #include "rtf/RtfLayoutBudget.h"
+#include "rtf/RtfRowDef.h"
 
 #include <QList>
 #include <QString>
@@ -12,19 +13,6 @@ class QImage;
 class QTextDocument;
 class QTextTableCell;
 class QTextTableFormat;
-
-// A table row's cells as \trowd ... \cellx describe them.
-struct RtfCellDef {
-    enum Border : quint8 { Top = 1, Left = 2, Bottom = 4, Right = 8 };
-
-    int rightTwips = 0; // where the cell ends, from where the row starts
-    quint8 borders = 0;
-    int borderTwips = 0;
-};
-
-struct RtfRowDef {
-    QList<RtfCellDef> cells;
-};
 
 // Puts text and paragraphs into a QTextDocument for the RTF reader. RTF gives a paragraph its formatting
 // at the paragraph's end while QTextDocument wants it when the block starts, so a paragraph's text is held

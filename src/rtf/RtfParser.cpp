@@ -1,23 +1,20 @@
 #include "rtf/RtfParser.h"
-#include "rtf/RtfTwips.h"
+
+#include "rtf/RtfFormatWords.h"
 
 namespace {
 
-constexpr int defaultHalfPoints = 24;
-constexpr int minHalfPoints = 2;
-constexpr int maxHalfPoints = 1000;
-
-bool flagOf(const RtfToken &token)
+constexpr bool isPrintableAscii(char c)
 {
-    return !token.hasParameter || token.parameter != 0;
+    return c >= 0x20 && c < 0x7F;
 }
 
 } // namespace
 
 RtfParser::RtfParser(QByteArrayView input, QTextDocument &document, int maxDepth, qsizetype maxGroups,
                      qsizetype maxOutputChars, qint64 maxPicturePixels, RtfLayoutBudget::Bounds layoutBounds)
-    : tokenizer_(input), writer_(document, maxOutputChars, layoutBounds), maxDepth_(qMax(1, maxDepth)),
-      maxGroups_(maxGroups), picturePixelsLeft_(qMax<qint64>(0, maxPicturePixels))
+    : tokenizer_(input), writer_(document, maxOutputChars, layoutBounds), pictures_(maxPicturePixels),
+      maxDepth_(qMax(1, maxDepth)), maxGroups_(maxGroups)
 {
     stack_.reserve(qMin(maxDepth_, 256) + 1);
     stack_.append(GroupState{});
@@ -48,9 +45,7 @@ RtfParser::Status RtfParser::run()
             handleSymbol(token.symbol);
             break;
         case RtfToken::Kind::HexByte:
-            if (skipCount_ > 0) {
-                --skipCount_;
-            } else {
+            if (!decoder_.skipsNext()) {
                 handleByte(token.byte, false, currentPage());
             }
             break;
@@ -63,8 +58,7 @@ RtfParser::Status RtfParser::run()
             done_ = true;
         }
     }
-    flushLoneSurrogate();
-    writer_.finish(paragraphFormat(), formats_.charFormat(state().chars));
+    text_.finish(state().chars, state().para);
     return status;
 }
 
@@ -73,8 +67,7 @@ bool RtfParser::openGroup()
     if (++groupCount_ > maxGroups_) {
         return false;
     }
-    skipCount_ = 0;
-    expectTrailByte_ = false;
+    decoder_.resetAtGroup();
     if (overflowDepth_ > 0 || stack_.size() > maxDepth_) {
         if (overflowDepth_++ == 0) {
             overflowSaved_ = state();
@@ -90,10 +83,9 @@ bool RtfParser::openGroup()
 
 bool RtfParser::closeGroup()
 {
-    skipCount_ = 0;
-    expectTrailByte_ = false;
+    decoder_.resetAtGroup();
     if (state().destination == Destination::FontTable) {
-        commitFont();
+        fonts_.commit(decoder_.documentPage());
     }
     if (overflowDepth_ > 0) {
         if (--overflowDepth_ == 0) {
@@ -129,12 +121,10 @@ void RtfParser::endDestination(Destination destination)
         lists_.endListTable();
         break;
     case Destination::LevelText:
-        if (RtfLists::Level *level = lists_.currentLevel()) {
-            level->text = levelText_;
-        }
+        lists_.endLevelText();
         break;
     case Destination::Pn:
-        state().para.pn = lists_.addPn(pendingPn_);
+        state().para.pn = lists_.endPn();
         break;
     case Destination::Picture:
         finishPicture();
@@ -146,104 +136,126 @@ void RtfParser::endDestination(Destination destination)
 
 void RtfParser::handleWord(const RtfToken &token)
 {
-    expectTrailByte_ = false;
+    decoder_.endCharacter();
     const RtfKeywordInfo info = rtfKeyword(token.word);
     // Binary data is skipped in every destination, or its bytes would be read as RTF.
     if (info.keyword == RtfKeyword::Binary) {
-        if (skipCount_ > 0) {
-            --skipCount_;
-        }
-        const QByteArrayView data = tokenizer_.skipBinary(token.hasParameter ? token.parameter : 0);
-        if (state().destination == Destination::Picture) {
-            picture_.addBinary(data);
-        }
+        handleBinary(token);
         return;
     }
-    if (skipCount_ > 0) {
-        --skipCount_;
+    if (decoder_.skipsNext() || !resumesStarred(info.keyword) || handleTableStart(info.keyword) ||
+        handleUnicodeWord(info.keyword, token)) {
         return;
     }
+    dispatchWord(info, token);
+}
 
-    Destination &destination = state().destination;
-    if (destination == Destination::Skip) {
-        // After \* the group is skipped unless its first word names a destination the reader reads.
-        if (!state().starred) {
-            return;
-        }
-        state().starred = false;
-        switch (info.keyword) {
-        case RtfKeyword::FieldInstruction:
-        case RtfKeyword::FieldResult:
-        case RtfKeyword::ListTable:
-        case RtfKeyword::ListOverrideTable:
-        case RtfKeyword::ListText:
-        case RtfKeyword::LevelText:
-        case RtfKeyword::Pn:
-        case RtfKeyword::PnTextBefore:
-        case RtfKeyword::PnTextAfter:
-        case RtfKeyword::ShapePicture:
-        case RtfKeyword::Picture:
-            destination = state().beforeStar;
-            break;
-        default:
-            return;
-        }
+void RtfParser::handleBinary(const RtfToken &token)
+{
+    decoder_.skipsNext();
+    const QByteArrayView data = tokenizer_.skipBinary(token.hasParameter ? token.parameter : 0);
+    if (state().destination == Destination::Picture) {
+        pictures_.addBinary(data);
     }
-    switch (info.keyword) {
-    case RtfKeyword::SkipDestination:
-        destination = Destination::Skip;
-        return;
-    case RtfKeyword::FontTable:
-        destination = Destination::FontTable;
-        pendingFontNumber_ = -1;
-        return;
-    case RtfKeyword::ColorTable:
-        destination = Destination::ColorTable;
-        pendingRgb_[0] = pendingRgb_[1] = pendingRgb_[2] = -1;
-        return;
+}
+
+bool RtfParser::resumesStarred(RtfKeyword keyword)
+{
+    if (state().destination != Destination::Skip) {
+        return true;
+    }
+    if (!state().starred) {
+        return false;
+    }
+    state().starred = false;
+    switch (keyword) {
+    case RtfKeyword::FieldInstruction:
+    case RtfKeyword::FieldResult:
+    case RtfKeyword::ListTable:
+    case RtfKeyword::ListOverrideTable:
+    case RtfKeyword::ListText:
+    case RtfKeyword::LevelText:
+    case RtfKeyword::Pn:
+    case RtfKeyword::PnTextBefore:
+    case RtfKeyword::PnTextAfter:
+    case RtfKeyword::ShapePicture:
+    case RtfKeyword::Picture:
+        state().destination = state().beforeStar;
+        return true;
     default:
-        break;
+        return false;
     }
-    // \u and \uc read the same in running text and in font names.
-    if (destination != Destination::ColorTable) {
-        if (info.keyword == RtfKeyword::Unicode) {
-            if (token.hasParameter) {
-                handleUnicode(token.parameter);
-            }
-            return;
-        }
-        if (info.keyword == RtfKeyword::UnicodeSkip) {
-            state().unicodeSkip = qMax(0, token.parameter);
-            return;
-        }
+}
+
+// The words that make the rest of their group a table of the document, or nothing to read, in any destination.
+bool RtfParser::handleTableStart(RtfKeyword keyword)
+{
+    switch (keyword) {
+    case RtfKeyword::SkipDestination:
+        state().destination = Destination::Skip;
+        return true;
+    case RtfKeyword::FontTable:
+        state().destination = Destination::FontTable;
+        fonts_.begin();
+        return true;
+    case RtfKeyword::ColorTable:
+        state().destination = Destination::ColorTable;
+        colors_.begin();
+        return true;
+    default:
+        return false;
     }
-    switch (destination) {
+}
+
+// \u and \uc read the same in running text and in font names.
+bool RtfParser::handleUnicodeWord(RtfKeyword keyword, const RtfToken &token)
+{
+    if (state().destination == Destination::ColorTable) {
+        return false;
+    }
+    if (keyword == RtfKeyword::Unicode) {
+        if (token.hasParameter) {
+            const int skip = state().unicodeSkip;
+            emitCharacter(decoder_.decodeUnicode(token.parameter, skip));
+        }
+        return true;
+    }
+    if (keyword == RtfKeyword::UnicodeSkip) {
+        state().unicodeSkip = qMax(0, token.parameter);
+        return true;
+    }
+    return false;
+}
+
+void RtfParser::dispatchWord(RtfKeywordInfo info, const RtfToken &token)
+{
+    switch (state().destination) {
     case Destination::Text:
-        if (!handlePartWord(info.keyword, token)) {
-            handleTextWord(info, token);
-        }
+        handleBodyWord(info, token);
         break;
     case Destination::FontTable:
-        handleFontTableWord(info.keyword, token);
+        fonts_.word(info.keyword, token, decoder_.documentPage());
         break;
     case Destination::ColorTable:
-        handleColorTableWord(info.keyword, token);
+        colors_.word(info.keyword, token);
         break;
     case Destination::ListTable:
-        handleListTableWord(info.keyword, token);
+        if (info.keyword != RtfKeyword::LevelText) {
+            lists_.listTableWord(info.keyword, token);
+        } else if (lists_.beginLevelText()) {
+            beginDestination(Destination::LevelText);
+        }
         break;
     case Destination::ListOverrideTable:
-        handleListOverrideWord(info.keyword, token);
+        lists_.overrideWord(info.keyword, token);
         break;
     case Destination::Pn:
-        if (info.keyword == RtfKeyword::PnNumberFormat) {
-            pendingPn_.numberFormat = info.character;
-        } else {
-            handlePnWord(info.keyword, token);
+        if (lists_.pnWord(info, token, state().chars)) {
+            beginDestination(Destination::PnText);
         }
         break;
     case Destination::Picture:
-        handlePictureWord(info.keyword, token);
+        pictures_.word(info.keyword, token);
         break;
     case Destination::FieldInstruction:
     case Destination::ListText:
@@ -256,98 +268,82 @@ void RtfParser::handleWord(const RtfToken &token)
     }
 }
 
+// The words of running text: those that begin a destination inside it, the row's definition, where the
+// paragraph stands, and those read in every destination of text.
+void RtfParser::handleBodyWord(RtfKeywordInfo info, const RtfToken &token)
+{
+    GroupState &group = state();
+    switch (info.keyword) {
+    case RtfKeyword::Field:
+        fields_.begin();
+        return;
+    case RtfKeyword::FieldResult:
+        fields_.beginResult(group.chars);
+        return;
+    case RtfKeyword::Cell:
+        text_.endCell(group.chars, group.para);
+        return;
+    case RtfKeyword::Row:
+        text_.endRow(tables_.row(), group.chars, group.para);
+        return;
+    case RtfKeyword::ShapePicture:
+        return;
+    default:
+        break;
+    }
+    if (handleBodyDestination(info.keyword) || RtfFormatWords::applyPlacement(info.keyword, token, group.para) ||
+        tables_.word(info.keyword, token)) {
+        return;
+    }
+    handleTextWord(info, token);
+}
+
+bool RtfParser::handleBodyDestination(RtfKeyword keyword)
+{
+    switch (keyword) {
+    case RtfKeyword::FieldInstruction:
+        beginDestination(Destination::FieldInstruction);
+        fields_.begin();
+        return true;
+    case RtfKeyword::ListTable:
+        beginDestination(Destination::ListTable);
+        return true;
+    case RtfKeyword::ListOverrideTable:
+        beginDestination(Destination::ListOverrideTable);
+        return true;
+    case RtfKeyword::ListText:
+        beginDestination(Destination::ListText);
+        lists_.beginListText(state().chars);
+        return true;
+    case RtfKeyword::Pn:
+        beginDestination(Destination::Pn);
+        lists_.beginPn();
+        return true;
+    case RtfKeyword::PnTextBefore:
+    case RtfKeyword::PnTextAfter:
+    case RtfKeyword::LevelText:
+        // Only meaningful inside their tables.
+        state().destination = Destination::Skip;
+        return true;
+    case RtfKeyword::Picture:
+        beginDestination(Destination::Picture);
+        pictures_.begin();
+        return true;
+    default:
+        return false;
+    }
+}
+
+// The words read in running text and in every destination whose text is gathered.
 void RtfParser::handleTextWord(RtfKeywordInfo info, const RtfToken &token)
 {
-    RtfCharState &chars = state().chars;
-    RtfParaState &para = state().para;
+    if (RtfFormatWords::applyFormatting(info.keyword, token, state().chars, state().para) ||
+        decoder_.pageWord(info.keyword, token)) {
+        return;
+    }
     switch (info.keyword) {
-    case RtfKeyword::Ansi:
-        documentPage_ = RtfCodePage::Windows1252;
-        break;
-    case RtfKeyword::OtherCharacterSet:
-        documentPage_ = RtfCodePage::OtherSingleByte;
-        break;
-    case RtfKeyword::AnsiCodePage:
-        if (token.hasParameter) {
-            documentPage_ = rtfCodePageFromNumber(token.parameter);
-        }
-        break;
     case RtfKeyword::DefaultFont:
         formats_.setDefaultFont(token.parameter);
-        break;
-    case RtfKeyword::Font:
-        chars.font = token.hasParameter ? token.parameter : -1;
-        break;
-    case RtfKeyword::Bold:
-        chars.bold = flagOf(token);
-        break;
-    case RtfKeyword::Italic:
-        chars.italic = flagOf(token);
-        break;
-    case RtfKeyword::Underline:
-        chars.underline = flagOf(token);
-        break;
-    case RtfKeyword::UnderlineNone:
-        chars.underline = false;
-        break;
-    case RtfKeyword::Strike:
-        chars.strike = flagOf(token);
-        break;
-    case RtfKeyword::Hidden:
-        chars.hidden = flagOf(token);
-        break;
-    case RtfKeyword::Plain:
-        chars = RtfCharState{};
-        break;
-    case RtfKeyword::FontSize:
-        chars.halfPoints = (token.hasParameter && token.parameter > 0)
-                               ? qBound(minHalfPoints, token.parameter, maxHalfPoints)
-                               : defaultHalfPoints;
-        break;
-    case RtfKeyword::ForegroundColor:
-        chars.color = token.parameter;
-        break;
-    case RtfKeyword::BackgroundColor:
-        chars.background = token.parameter;
-        break;
-    case RtfKeyword::Subscript:
-        chars.vertical = flagOf(token) ? RtfCharState::Vertical::Subscript : RtfCharState::Vertical::Normal;
-        break;
-    case RtfKeyword::Superscript:
-        chars.vertical = flagOf(token) ? RtfCharState::Vertical::Superscript : RtfCharState::Vertical::Normal;
-        break;
-    case RtfKeyword::NoSuperSub:
-        chars.vertical = RtfCharState::Vertical::Normal;
-        break;
-    case RtfKeyword::ParagraphDefault:
-        para = RtfParaState{};
-        break;
-    case RtfKeyword::AlignLeft:
-        para.alignment = RtfParaState::Alignment::Left;
-        break;
-    case RtfKeyword::AlignCenter:
-        para.alignment = RtfParaState::Alignment::Center;
-        break;
-    case RtfKeyword::AlignRight:
-        para.alignment = RtfParaState::Alignment::Right;
-        break;
-    case RtfKeyword::AlignJustify:
-        para.alignment = RtfParaState::Alignment::Justify;
-        break;
-    case RtfKeyword::LeftIndent:
-        para.leftTwips = RtfTwips::of(token);
-        break;
-    case RtfKeyword::RightIndent:
-        para.rightTwips = RtfTwips::of(token);
-        break;
-    case RtfKeyword::FirstLineIndent:
-        para.firstLineTwips = RtfTwips::of(token);
-        break;
-    case RtfKeyword::SpaceBefore:
-        para.beforeTwips = RtfTwips::of(token);
-        break;
-    case RtfKeyword::SpaceAfter:
-        para.afterTwips = RtfTwips::of(token);
         break;
     case RtfKeyword::Paragraph:
         paragraphBreak();
@@ -366,47 +362,10 @@ void RtfParser::handleTextWord(RtfKeywordInfo info, const RtfToken &token)
     }
 }
 
-void RtfParser::handleFontTableWord(RtfKeyword keyword, const RtfToken &token)
-{
-    switch (keyword) {
-    case RtfKeyword::Font:
-        // Fonts listed without groups are each ended by a semicolon; a missing one must not merge two fonts.
-        commitFont();
-        pendingFontNumber_ = qMax(0, token.parameter);
-        pendingFontCharset_ = -1;
-        pendingFontName_.clear();
-        break;
-    case RtfKeyword::FontCharset:
-        pendingFontCharset_ = token.parameter;
-        break;
-    default:
-        break;
-    }
-}
-
-void RtfParser::handleColorTableWord(RtfKeyword keyword, const RtfToken &token)
-{
-    const int value = qBound(0, token.parameter, 255);
-    switch (keyword) {
-    case RtfKeyword::Red:
-        pendingRgb_[0] = value;
-        break;
-    case RtfKeyword::Green:
-        pendingRgb_[1] = value;
-        break;
-    case RtfKeyword::Blue:
-        pendingRgb_[2] = value;
-        break;
-    default:
-        break;
-    }
-}
-
 void RtfParser::handleSymbol(char symbol)
 {
-    expectTrailByte_ = false;
-    if (skipCount_ > 0) {
-        --skipCount_;
+    decoder_.endCharacter();
+    if (decoder_.skipsNext()) {
         return;
     }
     if (symbol == '*') {
@@ -440,26 +399,143 @@ void RtfParser::handleSymbol(char symbol)
     }
 }
 
-void RtfParser::commitFont()
+void RtfParser::handleText(QByteArrayView text)
 {
-    if (pendingFontNumber_ < 0) {
+    const Destination destination = state().destination;
+    if (destination == Destination::Skip) {
         return;
     }
-    RtfFont font;
-    font.name = pendingFontName_.trimmed();
-    font.page =
-        pendingFontCharset_ < 0 ? documentPage_ : rtfCodePageFromCharset(pendingFontCharset_, font.name, documentPage_);
-    formats_.addFont(pendingFontNumber_, font);
-    pendingFontNumber_ = -1;
-    pendingFontCharset_ = -1;
-    pendingFontName_.clear();
+    if (destination == Destination::Picture) {
+        pictures_.addHex(text);
+        return;
+    }
+    const RtfCodePage page = currentPage();
+    // Most text is printable ASCII, which every page but the symbol fonts' leaves as it is: it goes to the
+    // document a stretch at a time rather than byte by byte.
+    const bool asciiIsText = destination == Destination::Text && !state().chars.hidden && !rtfIsSymbolPage(page);
+    const qsizetype size = text.size();
+    qsizetype i = 0;
+    while (i < size) {
+        const char c = text[i];
+        // Line ends in RTF are only there to keep lines short; they are not text and not skippable.
+        if (c == '\r' || c == '\n') {
+            ++i;
+        } else if (decoder_.skipsNext()) {
+            ++i;
+        } else if (asciiIsText && !decoder_.expectsTrailByte() && isPrintableAscii(c)) {
+            qsizetype end = i + 1;
+            while (end < size && isPrintableAscii(text[end])) {
+                ++end;
+            }
+            text_.appendAscii(QLatin1StringView(text.sliced(i, end - i)), state().chars, state().para);
+            i = end;
+        } else {
+            handleByte(uchar(c), true, page);
+            ++i;
+        }
+    }
 }
 
-void RtfParser::commitColor()
+void RtfParser::handleByte(uchar byte, bool raw, RtfCodePage page)
 {
-    // An entry with no components is "auto": the reader's default colour.
-    const bool automatic = pendingRgb_[0] < 0 && pendingRgb_[1] < 0 && pendingRgb_[2] < 0;
-    formats_.addColor(automatic ? QColor()
-                                : QColor(qMax(0, pendingRgb_[0]), qMax(0, pendingRgb_[1]), qMax(0, pendingRgb_[2])));
-    pendingRgb_[0] = pendingRgb_[1] = pendingRgb_[2] = -1;
+    switch (state().destination) {
+    case Destination::Skip:
+    case Destination::ListTable:
+    case Destination::ListOverrideTable:
+    case Destination::Pn:
+    case Destination::Picture:
+        return;
+    case Destination::LevelText:
+        // \'00 to \'08 stand for the numbers of the levels, and the first byte is the text's length.
+        if (!raw && byte < 0x20) {
+            lists_.appendToLevelText(byte);
+            return;
+        }
+        break;
+    case Destination::ColorTable:
+        if (raw && byte == ';') {
+            colors_.endEntry();
+        }
+        return;
+    case Destination::FontTable:
+        if (raw && byte == ';') {
+            fonts_.commit(decoder_.documentPage());
+            return;
+        }
+        break;
+    case Destination::FieldInstruction:
+    case Destination::ListText:
+    case Destination::PnText:
+    case Destination::Text:
+        break;
+    }
+    if (const std::optional<char32_t> character = decoder_.decodeByte(byte, page)) {
+        emitCharacter(*character);
+    }
+}
+
+void RtfParser::emitCharacter(char32_t character)
+{
+    const bool isUnit = character <= 0xFFFF;
+    switch (state().destination) {
+    case Destination::Text:
+        text_.appendCharacter(character, state().chars, state().para);
+        return;
+    case Destination::FontTable:
+        fonts_.appendToName(character);
+        return;
+    case Destination::FieldInstruction:
+        if (isUnit) {
+            fields_.appendToInstruction(char16_t(character));
+        }
+        return;
+    case Destination::ListText:
+        if (isUnit) {
+            lists_.appendToListText(char16_t(character));
+        }
+        return;
+    case Destination::LevelText:
+        if (isUnit) {
+            lists_.appendToLevelText(char16_t(character));
+        }
+        return;
+    case Destination::PnText:
+        if (isUnit) {
+            lists_.appendToPnText(char16_t(character));
+        }
+        return;
+    case Destination::Skip:
+    case Destination::ColorTable:
+    case Destination::ListTable:
+    case Destination::ListOverrideTable:
+    case Destination::Pn:
+    case Destination::Picture:
+        return;
+    }
+}
+
+void RtfParser::paragraphBreak()
+{
+    if (state().destination == Destination::Text) {
+        text_.endParagraph(state().chars, state().para);
+    }
+}
+
+// A picture that cannot be shown, or that would pass the pixels the pictures may take together, is left
+// out; the rest of the document does not notice.
+void RtfParser::finishPicture()
+{
+    const bool wanted = state().destination == Destination::Text && !state().chars.hidden && text_.takesImage();
+    const RtfPictureReader::Shown shown = pictures_.end(wanted);
+    if (!shown.image.isNull()) {
+        text_.appendImage(shown.image, shown.size, state().chars, state().para);
+    }
+}
+
+RtfCodePage RtfParser::currentPage()
+{
+    if (state().destination == Destination::FontTable) {
+        return fonts_.page(decoder_.documentPage());
+    }
+    return formats_.codePage(state().chars.font, decoder_.documentPage());
 }
