@@ -168,3 +168,18 @@ const RtfLists::Level *RtfListReader::indentsFor(const RtfParaState &para) const
     }
     return lists_.level(para.listOverride, para.listLevel);
 }
+
+void RtfListReader::endListTable()
+{
+    lists_.endListTable();
+}
+
+void RtfListReader::beginPn()
+{
+    pendingPn_ = RtfLists::Pn{};
+}
+
+int RtfListReader::endPn()
+{
+    return lists_.addPn(pendingPn_);
+}

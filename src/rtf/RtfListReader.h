@@ -19,17 +19,17 @@ public:
     bool beginLevelText();
     void appendToLevelText(char16_t unit);
     void endLevelText();
-    void endListTable() { lists_.endListTable(); }
+    void endListTable();
 
     // \listoverridetable
     void overrideWord(RtfKeyword keyword, const RtfToken &token);
 
     // \pn: returns true for a word that begins the text before or after the number.
-    void beginPn() { pendingPn_ = RtfLists::Pn{}; }
+    void beginPn();
     bool pnWord(RtfKeywordInfo info, const RtfToken &token, RtfCharState &chars);
     void appendToPnText(char16_t unit);
     // The index of the numbering for RtfParaState::pn.
-    int endPn() { return lists_.addPn(pendingPn_); }
+    int endPn();
 
     // \listtext, read in the character format it begins with.
     void beginListText(const RtfCharState &chars);

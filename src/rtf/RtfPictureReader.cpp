@@ -50,3 +50,18 @@ RtfPictureReader::Shown RtfPictureReader::end(bool wanted)
     const QSizeF size = picture.displaySize(image.size());
     return {std::move(image), size};
 }
+
+void RtfPictureReader::begin()
+{
+    picture_ = RtfPicture{};
+}
+
+void RtfPictureReader::addHex(QByteArrayView text)
+{
+    picture_.addHex(text);
+}
+
+void RtfPictureReader::addBinary(QByteArrayView data)
+{
+    picture_.addBinary(data);
+}

@@ -16,10 +16,10 @@ public:
         QSizeF size;  // in pixels
     };
 
-    void begin() { picture_ = RtfPicture{}; }
+    void begin();
     void word(RtfKeyword keyword, const RtfToken &token);
-    void addHex(QByteArrayView text) { picture_.addHex(text); }
-    void addBinary(QByteArrayView data) { picture_.addBinary(data); }
+    void addHex(QByteArrayView text);
+    void addBinary(QByteArrayView data);
     // Ends the picture; wanted says whether the document has a place for it. A picture that cannot be shown, or
     // that would pass the pixels left, gives a null image.
     Shown end(bool wanted);
