@@ -2,22 +2,13 @@
 
 #include "rtf/RtfFormatWords.h"
 
-namespace {
-
-constexpr bool isPrintableAscii(char c)
-{
-    return c >= 0x20 && c < 0x7F;
-}
-
-} // namespace
-
 RtfParser::RtfParser(QByteArrayView input, QTextDocument &document, int maxDepth, qsizetype maxGroups,
                      qsizetype maxOutputChars, qint64 maxPicturePixels, RtfLayoutBudget::Bounds layoutBounds)
     : tokenizer_(input), writer_(document, maxOutputChars, layoutBounds), pictures_(maxPicturePixels),
       maxDepth_(qMax(1, maxDepth)), maxGroups_(maxGroups)
 {
     stack_.reserve(qMin(maxDepth_, 256) + 1);
-    stack_.append(GroupState{});
+    stack_.append(RtfGroupState{});
 }
 
 RtfParser::Status RtfParser::run()
@@ -46,11 +37,11 @@ RtfParser::Status RtfParser::run()
             break;
         case RtfToken::Kind::HexByte:
             if (!decoder_.skipsNext()) {
-                handleByte(token.byte, false, currentPage());
+                router_.byte(token.byte, false, state());
             }
             break;
         case RtfToken::Kind::Text:
-            handleText(token.word);
+            router_.text(token.word, state());
             break;
         }
         if (writer_.limitReached()) {
@@ -74,7 +65,7 @@ bool RtfParser::openGroup()
         }
         return true;
     }
-    GroupState copy = state();
+    RtfGroupState copy = state();
     copy.ownsDestination = false;
     copy.starred = false;
     stack_.append(copy);
@@ -84,7 +75,7 @@ bool RtfParser::openGroup()
 bool RtfParser::closeGroup()
 {
     decoder_.resetAtGroup();
-    if (state().destination == Destination::FontTable) {
+    if (state().destination == RtfDestination::FontTable) {
         fonts_.commit(decoder_.documentPage());
     }
     if (overflowDepth_ > 0) {
@@ -99,7 +90,7 @@ bool RtfParser::closeGroup()
         return true;
     }
     const bool owned = state().ownsDestination;
-    const Destination ended = state().destination;
+    const RtfDestination ended = state().destination;
     stack_.removeLast();
     if (owned) {
         endDestination(ended);
@@ -107,26 +98,26 @@ bool RtfParser::closeGroup()
     return false;
 }
 
-void RtfParser::beginDestination(Destination destination)
+void RtfParser::beginDestination(RtfDestination destination)
 {
     state().destination = destination;
     state().ownsDestination = true;
 }
 
 // Called once the group that began the destination has closed: state() is the group around it.
-void RtfParser::endDestination(Destination destination)
+void RtfParser::endDestination(RtfDestination destination)
 {
     switch (destination) {
-    case Destination::ListTable:
+    case RtfDestination::ListTable:
         lists_.endListTable();
         break;
-    case Destination::LevelText:
+    case RtfDestination::LevelText:
         lists_.endLevelText();
         break;
-    case Destination::Pn:
+    case RtfDestination::Pn:
         state().para.pn = lists_.endPn();
         break;
-    case Destination::Picture:
+    case RtfDestination::Picture:
         finishPicture();
         break;
     default:
@@ -154,14 +145,14 @@ void RtfParser::handleBinary(const RtfToken &token)
 {
     decoder_.skipsNext();
     const QByteArrayView data = tokenizer_.skipBinary(token.hasParameter ? token.parameter : 0);
-    if (state().destination == Destination::Picture) {
+    if (state().destination == RtfDestination::Picture) {
         pictures_.addBinary(data);
     }
 }
 
 bool RtfParser::resumesStarred(RtfKeyword keyword)
 {
-    if (state().destination != Destination::Skip) {
+    if (state().destination != RtfDestination::Skip) {
         return true;
     }
     if (!state().starred) {
@@ -192,14 +183,14 @@ bool RtfParser::handleTableStart(RtfKeyword keyword)
 {
     switch (keyword) {
     case RtfKeyword::SkipDestination:
-        state().destination = Destination::Skip;
+        state().destination = RtfDestination::Skip;
         return true;
     case RtfKeyword::FontTable:
-        state().destination = Destination::FontTable;
+        state().destination = RtfDestination::FontTable;
         fonts_.begin();
         return true;
     case RtfKeyword::ColorTable:
-        state().destination = Destination::ColorTable;
+        state().destination = RtfDestination::ColorTable;
         colors_.begin();
         return true;
     default:
@@ -210,7 +201,7 @@ bool RtfParser::handleTableStart(RtfKeyword keyword)
 // \u and \uc read the same in running text and in font names.
 bool RtfParser::handleUnicodeWord(RtfKeyword keyword, const RtfToken &token)
 {
-    if (state().destination == Destination::ColorTable) {
+    if (state().destination == RtfDestination::ColorTable) {
         return false;
     }
     if (keyword == RtfKeyword::Unicode) {
@@ -230,40 +221,40 @@ bool RtfParser::handleUnicodeWord(RtfKeyword keyword, const RtfToken &token)
 void RtfParser::dispatchWord(RtfKeywordInfo info, const RtfToken &token)
 {
     switch (state().destination) {
-    case Destination::Text:
+    case RtfDestination::Text:
         handleBodyWord(info, token);
         break;
-    case Destination::FontTable:
+    case RtfDestination::FontTable:
         fonts_.word(info.keyword, token, decoder_.documentPage());
         break;
-    case Destination::ColorTable:
+    case RtfDestination::ColorTable:
         colors_.word(info.keyword, token);
         break;
-    case Destination::ListTable:
+    case RtfDestination::ListTable:
         if (info.keyword != RtfKeyword::LevelText) {
             lists_.listTableWord(info.keyword, token);
         } else if (lists_.beginLevelText()) {
-            beginDestination(Destination::LevelText);
+            beginDestination(RtfDestination::LevelText);
         }
         break;
-    case Destination::ListOverrideTable:
+    case RtfDestination::ListOverrideTable:
         lists_.overrideWord(info.keyword, token);
         break;
-    case Destination::Pn:
+    case RtfDestination::Pn:
         if (lists_.pnWord(info, token, state().chars)) {
-            beginDestination(Destination::PnText);
+            beginDestination(RtfDestination::PnText);
         }
         break;
-    case Destination::Picture:
+    case RtfDestination::Picture:
         pictures_.word(info.keyword, token);
         break;
-    case Destination::FieldInstruction:
-    case Destination::ListText:
-    case Destination::PnText:
+    case RtfDestination::FieldInstruction:
+    case RtfDestination::ListText:
+    case RtfDestination::PnText:
         handleTextWord(info, token);
         break;
-    case Destination::LevelText:
-    case Destination::Skip:
+    case RtfDestination::LevelText:
+    case RtfDestination::Skip:
         break;
     }
 }
@@ -272,7 +263,7 @@ void RtfParser::dispatchWord(RtfKeywordInfo info, const RtfToken &token)
 // paragraph stands, and those read in every destination of text.
 void RtfParser::handleBodyWord(RtfKeywordInfo info, const RtfToken &token)
 {
-    GroupState &group = state();
+    RtfGroupState &group = state();
     switch (info.keyword) {
     case RtfKeyword::Field:
         fields_.begin();
@@ -302,31 +293,31 @@ bool RtfParser::handleBodyDestination(RtfKeyword keyword)
 {
     switch (keyword) {
     case RtfKeyword::FieldInstruction:
-        beginDestination(Destination::FieldInstruction);
+        beginDestination(RtfDestination::FieldInstruction);
         fields_.begin();
         return true;
     case RtfKeyword::ListTable:
-        beginDestination(Destination::ListTable);
+        beginDestination(RtfDestination::ListTable);
         return true;
     case RtfKeyword::ListOverrideTable:
-        beginDestination(Destination::ListOverrideTable);
+        beginDestination(RtfDestination::ListOverrideTable);
         return true;
     case RtfKeyword::ListText:
-        beginDestination(Destination::ListText);
+        beginDestination(RtfDestination::ListText);
         lists_.beginListText(state().chars);
         return true;
     case RtfKeyword::Pn:
-        beginDestination(Destination::Pn);
+        beginDestination(RtfDestination::Pn);
         lists_.beginPn();
         return true;
     case RtfKeyword::PnTextBefore:
     case RtfKeyword::PnTextAfter:
     case RtfKeyword::LevelText:
         // Only meaningful inside their tables.
-        state().destination = Destination::Skip;
+        state().destination = RtfDestination::Skip;
         return true;
     case RtfKeyword::Picture:
-        beginDestination(Destination::Picture);
+        beginDestination(RtfDestination::Picture);
         pictures_.begin();
         return true;
     default:
@@ -369,10 +360,10 @@ void RtfParser::handleSymbol(char symbol)
         return;
     }
     if (symbol == '*') {
-        if (state().destination != Destination::Skip) {
+        if (state().destination != RtfDestination::Skip) {
             state().beforeStar = state().destination;
             state().starred = true;
-            state().destination = Destination::Skip;
+            state().destination = RtfDestination::Skip;
         }
         return;
     }
@@ -399,124 +390,9 @@ void RtfParser::handleSymbol(char symbol)
     }
 }
 
-void RtfParser::handleText(QByteArrayView text)
-{
-    const Destination destination = state().destination;
-    if (destination == Destination::Skip) {
-        return;
-    }
-    if (destination == Destination::Picture) {
-        pictures_.addHex(text);
-        return;
-    }
-    const RtfCodePage page = currentPage();
-    // Most text is printable ASCII, which every page but the symbol fonts' leaves as it is: it goes to the
-    // document a stretch at a time rather than byte by byte.
-    const bool asciiIsText = destination == Destination::Text && !state().chars.hidden && !rtfIsSymbolPage(page);
-    const qsizetype size = text.size();
-    qsizetype i = 0;
-    while (i < size) {
-        const char c = text[i];
-        // Line ends in RTF are only there to keep lines short; they are not text and not skippable.
-        if (c == '\r' || c == '\n') {
-            ++i;
-        } else if (decoder_.skipsNext()) {
-            ++i;
-        } else if (asciiIsText && !decoder_.expectsTrailByte() && isPrintableAscii(c)) {
-            qsizetype end = i + 1;
-            while (end < size && isPrintableAscii(text[end])) {
-                ++end;
-            }
-            text_.appendAscii(QLatin1StringView(text.sliced(i, end - i)), state().chars, state().para);
-            i = end;
-        } else {
-            handleByte(uchar(c), true, page);
-            ++i;
-        }
-    }
-}
-
-void RtfParser::handleByte(uchar byte, bool raw, RtfCodePage page)
-{
-    switch (state().destination) {
-    case Destination::Skip:
-    case Destination::ListTable:
-    case Destination::ListOverrideTable:
-    case Destination::Pn:
-    case Destination::Picture:
-        return;
-    case Destination::LevelText:
-        // \'00 to \'08 stand for the numbers of the levels, and the first byte is the text's length.
-        if (!raw && byte < 0x20) {
-            lists_.appendToLevelText(byte);
-            return;
-        }
-        break;
-    case Destination::ColorTable:
-        if (raw && byte == ';') {
-            colors_.endEntry();
-        }
-        return;
-    case Destination::FontTable:
-        if (raw && byte == ';') {
-            fonts_.commit(decoder_.documentPage());
-            return;
-        }
-        break;
-    case Destination::FieldInstruction:
-    case Destination::ListText:
-    case Destination::PnText:
-    case Destination::Text:
-        break;
-    }
-    if (const std::optional<char32_t> character = decoder_.decodeByte(byte, page)) {
-        emitCharacter(*character);
-    }
-}
-
-void RtfParser::emitCharacter(char32_t character)
-{
-    const bool isUnit = character <= 0xFFFF;
-    switch (state().destination) {
-    case Destination::Text:
-        text_.appendCharacter(character, state().chars, state().para);
-        return;
-    case Destination::FontTable:
-        fonts_.appendToName(character);
-        return;
-    case Destination::FieldInstruction:
-        if (isUnit) {
-            fields_.appendToInstruction(char16_t(character));
-        }
-        return;
-    case Destination::ListText:
-        if (isUnit) {
-            lists_.appendToListText(char16_t(character));
-        }
-        return;
-    case Destination::LevelText:
-        if (isUnit) {
-            lists_.appendToLevelText(char16_t(character));
-        }
-        return;
-    case Destination::PnText:
-        if (isUnit) {
-            lists_.appendToPnText(char16_t(character));
-        }
-        return;
-    case Destination::Skip:
-    case Destination::ColorTable:
-    case Destination::ListTable:
-    case Destination::ListOverrideTable:
-    case Destination::Pn:
-    case Destination::Picture:
-        return;
-    }
-}
-
 void RtfParser::paragraphBreak()
 {
-    if (state().destination == Destination::Text) {
+    if (state().destination == RtfDestination::Text) {
         text_.endParagraph(state().chars, state().para);
     }
 }
@@ -525,17 +401,9 @@ void RtfParser::paragraphBreak()
 // out; the rest of the document does not notice.
 void RtfParser::finishPicture()
 {
-    const bool wanted = state().destination == Destination::Text && !state().chars.hidden && text_.takesImage();
+    const bool wanted = state().destination == RtfDestination::Text && !state().chars.hidden && text_.takesImage();
     const RtfPictureReader::Shown shown = pictures_.end(wanted);
     if (!shown.image.isNull()) {
         text_.appendImage(shown.image, shown.size, state().chars, state().para);
     }
-}
-
-RtfCodePage RtfParser::currentPage()
-{
-    if (state().destination == Destination::FontTable) {
-        return fonts_.page(decoder_.documentPage());
-    }
-    return formats_.codePage(state().chars.font, decoder_.documentPage());
 }

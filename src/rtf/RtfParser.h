@@ -5,20 +5,22 @@
 #include "rtf/RtfFieldReader.h"
 #include "rtf/RtfFontTableReader.h"
 #include "rtf/RtfFormats.h"
+#include "rtf/RtfGroupState.h"
 #include "rtf/RtfListReader.h"
 #include "rtf/RtfPictureReader.h"
 #include "rtf/RtfTableReader.h"
 #include "rtf/RtfTextDecoder.h"
 #include "rtf/RtfTextReader.h"
+#include "rtf/RtfTextRouter.h"
 #include "rtf/RtfTokenizer.h"
 
 #include <QList>
 
 class QTextDocument;
 
-// The core of RtfReader: follows groups and destinations, and hands each control word, symbol and piece of text
-// to the reader of the destination it belongs to. Groups live on an explicit, capped stack, never on the call
-// stack; the readers keep their own state and never call back into this class.
+// The core of RtfReader: follows groups and destinations, and hands each control word and symbol to the reader
+// of the destination it belongs to, and text to RtfTextRouter. Groups live on an explicit, capped stack, never on the
+// call stack; the readers keep their own state and never call back into this class.
 class RtfParser final {
 public:
     enum class Status : quint8 { Finished, TooManyGroups, TooMuchOutput, TooLongToShow };
@@ -30,36 +32,11 @@ public:
     Status run();
 
 private:
-    enum class Destination : quint8 {
-        Text,
-        Skip,
-        FontTable,
-        ColorTable,
-        FieldInstruction,
-        ListTable,
-        LevelText,
-        ListOverrideTable,
-        ListText,
-        Pn,
-        PnText,
-        Picture,
-    };
-
-    struct GroupState {
-        RtfCharState chars;
-        RtfParaState para;
-        Destination destination = Destination::Text;
-        int unicodeSkip = 1;
-        bool ownsDestination = false; // the destination began in this group and ends with it
-        bool starred = false;         // after \*: only a destination the reader knows is read
-        Destination beforeStar = Destination::Text;
-    };
-
-    GroupState &state() { return stack_.last(); }
+    RtfGroupState &state() { return stack_.last(); }
     bool openGroup();
     bool closeGroup();
-    void beginDestination(Destination destination);
-    void endDestination(Destination destination);
+    void beginDestination(RtfDestination destination);
+    void endDestination(RtfDestination destination);
 
     void handleWord(const RtfToken &token);
     void handleBinary(const RtfToken &token);
@@ -73,12 +50,9 @@ private:
     void handleTextWord(RtfKeywordInfo info, const RtfToken &token);
     void handleSymbol(char symbol);
 
-    void handleText(QByteArrayView text);
-    void handleByte(uchar byte, bool raw, RtfCodePage page);
-    void emitCharacter(char32_t character);
+    void emitCharacter(char32_t character) { router_.character(character, state()); }
     void paragraphBreak();
     void finishPicture();
-    RtfCodePage currentPage();
 
     RtfTokenizer tokenizer_;
     RtfDocumentWriter writer_;
@@ -91,14 +65,15 @@ private:
     RtfPictureReader pictures_;
     RtfTableReader tables_;
     RtfTextReader text_{writer_, formats_, lists_, decoder_};
+    RtfTextRouter router_{{decoder_, text_, formats_, fonts_, colors_, lists_, fields_, pictures_}};
     int maxDepth_ = 1;
     qsizetype maxGroups_ = 0;
 
-    QList<GroupState> stack_;
+    QList<RtfGroupState> stack_;
     // Groups deeper than maxDepth_ share the state of the deepest real group; it is put back once they
     // have all closed.
     int overflowDepth_ = 0;
-    GroupState overflowSaved_;
+    RtfGroupState overflowSaved_;
     qsizetype groupCount_ = 0;
     bool done_ = false;
 };
