@@ -19,32 +19,10 @@ bool RtfTextDecoder::pageWord(RtfKeyword keyword, const RtfToken &token)
     }
 }
 
-bool RtfTextDecoder::skipsNext()
-{
-    if (skipCount_ > 0) {
-        --skipCount_;
-        return true;
-    }
-    return false;
-}
-
 void RtfTextDecoder::resetAtGroup()
 {
     skipCount_ = 0;
     expectTrailByte_ = false;
-}
-
-std::optional<char32_t> RtfTextDecoder::decodeByte(uchar byte, RtfCodePage page)
-{
-    if (expectTrailByte_) {
-        expectTrailByte_ = false;
-        return std::nullopt;
-    }
-    if (rtfIsLeadByte(page, byte)) {
-        expectTrailByte_ = true;
-        return replacementCharacter;
-    }
-    return rtfDecodeByte(page, byte);
 }
 
 char32_t RtfTextDecoder::decodeUnicode(int parameter, int skip)

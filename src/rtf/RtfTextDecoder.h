@@ -22,7 +22,14 @@ public:
 
     // Counts one element of text (a character, a word, a symbol) against the fallback of the last \u: true
     // when it is to be skipped.
-    bool skipsNext();
+    bool skipsNext()
+    {
+        if (skipCount_ > 0) {
+            --skipCount_;
+            return true;
+        }
+        return false;
+    }
     bool skipping() const { return skipCount_ > 0; }
     // A group's start or end ends the fallback and any double-byte character.
     void resetAtGroup();
@@ -31,7 +38,18 @@ public:
     bool expectsTrailByte() const { return expectTrailByte_; }
 
     // The character a byte stands for; none for the second byte of a double-byte character.
-    std::optional<char32_t> decodeByte(uchar byte, RtfCodePage page);
+    std::optional<char32_t> decodeByte(uchar byte, RtfCodePage page)
+    {
+        if (expectTrailByte_) {
+            expectTrailByte_ = false;
+            return std::nullopt;
+        }
+        if (rtfIsLeadByte(page, byte)) {
+            expectTrailByte_ = true;
+            return replacementCharacter;
+        }
+        return rtfDecodeByte(page, byte);
+    }
     // The character of \uN, whose fallback of `skip` characters is skipped from now on.
     char32_t decodeUnicode(int parameter, int skip);
 
