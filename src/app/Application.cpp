@@ -13,6 +13,7 @@
 #include "ui/SplashScreen.h"
 #include "ui/WebsiteLauncher.h"
 
+#include <QCoreApplication>
 #include <QFileInfo>
 
 using namespace Qt::StringLiterals;
@@ -32,6 +33,9 @@ Application::~Application()
 {
     unloadOtherWindows();
     mainWindow_.unload();
+    // The program goes once its event loop has returned, and no later loop would delete the windows: they go now,
+    // while the entries they show still exist.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
 SplashScreen *Application::splashScreen() const

@@ -1,36 +1,16 @@
-#include "app/Application.h"
+#include "app/Program.h"
 #include "core/VaultFile.h"
 #include "core/VaultLock.h"
 #include "core/VaultPath.h"
-#include "core/VaultStore.h"
-#include "platform/DisplayServer.h"
-#include "platform/ProcessPrivacy.h"
-#include "platform/QtPlatform.h"
-#include "ui/ScreenReaderEvents.h"
 
-#include <QApplication>
 #include <QFileInfo>
 
 using namespace Qt::StringLiterals;
 
 int main(int argc, char *argv[])
 {
-    ProcessPrivacy::closeToOtherProcesses();
-    const bool chosen = DisplayServer::choose();
-    QApplication app(argc, argv);
-    if (chosen) {
-        DisplayServer::forgetChoice();
-    }
-    QApplication::setApplicationName(u"Brisvane"_s);
-    QApplication::setOrganizationName(u"Brisvane"_s);
-    // Docks and task bars find the launcher entry, brisvane.desktop, and its icon by this name.
-    QGuiApplication::setDesktopFileName(u"brisvane"_s);
-    // Between the password dialog's going and the main window's showing no window is visible; the program ends
-    // only where it says so.
-    QApplication::setQuitOnLastWindowClosed(false);
-    ScreenReaderEvents::install();
-
-    QtPlatform qt;
+    Program program(argc, argv);
+    Platform &platform = program.platform();
     const QString folder = QCoreApplication::applicationDirPath();
     const QString vault = VaultPath::inFolder(folder);
 
@@ -40,7 +20,7 @@ int main(int argc, char *argv[])
         // Asked once: on a network folder nothing here can see whether Brisvane still runs on that machine, and
         // two copies writing one vault would lose entries, so it is taken over only when the user says so; Enter
         // alone does not.
-        const auto answer = qt.platform().messages.show(
+        const auto answer = platform.messages.show(
             nullptr,
             u"Brisvane may be open with this vault on another machine:\r\n"_s + vault +
                 u"\r\n\r\nIts lock file \u201c"_s + lock.lockFilePath() + u"\u201d says that the machine \u201c"_s +
@@ -57,7 +37,7 @@ int main(int argc, char *argv[])
     switch (outcome) {
     case VaultLock::Outcome::HeldByAnother:
     case VaultLock::Outcome::OtherMachine:
-        qt.platform().messages.show(
+        platform.messages.show(
             nullptr, u"Brisvane is already open with this vault:\r\n"_s + vault + u"\r\n\r\n"_s + lock.heldText(), {},
             MessageBoxes::Buttons::Ok);
         return 1;
@@ -70,7 +50,7 @@ int main(int argc, char *argv[])
         // to say, and the program cannot go on.
         if (!QFileInfo::exists(vault) && !QFileInfo(vault).isSymLink()) {
             if (const QString why = VaultPath::whyNoNewFile(folder); !why.isEmpty()) {
-                qt.platform().messages.show(
+                platform.messages.show(
                     nullptr,
                     u"Brisvane cannot make its vault in this folder:\r\n"_s + folder + u"\r\n\r\n"_s + why +
                         u"\r\n\r\nBrisvane keeps its vault, data.enc, beside the program. Move the Brisvane folder "
@@ -81,7 +61,7 @@ int main(int argc, char *argv[])
         }
         // Said once, at the start. Where no vault file can be there at all, the store says so and ends instead.
         if (VaultPath::notAVaultFile(vault).isEmpty()) {
-            qt.platform().messages.show(
+            platform.messages.show(
                 nullptr,
                 u"Brisvane could not lock this vault:\r\n"_s + vault +
                     u"\r\n\r\nNeither a lock file beside it nor a lock on the file itself is possible there. Brisvane "
@@ -91,9 +71,5 @@ int main(int argc, char *argv[])
         }
         break;
     }
-    qt.setBeforeEnd([&lock] { lock.release(); });
-
-    Application application(qt.platform(), folder, &lock);
-    application.start();
-    return app.exec();
+    return program.run(&lock);
 }
