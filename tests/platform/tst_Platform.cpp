@@ -183,8 +183,7 @@ private slots:
         {
             QtPlatform qt;
             QTimer running;
-            int ticks = 0;
-            int ticksAtEnd = -1;
+            int ticks = 0, ticksAtEnd = -1;
             QObject::connect(&running, &QTimer::timeout, [&] { ++ticks; });
             running.start(0);
             const auto end = [&] {
@@ -195,17 +194,12 @@ private slots:
                 QCoreApplication::sendEvent(&running, &tick);
             };
             auto answer = MessageBoxes::Answer::Ok;
-            if (depth == 0) {
-                end();
-            } else {
-                QTimer::singleShot(0, &running, [&] {
-                    QTimer::singleShot(depth == 1 ? 0 : 100, &running, end);
-                    if (depth == 2) {
-                        answer =
-                            qt.platform().messages.show(nullptr, u"Delete it?"_s, {}, MessageBoxes::Buttons::OkCancel);
-                    }
-                });
-            }
+            QTimer::singleShot(0, &running, [&] {
+                if (depth == 2) {
+                    answer = qt.platform().messages.show(nullptr, u"Delete it?"_s, {}, MessageBoxes::Buttons::OkCancel);
+                }
+            });
+            depth == 0 ? end() : QTimer::singleShot(100, &running, end);
             QCOMPARE(qt.exec(), 1);
             QCOMPARE(ticks, ticksAtEnd);
             QCOMPARE(answer, depth == 2 ? MessageBoxes::Answer::Cancel : MessageBoxes::Answer::Ok);
