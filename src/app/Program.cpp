@@ -1,6 +1,5 @@
 #include "app/Program.h"
 
-#include "app/Application.h"
 #include "platform/DisplayServer.h"
 #include "platform/ProcessPrivacy.h"
 #include "ui/ScreenReaderEvents.h"
@@ -13,7 +12,7 @@ bool Program::prepareProcess()
     return DisplayServer::choose();
 }
 
-Program::Program(int &argc, char **argv) : displayServerChosen_(prepareProcess()), application_(argc, argv)
+Program::Program(int &argc, char **argv) : displayServerChosen_(prepareProcess()), qtApplication_(argc, argv)
 {
     if (displayServerChosen_) {
         DisplayServer::forgetChoice();
@@ -26,13 +25,16 @@ Program::Program(int &argc, char **argv) : displayServerChosen_(prepareProcess()
     // only where it says so.
     QApplication::setQuitOnLastWindowClosed(false);
     ScreenReaderEvents::install();
+    application_.emplace(qt_.platform(), QCoreApplication::applicationDirPath());
 }
 
 Program::~Program() = default;
 
-int Program::run(VaultFile::FileLockHolder *fileLock)
+int Program::run()
 {
-    Application application(qt_.platform(), QCoreApplication::applicationDirPath(), fileLock);
-    application.start();
+    // The start's first step is the vault's lock: where it is refused, the program ends before its event loop runs.
+    if (!application_->start()) {
+        return 1;
+    }
     return qt_.exec();
 }
