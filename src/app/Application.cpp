@@ -16,6 +16,7 @@
 #include "ui/SplashScreen.h"
 #include "ui/WebsiteLauncher.h"
 
+#include <QCoreApplication>
 #include <QFileInfo>
 
 using namespace Qt::StringLiterals;
@@ -35,6 +36,9 @@ Application::~Application()
 {
     unloadOtherWindows();
     mainWindow_.unload();
+    // The program goes once its event loop has returned, and no later loop would delete the windows: they go now,
+    // while the entries they show still exist.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
 SplashScreen *Application::splashScreen() const
