@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/ShowHelpSetting.h"
 #include "app/SingleWindow.h"
 #include "core/PublisherSettings.h"
 #include "core/VaultFile.h"
@@ -76,11 +77,12 @@ private:
     Platform &platform_;
     const QString folder_;
     const PublisherSettings publisher_ = PublisherSettings::fromBuild();
+    ShowHelpSetting showHelp_{platform_.settings, publisher_.productName};
     std::unique_ptr<EntryListModel> entries_;
     std::unique_ptr<VaultStore> store_;
     std::unique_ptr<EntryCommands> commands_;
     // A website request waits here until the launcher's next load serves it.
-    QString websiteRequest_;
+    bool websiteRequested_ = false;
 
     SingleWindow<SplashScreen> splash_;
     SingleWindow<MainWindow> mainWindow_;

@@ -67,9 +67,9 @@ QPushButton *button(QWidget *parent, const QString &name, const QString &caption
 
 } // namespace
 
-PasswordDialog::PasswordDialog(Mode mode, MessageBoxes &messages, EventPump &events, const PublisherSettings &publisher,
+PasswordDialog::PasswordDialog(Mode mode, MessageBoxes &messages, const PublisherSettings &publisher,
                                QWidget *mainWindow, QWidget *parent)
-    : QDialog(parent), mode_(mode), messages_(messages), events_(events), publisher_(publisher), mainWindow_(mainWindow)
+    : QDialog(parent), mode_(mode), messages_(messages), publisher_(publisher), mainWindow_(mainWindow)
 {
     setObjectName(u"passwordDialog"_s);
     Placement::centerOnFirstShow(this);
@@ -140,7 +140,6 @@ void PasswordDialog::load()
     promptLabel_->setAccessibleName(promptLabel_->text());
     raise();
     Topmost::keepOnTop(this, true);
-    events_.processEvents();
     passwordBox_->clear();
     if (publisher_.useSkin) {
         Skin::apply(this);

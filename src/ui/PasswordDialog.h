@@ -7,7 +7,6 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 class QTimer;
-class EventPump;
 class MessageBoxes;
 struct PublisherSettings;
 
@@ -25,9 +24,10 @@ public:
     // Title bar and frame, in twips, between the window's outer height and its inside.
     static constexpr int FrameTwips = 510;
 
-    // `mainWindow` is kept hidden while the dialog is up; it may be null.
-    PasswordDialog(Mode mode, MessageBoxes &messages, EventPump &events, const PublisherSettings &publisher,
-                   QWidget *mainWindow, QWidget *parent = nullptr);
+    // `mainWindow` is kept hidden while the dialog is up; it may be null. Whoever shows the dialog lets pending
+    // window events run first: the load itself runs none.
+    PasswordDialog(Mode mode, MessageBoxes &messages, const PublisherSettings &publisher, QWidget *mainWindow,
+                   QWidget *parent = nullptr);
     ~PasswordDialog() override;
 
     Mode mode() const { return mode_; }
@@ -69,7 +69,6 @@ private:
 
     Mode mode_;
     MessageBoxes &messages_;
-    EventPump &events_;
     const PublisherSettings &publisher_;
     QLabel *promptLabel_ = nullptr;
     QLabel *passwordLabel_ = nullptr;
