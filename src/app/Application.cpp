@@ -256,9 +256,8 @@ void Application::openWebsite()
 {
     // Loaded, never shown: its load opens the site. While it still exists the request waits for its next load.
     websiteRequested_ = true;
-    websiteLauncher_.load([this] {
-        return new WebsiteLauncher(publisher_, platform_.opener, std::exchange(websiteRequested_, false));
-    });
+    websiteLauncher_.load(
+        [this] { return new WebsiteLauncher(publisher_, platform_.opener, std::exchange(websiteRequested_, false)); });
 }
 
 void Application::setStatusText(const QString &text, const QString &spoken)

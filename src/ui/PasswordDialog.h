@@ -41,10 +41,6 @@ public:
     // Runs at every tick of the dialog's timer.
     void keepMainWindowHidden();
 
-    // The outer height the mode asks for, in twips.
-    int outerHeightTwips() const { return outerHeightTwips_; }
-    int failedTries() const { return failedTries_; }
-
 signals:
     // Create mode: a new password, typed twice alike, that the vault file can hold.
     void passwordCreated(const QString &password);
@@ -80,5 +76,4 @@ private:
     QTimer *hideTimer_ = nullptr;
     QPointer<QWidget> mainWindow_;
     qint16 failedTries_ = 0;
-    int outerHeightTwips_ = 0;
 };

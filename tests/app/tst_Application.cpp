@@ -192,7 +192,6 @@ private slots:
 #else
         QVERIFY(!p.useSkin);
 #endif
-        QVERIFY(p.useSplashIcon);
     }
 };
 
