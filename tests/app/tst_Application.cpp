@@ -187,23 +187,6 @@ private slots:
         QCOMPARE(f.fake.settings.writes, writes);
     }
 
-    void helpWindow_checkBox_untickThenTick_writesEachAtOnce()
-    {
-        AppFixture f;
-        f.writeHelpFile(HelpRtf);
-        f.fake.settings.values.insert(showHelpKey(f), u"1"_s);
-        f.app.openHelpWindow();
-        QCheckBox *box = startupBox(f);
-
-        QTest::mouseClick(box, Qt::LeftButton);
-        QCOMPARE(f.fake.settings.writes, QStringList{showHelpKey(f) + u"=0"_s});
-        QCOMPARE(f.fake.settings.values.value(showHelpKey(f)), u"0"_s);
-
-        box->setFocus();
-        QTest::keyClick(box, Qt::Key_Space);
-        QCOMPARE(f.fake.settings.writes, (QStringList{showHelpKey(f) + u"=0"_s, showHelpKey(f) + u"=1"_s}));
-    }
-
     void helpWindow_unusableFile_opensQuietlyAsFarAsFilled_data()
     {
         QTest::addColumn<QByteArray>("bytes");
