@@ -272,7 +272,7 @@ void load(benchmark::State &state)
             const auto start = Clock::now();
             {
                 QByteArray bytes;
-                if (!VaultFile::read(w.loadPath, bytes).ok) {
+                if (!VaultFile::read(w.loadPath, bytes).isEmpty()) {
                     state.SkipWithError("cannot read the vault");
                 }
                 contents = VaultFormat::parse(std::move(bytes));
@@ -314,9 +314,9 @@ void save(benchmark::State &state)
         const auto runOurs = [&] {
             const auto start = Clock::now();
             const QByteArray content = VaultFormat::serialize(w.masterPassword, w.entries);
-            const VaultFile::Result r = VaultFile::replace(w.savePath, content);
+            const VaultFile::Outcome r = VaultFile::replace(w.savePath, content);
             oursNow = secondsSince(start);
-            if (!r.ok) {
+            if (!r.confirmed()) {
                 state.SkipWithError("the save failed");
             }
         };

@@ -1,7 +1,7 @@
 #include "ui/HelpWindow.h"
 
+#include "core/FileSystem.h"
 #include "core/PublisherSettings.h"
-#include "core/VaultPath.h"
 #include "platform/Platform.h"
 #include "rtf/RtfReader.h"
 #include "ui/DocumentView.h"
@@ -85,7 +85,7 @@ void HelpWindow::load(const QString &path)
     if (publisher_.useSkin) {
         Skin::apply(this);
     }
-    helpFileFound_ = VaultPath::fileExists(path);
+    helpFileFound_ = FileSystem::fileExists(path);
     if (!helpFileFound_) {
         return;
     }

@@ -188,7 +188,7 @@ private slots:
         QCOMPARE(lock.acquire(), VaultLock::Outcome::Locked);
         QVERIFY(lock.holdsLockFile());
         QVERIFY(lock.holdsVaultFile());
-        QVERIFY(VaultFile::replace(path_, ThreeEntryVault, {}, &lock).ok);
+        QVERIFY(VaultFile::replace(path_, ThreeEntryVault, {}, &lock).confirmed());
 
         // The file that is the vault now is the one locked.
         QFile vault(path_);

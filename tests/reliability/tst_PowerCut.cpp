@@ -433,9 +433,9 @@ private slots:
             return step == VaultFile::Step::CreateTemp ? EACCES : 0;
         };
         FileOpRecorder::start(root);
-        const VaultFile::Result result = VaultFile::replace(vault, after, inPlace ? refuseNewFiles : nullptr);
+        const VaultFile::Outcome result = VaultFile::replace(vault, after, inPlace ? refuseNewFiles : nullptr);
         const Recording recording = FileOpRecorder::stop();
-        QVERIFY2(result.ok, qPrintable(result.error));
+        QVERIFY2(result.confirmed(), qPrintable(result.error));
         QVERIFY(QFileInfo(vault).isSymLink() == throughLink);
 
         const PowerCuts cuts(recording);

@@ -90,7 +90,7 @@ private slots:
             QVERIFY(QFile::link(target, vault));
         }
         if (existing) {
-            QVERIFY(VaultFile::replace(target, SaveSeries::content(1)).ok);
+            QVERIFY(VaultFile::replace(target, SaveSeries::content(1)).confirmed());
         }
 
         const QString log = folder + u"/strace.log"_s;
