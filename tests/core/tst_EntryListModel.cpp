@@ -275,27 +275,48 @@ private slots:
         }
     }
 
-    // Many rows over a small alphabet: ties in the first eight characters and in the first thirty-two, whole keys
-    // equal but for case, and prefixes of each other. Sorting must give what a stable sort by TextOrder::compare
-    // gives, both ways.
-    void sort_randomRows_matchStableSortByCompare()
+    // Sorting must give what a stable sort by TextOrder::compare gives, both ways. Many rows over a small alphabet:
+    // ties in the first eight characters and in the first thirty-two, texts equal but for case, prefixes of each
+    // other, and more rows than the sort puts in order within the processor's caches. A group of rows alike for their
+    // first 24 characters, which the sort orders by comparing the texts. Rows of which one alone differs in a byte
+    // that all the others share.
+    void sort_rows_matchStableSortByCompare_data()
     {
-        const TextOrder order(English);
+        QTest::addColumn<QByteArrayList>("texts"); // field c of row i is texts[(i + c) % texts.size()]
         QRandomGenerator random(7);
         const QByteArray alphabet = QByteArray("aAbB:/.") + bytes1252(u"áÁ"_s);
-        const auto text = [&] {
-            QByteArray t = QByteArrayList{"", "https://www.", "https://www.example.com/account/"}[random.bounded(3)];
-            // After the longest start only "a" and "A", which weigh alike: long runs of rows whose texts are equal.
-            const bool alike = t.size() > 12;
-            const int n = int(random.bounded(alike ? 41 : 14));
-            for (int i = 0; i < n; ++i) {
-                t.append(alike ? "aA"[random.bounded(2)] : alphabet[random.bounded(int(alphabet.size()))]);
+        const auto randomText = [&](QByteArray t, QByteArrayView letters, int most) {
+            for (int n = int(random.bounded(most + 1)); n > 0; --n) {
+                t.append(letters[random.bounded(int(letters.size()))]);
             }
             return t;
         };
+        QByteArrayList many;
+        for (int i = 0; i < 40000; ++i) {
+            const QByteArray start = QByteArrayList{"", "https://www.", "https://www.example.com/account/"}[i % 3];
+            // After the longest start only "a" and "A", which weigh alike: long runs of rows whose texts are equal.
+            many.append(start.size() > 12 ? randomText(start, "aA", 40) : randomText(start, alphabet, 13));
+        }
+        QTest::newRow("40,000 random rows") << many;
+        QByteArrayList alike;
+        for (int i = 0; i < 30; ++i) {
+            alike.append(randomText(i % 2 ? "https://www.example.com/" : "HTTPS://WWW.EXAMPLE.COM/", alphabet, 6));
+        }
+        QTest::newRow("30 rows alike for 24 characters") << alike;
+        QByteArrayList oneApart;
+        for (int i = 0; i < 60; ++i) {
+            oneApart.append(i == 0 ? "aabaaaak" : "aaaaaaa" + QByteArray(1, char('b' + i % 20)));
+        }
+        QTest::newRow("60 rows, one apart in a byte the others share") << oneApart;
+    }
+    void sort_rows_matchStableSortByCompare()
+    {
+        QFETCH(QByteArrayList, texts);
+        const TextOrder order(English);
         std::vector<Entry> rows;
-        for (int i = 0; i < 3000; ++i) {
-            rows.push_back(Entry::fromFields(text(), text(), text()));
+        const qsizetype n = texts.size();
+        for (qsizetype i = 0; i < n; ++i) {
+            rows.push_back(Entry::fromFields(texts[i], texts[(i + 1) % n], texts[(i + 2) % n]));
         }
         for (int col = 0; col < Entry::FieldCount; ++col) {
             const auto field = Entry::Field(col);
