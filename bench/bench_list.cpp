@@ -229,7 +229,7 @@ void fillOurs(benchmark::State &state, int n)
     const Data &d = data(n);
     for (auto _ : state) {
         EntryListModel model;
-        model.appendEntries(VaultFormat::parse(d.vault).entries);
+        model.appendEntries(VaultFormat::parse(d.vault));
         benchmark::DoNotOptimize(model.rowCount());
     }
 }

@@ -38,6 +38,12 @@ Outcome refusal(const QString &text)
     return {Outcome::Status::Failed, text};
 }
 
+// The prefix of a save's temporary file name, followed by six random characters.
+QString temporaryPrefix(const QString &path)
+{
+    return path + u".saving-"_s;
+}
+
 // Runs the hook for a step; returns the error it injects, or 0.
 int injected(const VaultFile::FaultHook &hook, Step step)
 {
@@ -154,11 +160,6 @@ Outcome writeInPlace(const QString &path, QByteArrayView content, const VaultFil
 } // namespace
 
 namespace VaultFile {
-
-QString temporaryPrefix(const QString &path)
-{
-    return path + u".saving-"_s;
-}
 
 QString read(const QString &path, QByteArray &out)
 {

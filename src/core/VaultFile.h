@@ -82,7 +82,4 @@ Outcome replace(const QString &path, QByteArrayView content, const FaultHook &ho
 // holds the vault's lock may call it.
 void removeLeftovers(const QString &path);
 
-// The prefix of a save's temporary file name, followed by six random characters.
-QString temporaryPrefix(const QString &path);
-
 } // namespace VaultFile

@@ -57,9 +57,9 @@ VaultStore::Loaded VaultStore::unlock(const QString &password)
         return {};
     }
     masterPassword_ = password;
-    VaultFormat::Contents contents = VaultFormat::parse(std::exchange(firstLook_, {}));
-    const auto count = qsizetype(contents.entries.size());
-    list_.appendEntries(std::move(contents.entries));
+    std::vector<Entry> entries = VaultFormat::parse(std::exchange(firstLook_, {}));
+    const auto count = qsizetype(entries.size());
+    list_.appendEntries(std::move(entries));
     return {true, count};
 }
 
@@ -84,17 +84,17 @@ VaultStore::Outcome VaultStore::createMasterPassword(const QString &password)
         return {Outcome::Status::Failed, u"The vault file has not been read, so nothing was written."_s};
     }
     // A file whose first line is empty may still hold entry lines; they are kept, not wiped.
-    VaultFormat::Contents contents = VaultFormat::parse(std::exchange(firstLook_, {}));
+    std::vector<Entry> entries = VaultFormat::parse(std::exchange(firstLook_, {}));
     const QByteArray stored = toBytes(password);
     const QByteArray content =
-        contents.entries.empty() ? VaultFormat::passwordOnly(stored) : VaultFormat::serialize(stored, contents.entries);
+        entries.empty() ? VaultFormat::passwordOnly(stored) : VaultFormat::serialize(stored, entries);
     const Outcome outcome = VaultFile::replace(path_, content, faultHook_, fileLock_);
     // A new file that is in place but not yet confirmed by the disk already holds the new password: the program goes
     // on with it, as after any save that the disk has not confirmed.
     if (outcome.written()) {
         gate_ = FirstRun::Gate::EnterPassword;
         masterPassword_ = password;
-        list_.appendEntries(std::move(contents.entries));
+        list_.appendEntries(std::move(entries));
     }
     return outcome;
 }

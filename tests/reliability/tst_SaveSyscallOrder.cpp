@@ -116,7 +116,7 @@ private slots:
             }
             return qsizetype(-1);
         };
-        const QString prefix = VaultFile::temporaryPrefix(target);
+        const QString prefix = target + u".saving-"_s;
 
         // The new file, and everything done with its descriptor until it is closed.
         const qsizetype created = find(0, [&](const Call &c) {

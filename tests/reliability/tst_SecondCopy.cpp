@@ -180,7 +180,7 @@ private slots:
         QCOMPARE(answerOf(*holder), QByteArray("locked"));
 
         // A save of the holder's in progress: a second copy must not take its new file away.
-        QFile temp(VaultFile::temporaryPrefix(vault) + u"AbC123"_s);
+        QFile temp(vault + u".saving-AbC123"_s);
         QVERIFY(temp.open(QIODevice::WriteOnly));
         temp.close();
         const auto second = startCopy(locker_, vault);
@@ -326,7 +326,7 @@ private slots:
         QCOMPARE(answerOf(*first), QByteArray("locked"));
         QVERIFY(QFileInfo::exists(target + u".lock"_s));
         // A save of the holder's in progress beside the real file: the refused copy must leave it alone.
-        QFile temp(VaultFile::temporaryPrefix(target) + u"AbC123"_s);
+        QFile temp(target + u".saving-AbC123"_s);
         QVERIFY(temp.open(QIODevice::WriteOnly));
         temp.close();
         const auto second = startCopy(locker_, viaB);
