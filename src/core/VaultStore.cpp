@@ -83,8 +83,9 @@ VaultStore::Outcome VaultStore::createMasterPassword(const QString &password)
     if (gate_ != FirstRun::Gate::CreatePassword) {
         return {Outcome::Status::Failed, u"The vault file has not been read, so nothing was written."_s};
     }
-    // A file whose first line is empty may still hold entry lines; they are kept, not wiped.
-    std::vector<Entry> entries = VaultFormat::parse(std::exchange(firstLook_, {}));
+    // A file whose first line is empty may still hold entry lines; they are kept, not wiped. The first look keeps its
+    // bytes until the password is written, so that a failed write can be tried again without losing them.
+    std::vector<Entry> entries = VaultFormat::parse(firstLook_);
     const QByteArray stored = toBytes(password);
     const QByteArray content =
         entries.empty() ? VaultFormat::passwordOnly(stored) : VaultFormat::serialize(stored, entries);
@@ -93,6 +94,7 @@ VaultStore::Outcome VaultStore::createMasterPassword(const QString &password)
     // on with it, as after any save that the disk has not confirmed.
     if (outcome.written()) {
         gate_ = FirstRun::Gate::EnterPassword;
+        firstLook_.clear();
         masterPassword_ = password;
         list_.appendEntries(std::move(entries));
     }
