@@ -45,7 +45,7 @@ namespace VaultPath {
 
 QString inFolder(const QString &folder)
 {
-    const QString name = QString::fromUtf16(FileName);
+    const QString name = u"data.enc"_s;
     return folder.endsWith(u'/') ? folder + name : folder + u'/' + name;
 }
 

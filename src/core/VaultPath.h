@@ -7,10 +7,7 @@
 // Where the vault lives and what may stand there.
 namespace VaultPath {
 
-// The vault's file name.
-inline constexpr char16_t FileName[] = u"data.enc";
-
-// The vault in the given folder, with one "/" between them also when the folder ends with one ("/" itself).
+// The vault, data.enc, in the given folder, with one "/" between them also when the folder ends with one ("/" itself).
 QString inFolder(const QString &folder);
 
 // What stands at the path when it is neither a vault file nor nothing at all (a folder, a named pipe, a link that
@@ -21,7 +18,7 @@ QString notAVaultFile(const QString &path);
 // one can. Tries for real, with a scratch file that it removes at once.
 QString whyNoNewFile(const QString &folder);
 
-// The lock still asks for these under the vault's name.
+// The vault's lock still asks for these by the names they had here.
 using FileSystem::isNetworkFolder;
 using FileSystem::isOtherThanAFile;
 using FileSystem::quoted;
