@@ -1,8 +1,11 @@
 #include "app/Application.h"
 
 #include "app/EntryCommands.h"
+#include "app/LockMessages.h"
 #include "app/SaveReport.h"
 #include "core/EntryListModel.h"
+#include "core/VaultFile.h"
+#include "core/VaultLock.h"
 #include "core/VaultPath.h"
 #include "core/VaultStore.h"
 #include "ui/AboutWindow.h"
@@ -17,13 +20,13 @@
 
 using namespace Qt::StringLiterals;
 
-Application::Application(Platform &platform, const QString &folder, VaultFile::FileLockHolder *fileLock)
-    : platform_(platform), folder_(folder), entries_(std::make_unique<EntryListModel>()),
-      store_(std::make_unique<VaultStore>(*entries_, VaultPath::inFolder(folder))),
+Application::Application(Platform &platform, const QString &folder, const QString &vault)
+    : platform_(platform), folder_(folder), vault_(vault.isEmpty() ? VaultPath::inFolder(folder) : vault),
+      lock_(std::make_unique<VaultLock>(vault_, &LockMessages::whoHoldsIt)),
+      entries_(std::make_unique<EntryListModel>()), store_(std::make_unique<VaultStore>(*entries_, vault_)),
       commands_(
           std::make_unique<EntryCommands>(*entries_, *store_, platform.messages, platform.clipboard, platform.opener))
 {
-    store_->setFileLockHolder(fileLock);
     connect(commands_.get(), &EntryCommands::statusText, this, &Application::setStatusText);
     connect(commands_.get(), &EntryCommands::entryDialogRequested, this, &Application::openEntryDialog);
 }
@@ -82,13 +85,83 @@ QString Application::helpFilePath() const
 // hidden again at once can stay on screen under some compositors, live and empty, and a screen reader then keeps
 // it as hidden for good.
 
-void Application::start()
+bool Application::start()
 {
+    if (!lockVault()) {
+        return false;
+    }
     splash_.open([this] {
         auto *window = new SplashScreen(publisher_);
         connect(window, &SplashScreen::finished, this, &Application::loadMainWindow);
         return window;
     });
+    return true;
+}
+
+// Before any window: the vault's lock, or the question whether to take another machine's over, or why the program
+// cannot go on; or the one warning that it goes on without a lock.
+bool Application::lockVault()
+{
+    VaultHolder holder;
+    VaultLock::Outcome outcome = lock_->acquire(&holder);
+    if (outcome == VaultLock::Outcome::OtherMachine) {
+        // Asked once: on a network folder nothing here can see whether Brisvane still runs on that machine, and
+        // two copies writing one vault would lose entries, so it is taken over only when the user says so; Enter
+        // alone does not.
+        const auto answer = platform_.messages.show(
+            nullptr,
+            u"Brisvane may be open with this vault on another machine:\r\n"_s + vault_ +
+                u"\r\n\r\nIts lock file \u201c"_s + lock_->lockFilePath() + u"\u201d says that the machine \u201c"_s +
+                holder.host +
+                u"\u201d holds it, and from here it cannot be seen whether Brisvane still runs there.\r\n\r\nIf it "
+                u"does, choose Cancel and close it there first. If it does not (it crashed, or the folder was "
+                u"unplugged), choose OK to take the lock over and open the vault here."_s,
+            {}, MessageBoxes::Buttons::OkCancelByDefaultCancel);
+        if (answer != MessageBoxes::Answer::Ok) {
+            return false;
+        }
+        outcome = lock_->takeOver(&holder);
+    }
+    switch (outcome) {
+    case VaultLock::Outcome::HeldByAnother:
+    case VaultLock::Outcome::OtherMachine:
+        platform_.messages.show(nullptr,
+                                u"Brisvane is already open with this vault:\r\n"_s + vault_ + u"\r\n\r\n"_s +
+                                    LockMessages::whoHoldsIt(holder),
+                                {}, MessageBoxes::Buttons::Ok);
+        return false;
+    case VaultLock::Outcome::Locked:
+        // Only the holder of the real file's lock may tidy its folder: another copy's save may be under way there.
+        VaultFile::removeLeftovers(lock_->vaultPath());
+        break;
+    case VaultLock::Outcome::Unavailable:
+        // With no vault yet, a folder that takes no lock file may take no vault either: then that is all there is
+        // to say, and the program cannot go on.
+        if (!QFileInfo::exists(vault_) && !QFileInfo(vault_).isSymLink()) {
+            if (const QString why = VaultPath::whyNoNewFile(folder_); !why.isEmpty()) {
+                platform_.messages.show(
+                    nullptr,
+                    u"Brisvane cannot make its vault in this folder:\r\n"_s + folder_ + u"\r\n\r\n"_s + why +
+                        u"\r\n\r\nBrisvane keeps its vault, data.enc, beside the program. Move the Brisvane folder "
+                        u"to a place where you may make files (your home folder, for example) and start it there."_s,
+                    {}, MessageBoxes::Buttons::Ok);
+                return false;
+            }
+        }
+        // Said once, at the start. Where no vault file can be there at all, the store says so and ends instead.
+        if (VaultPath::notAVaultFile(vault_).isEmpty()) {
+            platform_.messages.show(
+                nullptr,
+                u"Brisvane could not lock this vault:\r\n"_s + vault_ +
+                    u"\r\n\r\nNeither a lock file beside it nor a lock on the file itself is possible there. Brisvane "
+                    u"opens it all the same, but a second copy of Brisvane started on this vault could overwrite "
+                    u"its saves: run only one at a time."_s,
+                {}, MessageBoxes::Buttons::Ok);
+        }
+        break;
+    }
+    store_->setFileLockHolder(lock_.get());
+    return true;
 }
 
 MainWindow *Application::loadMainWindow()

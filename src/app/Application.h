@@ -17,6 +17,7 @@ class EntryListModel;
 class HelpWindow;
 class MainWindow;
 class SplashScreen;
+class VaultLock;
 class VaultStore;
 class WebsiteLauncher;
 
@@ -28,13 +29,20 @@ class Application final : public QObject {
     Q_DISABLE_COPY_MOVE(Application)
 
 public:
-    // `folder` holds the vault and the help file: the executable's folder when the program runs. `fileLock`, when
-    // the vault file itself is locked, receives every new vault file a save makes.
-    Application(Platform &platform, const QString &folder, VaultFile::FileLockHolder *fileLock = nullptr);
+    // `folder` holds the help file and the vault, data.enc: the executable's folder when the program runs. A tool
+    // that holds a vault of another name gives it as `vault`.
+    Application(Platform &platform, const QString &folder, const QString &vault = {});
+    // Gives the vault's lock up.
     ~Application() override;
 
-    // Process start: loads and shows the splash window, which goes on from its timer.
-    void start();
+    // Process start: locks the vault, then loads and shows the splash window, which goes on from its timer. False
+    // where the program must end at once with exit status 1: the vault is held, or cannot be made here.
+    [[nodiscard]] bool start();
+    // The start's first step, before any window: takes the vault's lock, or asks, or says why the program cannot go
+    // on. False where it must end. Public for the tools that hold a vault as the program does, without windows.
+    [[nodiscard]] bool lockVault();
+    // Every save of the store goes through it once lockVault() has run.
+    VaultLock &vaultLock() { return *lock_; }
 
     const PublisherSettings &publisher() const { return publisher_; }
     EntryListModel &entries() { return *entries_; }
@@ -75,7 +83,10 @@ private:
 
     Platform &platform_;
     const QString folder_;
+    const QString vault_;
     const PublisherSettings publisher_ = PublisherSettings::fromBuild();
+    // Made before the store, which saves through it, and gone after it: its end gives the lock up.
+    std::unique_ptr<VaultLock> lock_;
     std::unique_ptr<EntryListModel> entries_;
     std::unique_ptr<VaultStore> store_;
     std::unique_ptr<EntryCommands> commands_;

@@ -5,27 +5,34 @@
 #include <cerrno>
 #include <unistd.h>
 
+namespace {
+
+// Far more than the five short lines that QLockFile writes.
+constexpr qsizetype LongestLockFile = 4096;
+
+} // namespace
+
 namespace LockFileContent {
 
-std::optional<Holder> parse(const QByteArray &content)
+std::optional<Writer> parse(const QByteArray &content)
 {
     const QList<QByteArray> lines = content.split('\n');
     bool ok = false;
-    Holder holder;
-    holder.pid = lines.value(0).toLongLong(&ok);
-    if (!ok || holder.pid <= 0) {
+    Writer writer;
+    writer.pid = lines.value(0).toLongLong(&ok);
+    if (!ok || writer.pid <= 0) {
         return std::nullopt;
     }
-    holder.program = lines.value(1);
-    holder.host = lines.value(2);
-    holder.machine = lines.value(3);
-    holder.boot = lines.value(4);
-    return holder;
+    writer.program = lines.value(1);
+    writer.host = lines.value(2);
+    writer.machine = lines.value(3);
+    writer.boot = lines.value(4);
+    return writer;
 }
 
 QByteArray read(int fd)
 {
-    QByteArray content(4096, '\0');
+    QByteArray content(LongestLockFile, '\0');
     ssize_t n = 0;
     do {
         n = ::read(fd, content.data(), size_t(content.size()));

@@ -8,7 +8,8 @@
 // host name, machine, boot.
 namespace LockFileContent {
 
-struct Holder {
+// The copy that wrote a lock file, as the file names it.
+struct Writer {
     qint64 pid = 0;
     QByteArray program;
     QByteArray host;
@@ -16,8 +17,8 @@ struct Holder {
     QByteArray boot;
 };
 
-// The holder that the text names; nothing when it names no process (empty, zeros, garbled).
-std::optional<Holder> parse(const QByteArray &content);
+// The writer that the text names; nothing when it names no process (empty, zeros, garbled).
+std::optional<Writer> parse(const QByteArray &content);
 
 // The start of the open file, as much as a lock file holds.
 QByteArray read(int fd);

@@ -1,11 +1,14 @@
-// The start-up through the running program: the splash window's last tick loads the main window, unseen, whose
-// first look at the vault opens the password dialog; creating the master password or typing the stored one starts
-// the program, and every other way out of the dialog ends it with the vault file as it was.
+// The start-up through the running program: the vault's lock; then the splash window's last tick loads the main
+// window, unseen, whose first look at the vault opens the password dialog; creating the master password or typing
+// the stored one starts the program, and every other way out of the dialog ends it with the vault file as it was.
 
 #include "core/EntryListModel.h"
+#include "core/VaultLock.h"
 #include "core/VaultStore.h"
 #include "support/AppFixture.h"
+#include "support/FakePlatform.h"
 #include "support/Immutable.h"
+#include "support/LeftLockFile.h"
 #include "support/Widgets.h"
 #include "ui/HelpWindow.h"
 #include "ui/MainWindow.h"
@@ -16,13 +19,19 @@
 #include <QDir>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRegularExpression>
+#include <QScopeGuard>
 #include <QTest>
 #include <QTimer>
 
 #include <QDir>
 
 #include <algorithm>
+#include <csignal>
 #include <optional>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 using namespace Qt::StringLiterals;
 
@@ -84,7 +93,7 @@ private slots:
     void splash_tick75_stopsItsTimerThenLoadsTheMainWindowWithoutShowingIt()
     {
         StartUp s;
-        s.app.start();
+        QVERIFY(s.app.start());
         SplashScreen *splash = s.app.splashScreen();
         QVERIFY(splash && splash->isVisible());
         // Up to the last tick; the splash's own timer may have ticked meanwhile, wherever events ran.
@@ -330,6 +339,54 @@ private slots:
         QCOMPARE(s.app.helpWindow() != nullptr, opens);
         QVERIFY(!opens || s.app.helpWindow()->isVisible());
         QVERIFY(s.fake.settings.writes.isEmpty());
+    }
+    // A lock file that no one holds is taken over at once (as the owner's alone, whatever the umask), whatever process
+    // it names, this one or a live copy included: process numbers repeat across namespaces. The next copy is told
+    // which lock is really held, also when the holder's lock file is deleted or another machine's put in its place.
+    void start_leftLockFile_isTakenOver_data()
+    {
+        QTest::addColumn<int>("names");       // the left lock file: 0 an ended process, 1 this one, 2 a live copy
+        QTest::addColumn<QByteArray>("then"); // what takes the holder's lock file's place: "-" nothing
+        QTest::addColumn<QString>("said");
+        const QString byLockFile = u"running (process %1 on this machine"_s.arg(::getpid());
+        QTest::newRow("an ended process") << 0 << QByteArray() << byLockFile;
+        QTest::newRow("this process") << 1 << QByteArray() << byLockFile;
+        QTest::newRow("a live copy of this program, on another vault") << 2 << QByteArray() << byLockFile;
+        QTest::newRow("then deleted") << 0 << QByteArray("-") << u"though there was no lock file"_s;
+        QTest::newRow("then another machine's")
+            << 0 << QByteArray("42\nBrisvane\nelsewhere\n") << u"deleting it would not help"_s;
+    }
+    void start_leftLockFile_isTakenOver()
+    {
+        QFETCH(int, names);
+        QFETCH(QByteArray, then);
+        QFETCH(QString, said);
+        const pid_t live = names == 2 ? ::fork() : -1;
+        if (live == 0) {
+            ::pause(); // until it is killed
+        }
+        const auto end = qScopeGuard([live] { live > 0 && ::kill(live, SIGKILL) == 0 && ::waitpid(live, nullptr, 0); });
+        StartUp s(StartUp::vaultWith(u"Secret"_s, {u"ann"_s}));
+        QVERIFY(LeftLockFile::leave(s.vaultPath(), names == 1 ? ::getpid() : std::max(live, 0)));
+        const mode_t umask = ::umask(0);
+        QVERIFY(s.app.start());
+        ::umask(umask);
+        const QString lockPath = VaultLock::lockPath(s.vaultPath());
+        QCOMPARE(QFile::permissions(lockPath) & 0x7077, QFile::ReadOwner | QFile::WriteOwner);
+        if (!then.isEmpty()) {
+            QVERIFY(QFile::remove(lockPath) && (then == "-" || ReferenceVault::writeFile(lockPath, then)));
+        }
+        if (then == "-") { // the holder finds its lock file gone when it ends
+            QTest::ignoreMessage(QtWarningMsg, QRegularExpression(u"Could not remove our own lock file"_s));
+        }
+        FakePlatform another;
+        Application second(another.platform, s.dir.path());
+        QVERIFY(!second.start());
+        QCOMPARE(another.messages.shown.size(), 1);
+        const QString text = another.messages.shown.constFirst().text;
+        QVERIFY2(text.startsWith(u"Brisvane is already open with this vault:\r\n"_s) && text.contains(said),
+                 qPrintable(text));
+        QVERIFY(s.fake.messages.shown.isEmpty());
     }
 };
 

@@ -6,23 +6,19 @@
 #include "core/VaultFile.h"
 #include "core/VaultLock.h"
 #include "support/Immutable.h"
+#include "support/LeftLockFile.h"
 #include "support/ReferenceVault.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QLockFile>
 #include <QRegularExpression>
-#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include <cerrno>
-#include <csignal>
+#include <cstdio>
 #include <sys/file.h>
-#include <sys/stat.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 using namespace Qt::StringLiterals;
 using ReferenceVault::readAll;
@@ -63,75 +59,6 @@ private slots:
         QCOMPARE(second.acquire(), VaultLock::Outcome::Locked);
     }
 
-    // Leaves the vault's lock file as a copy that has since ended would: a real lock, naming an ended process, or
-    // the process `pid` where given.
-    bool leaveLockOfAnEndedProcess(pid_t pid = 0)
-    {
-        const QString lockPath = VaultLock::lockPath(path_);
-        QByteArray lockContent;
-        {
-            QLockFile real(lockPath);
-            if (!real.tryLock(0)) {
-                return false;
-            }
-            lockContent = readAll(lockPath);
-        }
-        const pid_t child = pid ? pid : ::fork();
-        if (child == 0) {
-            ::_exit(0);
-        }
-        const qsizetype firstLineEnd = lockContent.indexOf('\n');
-        if (child <= 0 || (!pid && ::waitpid(child, nullptr, 0) != child) || firstLineEnd <= 0) {
-            return false;
-        }
-        lockContent.replace(0, firstLineEnd, QByteArray::number(qint64(child)));
-        return writeFile(lockPath, lockContent);
-    }
-
-    // A lock file that no one holds is taken over at once (as the owner's alone, whatever the umask), whatever process
-    // it names, this one or a live copy included: process numbers repeat across namespaces. The next copy is told
-    // which lock is really held, also when the holder's lock file is deleted or another machine's put in its place.
-    void vaultLock_leftLockFile_isTakenOver_data()
-    {
-        QTest::addColumn<int>("names");       // the left lock file: 0 an ended process, 1 this one, 2 a live copy
-        QTest::addColumn<QByteArray>("then"); // what takes the holder's lock file's place: "-" nothing
-        QTest::addColumn<QString>("said");
-        const QString byLockFile = u"running (process %1 on this machine"_s.arg(::getpid());
-        QTest::newRow("an ended process") << 0 << QByteArray() << byLockFile;
-        QTest::newRow("this process") << 1 << QByteArray() << byLockFile;
-        QTest::newRow("a live copy of this program, on another vault") << 2 << QByteArray() << byLockFile;
-        QTest::newRow("then deleted") << 0 << QByteArray("-") << u"though there was no lock file"_s;
-        QTest::newRow("then another machine's")
-            << 0 << QByteArray("42\nBrisvane\nelsewhere\n") << u"deleting it would not help"_s;
-    }
-    void vaultLock_leftLockFile_isTakenOver()
-    {
-        QFETCH(int, names);
-        QFETCH(QByteArray, then);
-        QFETCH(QString, said);
-        const pid_t live = names == 2 ? ::fork() : -1;
-        if (live == 0) {
-            ::pause(); // until it is killed
-        }
-        const auto end = qScopeGuard([live] { live > 0 && ::kill(live, SIGKILL) == 0 && ::waitpid(live, nullptr, 0); });
-        QVERIFY(writeFile(path_, ThreeEntryVault));
-        QVERIFY(leaveLockOfAnEndedProcess(names == 1 ? ::getpid() : std::max(live, 0)));
-        const mode_t umask = ::umask(0);
-        VaultLock lock(path_);
-        QCOMPARE(lock.acquire(), VaultLock::Outcome::Locked);
-        ::umask(umask);
-        QCOMPARE(QFile::permissions(lock.lockFilePath()) & 0x7077, QFile::ReadOwner | QFile::WriteOwner);
-        if (!then.isEmpty()) {
-            QVERIFY(QFile::remove(lock.lockFilePath()) && (then == "-" || writeFile(lock.lockFilePath(), then)));
-        }
-        if (then == "-") { // the holder finds its lock file gone when it ends
-            QTest::ignoreMessage(QtWarningMsg, QRegularExpression(u"Could not remove our own lock file"_s));
-        }
-        VaultLock another(path_);
-        QCOMPARE(another.acquire(), VaultLock::Outcome::HeldByAnother);
-        QVERIFY2(another.heldText().contains(said), qPrintable(another.heldText()));
-    }
-
     // A folder that takes no lock file, nor lets a crashed copy's lock be removed: the vault file itself is locked,
     // against this process's own second lock too. With no vault file yet there is nothing left to lock.
     void vaultLock_folderRefusesChanges_data()
@@ -152,7 +79,7 @@ private slots:
             QVERIFY(writeFile(path_, ThreeEntryVault));
         }
         if (crashedCopysLock) {
-            QVERIFY(leaveLockOfAnEndedProcess());
+            QVERIFY(LeftLockFile::leave(path_));
         }
         MAKE_IMMUTABLE(folder, folder_);
         VaultLock lock(path_);
@@ -194,6 +121,37 @@ private slots:
         QFile vault(path_);
         QVERIFY(vault.open(QIODevice::ReadOnly));
         QVERIFY(::flock(vault.handle(), LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK);
+    }
+
+    // A save goes only to the vault file that the lock was taken on, in the folder it was in: another vault renamed
+    // over it in its folder, or its folder moved away and another put in its place, is left as it is.
+    void vaultLock_vaultReplacedOrMoved_saveRefused_data()
+    {
+        QTest::addColumn<bool>("vaultAtLockTime");
+        QTest::newRow("vault replaced in its folder") << true;
+        QTest::newRow("no vault yet, then its folder moved") << false;
+    }
+    void vaultLock_vaultReplacedOrMoved_saveRefused()
+    {
+        QFETCH(bool, vaultAtLockTime);
+        const QByteArray other = ReferenceVault::file("other", {{"x", "y", "z"}});
+        if (vaultAtLockTime) {
+            QVERIFY(writeFile(path_, ThreeEntryVault));
+        }
+        VaultLock lock(path_);
+        QCOMPARE(lock.acquire(), VaultLock::Outcome::Locked);
+        if (vaultAtLockTime) {
+            const QByteArray replacement = QFile::encodeName(path_ + u".other"_s);
+            QVERIFY(writeFile(path_ + u".other"_s, other));
+            QVERIFY(::rename(replacement.constData(), QFile::encodeName(path_).constData()) == 0);
+        } else {
+            QVERIFY(QDir().rename(folder_, folder_ + u".moved"_s) && QDir().mkdir(folder_));
+            QTest::ignoreMessage(QtWarningMsg, QRegularExpression(u"Could not remove our own lock file"_s));
+        }
+        const VaultFile::Result saved = VaultFile::replace(path_, ThreeEntryVault, {}, &lock);
+        QVERIFY2(!saved.ok && saved.error.contains(u"is no longer the vault file"_s), qPrintable(saved.error));
+        QCOMPARE(QFileInfo::exists(path_), vaultAtLockTime);
+        QVERIFY(!vaultAtLockTime || readAll(path_) == other);
     }
 };
 
