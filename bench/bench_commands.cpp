@@ -14,7 +14,6 @@
 #include "core/VaultStore.h"
 #include "platform/Platform.h"
 #include "ui/EntryDialog.h"
-#include "ui/EntryListView.h"
 #include "ui/MainWindow.h"
 #include "ui/PictureButton.h"
 
@@ -104,8 +103,6 @@ public:
 
     static void settle() { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
 
-    void select(qsizetype row) { app->mainWindow()->findChild<EntryListView *>()->selectRow(row); }
-
     // The same bytes the last save wrote, written and flushed to a plain file: the disk's share of a save.
     double baselineSeconds()
     {
@@ -165,13 +162,11 @@ template <Command command> void BM_Command(benchmark::State &state)
             saveThroughDialog(app, u"added"_s + QString::number(n));
             break;
         case Command::Edit:
-            session.select(count / 2);
-            app.commands().editEntry();
+            app.commands().editEntry(count / 2);
             saveThroughDialog(app, u"edited"_s + QString::number(n));
             break;
         case Command::Delete:
-            session.select(count / 2);
-            app.commands().deleteEntry();
+            app.commands().deleteEntry(count / 2);
             break;
         }
         const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
@@ -238,11 +233,10 @@ void BM_HugeFieldDialog(benchmark::State &state)
     long aboveKb = 0;
     qint64 n = 0;
     for (auto _ : state) {
-        session.select(0);
         resetPeakMemory();
         const long before = statusKb("VmRSS");
         const auto start = std::chrono::steady_clock::now();
-        app.commands().editEntry();
+        app.commands().editEntry(0);
         EntryDialog *dialog = app.entryDialog();
         if (!dialog) {
             state.SkipWithError("the entry dialog did not open");

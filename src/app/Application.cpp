@@ -262,13 +262,16 @@ MainWindow *Application::createMainWindow()
     const QIcon splashIcon = splash_.isLoaded() ? splash_.get()->windowIcon() : QIcon();
     auto *window = new MainWindow(*entries_, publisher_, splashIcon);
     EntryCommands &commands = *commands_;
-    commands.setWindow(window, [window = QPointer<MainWindow>(window)] { return window ? window->selectedRow() : -1; });
-    window->setCloseGuard([&commands] { return commands.mayClose(); });
+    commands.setMessageParent(window);
     connect(window, &MainWindow::addRequested, &commands, &EntryCommands::addEntry);
     connect(window, &MainWindow::editRequested, &commands, &EntryCommands::editEntry);
     connect(window, &MainWindow::deleteRequested, &commands, &EntryCommands::deleteEntry);
     connect(window, &MainWindow::goToRequested, &commands, &EntryCommands::goToLocation);
     connect(window, &MainWindow::copyRequested, &commands, &EntryCommands::copyField);
+    connect(window, &MainWindow::sortRequested, &commands, &EntryCommands::sortEntries);
+    connect(&commands, &EntryCommands::announcement, window, &MainWindow::announce);
+    connect(window, &MainWindow::closeRequested, &commands, &EntryCommands::confirmClose);
+    connect(&commands, &EntryCommands::keepOpenRequested, window, &MainWindow::keepOpen);
     connect(window, &MainWindow::websiteRequested, this, &Application::openWebsite);
     connect(window, &MainWindow::helpRequested, this, &Application::openHelpWindow);
     connect(window, &MainWindow::aboutRequested, this, &Application::openAboutWindow);
@@ -279,7 +282,7 @@ MainWindow *Application::createMainWindow()
     return window;
 }
 
-void Application::openEntryDialog(const EntryDialog::Request &request)
+void Application::openEntryDialog(const EntryRequest &request)
 {
     entryDialog_.open([&] {
         auto *dialog = new EntryDialog(request, platform_.messages, publisher_);

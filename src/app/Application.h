@@ -76,7 +76,7 @@ private:
     void endProgram();
 
     MainWindow *createMainWindow();
-    void openEntryDialog(const EntryDialog::Request &request);
+    void openEntryDialog(const EntryRequest &request);
     void setStatusText(const QString &text, const QString &spoken = {});
     // Every window but the main window, in the order they go at the end.
     void unloadOtherWindows();

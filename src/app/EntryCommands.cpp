@@ -45,19 +45,18 @@ EntryCommands::EntryCommands(EntryListModel &entries, VaultStore &store, Message
 
 EntryCommands::~EntryCommands() = default;
 
-void EntryCommands::setWindow(QWidget *window, std::function<qsizetype()> selectedRow)
+void EntryCommands::setMessageParent(QWidget *window)
 {
-    window_ = window;
-    selectedRow_ = std::move(selectedRow);
+    messageParent_ = window;
 }
 
-qsizetype EntryCommands::selectedRowOrHint(const QString &hint)
+bool EntryCommands::isEntryOrHint(qsizetype row, const QString &hint)
 {
-    const qsizetype row = window_ && selectedRow_ ? selectedRow_() : -1;
-    if (row < 0) {
+    if (row < 0 || size_t(row) >= entries_.entries().size()) {
         emit statusText(hint);
+        return false;
     }
-    return row;
+    return true;
 }
 
 bool EntryCommands::save()
@@ -68,11 +67,11 @@ bool EntryCommands::save()
         emit statusText(SaveReport::savedStatusText(QDateTime::currentDateTime(), QLocale::system()));
         return true;
     case VaultStore::Outcome::Status::NotConfirmed:
-        SaveReport::showNotConfirmed(messages_, window_, outcome.error);
+        SaveReport::showNotConfirmed(messages_, messageParent_, outcome.error);
         emit statusText(u"Saved, but the disk has not confirmed it yet."_s);
         return false;
     case VaultStore::Outcome::Status::Failed:
-        SaveReport::showFailure(messages_, window_, outcome.error);
+        SaveReport::showFailure(messages_, messageParent_, outcome.error);
         emit statusText(u"Data not saved.  The change is kept until the next save."_s);
         return false;
     }
@@ -84,15 +83,14 @@ void EntryCommands::addEntry()
     emit entryDialogRequested({});
 }
 
-void EntryCommands::editEntry()
+void EntryCommands::editEntry(qsizetype row)
 {
-    const qsizetype row = selectedRowOrHint(u"You must first select an entry to edit."_s);
-    if (row < 0) {
+    if (!isEntryOrHint(row, u"You must first select an entry to edit."_s)) {
         return;
     }
     const Entry &entry = entries_.entry(row);
-    EntryDialog::Request request;
-    request.mode = EntryDialog::Request::Mode::Edit;
+    EntryRequest request;
+    request.mode = EntryRequest::Mode::Edit;
     // Follows the entry through sorting and the removal of other rows while the dialog is open.
     request.entry = QPersistentModelIndex(entries_.index(int(row), 0));
     request.username = entry.text(Entry::Username);
@@ -102,11 +100,11 @@ void EntryCommands::editEntry()
     emit entryDialogRequested(request);
 }
 
-void EntryCommands::saveEntry(const EntryDialog::Request &request, const QString &username, const QString &password,
+void EntryCommands::saveEntry(const EntryRequest &request, const QString &username, const QString &password,
                               const QString &location)
 {
     Entry entry = Entry::fromText(username, password, location);
-    if (request.mode == EntryDialog::Request::Mode::Add) {
+    if (request.mode == EntryRequest::Mode::Add) {
         entries_.appendEntry(std::move(entry));
     } else if (request.entry.isValid()) {
         entries_.setEntry(request.entry.row(), std::move(entry));
@@ -119,10 +117,9 @@ void EntryCommands::saveEntry(const EntryDialog::Request &request, const QString
     }
 }
 
-void EntryCommands::deleteEntry()
+void EntryCommands::deleteEntry(qsizetype row)
 {
-    const qsizetype row = selectedRowOrHint(u"You must first select an entry to delete."_s);
-    if (row < 0) {
+    if (!isEntryOrHint(row, u"You must first select an entry to delete."_s)) {
         return;
     }
     const Entry &entry = entries_.entry(row);
@@ -131,7 +128,7 @@ void EntryCommands::deleteEntry()
                              u"\r\nUsed At: "_s + entry.text(Entry::Location);
     // Follows the entry in case the list changes while the question is up.
     const QPersistentModelIndex index(entries_.index(int(row), 0));
-    const auto answer = messages_.show(window_, question, u"Confirm Delete"_s, MessageBoxes::Buttons::OkCancel);
+    const auto answer = messages_.show(messageParent_, question, u"Confirm Delete"_s, MessageBoxes::Buttons::OkCancel);
     if (answer != MessageBoxes::Answer::Ok) {
         emit statusText(u"Entry not deleted, cancelled by user"_s);
         return;
@@ -146,11 +143,10 @@ void EntryCommands::deleteEntry()
     }
 }
 
-void EntryCommands::copyField(Entry::Field field)
+void EntryCommands::copyField(Entry::Field field, qsizetype row)
 {
     clipboard_.clear();
-    const qsizetype row = selectedRowOrHint(u"You must first select a row to copy from."_s);
-    if (row < 0) {
+    if (!isEntryOrHint(row, u"You must first select a row to copy from."_s)) {
         return;
     }
     const QString value = entries_.entry(row).text(field);
@@ -160,10 +156,9 @@ void EntryCommands::copyField(Entry::Field field)
                     field == Entry::Password ? copiedStatusPrefix(field).trimmed() : QString());
 }
 
-void EntryCommands::goToLocation()
+void EntryCommands::goToLocation(qsizetype row)
 {
-    const qsizetype row = selectedRowOrHint(u"You must first select an entry to go to."_s);
-    if (row < 0) {
+    if (!isEntryOrHint(row, u"You must first select an entry to go to."_s)) {
         return;
     }
     emit statusText(u"Opening Location..."_s);
@@ -178,14 +173,33 @@ void EntryCommands::goToLocation()
     opener_.openLocation(address);
 }
 
+void EntryCommands::sortEntries(int column, Qt::SortOrder order)
+{
+    if (entries_.rowCount() == 0 || column < 0 || column >= Entry::FieldCount) {
+        return;
+    }
+    entries_.setSortSettings(true, Entry::Field(column), order);
+    // A sighted user sees the new order; a screen reader user hears it. The status bar keeps its text.
+    const QString name = entries_.headerData(column, Qt::Horizontal).toString();
+    emit announcement(u"Sorted by "_s + name + u", "_s +
+                      (order == Qt::AscendingOrder ? u"ascending"_s : u"descending"_s));
+}
+
 void EntryCommands::openerFailed(Opener::Request request, const QString &location, const QString &reason)
 {
     // The status said the location was being opened; unless something has been said since, it now says otherwise.
     if (request == Opener::Request::Location && openingStatus_ == statusCount_) {
         emit statusText(u"Location not opened."_s);
     }
-    messages_.show(window_, u"This location could not be opened:\r\n"_s + location + u"\r\n\r\n"_s + reason, {},
+    messages_.show(messageParent_, u"This location could not be opened:\r\n"_s + location + u"\r\n\r\n"_s + reason, {},
                    MessageBoxes::Buttons::Ok);
+}
+
+void EntryCommands::confirmClose()
+{
+    if (!mayClose()) {
+        emit keepOpenRequested();
+    }
 }
 
 bool EntryCommands::mayClose()
@@ -198,7 +212,7 @@ bool EntryCommands::mayClose()
                               u"power cut could still lose it."_s
                             : u"Your last change could not be saved, so closing now would lose it."_s;
     const auto answer =
-        messages_.show(window_, why + u"\r\n\r\nClick OK to close anyway, or Cancel to keep Brisvane open."_s,
+        messages_.show(messageParent_, why + u"\r\n\r\nClick OK to close anyway, or Cancel to keep Brisvane open."_s,
                        u"Not saved"_s, MessageBoxes::Buttons::OkCancelByDefaultCancel);
     return answer == MessageBoxes::Answer::Ok;
 }

@@ -63,8 +63,6 @@ QVariant EntryListModel::data(const QModelIndex &index, int role) const
         // A screen reader reads a row's cells one after another, each saying which field it is:
         // "Username bob, Password Hunter2, Website/Location mail.example.org".
         return headerData(index.column(), Qt::Horizontal).toString() + u' ' + e.text(fieldOf(index.column()));
-    case Qt::AccessibleDescriptionRole:
-        return describeRow_ ? describeRow_(index.row()) : QString();
     default:
         return {};
     }

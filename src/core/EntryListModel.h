@@ -6,7 +6,6 @@
 
 #include <QAbstractTableModel>
 
-#include <functional>
 #include <vector>
 
 // The entries in display order: the only copy of them in memory. Sorting re-orders the entries themselves, so
@@ -56,16 +55,11 @@ public:
 
     void setTextOrder(const TextOrder &order) { textOrder_ = order; }
 
-    // What a screen reader is told of a row beside its fields (each cell's Qt::AccessibleDescriptionRole), asked from
-    // the view that shows the list: which rows are selected is the view's to know.
-    void setRowDescriptions(std::function<QString(int row)> describe) { describeRow_ = std::move(describe); }
-
 private:
     void reorder();
 
     std::vector<Entry> entries_;
     TextOrder textOrder_;
-    std::function<QString(int row)> describeRow_;
     bool sorted_ = false;
     Entry::Field sortKey_ = Entry::Username;
     // Stored as descending so that the first header click sorts ascending.

@@ -1,32 +1,13 @@
 #include "rtf/RtfCodePage.h"
 
-#include <array>
+#include "base/Windows1252.h"
+
+#include <unicode/ucnv.h>
+#include <unicode/ucnv_cb.h>
+
+#include <memory>
 
 namespace {
-
-// Windows-1252. The five codes the code page leaves undefined (0x81, 0x8D, 0x8F, 0x90, 0x9D) map to the
-// C1 control characters with the same numbers, as the Windows converter does.
-constexpr std::array<char16_t, 256> windows1252 = {
-    0x0000, 0x0001, 0x0002, 0x0003, 0x0004, 0x0005, 0x0006, 0x0007, 0x0008, 0x0009, 0x000A, 0x000B, 0x000C, 0x000D,
-    0x000E, 0x000F, 0x0010, 0x0011, 0x0012, 0x0013, 0x0014, 0x0015, 0x0016, 0x0017, 0x0018, 0x0019, 0x001A, 0x001B,
-    0x001C, 0x001D, 0x001E, 0x001F, 0x0020, 0x0021, 0x0022, 0x0023, 0x0024, 0x0025, 0x0026, 0x0027, 0x0028, 0x0029,
-    0x002A, 0x002B, 0x002C, 0x002D, 0x002E, 0x002F, 0x0030, 0x0031, 0x0032, 0x0033, 0x0034, 0x0035, 0x0036, 0x0037,
-    0x0038, 0x0039, 0x003A, 0x003B, 0x003C, 0x003D, 0x003E, 0x003F, 0x0040, 0x0041, 0x0042, 0x0043, 0x0044, 0x0045,
-    0x0046, 0x0047, 0x0048, 0x0049, 0x004A, 0x004B, 0x004C, 0x004D, 0x004E, 0x004F, 0x0050, 0x0051, 0x0052, 0x0053,
-    0x0054, 0x0055, 0x0056, 0x0057, 0x0058, 0x0059, 0x005A, 0x005B, 0x005C, 0x005D, 0x005E, 0x005F, 0x0060, 0x0061,
-    0x0062, 0x0063, 0x0064, 0x0065, 0x0066, 0x0067, 0x0068, 0x0069, 0x006A, 0x006B, 0x006C, 0x006D, 0x006E, 0x006F,
-    0x0070, 0x0071, 0x0072, 0x0073, 0x0074, 0x0075, 0x0076, 0x0077, 0x0078, 0x0079, 0x007A, 0x007B, 0x007C, 0x007D,
-    0x007E, 0x007F, 0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160, 0x2039,
-    0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014, 0x02DC, 0x2122,
-    0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178, 0x00A0, 0x00A1, 0x00A2, 0x00A3, 0x00A4, 0x00A5, 0x00A6, 0x00A7,
-    0x00A8, 0x00A9, 0x00AA, 0x00AB, 0x00AC, 0x00AD, 0x00AE, 0x00AF, 0x00B0, 0x00B1, 0x00B2, 0x00B3, 0x00B4, 0x00B5,
-    0x00B6, 0x00B7, 0x00B8, 0x00B9, 0x00BA, 0x00BB, 0x00BC, 0x00BD, 0x00BE, 0x00BF, 0x00C0, 0x00C1, 0x00C2, 0x00C3,
-    0x00C4, 0x00C5, 0x00C6, 0x00C7, 0x00C8, 0x00C9, 0x00CA, 0x00CB, 0x00CC, 0x00CD, 0x00CE, 0x00CF, 0x00D0, 0x00D1,
-    0x00D2, 0x00D3, 0x00D4, 0x00D5, 0x00D6, 0x00D7, 0x00D8, 0x00D9, 0x00DA, 0x00DB, 0x00DC, 0x00DD, 0x00DE, 0x00DF,
-    0x00E0, 0x00E1, 0x00E2, 0x00E3, 0x00E4, 0x00E5, 0x00E6, 0x00E7, 0x00E8, 0x00E9, 0x00EA, 0x00EB, 0x00EC, 0x00ED,
-    0x00EE, 0x00EF, 0x00F0, 0x00F1, 0x00F2, 0x00F3, 0x00F4, 0x00F5, 0x00F6, 0x00F7, 0x00F8, 0x00F9, 0x00FA, 0x00FB,
-    0x00FC, 0x00FD, 0x00FE, 0x00FF,
-};
 
 // Word processors write list bullets as glyph numbers of the Symbol and Wingdings fonts; these are the
 // glyphs they use for bullets, given as the Unicode characters that look like them. Other glyph numbers
@@ -47,7 +28,7 @@ char16_t symbolGlyph(uchar byte)
     case 0xD7:
         return u'\u22C5'; // dot operator
     default:
-        return windows1252[byte];
+        return Windows1252::toUnicode(byte);
     }
 }
 
@@ -75,8 +56,100 @@ char16_t wingdingsGlyph(uchar byte)
     case 0xFC:
         return u'\u2713'; // check mark
     default:
-        return windows1252[byte];
+        return Windows1252::toUnicode(byte);
     }
+}
+
+// ICU's names of the Windows code pages, which ICU holds under the names of IBM's identical tables.
+const char *icuConverterName(int codePage)
+{
+    switch (codePage) {
+    case 437:
+        return "ibm-437_P100-1995";
+    case 850:
+        return "ibm-850_P100-1995";
+    case 874:
+        return "windows-874-2000";
+    case 932:
+        return "ibm-943_P15A-2003";
+    case 936:
+        return "windows-936-2000";
+    case 949:
+        return "windows-949-2000";
+    case 950:
+        return "windows-950-2000";
+    case 1250:
+        return "ibm-5346_P100-1998";
+    case 1251:
+        return "ibm-5347_P100-1998";
+    case 1253:
+        return "ibm-5349_P100-1998";
+    case 1254:
+        return "ibm-5350_P100-1998";
+    case 1255:
+        return "ibm-9447_P100-2002";
+    case 1256:
+        return "ibm-9448_X100-2005";
+    case 1257:
+        return "ibm-9449_P100-2002";
+    case 1258:
+        return "ibm-5354_P100-1998";
+    case 10000:
+        return "macos-0_2-10.2";
+    default:
+        return nullptr;
+    }
+}
+
+// Writes one U+FFFD for each sequence that the page has no character for or that is broken. ICU passes only
+// the bytes of the broken sequence, so a byte that cannot continue it is converted again on its own.
+void writeReplacement(const void *, UConverterToUnicodeArgs *args, const char *, int32_t,
+                      UConverterCallbackReason reason, UErrorCode *error)
+{
+    if (reason > UCNV_IRREGULAR) {
+        return; // reset, close, clone: nothing to write
+    }
+    *error = U_ZERO_ERROR;
+    const UChar replacement = 0xFFFD;
+    ucnv_cbToUWriteUChars(args, &replacement, 1, 0, error);
+}
+
+struct ConverterClose {
+    void operator()(UConverter *converter) const { ucnv_close(converter); }
+};
+using Converter = std::unique_ptr<UConverter, ConverterClose>;
+
+Converter openConverter(int codePage)
+{
+    const char *name = icuConverterName(codePage);
+    if (name == nullptr) {
+        return {};
+    }
+    UErrorCode error = U_ZERO_ERROR;
+    Converter converter(ucnv_open(name, &error));
+    if (converter) {
+        ucnv_setToUCallBack(converter.get(), writeReplacement, nullptr, nullptr, nullptr, &error);
+    }
+    return U_SUCCESS(error) ? std::move(converter) : Converter();
+}
+
+// A page without a table keeps its 7-bit range; a pair of a double-byte page is one missing character.
+QString decodeWithoutTable(int codePage, QByteArrayView bytes)
+{
+    QString text;
+    text.reserve(bytes.size());
+    for (qsizetype i = 0; i < bytes.size(); ++i) {
+        const auto byte = uchar(bytes[i]);
+        if (byte < 0x80) {
+            text += QChar(char16_t(byte));
+            continue;
+        }
+        if (rtfIsLeadByte(codePage, byte) && i + 1 < bytes.size() && uchar(bytes[i + 1]) >= 0x40) {
+            ++i;
+        }
+        text += QChar(0xFFFD);
+    }
+    return text;
 }
 
 } // namespace
@@ -133,7 +206,7 @@ char16_t rtfDecodeByte(RtfCodePage page, uchar byte)
 {
     switch (page) {
     case RtfCodePage::Windows1252:
-        return windows1252[byte];
+        return Windows1252::toUnicode(byte);
     case RtfCodePage::Latin1:
         return byte;
     case RtfCodePage::Symbol:
@@ -145,4 +218,98 @@ char16_t rtfDecodeByte(RtfCodePage page, uchar byte)
         break;
     }
     return byte < 0x80 ? char16_t(byte) : u'\uFFFD';
+}
+
+int rtfWindowsCodePageOfCharset(int charset)
+{
+    switch (charset) {
+    case 0:
+        return 1252;
+    case 77:
+        return 10000;
+    case 128:
+        return 932;
+    case 129:
+        return 949;
+    case 130:
+        return 1361;
+    case 134:
+        return 936;
+    case 136:
+        return 950;
+    case 161:
+        return 1253;
+    case 162:
+        return 1254;
+    case 163:
+        return 1258;
+    case 177:
+        return 1255;
+    case 178:
+        return 1256;
+    case 186:
+        return 1257;
+    case 204:
+        return 1251;
+    case 222:
+        return 874;
+    case 238:
+        return 1250;
+    case 254:
+        return 437;
+    case 255:
+        return 850;
+    default:
+        return 0;
+    }
+}
+
+bool rtfCanDecode(int codePage)
+{
+    return codePage == 1252 || codePage == 28591 || icuConverterName(codePage) != nullptr;
+}
+
+bool rtfIsLeadByte(int codePage, uchar byte)
+{
+    switch (codePage) {
+    case 932:
+        return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
+    case 936:
+    case 949:
+    case 950:
+        return byte >= 0x81 && byte <= 0xFE;
+    case 1361:
+        return (byte >= 0x84 && byte <= 0xD3) || (byte >= 0xD8 && byte <= 0xDE) || (byte >= 0xE0 && byte <= 0xF9);
+    default:
+        return false;
+    }
+}
+
+QString rtfDecodeBytes(int codePage, QByteArrayView bytes)
+{
+    if (codePage == 1252 || codePage == 28591) {
+        QString text(bytes.size(), Qt::Uninitialized);
+        for (qsizetype i = 0; i < bytes.size(); ++i) {
+            const auto byte = uchar(bytes[i]);
+            text[i] = codePage == 1252 ? Windows1252::toUnicode(byte) : char16_t(byte);
+        }
+        return text;
+    }
+    const Converter converter = openConverter(codePage);
+    if (!converter) {
+        return decodeWithoutTable(codePage, bytes);
+    }
+    // A byte gives at most two code units (a character beyond the BMP), and so does a pair.
+    QString text(2 * bytes.size(), Qt::Uninitialized);
+    auto *const start = reinterpret_cast<UChar *>(text.data());
+    UChar *target = start;
+    const char *source = bytes.data();
+    UErrorCode error = U_ZERO_ERROR;
+    ucnv_toUnicode(converter.get(), &target, start + text.size(), &source, source + bytes.size(), nullptr, true,
+                   &error);
+    if (U_FAILURE(error)) {
+        return decodeWithoutTable(codePage, bytes);
+    }
+    text.truncate(target - start);
+    return text;
 }

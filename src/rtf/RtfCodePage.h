@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QByteArrayView>
+#include <QString>
 #include <QStringView>
 #include <QtGlobal>
 
@@ -36,3 +38,23 @@ constexpr bool rtfIsLeadByte(RtfCodePage page, uchar byte)
 
 // The UTF-16 code unit for one byte; U+FFFD where the page has no table for it.
 char16_t rtfDecodeByte(RtfCodePage page, uchar byte);
+
+// Windows code pages by number, as \ansicpgN and \cpgN name them and as a font's \fcharsetN implies. Foreign
+// text is decoded with ICU's tables of the Windows code pages; Windows-1252 with the program's own table.
+
+// The Windows code page that a font's \fcharsetN stands for; 0 where the charset names none (the default
+// charset, the symbol charset), so that the document's code page or the symbol font's glyphs apply.
+int rtfWindowsCodePageOfCharset(int charset);
+
+// True when the reader has a table for codePage: 1250 to 1258, 874, 932, 936, 949, 950, 437, 850, 10000 and
+// Latin-1 (28591).
+bool rtfCanDecode(int codePage);
+
+// True when byte starts a two-byte character in the double-byte code pages 932, 936, 949, 950 and 1361.
+bool rtfIsLeadByte(int codePage, uchar byte);
+
+// The text that bytes of the Windows code page codePage stand for. A byte or pair that the page has no
+// character for, a lead byte whose trail byte is missing or is no trail byte, and every byte above 0x7F of a
+// page without a table give U+FFFD; a byte that ends a broken pair early is read again on its own, so nothing
+// after it is lost. The time taken grows with the number of bytes alone.
+QString rtfDecodeBytes(int codePage, QByteArrayView bytes);

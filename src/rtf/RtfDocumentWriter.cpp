@@ -3,7 +3,6 @@
 #include <QImage>
 #include <QTextDocument>
 #include <QTextImageFormat>
-#include <QTextTable>
 #include <QUrl>
 
 #include <type_traits>
@@ -36,8 +35,8 @@ RtfDocumentWriter::RtfDocumentWriter(QTextDocument &document, qsizetype maxChars
     // An undo history of a load would hold a second copy of every fragment.
     document_.setUndoRedoEnabled(false);
     document_.clear();
-    cursor_ = QTextCursor(&document_);
-    cursor_.beginEditBlock();
+    at_.cursor = QTextCursor(&document_);
+    at_.cursor.beginEditBlock();
 }
 
 RtfDocumentWriter::~RtfDocumentWriter()
@@ -193,7 +192,7 @@ bool RtfDocumentWriter::appendImage(const QImage &image, QSizeF size)
     format.setWidth(size.width());
     format.setHeight(size.height());
     text_.append(QChar::ObjectReplacementCharacter);
-    runs_.append(Run{format, text_.size()});
+    runs_.append(RtfTextRun{format, text_.size()});
     pieces_ += 2 * piecesPerBlock;
     formatChanged_ = true;
     return true;
@@ -208,7 +207,7 @@ void RtfDocumentWriter::appended()
     // Past the bound on runs the document ends with this text, in the format before it where there is one.
     const bool charged = newRun && (budget_.chargeRun() || stopForLayout());
     if (charged || (newRun && (runs_.isEmpty() || afterImage))) {
-        runs_.append(Run{format_, text_.size()});
+        runs_.append(RtfTextRun{format_, text_.size()});
         ++pieces_;
     } else {
         runs_.last().end = text_.size();
@@ -241,10 +240,10 @@ bool RtfDocumentWriter::endParagraph(const QTextBlockFormat &block, const QTextC
             return true;
         }
         pieces_ += piecesPerBlock;
-        cellParagraphs_.append(takeParagraph(block, mark));
+        tables_.addParagraph(takeParagraph(block, mark));
         return true;
     }
-    flushOpenRow();
+    endOpenRow();
     if (pieces_ + piecesPerBlock > maxPieces_) {
         // Written with the text that follows, if any, like the block of a paragraph.
         lineBreakPending_ = true;
@@ -268,20 +267,20 @@ void RtfDocumentWriter::finish(const QTextBlockFormat &block, const QTextCharFor
     if (paragraphInTable_ && !text_.isEmpty() && !blockStarted_) {
         takeUnendedParagraph(block, mark);
     }
-    flushOpenRow();
-    closeTable();
-    if (!text_.isEmpty() || blockStarted_ || freeBlock_) {
+    endOpenRow();
+    tables_.close(at_);
+    if (!text_.isEmpty() || blockStarted_ || at_.freeBlock) {
         writeBlock(block, mark);
     }
-    cursor_.endEditBlock();
+    at_.cursor.endEditBlock();
     document_.setUndoRedoEnabled(undoWasEnabled_);
 }
 
 void RtfDocumentWriter::writeBlock(const QTextBlockFormat &block, const QTextCharFormat &mark)
 {
     if (blockStarted_) {
-        cursor_.setBlockFormat(block);
-        cursor_.setBlockCharFormat(mark);
+        at_.cursor.setBlockFormat(block);
+        at_.cursor.setBlockCharFormat(mark);
     } else {
         startBlock(block, mark);
     }
@@ -290,41 +289,88 @@ void RtfDocumentWriter::writeBlock(const QTextBlockFormat &block, const QTextCha
 
 void RtfDocumentWriter::startBlock(const QTextBlockFormat &block, const QTextCharFormat &mark)
 {
-    closeTable();
-    if (freeBlock_) {
-        cursor_.setBlockFormat(block);
-        cursor_.setBlockCharFormat(mark);
-        freeBlock_ = false;
+    tables_.close(at_);
+    if (at_.freeBlock) {
+        at_.cursor.setBlockFormat(block);
+        at_.cursor.setBlockCharFormat(mark);
+        at_.freeBlock = false;
     } else {
-        cursor_.insertBlock(block, mark);
+        at_.cursor.insertBlock(block, mark);
     }
     blockStarted_ = true;
 }
 
 void RtfDocumentWriter::flushText()
 {
-    insertRuns(cursor_, text_, runs_);
+    RtfTextRuns::insert(at_.cursor, text_, runs_);
     runs_.clear();
     text_.resize(0);
 }
 
-void RtfDocumentWriter::insertRuns(QTextCursor &cursor, const QString &text, const QList<Run> &runs)
-{
-    if (runs.size() == 1) {
-        cursor.insertText(text, runs.first().format);
-        return;
-    }
-    qsizetype start = 0;
-    for (const Run &run : runs) {
-        cursor.insertText(text.sliced(start, run.end - start), run.format);
-        start = run.end;
-    }
-}
-
-RtfDocumentWriter::Paragraph RtfDocumentWriter::takeParagraph(const QTextBlockFormat &block,
-                                                              const QTextCharFormat &mark)
+RtfParagraph RtfDocumentWriter::takeParagraph(const QTextBlockFormat &block, const QTextCharFormat &mark)
 {
     formatChanged_ = true;
     unbroken_ = 0;
-    return Paragraph{block, mark, std::exchange(text_, QString()), std::exchange(runs_, {})};
+    return RtfParagraph{block, mark, std::exchange(text_, QString()), std::exchange(runs_, {})};
+}
+
+bool RtfDocumentWriter::endCell(const QTextBlockFormat &block, const QTextCharFormat &mark)
+{
+    if (limitReached_) {
+        return false;
+    }
+    // A cell past the table's last column still costs a paragraph in that column.
+    if (!budget_.chargeCell() || !budget_.chargeBreak(mark)) {
+        return stopForLayout();
+    }
+    if (!reserve(1)) {
+        return false;
+    }
+    if (blockStarted_) {
+        // The paragraph began outside the table and is already partly in the document.
+        writeBlock(block, mark);
+        blockStarted_ = false;
+        unbroken_ = 0;
+    } else if (!text_.isEmpty() || tables_.cellEmpty()) {
+        tables_.addParagraph(takeParagraph(block, mark));
+    }
+    paragraphInTable_ = false;
+    tables_.endCell();
+    return true;
+}
+
+void RtfDocumentWriter::endRow(const RtfRowDef &row)
+{
+    if (!limitReached_ && !budget_.chargeBreak(format_)) {
+        stopForLayout();
+    }
+    if (!text_.isEmpty() && !blockStarted_) {
+        takeUnendedParagraph(lastBlock_, lastMark_);
+    }
+    paragraphInTable_ = false;
+    charge(tables_.endRow(row, tableRoom(), at_, format_));
+}
+
+// Every paragraph in a cell takes one character besides its text: its end, or the separator before it where the
+// row is written as text. endParagraph pays for the paragraphs it ends; this pays for the one that a row or the
+// document ends first. Where the limit leaves no room for it, its text goes, as the rest beyond the limit does.
+void RtfDocumentWriter::takeUnendedParagraph(const QTextBlockFormat &block, const QTextCharFormat &mark)
+{
+    if (reserve(1)) {
+        tables_.addParagraph(takeParagraph(block, mark));
+    } else {
+        text_.clear();
+        runs_.clear();
+    }
+}
+
+void RtfDocumentWriter::endOpenRow()
+{
+    charge(tables_.endOpenRow(tableRoom(), at_, format_));
+}
+
+void RtfDocumentWriter::charge(RtfTableWriter::Room taken)
+{
+    written_ += taken.chars;
+    pieces_ += taken.pieces;
 }

@@ -1,30 +1,17 @@
 #pragma once
 
 #include "rtf/RtfLayoutBudget.h"
+#include "rtf/RtfRowDef.h"
+#include "rtf/RtfTableWriter.h"
+#include "rtf/RtfTextRuns.h"
 
 #include <QList>
 #include <QString>
 #include <QTextBlockFormat>
 #include <QTextCharFormat>
-#include <QTextCursor>
 
 class QImage;
 class QTextDocument;
-class QTextTableCell;
-class QTextTableFormat;
-
-// A table row's cells as \trowd ... \cellx describe them.
-struct RtfCellDef {
-    enum Border : quint8 { Top = 1, Left = 2, Bottom = 4, Right = 8 };
-
-    int rightTwips = 0; // where the cell ends, from where the row starts
-    quint8 borders = 0;
-    int borderTwips = 0;
-};
-
-struct RtfRowDef {
-    QList<RtfCellDef> cells;
-};
 
 // Puts text and paragraphs into a QTextDocument for the RTF reader. RTF gives a paragraph its formatting
 // at the paragraph's end while QTextDocument wants it when the block starts, so a paragraph's text is held
@@ -32,8 +19,7 @@ struct RtfRowDef {
 // insertion per run. The whole load is one edit block, so the document lays itself out once at the end.
 // Blocks and runs cost far more than characters, so they have a budget of their own, a share of the
 // character limit; past it the text still goes in, without further paragraph breaks or format changes.
-// Table cells are gathered a row at a time, and a table's rows go in together as one QTextTable once a
-// paragraph outside it begins; rows past the budget go in as a line of text with tabs between the cells.
+// The paragraphs of table cells go to RtfTableWriter, which writes the tables.
 // What the text layout will have to do is charged as it is written; the document ends where a layout bound is
 // reached, as it does at the character limit.
 class RtfDocumentWriter final {
@@ -65,7 +51,7 @@ public:
     bool endCell(const QTextBlockFormat &block, const QTextCharFormat &mark);
     // Ends the row of the cells ended since the last row, as the row definition describes it.
     void endRow(const RtfRowDef &row);
-    bool rowOpen() const { return !rowCells_.isEmpty() || !cellParagraphs_.isEmpty(); }
+    bool rowOpen() const { return tables_.rowOpen(); }
 
     // Writes the last paragraph if no break ended it and closes the edit block.
     void finish(const QTextBlockFormat &block, const QTextCharFormat &mark);
@@ -75,22 +61,6 @@ public:
     bool layoutBoundReached() const { return layoutBoundReached_; }
 
 private:
-    struct Run {
-        QTextCharFormat format;
-        qsizetype end = 0; // where the run ends in text_
-    };
-    struct Paragraph {
-        QTextBlockFormat block;
-        QTextCharFormat mark;
-        QString text;
-        QList<Run> runs;
-    };
-    using Cell = QList<Paragraph>;
-    struct TableRow {
-        QList<Cell> cells;
-        RtfRowDef definition;
-    };
-
     bool reserve(qsizetype count);
     bool stopForLayout();
     void writePendingLineBreak();
@@ -103,23 +73,18 @@ private:
     void writeBlock(const QTextBlockFormat &block, const QTextCharFormat &mark);
     void startBlock(const QTextBlockFormat &block, const QTextCharFormat &mark);
     void flushText();
-    void insertRuns(QTextCursor &cursor, const QString &text, const QList<Run> &runs);
-    Paragraph takeParagraph(const QTextBlockFormat &block, const QTextCharFormat &mark);
-
-    // RtfDocumentWriterTable.cpp
+    RtfParagraph takeParagraph(const QTextBlockFormat &block, const QTextCharFormat &mark);
     void takeUnendedParagraph(const QTextBlockFormat &block, const QTextCharFormat &mark);
-    void flushOpenRow();
-    void writeRow(const RtfRowDef &row);
-    QTextTableFormat tableFormat(const RtfRowDef &row) const;
-    void fillCell(QTextTableCell tableCell, const Cell &cell, const RtfCellDef &definition);
-    void writeRowAsText(const QList<Cell> &cells);
-    void closeTable();
+    // What the limits leave a table row, and charging what it took.
+    RtfTableWriter::Room tableRoom() const { return {maxChars_ - written_, maxPieces_ - pieces_}; }
+    void charge(RtfTableWriter::Room taken);
+    void endOpenRow();
 
     QTextDocument &document_;
-    QTextCursor cursor_;
+    RtfInsertPoint at_;
     QTextCharFormat format_;
-    QString text_;    // text of the current paragraph not yet in the document
-    QList<Run> runs_; // formats of text_, the last one still growing
+    QString text_;           // text of the current paragraph not yet in the document
+    QList<RtfTextRun> runs_; // formats of text_, the last one still growing
     QTextBlockFormat lastBlock_;
     QTextCharFormat lastMark_;
     qsizetype maxChars_ = 0;
@@ -127,13 +92,8 @@ private:
     qsizetype maxPieces_ = 0; // blocks and runs
     qsizetype pieces_ = 0;
     bool blockStarted_ = false; // the current paragraph already has its block in the document
-    bool freeBlock_ = true;     // the cursor's block is empty and takes the next paragraph
     bool paragraphInTable_ = false;
-    QList<TableRow> tableRows_; // the rows of the table being written, until a paragraph outside it
-    int tableColumns_ = 0;
-    Cell cellParagraphs_;  // the paragraphs of the cell being written
-    QList<Cell> rowCells_; // the cells of the row being written
-    RtfRowDef lastRow_;
+    RtfTableWriter tables_;
     int imageCount_ = 0;
     qsizetype unbroken_ = 0; // characters since the last place where a line may break
     bool formatChanged_ = false;

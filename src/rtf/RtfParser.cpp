@@ -1,26 +1,14 @@
 #include "rtf/RtfParser.h"
-#include "rtf/RtfTwips.h"
 
-namespace {
-
-constexpr int defaultHalfPoints = 24;
-constexpr int minHalfPoints = 2;
-constexpr int maxHalfPoints = 1000;
-
-bool flagOf(const RtfToken &token)
-{
-    return !token.hasParameter || token.parameter != 0;
-}
-
-} // namespace
+#include "rtf/RtfFormatWords.h"
 
 RtfParser::RtfParser(QByteArrayView input, QTextDocument &document, int maxDepth, qsizetype maxGroups,
                      qsizetype maxOutputChars, qint64 maxPicturePixels, RtfLayoutBudget::Bounds layoutBounds)
-    : tokenizer_(input), writer_(document, maxOutputChars, layoutBounds), maxDepth_(qMax(1, maxDepth)),
-      maxGroups_(maxGroups), picturePixelsLeft_(qMax<qint64>(0, maxPicturePixels))
+    : tokenizer_(input), writer_(document, maxOutputChars, layoutBounds), pictures_(maxPicturePixels),
+      maxDepth_(qMax(1, maxDepth)), maxGroups_(maxGroups)
 {
     stack_.reserve(qMin(maxDepth_, 256) + 1);
-    stack_.append(GroupState{});
+    stack_.append(RtfGroupState{});
 }
 
 RtfParser::Status RtfParser::run()
@@ -48,14 +36,12 @@ RtfParser::Status RtfParser::run()
             handleSymbol(token.symbol);
             break;
         case RtfToken::Kind::HexByte:
-            if (skipCount_ > 0) {
-                --skipCount_;
-            } else {
-                handleByte(token.byte, false, currentPage());
+            if (!decoder_.skipsNext()) {
+                router_.byte(token.byte, false, state());
             }
             break;
         case RtfToken::Kind::Text:
-            handleText(token.word);
+            router_.text(token.word, state());
             break;
         }
         if (writer_.limitReached()) {
@@ -63,8 +49,7 @@ RtfParser::Status RtfParser::run()
             done_ = true;
         }
     }
-    flushLoneSurrogate();
-    writer_.finish(paragraphFormat(), formats_.charFormat(state().chars));
+    text_.finish(state().chars, state().para);
     return status;
 }
 
@@ -73,15 +58,14 @@ bool RtfParser::openGroup()
     if (++groupCount_ > maxGroups_) {
         return false;
     }
-    skipCount_ = 0;
-    expectTrailByte_ = false;
+    decoder_.resetAtGroup();
     if (overflowDepth_ > 0 || stack_.size() > maxDepth_) {
         if (overflowDepth_++ == 0) {
             overflowSaved_ = state();
         }
         return true;
     }
-    GroupState copy = state();
+    RtfGroupState copy = state();
     copy.ownsDestination = false;
     copy.starred = false;
     stack_.append(copy);
@@ -90,10 +74,9 @@ bool RtfParser::openGroup()
 
 bool RtfParser::closeGroup()
 {
-    skipCount_ = 0;
-    expectTrailByte_ = false;
-    if (state().destination == Destination::FontTable) {
-        commitFont();
+    decoder_.resetAtGroup();
+    if (state().destination == RtfDestination::FontTable) {
+        fonts_.commit(decoder_.documentPage());
     }
     if (overflowDepth_ > 0) {
         if (--overflowDepth_ == 0) {
@@ -107,7 +90,7 @@ bool RtfParser::closeGroup()
         return true;
     }
     const bool owned = state().ownsDestination;
-    const Destination ended = state().destination;
+    const RtfDestination ended = state().destination;
     stack_.removeLast();
     if (owned) {
         endDestination(ended);
@@ -115,28 +98,26 @@ bool RtfParser::closeGroup()
     return false;
 }
 
-void RtfParser::beginDestination(Destination destination)
+void RtfParser::beginDestination(RtfDestination destination)
 {
     state().destination = destination;
     state().ownsDestination = true;
 }
 
 // Called once the group that began the destination has closed: state() is the group around it.
-void RtfParser::endDestination(Destination destination)
+void RtfParser::endDestination(RtfDestination destination)
 {
     switch (destination) {
-    case Destination::ListTable:
+    case RtfDestination::ListTable:
         lists_.endListTable();
         break;
-    case Destination::LevelText:
-        if (RtfLists::Level *level = lists_.currentLevel()) {
-            level->text = levelText_;
-        }
+    case RtfDestination::LevelText:
+        lists_.endLevelText();
         break;
-    case Destination::Pn:
-        state().para.pn = lists_.addPn(pendingPn_);
+    case RtfDestination::Pn:
+        state().para.pn = lists_.endPn();
         break;
-    case Destination::Picture:
+    case RtfDestination::Picture:
         finishPicture();
         break;
     default:
@@ -146,208 +127,214 @@ void RtfParser::endDestination(Destination destination)
 
 void RtfParser::handleWord(const RtfToken &token)
 {
-    expectTrailByte_ = false;
+    decoder_.endCharacter();
     const RtfKeywordInfo info = rtfKeyword(token.word);
     // Binary data is skipped in every destination, or its bytes would be read as RTF.
     if (info.keyword == RtfKeyword::Binary) {
-        if (skipCount_ > 0) {
-            --skipCount_;
-        }
-        const QByteArrayView data = tokenizer_.skipBinary(token.hasParameter ? token.parameter : 0);
-        if (state().destination == Destination::Picture) {
-            picture_.addBinary(data);
-        }
+        handleBinary(token);
         return;
     }
-    if (skipCount_ > 0) {
-        --skipCount_;
+    if (decoder_.skipsNext() || !resumesStarred(info.keyword) || handleTableStart(info.keyword) ||
+        handleUnicodeWord(info.keyword, token)) {
         return;
     }
+    dispatchWord(info, token);
+}
 
-    Destination &destination = state().destination;
-    if (destination == Destination::Skip) {
-        // After \* the group is skipped unless its first word names a destination the reader reads.
-        if (!state().starred) {
-            return;
-        }
-        state().starred = false;
-        switch (info.keyword) {
-        case RtfKeyword::FieldInstruction:
-        case RtfKeyword::FieldResult:
-        case RtfKeyword::ListTable:
-        case RtfKeyword::ListOverrideTable:
-        case RtfKeyword::ListText:
-        case RtfKeyword::LevelText:
-        case RtfKeyword::Pn:
-        case RtfKeyword::PnTextBefore:
-        case RtfKeyword::PnTextAfter:
-        case RtfKeyword::ShapePicture:
-        case RtfKeyword::Picture:
-            destination = state().beforeStar;
-            break;
-        default:
-            return;
-        }
+void RtfParser::handleBinary(const RtfToken &token)
+{
+    decoder_.skipsNext();
+    const QByteArrayView data = tokenizer_.skipBinary(token.hasParameter ? token.parameter : 0);
+    if (state().destination == RtfDestination::Picture) {
+        pictures_.addBinary(data);
     }
-    switch (info.keyword) {
-    case RtfKeyword::SkipDestination:
-        destination = Destination::Skip;
-        return;
-    case RtfKeyword::FontTable:
-        destination = Destination::FontTable;
-        pendingFontNumber_ = -1;
-        return;
-    case RtfKeyword::ColorTable:
-        destination = Destination::ColorTable;
-        pendingRgb_[0] = pendingRgb_[1] = pendingRgb_[2] = -1;
-        return;
+}
+
+bool RtfParser::resumesStarred(RtfKeyword keyword)
+{
+    if (state().destination != RtfDestination::Skip) {
+        return true;
+    }
+    if (!state().starred) {
+        return false;
+    }
+    state().starred = false;
+    switch (keyword) {
+    case RtfKeyword::FieldInstruction:
+    case RtfKeyword::FieldResult:
+    case RtfKeyword::ListTable:
+    case RtfKeyword::ListOverrideTable:
+    case RtfKeyword::ListText:
+    case RtfKeyword::LevelText:
+    case RtfKeyword::Pn:
+    case RtfKeyword::PnTextBefore:
+    case RtfKeyword::PnTextAfter:
+    case RtfKeyword::ShapePicture:
+    case RtfKeyword::Picture:
+        state().destination = state().beforeStar;
+        return true;
     default:
-        break;
+        return false;
     }
-    // \u and \uc read the same in running text and in font names.
-    if (destination != Destination::ColorTable) {
-        if (info.keyword == RtfKeyword::Unicode) {
-            if (token.hasParameter) {
-                handleUnicode(token.parameter);
-            }
-            return;
-        }
-        if (info.keyword == RtfKeyword::UnicodeSkip) {
-            state().unicodeSkip = qMax(0, token.parameter);
-            return;
-        }
+}
+
+// The words that make the rest of their group a table of the document, or nothing to read, in any destination.
+bool RtfParser::handleTableStart(RtfKeyword keyword)
+{
+    switch (keyword) {
+    case RtfKeyword::SkipDestination:
+        state().destination = RtfDestination::Skip;
+        return true;
+    case RtfKeyword::FontTable:
+        state().destination = RtfDestination::FontTable;
+        fonts_.begin();
+        return true;
+    case RtfKeyword::ColorTable:
+        state().destination = RtfDestination::ColorTable;
+        colors_.begin();
+        return true;
+    default:
+        return false;
     }
-    switch (destination) {
-    case Destination::Text:
-        if (!handlePartWord(info.keyword, token)) {
-            handleTextWord(info, token);
+}
+
+// \u and \uc read the same in running text and in font names.
+bool RtfParser::handleUnicodeWord(RtfKeyword keyword, const RtfToken &token)
+{
+    if (state().destination == RtfDestination::ColorTable) {
+        return false;
+    }
+    if (keyword == RtfKeyword::Unicode) {
+        if (token.hasParameter) {
+            const int skip = state().unicodeSkip;
+            emitCharacter(decoder_.decodeUnicode(token.parameter, skip));
+        }
+        return true;
+    }
+    if (keyword == RtfKeyword::UnicodeSkip) {
+        state().unicodeSkip = qMax(0, token.parameter);
+        return true;
+    }
+    return false;
+}
+
+void RtfParser::dispatchWord(RtfKeywordInfo info, const RtfToken &token)
+{
+    switch (state().destination) {
+    case RtfDestination::Text:
+        handleBodyWord(info, token);
+        break;
+    case RtfDestination::FontTable:
+        fonts_.word(info.keyword, token, decoder_.documentPage());
+        break;
+    case RtfDestination::ColorTable:
+        colors_.word(info.keyword, token);
+        break;
+    case RtfDestination::ListTable:
+        if (info.keyword != RtfKeyword::LevelText) {
+            lists_.listTableWord(info.keyword, token);
+        } else if (lists_.beginLevelText()) {
+            beginDestination(RtfDestination::LevelText);
         }
         break;
-    case Destination::FontTable:
-        handleFontTableWord(info.keyword, token);
+    case RtfDestination::ListOverrideTable:
+        lists_.overrideWord(info.keyword, token);
         break;
-    case Destination::ColorTable:
-        handleColorTableWord(info.keyword, token);
-        break;
-    case Destination::ListTable:
-        handleListTableWord(info.keyword, token);
-        break;
-    case Destination::ListOverrideTable:
-        handleListOverrideWord(info.keyword, token);
-        break;
-    case Destination::Pn:
-        if (info.keyword == RtfKeyword::PnNumberFormat) {
-            pendingPn_.numberFormat = info.character;
-        } else {
-            handlePnWord(info.keyword, token);
+    case RtfDestination::Pn:
+        if (lists_.pnWord(info, token, state().chars)) {
+            beginDestination(RtfDestination::PnText);
         }
         break;
-    case Destination::Picture:
-        handlePictureWord(info.keyword, token);
+    case RtfDestination::Picture:
+        pictures_.word(info.keyword, token);
         break;
-    case Destination::FieldInstruction:
-    case Destination::ListText:
-    case Destination::PnText:
+    case RtfDestination::FieldInstruction:
+    case RtfDestination::ListText:
+    case RtfDestination::PnText:
         handleTextWord(info, token);
         break;
-    case Destination::LevelText:
-    case Destination::Skip:
+    case RtfDestination::LevelText:
+    case RtfDestination::Skip:
         break;
     }
 }
 
+// The words of running text: those that begin a destination inside it, the row's definition, where the
+// paragraph stands, and those read in every destination of text.
+void RtfParser::handleBodyWord(RtfKeywordInfo info, const RtfToken &token)
+{
+    RtfGroupState &group = state();
+    switch (info.keyword) {
+    case RtfKeyword::Field:
+        fields_.begin();
+        return;
+    case RtfKeyword::FieldResult:
+        fields_.beginResult(group.chars);
+        return;
+    case RtfKeyword::Cell:
+        text_.endCell(group.chars, group.para);
+        return;
+    case RtfKeyword::Row:
+        text_.endRow(tables_.row(), group.chars, group.para);
+        return;
+    case RtfKeyword::ShapePicture:
+        return;
+    default:
+        break;
+    }
+    if (handleBodyDestination(info.keyword) || RtfFormatWords::applyPlacement(info.keyword, token, group.para) ||
+        tables_.word(info.keyword, token)) {
+        return;
+    }
+    handleTextWord(info, token);
+}
+
+bool RtfParser::handleBodyDestination(RtfKeyword keyword)
+{
+    switch (keyword) {
+    case RtfKeyword::FieldInstruction:
+        beginDestination(RtfDestination::FieldInstruction);
+        fields_.begin();
+        return true;
+    case RtfKeyword::ListTable:
+        beginDestination(RtfDestination::ListTable);
+        return true;
+    case RtfKeyword::ListOverrideTable:
+        beginDestination(RtfDestination::ListOverrideTable);
+        return true;
+    case RtfKeyword::ListText:
+        beginDestination(RtfDestination::ListText);
+        lists_.beginListText(state().chars);
+        return true;
+    case RtfKeyword::Pn:
+        beginDestination(RtfDestination::Pn);
+        lists_.beginPn();
+        return true;
+    case RtfKeyword::PnTextBefore:
+    case RtfKeyword::PnTextAfter:
+    case RtfKeyword::LevelText:
+        // Only meaningful inside their tables.
+        state().destination = RtfDestination::Skip;
+        return true;
+    case RtfKeyword::Picture:
+        beginDestination(RtfDestination::Picture);
+        pictures_.begin();
+        return true;
+    default:
+        return false;
+    }
+}
+
+// The words read in running text and in every destination whose text is gathered.
 void RtfParser::handleTextWord(RtfKeywordInfo info, const RtfToken &token)
 {
-    RtfCharState &chars = state().chars;
-    RtfParaState &para = state().para;
+    if (RtfFormatWords::applyFormatting(info.keyword, token, state().chars, state().para) ||
+        decoder_.pageWord(info.keyword, token)) {
+        return;
+    }
     switch (info.keyword) {
-    case RtfKeyword::Ansi:
-        documentPage_ = RtfCodePage::Windows1252;
-        break;
-    case RtfKeyword::OtherCharacterSet:
-        documentPage_ = RtfCodePage::OtherSingleByte;
-        break;
-    case RtfKeyword::AnsiCodePage:
-        if (token.hasParameter) {
-            documentPage_ = rtfCodePageFromNumber(token.parameter);
-        }
-        break;
     case RtfKeyword::DefaultFont:
         formats_.setDefaultFont(token.parameter);
-        break;
-    case RtfKeyword::Font:
-        chars.font = token.hasParameter ? token.parameter : -1;
-        break;
-    case RtfKeyword::Bold:
-        chars.bold = flagOf(token);
-        break;
-    case RtfKeyword::Italic:
-        chars.italic = flagOf(token);
-        break;
-    case RtfKeyword::Underline:
-        chars.underline = flagOf(token);
-        break;
-    case RtfKeyword::UnderlineNone:
-        chars.underline = false;
-        break;
-    case RtfKeyword::Strike:
-        chars.strike = flagOf(token);
-        break;
-    case RtfKeyword::Hidden:
-        chars.hidden = flagOf(token);
-        break;
-    case RtfKeyword::Plain:
-        chars = RtfCharState{};
-        break;
-    case RtfKeyword::FontSize:
-        chars.halfPoints = (token.hasParameter && token.parameter > 0)
-                               ? qBound(minHalfPoints, token.parameter, maxHalfPoints)
-                               : defaultHalfPoints;
-        break;
-    case RtfKeyword::ForegroundColor:
-        chars.color = token.parameter;
-        break;
-    case RtfKeyword::BackgroundColor:
-        chars.background = token.parameter;
-        break;
-    case RtfKeyword::Subscript:
-        chars.vertical = flagOf(token) ? RtfCharState::Vertical::Subscript : RtfCharState::Vertical::Normal;
-        break;
-    case RtfKeyword::Superscript:
-        chars.vertical = flagOf(token) ? RtfCharState::Vertical::Superscript : RtfCharState::Vertical::Normal;
-        break;
-    case RtfKeyword::NoSuperSub:
-        chars.vertical = RtfCharState::Vertical::Normal;
-        break;
-    case RtfKeyword::ParagraphDefault:
-        para = RtfParaState{};
-        break;
-    case RtfKeyword::AlignLeft:
-        para.alignment = RtfParaState::Alignment::Left;
-        break;
-    case RtfKeyword::AlignCenter:
-        para.alignment = RtfParaState::Alignment::Center;
-        break;
-    case RtfKeyword::AlignRight:
-        para.alignment = RtfParaState::Alignment::Right;
-        break;
-    case RtfKeyword::AlignJustify:
-        para.alignment = RtfParaState::Alignment::Justify;
-        break;
-    case RtfKeyword::LeftIndent:
-        para.leftTwips = RtfTwips::of(token);
-        break;
-    case RtfKeyword::RightIndent:
-        para.rightTwips = RtfTwips::of(token);
-        break;
-    case RtfKeyword::FirstLineIndent:
-        para.firstLineTwips = RtfTwips::of(token);
-        break;
-    case RtfKeyword::SpaceBefore:
-        para.beforeTwips = RtfTwips::of(token);
-        break;
-    case RtfKeyword::SpaceAfter:
-        para.afterTwips = RtfTwips::of(token);
         break;
     case RtfKeyword::Paragraph:
         paragraphBreak();
@@ -366,54 +353,17 @@ void RtfParser::handleTextWord(RtfKeywordInfo info, const RtfToken &token)
     }
 }
 
-void RtfParser::handleFontTableWord(RtfKeyword keyword, const RtfToken &token)
-{
-    switch (keyword) {
-    case RtfKeyword::Font:
-        // Fonts listed without groups are each ended by a semicolon; a missing one must not merge two fonts.
-        commitFont();
-        pendingFontNumber_ = qMax(0, token.parameter);
-        pendingFontCharset_ = -1;
-        pendingFontName_.clear();
-        break;
-    case RtfKeyword::FontCharset:
-        pendingFontCharset_ = token.parameter;
-        break;
-    default:
-        break;
-    }
-}
-
-void RtfParser::handleColorTableWord(RtfKeyword keyword, const RtfToken &token)
-{
-    const int value = qBound(0, token.parameter, 255);
-    switch (keyword) {
-    case RtfKeyword::Red:
-        pendingRgb_[0] = value;
-        break;
-    case RtfKeyword::Green:
-        pendingRgb_[1] = value;
-        break;
-    case RtfKeyword::Blue:
-        pendingRgb_[2] = value;
-        break;
-    default:
-        break;
-    }
-}
-
 void RtfParser::handleSymbol(char symbol)
 {
-    expectTrailByte_ = false;
-    if (skipCount_ > 0) {
-        --skipCount_;
+    decoder_.endCharacter();
+    if (decoder_.skipsNext()) {
         return;
     }
     if (symbol == '*') {
-        if (state().destination != Destination::Skip) {
+        if (state().destination != RtfDestination::Skip) {
             state().beforeStar = state().destination;
             state().starred = true;
-            state().destination = Destination::Skip;
+            state().destination = RtfDestination::Skip;
         }
         return;
     }
@@ -440,26 +390,20 @@ void RtfParser::handleSymbol(char symbol)
     }
 }
 
-void RtfParser::commitFont()
+void RtfParser::paragraphBreak()
 {
-    if (pendingFontNumber_ < 0) {
-        return;
+    if (state().destination == RtfDestination::Text) {
+        text_.endParagraph(state().chars, state().para);
     }
-    RtfFont font;
-    font.name = pendingFontName_.trimmed();
-    font.page =
-        pendingFontCharset_ < 0 ? documentPage_ : rtfCodePageFromCharset(pendingFontCharset_, font.name, documentPage_);
-    formats_.addFont(pendingFontNumber_, font);
-    pendingFontNumber_ = -1;
-    pendingFontCharset_ = -1;
-    pendingFontName_.clear();
 }
 
-void RtfParser::commitColor()
+// A picture that cannot be shown, or that would pass the pixels the pictures may take together, is left
+// out; the rest of the document does not notice.
+void RtfParser::finishPicture()
 {
-    // An entry with no components is "auto": the reader's default colour.
-    const bool automatic = pendingRgb_[0] < 0 && pendingRgb_[1] < 0 && pendingRgb_[2] < 0;
-    formats_.addColor(automatic ? QColor()
-                                : QColor(qMax(0, pendingRgb_[0]), qMax(0, pendingRgb_[1]), qMax(0, pendingRgb_[2])));
-    pendingRgb_[0] = pendingRgb_[1] = pendingRgb_[2] = -1;
+    const bool wanted = state().destination == RtfDestination::Text && !state().chars.hidden && text_.takesImage();
+    const RtfPictureReader::Shown shown = pictures_.end(wanted);
+    if (!shown.image.isNull()) {
+        text_.appendImage(shown.image, shown.size, state().chars, state().para);
+    }
 }

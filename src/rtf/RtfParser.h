@@ -1,22 +1,26 @@
 #pragma once
 
-#include "rtf/RtfCodePage.h"
+#include "rtf/RtfColorTableReader.h"
 #include "rtf/RtfDocumentWriter.h"
+#include "rtf/RtfFieldReader.h"
+#include "rtf/RtfFontTableReader.h"
 #include "rtf/RtfFormats.h"
-#include "rtf/RtfKeywords.h"
-#include "rtf/RtfLists.h"
-#include "rtf/RtfPicture.h"
+#include "rtf/RtfGroupState.h"
+#include "rtf/RtfListReader.h"
+#include "rtf/RtfPictureReader.h"
+#include "rtf/RtfTableReader.h"
+#include "rtf/RtfTextDecoder.h"
+#include "rtf/RtfTextReader.h"
+#include "rtf/RtfTextRouter.h"
 #include "rtf/RtfTokenizer.h"
 
 #include <QList>
-#include <QString>
 
 class QTextDocument;
 
-// The state machine behind RtfReader: follows groups, destinations and formatting and hands text and
-// paragraphs to an RtfDocumentWriter. Groups live on an explicit, capped stack, never on the call stack.
-// RtfParser.cpp handles groups and control words, RtfParserText.cpp the text itself, RtfParserParts.cpp
-// the destinations and words of lists, fields, tables and pictures.
+// The core of RtfReader: follows groups and destinations, and hands each control word and symbol to the reader
+// of the destination it belongs to, and text to RtfTextRouter. Groups live on an explicit, capped stack, never on the
+// call stack; the readers keep their own state and never call back into this class.
 class RtfParser final {
 public:
     enum class Status : quint8 { Finished, TooManyGroups, TooMuchOutput, TooLongToShow };
@@ -28,111 +32,48 @@ public:
     Status run();
 
 private:
-    enum class Destination : quint8 {
-        Text,
-        Skip,
-        FontTable,
-        ColorTable,
-        FieldInstruction,
-        ListTable,
-        LevelText,
-        ListOverrideTable,
-        ListText,
-        Pn,
-        PnText,
-        Picture,
-    };
-
-    struct GroupState {
-        RtfCharState chars;
-        RtfParaState para;
-        Destination destination = Destination::Text;
-        int unicodeSkip = 1;
-        bool ownsDestination = false; // the destination began in this group and ends with it
-        bool starred = false;         // after \*: only a destination the reader knows is read
-        Destination beforeStar = Destination::Text;
-    };
-
-    GroupState &state() { return stack_.last(); }
+    RtfGroupState &state() { return stack_.last(); }
     bool openGroup();
     bool closeGroup();
+    void beginDestination(RtfDestination destination);
+    void endDestination(RtfDestination destination);
 
     void handleWord(const RtfToken &token);
+    void handleBinary(const RtfToken &token);
+    // After \*: whether the group's first word names a destination the reader reads, which then goes on.
+    bool resumesStarred(RtfKeyword keyword);
+    bool handleTableStart(RtfKeyword keyword);
+    bool handleUnicodeWord(RtfKeyword keyword, const RtfToken &token);
+    void dispatchWord(RtfKeywordInfo info, const RtfToken &token);
+    void handleBodyWord(RtfKeywordInfo info, const RtfToken &token);
+    bool handleBodyDestination(RtfKeyword keyword);
     void handleTextWord(RtfKeywordInfo info, const RtfToken &token);
-    void handleFontTableWord(RtfKeyword keyword, const RtfToken &token);
-    void handleColorTableWord(RtfKeyword keyword, const RtfToken &token);
-    void beginDestination(Destination destination);
-    void endDestination(Destination destination);
-
-    // RtfParserParts.cpp
-    bool handlePartWord(RtfKeyword keyword, const RtfToken &token); // false: not one of these words
-    void handleListTableWord(RtfKeyword keyword, const RtfToken &token);
-    void handleListOverrideWord(RtfKeyword keyword, const RtfToken &token);
-    void handlePnWord(RtfKeyword keyword, const RtfToken &token);
-    void handlePictureWord(RtfKeyword keyword, const RtfToken &token);
-    void startParagraphText();
-    void appendPartText(char16_t unit);
-    void applyFieldResult();
-    void finishPicture();
-    void endCell();
-    void endRow();
     void handleSymbol(char symbol);
-    void handleText(QByteArrayView text);
-    void handleByte(uchar byte, bool raw, RtfCodePage page);
-    void handleUnicode(int parameter);
 
-    void emitCharacter(char32_t character);
-    void emitUtf16(char16_t unit);
-    void flushLoneSurrogate();
+    void emitCharacter(char32_t character) { router_.character(character, state()); }
     void paragraphBreak();
-    void commitFont();
-    void commitColor();
-
-    // The block format of the paragraph being read.
-    QTextBlockFormat paragraphFormat();
-    RtfCodePage currentPage();
-    void syncCharFormat();
+    void finishPicture();
 
     RtfTokenizer tokenizer_;
     RtfDocumentWriter writer_;
     RtfFormats formats_;
+    RtfTextDecoder decoder_;
+    RtfFontTableReader fonts_{formats_};
+    RtfColorTableReader colors_{formats_};
+    RtfListReader lists_{formats_};
+    RtfFieldReader fields_{formats_};
+    RtfPictureReader pictures_;
+    RtfTableReader tables_;
+    RtfTextReader text_{writer_, formats_, lists_, decoder_};
+    RtfTextRouter router_{{decoder_, text_, formats_, fonts_, colors_, lists_, fields_, pictures_}};
     int maxDepth_ = 1;
     qsizetype maxGroups_ = 0;
 
-    QList<GroupState> stack_;
+    QList<RtfGroupState> stack_;
     // Groups deeper than maxDepth_ share the state of the deepest real group; it is put back once they
     // have all closed.
     int overflowDepth_ = 0;
-    GroupState overflowSaved_;
+    RtfGroupState overflowSaved_;
     qsizetype groupCount_ = 0;
     bool done_ = false;
-
-    RtfCodePage documentPage_ = RtfCodePage::Windows1252;
-    int pendingFontNumber_ = -1;
-    int pendingFontCharset_ = -1;
-    QString pendingFontName_;
-    int pendingRgb_[3] = {-1, -1, -1};
-
-    RtfLists lists_;
-    QString listText_; // the \listtext of the paragraph, put before its text once its list is known
-    RtfCharState listTextChars_;
-    bool hasListText_ = false;
-    bool paragraphTextStarted_ = false;
-    RtfLists::Pn pendingPn_;
-    bool pnTextAfter_ = false;
-    QString levelText_;
-    QString fieldInstruction_;
-    RtfPicture picture_;
-    qint64 picturePixelsLeft_ = 0;
-    RtfRowDef rowDef_;
-    RtfCellDef pendingCell_;
-    quint8 borderSide_ = 0; // the cell border that \brdr words describe now
-
-    int skipCount_ = 0;          // characters still to skip after \u
-    char16_t highSurrogate_ = 0; // waiting for its low half
-    bool expectTrailByte_ = false;
-
-    RtfCharState sentChars_;
-    quint64 sentGeneration_ = 0;
-    bool formatSent_ = false;
 };

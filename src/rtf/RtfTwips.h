@@ -2,13 +2,14 @@
 // read from a document is bounded, so that a garbled one cannot push text out of sight.
 #pragma once
 
+#include "base/TwipsPerPixel.h"
 #include "rtf/RtfTokenizer.h"
 
 #include <QtGlobal>
 
 namespace RtfTwips {
 
-constexpr double perPixel = 15.0;
+constexpr double perPixel = TwipsPerPixel;
 constexpr int max = 31680; // 22 inches
 
 // The token's parameter as a length, within ±max; a keyword without one means 0.

@@ -49,7 +49,7 @@ QLineEdit *textBox(QWidget *parent, const QString &name, const QString &accessib
 
 } // namespace
 
-EntryDialog::EntryDialog(const Request &request, MessageBoxes &messages, const PublisherSettings &publisher,
+EntryDialog::EntryDialog(const EntryRequest &request, MessageBoxes &messages, const PublisherSettings &publisher,
                          QWidget *parent)
     : QDialog(parent), messages_(messages), publisher_(publisher), request_(request)
 {
@@ -95,7 +95,7 @@ void EntryDialog::buildControls()
     connect(websiteBox_, &QLineEdit::returnPressed, this, &EntryDialog::save);
 }
 
-void EntryDialog::load(const Request &request)
+void EntryDialog::load(const EntryRequest &request)
 {
     if (isAddMode()) {
         setWindowTitle(u"Add an entry"_s);

@@ -1,7 +1,8 @@
 #pragma once
 
+#include "core/EntryRequest.h"
+
 #include <QDialog>
-#include <QPersistentModelIndex>
 
 class MessageBoxes;
 class PictureButton;
@@ -18,20 +19,9 @@ class EntryDialog final : public QDialog {
     Q_DISABLE_COPY_MOVE(EntryDialog)
 
 public:
-    // What the Add and Edit commands ask of the dialog. The dialog copies it when it loads; a later command changes
-    // neither the mode nor the entry of a dialog that is open.
-    struct Request {
-        enum class Mode { Add, Edit };
-        Mode mode = Mode::Add;
-        QPersistentModelIndex entry; // the entry being edited; invalid once it was deleted
-        QString username;
-        QString password;
-        QString location;
-    };
-
     static constexpr QSize ClientSize{312, 174};
 
-    EntryDialog(const Request &request, MessageBoxes &messages, const PublisherSettings &publisher,
+    EntryDialog(const EntryRequest &request, MessageBoxes &messages, const PublisherSettings &publisher,
                 QWidget *parent = nullptr);
     ~EntryDialog() override;
 
@@ -40,13 +30,13 @@ public:
     // Closes the dialog without writing anything.
     void cancel();
 
-    bool isAddMode() const { return request_.mode == Request::Mode::Add; }
+    bool isAddMode() const { return request_.mode == EntryRequest::Mode::Add; }
     // The row (from 0) that an edit saves into, or -1 in add mode and once the entry was deleted.
     qsizetype editedRow() const;
 
 signals:
     // Save with fields that can be stored: the entry of `request` (or a new one) is to hold these texts.
-    void saveRequested(const EntryDialog::Request &request, const QString &username, const QString &password,
+    void saveRequested(const EntryRequest &request, const QString &username, const QString &password,
                        const QString &location);
     // The dialog is done: whoever opened it destroys it.
     void unloadRequested();
@@ -56,13 +46,13 @@ protected:
 
 private:
     void buildControls();
-    void load(const Request &request);
+    void load(const EntryRequest &request);
     bool fieldsAreStorable();
     void showError(const QString &text);
 
     MessageBoxes &messages_;
     const PublisherSettings &publisher_;
-    Request request_;
+    EntryRequest request_;
     QLabel *usernameLabel_ = nullptr;
     QLabel *passwordLabel_ = nullptr;
     QLabel *websiteLabel_ = nullptr;

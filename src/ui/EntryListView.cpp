@@ -5,6 +5,7 @@
 #include <QAccessible>
 #include <QHeaderView>
 #include <QHelpEvent>
+#include <QIdentityProxyModel>
 #include <QKeyEvent>
 #include <QPointer>
 #include <QShortcut>
@@ -12,7 +13,49 @@
 
 using namespace Qt::StringLiterals;
 
-EntryListView::EntryListView(QWidget *parent) : QTreeView(parent)
+// The entries row for row, with the description of each cell for a screen reader (Qt::AccessibleDescriptionRole):
+// the current row says so when it is not selected.
+class EntryListView::DescribedRows final : public QIdentityProxyModel {
+public:
+    explicit DescribedRows(EntryListView &view) : QIdentityProxyModel(&view), view_(view) {}
+
+    void setEntries(EntryListModel *entries)
+    {
+        entries_ = entries;
+        setSourceModel(entries);
+    }
+
+    // The view asks for the index and the flags of every row when it lays the list out: answered here as quickly as
+    // the entries answer, without the general mapping. The entries are a flat table, so a row's index needs nothing
+    // of theirs.
+    QModelIndex index(int row, int column, const QModelIndex &parent = {}) const override
+    {
+        const bool inside = entries_ && !parent.isValid() && row >= 0 && row < entries_->rowCount() && column >= 0 &&
+                            column < Entry::FieldCount;
+        return inside ? createIndex(row, column) : QModelIndex();
+    }
+    Qt::ItemFlags flags(const QModelIndex &index) const override
+    {
+        return entries_ ? entries_->flags(entries_->index(index.row(), index.column())) : Qt::NoItemFlags;
+    }
+
+    QVariant data(const QModelIndex &index, int role) const override
+    {
+        if (role != Qt::AccessibleDescriptionRole) {
+            return QIdentityProxyModel::data(index, role);
+        }
+        const QItemSelectionModel *selection = view_.selectionModel();
+        const bool unselectedCurrent = index.isValid() && selection && index.row() == view_.currentIndex().row() &&
+                                       !selection->isRowSelected(index.row(), {});
+        return unselectedCurrent ? u"not selected, Space selects it"_s : QString();
+    }
+
+private:
+    const EntryListView &view_;
+    QPointer<EntryListModel> entries_;
+};
+
+EntryListView::EntryListView(QWidget *parent) : QTreeView(parent), rows_(new DescribedRows(*this))
 {
     setRootIsDecorated(false);
     setItemsExpandable(false);
@@ -44,20 +87,8 @@ EntryListView::EntryListView(QWidget *parent) : QTreeView(parent)
         sortKey->setContext(Qt::WidgetShortcut);
         connect(sortKey, &QShortcut::activated, this, [this, column] { emit columnClicked(column); });
     }
-}
 
-EntryListView::~EntryListView() = default;
-
-void EntryListView::setEntryModel(EntryListModel *model)
-{
-    model_ = model;
-    setModel(model);
-    if (!model) {
-        return;
-    }
-    model->setRowDescriptions(
-        [view = QPointer<EntryListView>(this)](int row) { return view ? view->rowDescription(row) : QString(); });
-    // A screen reader keeps what it was told of a cell: a row whose description changes says so.
+    setModel(rows_);
     connect(selectionModel(), &QItemSelectionModel::selectionChanged, this,
             [this] { describeAnew(currentIndex().row()); });
     connect(selectionModel(), &QItemSelectionModel::currentRowChanged, this,
@@ -67,9 +98,11 @@ void EntryListView::setEntryModel(EntryListModel *model)
             });
 }
 
-QString EntryListView::rowDescription(int row) const
+EntryListView::~EntryListView() = default;
+
+void EntryListView::setEntryModel(EntryListModel *model)
 {
-    return row == currentIndex().row() && !isRowSelected(row) ? u"not selected, Space selects it"_s : QString();
+    rows_->setEntries(model);
 }
 
 void EntryListView::describeAnew(int row)
@@ -100,25 +133,6 @@ qsizetype EntryListView::firstSelectedRow() const
         }
     }
     return first;
-}
-
-bool EntryListView::isRowSelected(qsizetype row) const
-{
-    return selectionModel() && selectionModel()->isRowSelected(int(row), {});
-}
-
-void EntryListView::selectRow(qsizetype row, bool alsoKeepOthers)
-{
-    if (!model_ || row < 0 || row >= model_->rowCount()) {
-        return;
-    }
-    const QModelIndex index = model_->index(int(row), 0);
-    auto flags = QItemSelectionModel::Select | QItemSelectionModel::Rows;
-    if (!alsoKeepOthers) {
-        flags |= QItemSelectionModel::Clear;
-    }
-    selectionModel()->select(index, flags);
-    selectionModel()->setCurrentIndex(index, QItemSelectionModel::NoUpdate);
 }
 
 bool EntryListView::viewportEvent(QEvent *event)

@@ -19,6 +19,8 @@
 #include <QMenuBar>
 #include <QStatusBar>
 
+#include <utility>
+
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -33,9 +35,11 @@ constexpr QPoint ListTopLeft(60, 1980);
 // design size it gives the list its design height.
 constexpr int TitleAndFrameHeight = 370;
 
-// Status panel 1: as wide as the window was at load, for good. A narrower window clips it instead of being held
-// at that width.
-class StatusPanel final : public QLabel {
+} // namespace
+
+// Status panel 1: as wide as the window was at load, for good. A narrower window clips it instead of being held at
+// that width.
+class MainWindow::StatusPanel final : public QLabel {
 public:
     using QLabel::QLabel;
     void setPanelWidth(int width)
@@ -49,8 +53,6 @@ public:
 private:
     int panelWidth_ = 0;
 };
-
-} // namespace
 
 MainWindow::MainWindow(EntryListModel &entries, const PublisherSettings &publisher, const QIcon &splashIcon,
                        QWidget *parent)
@@ -70,7 +72,7 @@ MainWindow::MainWindow(EntryListModel &entries, const PublisherSettings &publish
     websiteButton_->setCaption(u"Visit "_s + publisher_.publisherUrl);
     setUpColumns();
     resize(Twips::toPixels(MainClientWidth), Twips::toPixels(MainClientHeight) + menuBar()->sizeHint().height());
-    static_cast<StatusPanel *>(statusPanel_)->setPanelWidth(std::abs(frameGeometry().width()));
+    statusPanel_->setPanelWidth(std::abs(frameGeometry().width()));
 }
 
 MainWindow::~MainWindow() = default;
@@ -134,16 +136,12 @@ void MainWindow::buildControls()
         setTabOrder(order[i], order[i + 1]);
     }
 
-    connect(addButton_, &QToolButton::clicked, this, &MainWindow::addRequested);
-    connect(deleteButton_, &QToolButton::clicked, this, &MainWindow::deleteRequested);
-    connect(editButton_, &QToolButton::clicked, this, &MainWindow::editRequested);
-    connect(goToButton_, &QToolButton::clicked, this, &MainWindow::goToRequested);
     connect(websiteButton_, &QToolButton::clicked, this, &MainWindow::websiteRequested);
-    for (const Entry::Field field : {Entry::Username, Entry::Password, Entry::Location}) {
-        connect(copyButtons_[field], &QToolButton::clicked, this, [this, field] { emit copyRequested(field); });
-    }
-    connect(entryList_, &EntryListView::columnClicked, &entries_, &EntryListModel::sortByHeaderClick);
-    connect(entryList_, &EntryListView::columnClicked, this, &MainWindow::announceSortOrder);
+    // Every click asks for the other direction than the list's, also on another column.
+    connect(entryList_, &EntryListView::columnClicked, this, [this](int column) {
+        emit sortRequested(column,
+                           entries_.sortOrder() == Qt::AscendingOrder ? Qt::DescendingOrder : Qt::AscendingOrder);
+    });
 }
 
 void MainWindow::buildMenus()
@@ -156,23 +154,39 @@ void MainWindow::buildMenus()
         menu->setAccessibleName(title);
         return menu;
     };
-    const auto addItem = [this](QMenu *menu, const QString &name, const QString &text, auto &&handler) {
+    const auto addItem = [this](QMenu *menu, const QString &name, const QString &text, auto &&request) {
         QAction *action = menu->addAction(text);
         action->setObjectName(name);
-        connect(action, &QAction::triggered, this, handler);
+        connect(action, &QAction::triggered, this, request);
+        return action;
+    };
+    // A command with a button has one action, its menu item's, which the button triggers: both ask alike. The button
+    // does not take the action over as a tool button's own (QToolButton::setDefaultAction), which would give it the
+    // item's caption as its tooltip and its screen reader description.
+    const auto pressTriggers = [](PictureButton *button, QAction *action) {
+        connect(button, &QToolButton::clicked, action, &QAction::trigger);
     };
     QMenu *file = addMenu(u"fileMenu"_s, u"File"_s);
     addItem(file, u"exitAction"_s, u"Exit"_s, [this] { close(); });
     QMenu *data = addMenu(u"dataMenu"_s, u"Data"_s);
-    addItem(data, u"addAction"_s, u"Add Username/Password"_s, [this] { emit addRequested(); });
-    addItem(data, u"deleteAction"_s, u"Delete Selected Item"_s, [this] { emit deleteRequested(); });
-    addItem(data, u"editAction"_s, u"Edit Selected Item"_s, [this] { emit editRequested(); });
-    addItem(data, u"goToAction"_s, u"Goto \"Used At\" Location"_s, [this] { emit goToRequested(); });
+    pressTriggers(addButton_,
+                  addItem(data, u"addAction"_s, u"Add Username/Password"_s, [this] { emit addRequested(); }));
+    pressTriggers(deleteButton_, addItem(data, u"deleteAction"_s, u"Delete Selected Item"_s,
+                                         [this] { emit deleteRequested(selectedRow()); }));
+    pressTriggers(editButton_, addItem(data, u"editAction"_s, u"Edit Selected Item"_s,
+                                       [this] { emit editRequested(selectedRow()); }));
+    pressTriggers(goToButton_, addItem(data, u"goToAction"_s, u"Goto \"Used At\" Location"_s,
+                                       [this] { emit goToRequested(selectedRow()); }));
     QMenu *copy = addMenu(u"copyMenu"_s, u"Copy"_s);
-    addItem(copy, u"copyUsernameAction"_s, u"Selected Username"_s, [this] { emit copyRequested(Entry::Username); });
-    addItem(copy, u"copyPasswordAction"_s, u"Selected Password"_s, [this] { emit copyRequested(Entry::Password); });
-    addItem(copy, u"copyLocationAction"_s, u"Selected Used At Location"_s,
-            [this] { emit copyRequested(Entry::Location); });
+    const std::array<std::pair<QString, QString>, Entry::FieldCount> copyItems{{
+        {u"copyUsernameAction"_s, u"Selected Username"_s},
+        {u"copyPasswordAction"_s, u"Selected Password"_s},
+        {u"copyLocationAction"_s, u"Selected Used At Location"_s},
+    }};
+    for (const Entry::Field field : {Entry::Username, Entry::Password, Entry::Location}) {
+        pressTriggers(copyButtons_[field], addItem(copy, copyItems[field].first, copyItems[field].second,
+                                                   [this, field] { emit copyRequested(field, selectedRow()); }));
+    }
     QMenu *help = addMenu(u"helpMenu"_s, u"Help"_s);
     addItem(help, u"helpAction"_s, u"View Help"_s, [this] { emit helpRequested(); });
     QMenu *about = addMenu(u"aboutMenu"_s, u"About"_s);
@@ -206,21 +220,9 @@ void MainWindow::setStatusText(const QString &text, const QString &spoken)
     StatusAnnouncer::announce(statusPanel_, spoken.isEmpty() ? statusPanel_->text() : spoken);
 }
 
-void MainWindow::announceSortOrder(int column)
+void MainWindow::announce(const QString &spoken)
 {
-    // The list was sorted by the header click or sort key just handled; a screen reader user hears the new order
-    // (a sighted one sees it). An empty list sorts nothing and says nothing. The status bar keeps its text.
-    if (entries_.rowCount() == 0 || !entries_.isSorted() || entries_.sortKey() != column) {
-        return;
-    }
-    const QString name = entries_.headerData(column, Qt::Horizontal).toString();
-    const QString direction = entries_.sortOrder() == Qt::AscendingOrder ? u"ascending"_s : u"descending"_s;
-    StatusAnnouncer::announce(statusPanel_, u"Sorted by "_s + name + u", "_s + direction);
-}
-
-QString MainWindow::statusText() const
-{
-    return statusPanel_->text();
+    StatusAnnouncer::announce(statusPanel_, spoken);
 }
 
 qsizetype MainWindow::selectedRow() const
@@ -254,9 +256,18 @@ void MainWindow::resizeEvent(QResizeEvent *event)
     fitListToWindow();
 }
 
+void MainWindow::keepOpen()
+{
+    keepOpen_ = true;
+}
+
 void MainWindow::closeEvent(QCloseEvent *event)
 {
-    if (mayClose_ && !mayClose_()) {
+    // The answer comes before emit returns: whoever is asked has decided by then. A close asked while an earlier one
+    // still waits for its answer gets an answer of its own.
+    const bool earlier = std::exchange(keepOpen_, false);
+    emit closeRequested();
+    if (std::exchange(keepOpen_, earlier)) {
         event->ignore();
         return;
     }

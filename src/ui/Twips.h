@@ -1,5 +1,7 @@
 #pragma once
 
+#include "base/TwipsPerPixel.h"
+
 #include <QRect>
 #include <QtMath>
 
@@ -7,7 +9,7 @@
 // screens of higher density.
 namespace Twips {
 
-inline constexpr int PerPixel = 15;
+inline constexpr int PerPixel = TwipsPerPixel;
 
 constexpr int toPixels(int twips)
 {

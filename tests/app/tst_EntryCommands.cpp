@@ -1,9 +1,9 @@
 // The commands followed through the running program, from the main window's buttons: how each answers when none is
 // selected; Delete and Copy (which row they act on, the confirmation text, what reaches the vault file and the
 // clipboard, what the status bar says, also after a save that fails); Go To (which address a location becomes and
-// what reaches the desktop's opener); Add and Edit through the entry dialog into the list and the vault file, also
-// while the list changes under an open dialog; the close after a save that did not hold; the end; and the
-// publisher's website through the hidden launcher window. The address rules themselves are tested in
+// what reaches the desktop's opener); sorting by a header click; Add and Edit through the entry dialog into the list
+// and the vault file, also while the list changes under an open dialog; the close after a save that did not hold; the
+// end; and the publisher's website through the hidden launcher window. The address rules themselves are tested in
 // tests/core/tst_LocationAddress.cpp, the windows on their own in tests/ui.
 
 #include "app/EntryCommands.h"
@@ -12,6 +12,7 @@
 #include "core/VaultStore.h"
 #include "support/AppFixture.h"
 #include "support/Widgets.h"
+#include "ui/EntryListView.h"
 #include "ui/KeptValue.h"
 #include "ui/MainWindow.h"
 #include "ui/PictureButton.h"
@@ -19,6 +20,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QTest>
@@ -159,7 +161,7 @@ private slots:
     {
         AppFixture f({{u"a"_s, u"b"_s, u"c"_s}});
         f.select({0});
-        f.app.commands().deleteEntry();
+        click(&f.main(), u"deleteButton"_s);
         QCOMPARE(f.entries().rowCount(), 0);
         QCOMPARE(f.vaultBytes(), QByteArray::fromHex("f0f7 0d0a 0d0a"));
         QCOMPARE(f.status(), Deleted);
@@ -172,7 +174,7 @@ private slots:
         f.failSaves();
         f.select({1});
 
-        f.app.commands().deleteEntry();
+        click(&f.main(), u"deleteButton"_s);
 
         const AppFixture::Rows expected{ThreeRows[0], ThreeRows[2]};
         QCOMPARE(f.rows(), expected);
@@ -185,7 +187,7 @@ private slots:
         // The next delete that saves writes the earlier one too.
         f.app.store().setFaultHook({});
         f.select({0});
-        f.app.commands().deleteEntry();
+        click(&f.main(), u"deleteButton"_s);
         QCOMPARE(f.vaultBytes(), AppFixture::vaultFor({ThreeRows[2]}));
         QCOMPARE(f.status(), Deleted);
     }
@@ -220,7 +222,7 @@ private slots:
     {
         AppFixture f(ThreeRows);
         f.select({2, 1}); // the first selected in list order counts, not the first selected in time
-        f.app.commands().copyField(Entry::Username);
+        click(&f.main(), u"copyUsernameButton"_s);
         QCOMPARE(f.fake.clipboard.text, u"alice"_s);
         click(&f.main(), u"editButton"_s);
         EntryDialog *d = f.app.entryDialog();
@@ -239,7 +241,7 @@ private slots:
         QCOMPARE(f.status(), u"Opening Location..."_s);
 
         f.select({1});
-        f.app.commands().goToLocation();
+        click(&f.main(), u"goToButton"_s);
         QCOMPARE(f.fake.opener.locations.last(), QUrl::fromLocalFile(QDir::homePath() + u"/-x"_s));
         QVERIFY(f.fake.messages.shown.isEmpty());
         QVERIFY(f.fake.opener.urls.isEmpty());
@@ -265,7 +267,7 @@ private slots:
         AppFixture f({{u"a"_s, u"b"_s, location}});
         f.fake.opener.failToStart = openerFails;
         f.select({0});
-        f.app.commands().goToLocation();
+        click(&f.main(), u"goToButton"_s);
         QCOMPARE(f.fake.messages.shown.size(), 1);
         QCOMPARE(f.fake.messages.shown[0].text,
                  u"This location could not be opened:\r\n"_s + shown + u"\r\n\r\n"_s + reason);
@@ -279,12 +281,12 @@ private slots:
     {
         AppFixture f({{u"a"_s, u"b"_s, u"www.example.com"_s}});
         f.select({0});
-        f.app.commands().goToLocation();
+        click(&f.main(), u"goToButton"_s);
         const QUrl address = f.fake.opener.locations.value(0);
-        f.app.commands().copyField(Entry::Username);
+        click(&f.main(), u"copyUsernameButton"_s);
         f.fake.opener.report(Opener::Request::Location, address, u"xdg-open ended with exit status 3."_s);
         QCOMPARE(f.status(), u"Copied Username a"_s);
-        f.app.commands().goToLocation();
+        click(&f.main(), u"goToButton"_s);
         f.fake.opener.report(Opener::Request::Website, QUrl(u"http://www.brisvane.example"_s), u"why"_s);
         QCOMPARE(f.status(), u"Opening Location..."_s);
         f.fake.opener.report(Opener::Request::Location, address, u"why"_s);
@@ -293,6 +295,29 @@ private slots:
         QCOMPARE(f.fake.messages.shown[0].text, u"This location could not be opened:\r\nhttp://www.example.com\r\n\r\n"
                                                 u"xdg-open ended with exit status 3."_s);
         QVERIFY(f.fake.messages.shown[1].text.contains(u"http://www.brisvane.example"_s));
+    }
+
+    // A header click asks the commands, which sort the list itself: the order that every command scans and that a
+    // save writes. The file follows at the next save, and the status bar keeps its text.
+    void headerClick_sortsTheList()
+    {
+        AppFixture f(ThreeRows);
+        QVERIFY(QTest::qWaitForWindowExposed(&f.main()));
+        const QString status = f.status();
+        QHeaderView *h = child<EntryListView>(&f.main(), u"entryList"_s)->header();
+        const auto clickOn = [h](int column) {
+            QTest::mouseClick(h->viewport(), Qt::LeftButton, {},
+                              QPoint(h->sectionViewportPosition(column) + 10, h->height() / 2));
+        };
+        clickOn(1);
+        QCOMPARE(f.rows(), (AppFixture::Rows{ThreeRows[1], ThreeRows[2], ThreeRows[0]}));
+        clickOn(1);
+        QCOMPARE(f.rows().value(0).value(1), u"c-pass"_s);
+        clickOn(0);
+        QCOMPARE(f.rows().value(0).value(0), u"alice"_s);
+        QCOMPARE(f.rows().value(1).value(0), u"Bob"_s);
+        QCOMPARE(f.vaultBytes(), AppFixture::vaultFor(ThreeRows));
+        QCOMPARE(f.status(), status);
     }
 
     void add_appendsRowWritesVaultAndReports_data()
@@ -446,7 +471,7 @@ private slots:
             const int above = change == 1 ? 2 : 1;
             for (int i = 0; i < above; ++i) {
                 f.select({0});
-                f.app.commands().deleteEntry();
+                click(&f.main(), u"deleteButton"_s);
             }
             expected = change == 1 ? AppFixture::Rows{robert} : AppFixture::Rows{robert, ThreeRows[0]};
         }
@@ -552,7 +577,7 @@ private slots:
     {
         AppFixture f(ThreeRows);
         f.writeHelpFile();
-        f.app.start();
+        QVERIFY(f.app.start());
         f.app.openHelpWindow();
         f.app.openAboutWindow();
         openAdd(f);

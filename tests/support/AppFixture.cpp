@@ -11,7 +11,7 @@
 
 #include <QCoreApplication>
 #include <QFile>
-#include <QItemSelectionModel>
+#include <QLabel>
 #include <QLineEdit>
 
 #include <cerrno>
@@ -102,7 +102,7 @@ AppFixture::Rows AppFixture::rows()
 
 QString AppFixture::status() const
 {
-    return main().statusText();
+    return child<QLabel>(&main(), u"statusPanel"_s)->text();
 }
 
 QStringList AppFixture::messageTexts() const
@@ -116,11 +116,7 @@ QStringList AppFixture::messageTexts() const
 
 void AppFixture::select(const QList<int> &rowsToSelect)
 {
-    auto *list = child<EntryListView>(&main(), u"entryList"_s);
-    list->selectionModel()->clearSelection();
-    for (int row : rowsToSelect) {
-        list->selectRow(row, true);
-    }
+    selectRows(child<EntryListView>(&main(), u"entryList"_s), rowsToSelect);
 }
 
 void AppFixture::failSaves()

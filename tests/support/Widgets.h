@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QAbstractItemView>
+#include <QItemSelectionModel>
 #include <QObject>
 #include <QString>
 
@@ -16,4 +18,15 @@ template <class T> T *child(const QObject *window, const QString &name)
         std::abort();
     }
     return found;
+}
+
+// Selects exactly these rows of a list (from 0), as clicks with Ctrl would, the last one current; none clears it.
+inline void selectRows(QAbstractItemView *list, const QList<int> &rows)
+{
+    list->selectionModel()->clearSelection();
+    for (int row : rows) {
+        const QModelIndex index = list->model()->index(row, 0);
+        list->selectionModel()->select(index, QItemSelectionModel::Select | QItemSelectionModel::Rows);
+        list->selectionModel()->setCurrentIndex(index, QItemSelectionModel::NoUpdate);
+    }
 }

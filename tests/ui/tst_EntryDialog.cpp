@@ -17,7 +17,7 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-using Mode = EntryDialog::Request::Mode;
+using Mode = EntryRequest::Mode;
 
 // The dialog shown as the Add command, or the Edit command on the second of three entries, opens it. It records
 // each save it hands on as {"add" or "edit <row>", user name, password, location}, and counts its unload requests.
@@ -27,14 +27,14 @@ struct Dialog {
     {
         QObject::connect(
             &dialog, &EntryDialog::saveRequested, &dialog,
-            [this](const EntryDialog::Request &r, const QString &u, const QString &p, const QString &l) {
+            [this](const EntryRequest &r, const QString &u, const QString &p, const QString &l) {
                 saved.append({r.mode == Mode::Add ? u"add"_s : u"edit "_s + QString::number(r.entry.row()), u, p, l});
             });
         QObject::connect(&dialog, &EntryDialog::unloadRequested, &dialog, [this] { ++unloads; });
         dialog.show();
     }
     // The list as the command sees it, and the request it makes of the dialog.
-    EntryDialog::Request request(Mode mode, const QString &location)
+    EntryRequest request(Mode mode, const QString &location)
     {
         entries.appendEntry(Entry::fromText(u"carol"_s, u"c-pass"_s, u"www.c.example"_s));
         entries.appendEntry(Entry::fromText(u"alice"_s, u"<b>a-pass"_s, u"/home/alice"_s));

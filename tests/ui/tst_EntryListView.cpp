@@ -2,6 +2,7 @@
 // shows a cell's text as typed.
 
 #include "core/EntryListModel.h"
+#include "support/Widgets.h"
 #include "ui/EntryListView.h"
 
 #include <QApplication>
@@ -28,14 +29,14 @@ private slots:
         model.appendEntries(std::move(rows));
         EntryListView view;
         view.setEntryModel(&model);
-        view.selectRow(1);
-        view.selectRow(3, true); // "c" and "a"
+        selectRows(&view, {1, 3}); // "c" and "a"
         const QPersistentModelIndex d(model.index(0, 2));
 
         model.sortByHeaderClick(0); // a b c d
         QCOMPARE(view.firstSelectedRow(), 0);
-        QVERIFY(view.isRowSelected(2));
-        QVERIFY(!view.isRowSelected(1) && !view.isRowSelected(3));
+        const auto isSelected = [&view](int row) { return view.selectionModel()->isRowSelected(row, {}); };
+        QVERIFY(isSelected(2));
+        QVERIFY(!isSelected(1) && !isSelected(3));
         QCOMPARE(view.currentIndex().row(), 0);
         QCOMPARE(d.row(), 3);
         QCOMPARE(d.data().toString(), u"l0"_s);
@@ -43,7 +44,7 @@ private slots:
         model.sortByHeaderClick(0); // d c b a
         QCOMPARE(view.firstSelectedRow(), 1);
         QCOMPARE(model.entry(view.firstSelectedRow()).text(Entry::Username), u"c"_s);
-        QVERIFY(view.isRowSelected(3));
+        QVERIFY(isSelected(3));
         QCOMPARE(d.row(), 0);
     }
 
@@ -56,7 +57,7 @@ private slots:
         view.resize(400, 200);
         view.show();
         QVERIFY(QTest::qWaitForWindowExposed(&view));
-        const QRect cell = view.visualRect(model.index(0, 0));
+        const QRect cell = view.visualRect(view.model()->index(0, 0));
         QHelpEvent help(QEvent::ToolTip, cell.center(), view.viewport()->mapToGlobal(cell.center()));
         QApplication::sendEvent(view.viewport(), &help);
         QTextDocument shown;

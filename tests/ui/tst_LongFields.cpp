@@ -34,7 +34,7 @@ private slots:
         view.resize(600, 300);
         view.show();
         QVERIFY(QTest::qWaitForWindowExposed(&view));
-        view.selectRow(0);
+        selectRows(&view, {0});
         QVERIFY(!view.grab().isNull());
 
         // At most the shown characters, at the widest letter, and the cell's margins.
@@ -55,7 +55,7 @@ private slots:
 
         const QString text = u"Copied Password "_s + QString(Huge, u'x');
         window.setStatusText(text);
-        const QString shown = window.statusText();
+        const QString shown = child<QLabel>(&window, u"statusPanel"_s)->text();
         QVERIFY2(shown.size() < 1000, qPrintable(QString::number(shown.size())));
         QVERIFY(shown.endsWith(u'…'));
         QVERIFY(text.startsWith(shown.chopped(1)));

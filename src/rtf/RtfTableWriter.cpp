@@ -1,6 +1,5 @@
-// The table side of RtfDocumentWriter: cells gathered a row at a time become rows of a QTextTable.
+#include "rtf/RtfTableWriter.h"
 
-#include "rtf/RtfDocumentWriter.h"
 #include "rtf/RtfTwips.h"
 
 #include <QTextTable>
@@ -46,76 +45,34 @@ void setBorder(QTextTableCellFormat &format, quint8 borders, quint8 side, qreal 
 
 } // namespace
 
-bool RtfDocumentWriter::endCell(const QTextBlockFormat &block, const QTextCharFormat &mark)
+void RtfTableWriter::endCell()
 {
-    if (limitReached_) {
-        return false;
-    }
-    // A cell past the table's last column still costs a paragraph in that column.
-    if (!budget_.chargeCell() || !budget_.chargeBreak(mark)) {
-        return stopForLayout();
-    }
-    if (!reserve(1)) {
-        return false;
-    }
-    if (blockStarted_) {
-        // The paragraph began outside the table and is already partly in the document.
-        writeBlock(block, mark);
-        blockStarted_ = false;
-        unbroken_ = 0;
-    } else if (!text_.isEmpty() || cellParagraphs_.isEmpty()) {
-        cellParagraphs_.append(takeParagraph(block, mark));
-    }
-    paragraphInTable_ = false;
     if (rowCells_.size() < maxColumns) {
         rowCells_.append(std::exchange(cellParagraphs_, {}));
     } else {
         rowCells_.last().append(std::exchange(cellParagraphs_, {}));
     }
-    return true;
 }
 
-void RtfDocumentWriter::endRow(const RtfRowDef &row)
-{
-    if (!limitReached_ && !budget_.chargeBreak(format_)) {
-        stopForLayout();
-    }
-    if (!text_.isEmpty() && !blockStarted_) {
-        takeUnendedParagraph(lastBlock_, lastMark_);
-    }
-    if (!cellParagraphs_.isEmpty()) {
-        rowCells_.append(std::exchange(cellParagraphs_, {}));
-    }
-    paragraphInTable_ = false;
-    if (!rowCells_.isEmpty()) {
-        writeRow(row);
-    }
-}
-
-// Every paragraph in a cell takes one character besides its text: its end, or the separator before it where the
-// row is written as text. endParagraph pays for the paragraphs it ends; this pays for the one that a row or the
-// document ends first. Where the limit leaves no room for it, its text goes, as the rest beyond the limit does.
-void RtfDocumentWriter::takeUnendedParagraph(const QTextBlockFormat &block, const QTextCharFormat &mark)
-{
-    if (reserve(1)) {
-        cellParagraphs_.append(takeParagraph(block, mark));
-    } else {
-        text_.clear();
-        runs_.clear();
-    }
-}
-
-void RtfDocumentWriter::flushOpenRow()
+RtfTableWriter::Room RtfTableWriter::endRow(const RtfRowDef &row, Room room, RtfInsertPoint &at,
+                                            const QTextCharFormat &textFormat)
 {
     if (!cellParagraphs_.isEmpty()) {
         rowCells_.append(std::exchange(cellParagraphs_, {}));
     }
-    if (!rowCells_.isEmpty()) {
-        writeRow(lastRow_);
+    if (rowCells_.isEmpty()) {
+        return {};
     }
+    return writeRow(row, room, at, textFormat);
 }
 
-void RtfDocumentWriter::writeRow(const RtfRowDef &row)
+RtfTableWriter::Room RtfTableWriter::endOpenRow(Room room, RtfInsertPoint &at, const QTextCharFormat &textFormat)
+{
+    return endRow(RtfRowDef(lastRow_), room, at, textFormat);
+}
+
+RtfTableWriter::Room RtfTableWriter::writeRow(const RtfRowDef &row, Room room, RtfInsertPoint &at,
+                                              const QTextCharFormat &textFormat)
 {
     lastRow_ = row;
     QList<Cell> cells = std::exchange(rowCells_, {});
@@ -128,29 +85,28 @@ void RtfDocumentWriter::writeRow(const RtfRowDef &row)
     const qsizetype pieces = (columns + (newTable ? 1 : 0)) * piecesPerCell;
     // Cells the row does not fill still take a character each.
     const qsizetype chars = (columns - cells.size()) + (newTable ? charsPerTable : 0);
-    if (pieces_ + pieces > maxPieces_ || chars > maxChars_ - written_) {
-        writeRowAsText(cells);
-        return;
+    if (pieces > room.pieces || chars > room.chars) {
+        writeRowAsText(cells, at, textFormat);
+        return {};
     }
-    pieces_ += pieces;
-    written_ += chars;
     if (newTable) {
-        closeTable();
+        close(at);
         tableColumns_ = columns;
     }
     cells.resize(columns);
     tableRows_.append(TableRow{std::move(cells), row});
+    return {chars, pieces};
 }
 
 // The rows go in together: a table that grows a row at a time lays out its whole grid again each time.
-void RtfDocumentWriter::closeTable()
+void RtfTableWriter::close(RtfInsertPoint &at)
 {
     if (tableRows_.isEmpty()) {
         return;
     }
     const QList<TableRow> rows = std::exchange(tableRows_, {});
-    QTextTable *table = cursor_.insertTable(int(rows.size()), tableColumns_, tableFormat(rows.first().definition));
-    freeBlock_ = false;
+    QTextTable *table = at.cursor.insertTable(int(rows.size()), tableColumns_, tableFormat(rows.first().definition));
+    at.freeBlock = false;
     for (int row = 0; row < rows.size(); ++row) {
         const TableRow &tableRow = rows.at(row);
         for (int column = 0; column < tableColumns_; ++column) {
@@ -159,12 +115,12 @@ void RtfDocumentWriter::closeTable()
                      column < definitions.size() ? definitions.at(column) : RtfCellDef{});
         }
     }
-    cursor_ = table->lastCursorPosition();
-    cursor_.movePosition(QTextCursor::NextBlock);
-    freeBlock_ = true;
+    at.cursor = table->lastCursorPosition();
+    at.cursor.movePosition(QTextCursor::NextBlock);
+    at.freeBlock = true;
 }
 
-QTextTableFormat RtfDocumentWriter::tableFormat(const RtfRowDef &row) const
+QTextTableFormat RtfTableWriter::tableFormat(const RtfRowDef &row) const
 {
     const int columns = tableColumns_;
     QTextTableFormat format;
@@ -185,18 +141,18 @@ QTextTableFormat RtfDocumentWriter::tableFormat(const RtfRowDef &row) const
     return format;
 }
 
-void RtfDocumentWriter::fillCell(QTextTableCell tableCell, const Cell &cell, const RtfCellDef &definition)
+void RtfTableWriter::fillCell(QTextTableCell tableCell, const Cell &cell, const RtfCellDef &definition)
 {
     QTextCursor cursor = tableCell.firstCursorPosition();
     for (qsizetype i = 0; i < cell.size(); ++i) {
-        const Paragraph &paragraph = cell.at(i);
+        const RtfParagraph &paragraph = cell.at(i);
         if (i == 0) {
             cursor.setBlockFormat(paragraph.block);
             cursor.setBlockCharFormat(paragraph.mark);
         } else {
             cursor.insertBlock(paragraph.block, paragraph.mark);
         }
-        insertRuns(cursor, paragraph.text, paragraph.runs);
+        RtfTextRuns::insert(cursor, paragraph.text, paragraph.runs);
     }
     // The cell's format is the character format of its first block's start, so it goes on last.
     QTextTableCellFormat format = tableCell.format().toTableCellFormat();
@@ -209,20 +165,20 @@ void RtfDocumentWriter::fillCell(QTextTableCell tableCell, const Cell &cell, con
 
 // Past the budget a row goes at the end of the last paragraph, on a line of its own, its cells apart by
 // tabs: its text stays without new blocks.
-void RtfDocumentWriter::writeRowAsText(const QList<Cell> &cells)
+void RtfTableWriter::writeRowAsText(const QList<Cell> &cells, RtfInsertPoint &at, const QTextCharFormat &textFormat)
 {
-    closeTable();
+    close(at);
     QString text;
-    QTextCharFormat format = format_;
+    QTextCharFormat format = textFormat;
     bool haveFormat = false;
     for (qsizetype c = 0; c < cells.size(); ++c) {
         text += c == 0 ? QChar::LineSeparator : QChar(u'\t');
         for (qsizetype p = 0; p < cells.at(c).size(); ++p) {
-            const Paragraph &paragraph = cells.at(c).at(p);
+            const RtfParagraph &paragraph = cells.at(c).at(p);
             if (p > 0) {
                 text += QChar::LineSeparator;
             }
-            for (const Run &run : paragraph.runs) {
+            for (const RtfTextRun &run : paragraph.runs) {
                 if (!haveFormat && !run.format.isImageFormat()) {
                     format = run.format;
                     haveFormat = true;
@@ -234,9 +190,9 @@ void RtfDocumentWriter::writeRowAsText(const QList<Cell> &cells)
             text += own;
         }
     }
-    if (freeBlock_) {
+    if (at.freeBlock) {
         text.remove(0, 1);
-        freeBlock_ = false;
+        at.freeBlock = false;
     }
-    cursor_.insertText(text, format);
+    at.cursor.insertText(text, format);
 }

@@ -1,0 +1,30 @@
+#pragma once
+
+#include "rtf/RtfFormats.h"
+
+// Where the text of a group goes: the body, a table of the document, a gathered text, or nowhere.
+enum class RtfDestination : quint8 {
+    Text,
+    Skip,
+    FontTable,
+    ColorTable,
+    FieldInstruction,
+    ListTable,
+    LevelText,
+    ListOverrideTable,
+    ListText,
+    Pn,
+    PnText,
+    Picture,
+};
+
+// What a group of the file says: its formatting and its destination. A group starts with its parent's.
+struct RtfGroupState {
+    RtfCharState chars;
+    RtfParaState para;
+    RtfDestination destination = RtfDestination::Text;
+    int unicodeSkip = 1;
+    bool ownsDestination = false; // the destination began in this group and ends with it
+    bool starred = false;         // after \*: only a destination the reader knows is read
+    RtfDestination beforeStar = RtfDestination::Text;
+};
