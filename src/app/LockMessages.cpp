@@ -1,7 +1,7 @@
 #include "app/LockMessages.h"
 
+#include "core/FileSystem.h"
 #include "core/VaultHolder.h"
-#include "core/VaultPath.h"
 
 using namespace Qt::StringLiterals;
 
@@ -77,7 +77,7 @@ namespace LockMessages {
 
 QString whoHoldsIt(const VaultHolder &holder)
 {
-    const QString lockFile = VaultPath::quoted(holder.lockFilePath);
+    const QString lockFile = FileSystem::quoted(holder.lockFilePath);
     switch (holder.evidence) {
     case Evidence::LockFileLock:
         return lockFileLocked(holder, lockFile);

@@ -1,6 +1,6 @@
 #include "core/FileLocks.h"
 
-#include "core/VaultPath.h"
+#include "core/FileSystem.h"
 
 #include <QFile>
 
@@ -58,7 +58,7 @@ Exclusive lockExclusive(const QString &path)
             return {e == EWOULDBLOCK ? Result::Busy : Result::Impossible, {}};
         }
         // The lock counts only on the file that is the vault now.
-        if (::stat(native.constData(), &found) == 0 && VaultPath::sameFile(found, opened)) {
+        if (::stat(native.constData(), &found) == 0 && FileSystem::sameFile(found, opened)) {
             return {Result::Taken, std::move(file)};
         }
     }

@@ -18,6 +18,42 @@ bool holdsHttpScheme(const QString &text)
     return text.contains(u"https://"_s, Qt::CaseInsensitive) || text.contains(u"http://"_s, Qt::CaseInsensitive);
 }
 
+// One of the markers ".edu", "biz", "org", ".net", ".com" or "www", anywhere and in any letter case.
+bool looksLikeWebAddress(const QString &location)
+{
+    static const std::array<QString, 6> markers{u".edu"_s, u"biz"_s, u"org"_s, u".net"_s, u".com"_s, u"www"_s};
+    for (const QString &marker : markers) {
+        if (location.contains(marker, Qt::CaseInsensitive)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// Blanks at either end aside, a scheme first: letters followed by "://", or "mailto:" (any letter case).
+bool hasScheme(const QString &location)
+{
+    const QStringView text = QStringView(location).trimmed();
+    if (text.startsWith(u"mailto:", Qt::CaseInsensitive)) {
+        return true;
+    }
+    qsizetype letters = 0;
+    while (letters < text.size() && isAsciiLetter(text[letters])) {
+        ++letters;
+    }
+    return letters > 0 && text.sliced(letters).startsWith(u"://");
+}
+
+// Blanks at either end aside, "/", "~", "\\" or a drive letter and ":" first.
+bool isAbsolutePath(const QString &location)
+{
+    const QStringView text = QStringView(location).trimmed();
+    if (text.startsWith(u'/') || text.startsWith(u'~') || text.startsWith(u'\\')) {
+        return true;
+    }
+    return text.size() >= 2 && isAsciiLetter(text[0]) && text[1] == u':';
+}
+
 // The path a location names on this system. A relative path would otherwise depend on the folder the program
 // happened to be started from; the user's home folder is where the file manager starts too.
 QString localPath(const QString &location, const QString &homeFolder)
@@ -39,39 +75,6 @@ QString localPath(const QString &location, const QString &homeFolder)
 } // namespace
 
 namespace LocationAddress {
-
-bool looksLikeWebAddress(const QString &location)
-{
-    static const std::array<QString, 6> markers{u".edu"_s, u"biz"_s, u"org"_s, u".net"_s, u".com"_s, u"www"_s};
-    for (const QString &marker : markers) {
-        if (location.contains(marker, Qt::CaseInsensitive)) {
-            return true;
-        }
-    }
-    return false;
-}
-
-bool hasScheme(const QString &location)
-{
-    const QStringView text = QStringView(location).trimmed();
-    if (text.startsWith(u"mailto:", Qt::CaseInsensitive)) {
-        return true;
-    }
-    qsizetype letters = 0;
-    while (letters < text.size() && isAsciiLetter(text[letters])) {
-        ++letters;
-    }
-    return letters > 0 && text.sliced(letters).startsWith(u"://");
-}
-
-bool isAbsolutePath(const QString &location)
-{
-    const QStringView text = QStringView(location).trimmed();
-    if (text.startsWith(u'/') || text.startsWith(u'~') || text.startsWith(u'\\')) {
-        return true;
-    }
-    return text.size() >= 2 && isAsciiLetter(text[0]) && text[1] == u':';
-}
 
 QString withWebScheme(const QString &location)
 {

@@ -7,17 +7,6 @@
 // an address. Pure functions: no files are touched and nothing is started.
 namespace LocationAddress {
 
-// True when the location holds, anywhere and in any letter case, one of the markers ".edu", "biz", "org", ".net",
-// ".com" or "www".
-bool looksLikeWebAddress(const QString &location);
-
-// True when the location, blanks at either end aside, begins with a scheme: letters followed by "://", or
-// "mailto:" (any letter case).
-bool hasScheme(const QString &location);
-
-// True when the location, blanks at either end aside, begins with "/", "~", "\" or a drive letter and ":".
-bool isAbsolutePath(const QString &location);
-
 // The location as the Go To command reads it, without blanks at either end: a web address without "http://" or
 // "https://" gets "http://" in front. A location that already carries a scheme, or is an absolute path, gets
 // nothing.

@@ -1,6 +1,6 @@
 #include "core/LockFileGuard.h"
 
-#include "core/VaultPath.h"
+#include "core/FileSystem.h"
 
 #include <QDeadlineTimer>
 
@@ -32,7 +32,7 @@ private:
 
 LockFileGuard::LockFileGuard(const QString &lockPath) : file_(lockPath + u".rmlock"_s)
 {
-    if (VaultPath::isOtherThanAFile(lockPath + u".rmlock"_s)) {
+    if (FileSystem::isOtherThanAFile(lockPath + u".rmlock"_s)) {
         return; // something that is no lock file has the name: the copies go on without the guard
     }
     const QDeadlineTimer deadline(GuardWaitMs);

@@ -1,9 +1,9 @@
 #include "core/VaultLock.h"
 
 #include "core/FileLocks.h"
+#include "core/FileSystem.h"
 #include "core/LockFileContent.h"
 #include "core/LockFileGuard.h"
-#include "core/VaultPath.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -16,9 +16,9 @@
 #include <unistd.h>
 
 using namespace Qt::StringLiterals;
+using FileSystem::sameFile;
 using LockFileJudge::Locks;
 using LockFileJudge::Owner;
-using VaultPath::sameFile;
 
 namespace {
 
@@ -46,7 +46,7 @@ VaultHolder unnamed(VaultHolder::Evidence evidence, const QString &lockPath)
 } // namespace
 
 VaultLock::VaultLock(const QString &vaultPath, HolderWords holderWords)
-    : vault_(VaultPath::realPath(vaultPath)), lockPath_(vault_ + u".lock"_s), holderWords_(holderWords),
+    : vault_(FileSystem::realPath(vaultPath)), lockPath_(vault_ + u".lock"_s), holderWords_(holderWords),
       lockFile_(lockPath_), identity_(vault_)
 {
     lockFile_.setStaleLockTime(0);
@@ -59,7 +59,7 @@ VaultLock::~VaultLock()
 
 QString VaultLock::lockPath(const QString &vaultPath)
 {
-    return VaultPath::realPath(vaultPath) + u".lock"_s;
+    return FileSystem::realPath(vaultPath) + u".lock"_s;
 }
 
 VaultLock::Outcome VaultLock::acquire(VaultHolder *heldBy)
@@ -78,7 +78,7 @@ VaultLock::Outcome VaultLock::lock(VaultHolder *heldBy)
     const LockFileGuard guard(lockPath_);
     for (int round = 0; round < LockFileRounds; ++round) {
         // QLockFile would read a named pipe in its place and wait for a writer for good.
-        if (VaultPath::isOtherThanAFile(lockPath_)) {
+        if (FileSystem::isOtherThanAFile(lockPath_)) {
             break;
         }
         if (LockFileGuard::tryLockOwnerOnly(lockFile_)) {
@@ -174,7 +174,7 @@ VaultLock::Look VaultLock::lookAtLockFile(bool guarded) const
     lockFile.path = lockPath_;
     lockFile.ageSeconds = qint64(::time(nullptr) - found.st_mtim.tv_sec);
     lockFile.inode = found.st_ino;
-    lockFile.onSharedFolder = VaultPath::isNetworkFolder(QFileInfo(vault_).absolutePath());
+    lockFile.onSharedFolder = FileSystem::isNetworkFolder(QFileInfo(vault_).absolutePath());
     const FileDescriptor file(::open(native.constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
     if (file.isOpen()) {
         lockFile.locked = ::flock(file.get(), LOCK_SH | LOCK_NB) != 0 && errno == EWOULDBLOCK;
@@ -243,7 +243,7 @@ QString VaultLock::checkBeforeSave(const QString &target)
     if (!identity_.allowsSaveTo(target)) {
         return u"%1 is no longer the vault file that Brisvane opened: it was moved or replaced while Brisvane ran, "
                u"and a save there would overwrite another vault. Start Brisvane again from the folder that holds "
-               u"your vault."_s.arg(VaultPath::quoted(target));
+               u"your vault."_s.arg(FileSystem::quoted(target));
     }
     return {};
 }

@@ -1,7 +1,5 @@
 #pragma once
 
-#include "core/FileSystem.h"
-
 #include <QString>
 
 // Where the vault lives and what may stand there.
@@ -17,12 +15,5 @@ QString notAVaultFile(const QString &path);
 // Why no new file can be made in the folder, with its error number ("error 30: Read-only file system"); empty where
 // one can. Tries for real, with a scratch file that it removes at once.
 QString whyNoNewFile(const QString &folder);
-
-// The vault's lock still asks for these by the names they had here.
-using FileSystem::isNetworkFolder;
-using FileSystem::isOtherThanAFile;
-using FileSystem::quoted;
-using FileSystem::realPath;
-using FileSystem::sameFile;
 
 } // namespace VaultPath
