@@ -12,8 +12,8 @@ namespace RtfFormatWords {
 // and in every destination whose text is gathered (field instructions, list labels).
 bool applyFormatting(RtfKeyword keyword, const RtfToken &token, RtfCharState &chars, RtfParaState &para);
 
-// Where the paragraph stands: its tab stops, its list (\ls, \ilvl) and whether it is in a table (\intbl). Read in
-// the body only.
-bool applyPlacement(RtfKeyword keyword, const RtfToken &token, RtfParaState &para);
+// Where the paragraph stands: its tab stops and their leaders, its list (\ls, \ilvl) and whether it is in a table
+// (\intbl). Read in the body only.
+bool applyPlacement(RtfKeywordInfo info, const RtfToken &token, RtfParaState &para);
 
 } // namespace RtfFormatWords

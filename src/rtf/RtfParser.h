@@ -53,8 +53,10 @@ private:
     void emitCharacter(char32_t character) { router_.character(character, state()); }
     void paragraphBreak();
     void finishPicture();
+    void setDefaultTab(int twips);
 
     RtfTokenizer tokenizer_;
+    QTextDocument &document_;
     RtfDocumentWriter writer_;
     RtfFormats formats_;
     RtfTextDecoder decoder_;
@@ -75,5 +77,6 @@ private:
     int overflowDepth_ = 0;
     RtfGroupState overflowSaved_;
     qsizetype groupCount_ = 0;
+    bool defaultTabSet_ = false;
     bool done_ = false;
 };

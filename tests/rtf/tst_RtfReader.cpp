@@ -76,7 +76,7 @@ QString describe(const QTextCharFormat &format)
 QString describe(const QTextBlockFormat &format)
 {
     QStringList words;
-    const Qt::Alignment alignment = format.alignment() & Qt::AlignHorizontal_Mask;
+    const Qt::Alignment alignment = format.alignment() & Qt::AlignHorizontal_Mask & ~Qt::AlignAbsolute;
     words << (alignment == Qt::AlignHCenter   ? u"center"_s
               : alignment == Qt::AlignRight   ? u"right"_s
               : alignment == Qt::AlignJustify ? u"justify"_s
@@ -224,6 +224,8 @@ QString feature(const QTextDocument &document, const QString &name)
         parts << details(document, name);
     if (name == u"cells")
         cells(document.rootFrame(), 0, parts);
+    if (name == u"default tab")
+        parts << QString::number(document.defaultTextOption().tabStopDistance());
     return parts.isEmpty() ? u"none"_s : parts.join(u" | ");
 }
 
@@ -918,6 +920,48 @@ void tst_RtfReader::samples_data()
         QTest::addRow("abiword %s", qPrintable(features.at(i))) << u"abiword"_s << features.at(i) << abiWord.at(i);
         QTest::addRow("pandoc %s", qPrintable(features.at(i))) << u"pandoc"_s << features.at(i) << pandoc.at(i);
     }
+
+    // Character marks, paragraph spacing, direction and backgrounds, tab leaders and default stops, list numbers.
+    const char *words[][3] = {
+        {"word_shape", "format of shaded", "11pt background=#c6efce font=Times New Roman"},
+        {"libreoffice_odt", "format of highlighted", "12pt background=#ffff00 font=Liberation Serif"},
+        {"libreoffice_odt", "format of shaded", "12pt background=#c6efce font=Liberation Serif"},
+        {"libreoffice_html", "format of highlighted", "12pt background=#ffff00 font=DejaVu Serif"},
+        {"word_shape", "format of 2O", "11pt font=Times New Roman baseline=-18.1818"},
+        {"word_shape", "format of 2,", "11pt font=Times New Roman baseline=27.2727"},
+        {"libreoffice_html", "format of 2O", "12pt font=DejaVu Serif baseline=-8.33333"},
+        {"libreoffice_html", "format of 2,", "12pt font=DejaVu Serif baseline=33.3333"},
+        {"libreoffice_odt", "format of 2O", "12pt font=Liberation Serif"}, // its writer lost the \\dn,
+        {"word_shape", "format of Small", "11pt font=Times New Roman smallcaps"},
+        {"word_shape", "format of capitals.", "11pt font=Times New Roman caps"},
+        {"libreoffice_odt", "format of Small", "12pt font=Liberation Serif smallcaps"},
+        {"pandoc_html", "format of Small", "12pt font=Helvetica smallcaps"},
+        {"word_shape", "format of \t1", "11pt font=Times New Roman link=#_Toc100"}, // the writer ended the link's look,
+        {"word_shape", "paragraph of pale yellow", "left bottom=10.67 background=#fff2cc line=1:107.917"},
+        {"word_shape", "paragraph of One and a half", "left bottom=10.67 line=1:150"},
+        {"word_shape", "paragraph of Exactly", "left bottom=10.67 line=2:26.6667"},
+        {"libreoffice_odt", "paragraph of One and a half", "left bottom=9.333 line=1:150"},
+        {"libreoffice_odt", "paragraph of At least", "left bottom=9.333 line=3:28.8"},
+        {"abiword_odt", "paragraph of At least", "left bottom=9.267 line=3:0.4"},
+        {"wordpad_shape", "paragraph of Windows-1252", "left bottom=13.33 line=1:115"},
+        {"word_shape", "paragraph of Find", "left bottom=10.67 tab=384r tab=528 line=1:107.917 leaders=._"},
+        {"libreoffice_odt", "paragraph of Find", "left bottom=9.333 tab=384r tab=528 leaders=._"},
+        {"abiword_odt", "paragraph of Find", "left bottom=9.267 tab=384r tab=528 leaders=._"},
+        {"word_shape", "paragraph of \t1", "left bottom=6.667 tab=623r leaders=."},
+        {"libreoffice_odt", "paragraph of Adding an entry", "left tab=624r leaders=."},
+        {"libreoffice_odt", "paragraph of العربية", "right bottom=9.333 rtl"},
+        {"libreoffice_html", "paragraph of العربية", "right bottom=9.333 line=1:115 rtl"},
+        {"abiword_odt", "paragraph of العربية", "right bottom=9.267 rtl"},
+        {"abiword_docx", "paragraph of العربية", "justify bottom=9.333"},
+        {"word_shape", "default tab", "47.2"},
+        {"wordpad_shape", "default tab", "48"},
+        {"abiword_html", "list labels", "1. | 2. | 2.1. | 2.2. | 2.2.1."},
+        {"abiword_odt", "list labels", "none"},
+        {"word_shape", "link", "Keeping passwords -> #_Toc100 | \t1 -> #_Toc100"},
+    };
+    for (const auto &[writer, name, expected] : words)
+        QTest::addRow("%s %s", writer, name)
+            << QString::fromLatin1(writer) << QString::fromUtf8(name) << QString::fromUtf8(expected);
 }
 
 // One help page saved as RTF by three word processors, read as the help window reads it.
