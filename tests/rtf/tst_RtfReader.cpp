@@ -267,6 +267,8 @@ private slots:
     void helpFile();
     void samples_data();
     void samples();
+    void words_data();
+    void words();
     void pictures_data();
     void pictures();
     void tablesKeepText_data();
@@ -983,6 +985,41 @@ void tst_RtfReader::samples()
     const QString text = document.toPlainText();
     QVERIFY2(!text.contains(u'\\') && !text.contains(u'{') && !text.contains(u'}'), qPrintable(text));
 #endif
+}
+
+void tst_RtfReader::words_data()
+{
+    QTest::addColumn<QByteArray>("rtf");
+    QTest::addColumn<QString>("feature");
+    QTest::addColumn<QString>("expected");
+
+    QTest::newRow("direction ends at \\pard")
+        << "{\\rtf1\\rtlpar\\qr a\\par\\pard b\\par}"_ba << u"paragraph of b"_s << u"left"_s;
+    QTest::newRow("proportional spacing bounded")
+        << "{\\rtf1\\sl31680\\slmult1 a\\par}"_ba << u"paragraph of a"_s << u"left line=1:300"_s;
+    QTest::newRow("exact spacing bounded")
+        << "{\\rtf1\\sl-31680 a\\par}"_ba << u"paragraph of a"_s << u"left line=2:48"_s;
+    QTest::newRow("raise bounded") << "{\\rtf1\\fs2\\up1000 a}"_ba << u"format of a"_s << u"1pt baseline=100"_s;
+    QTest::newRow("up0 ends raising") << "{\\rtf1\\dn x\\up0 a}"_ba << u"format of a"_s << u"12pt"_s;
+    QTest::newRow("stop set again keeps its last leader")
+        << "{\\rtf1\\tx720\\tldot\\tx720 a\\tab b\\par}"_ba << u"paragraph of a"_s << u"left tab=48 leaders=."_s;
+    QTest::newRow("garbled default stops") << "{\\rtf1\\deftab1 a}"_ba << u"default tab"_s << u"4.8"_s;
+    QTest::newRow("no default stops") << "{\\rtf1\\deftab0 a}"_ba << u"default tab"_s << u"48"_s;
+    QTest::newRow("listtext label ends at its tab")
+        << "{\\rtf1{\\listtext 1.\\tab Extra\\par}a\\par}"_ba << u"format of Extra"_s << u"0pt"_s;
+}
+
+// Character and paragraph words at the edges of what they may ask.
+void tst_RtfReader::words()
+{
+    QFETCH(QByteArray, rtf);
+    QFETCH(QString, feature);
+    QFETCH(QString, expected);
+
+    QTextDocument document;
+    RtfReader reader;
+    QVERIFY2(reader.read(rtf, document), qPrintable(reader.errorString()));
+    QCOMPARE(::feature(document, feature), expected);
 }
 
 void tst_RtfReader::pictures_data()
