@@ -80,8 +80,9 @@ void tabLeaders::paint(QPainter &painter, const QTextDocument &document, const Q
     QAbstractTextDocumentLayout *layout = document.documentLayout();
     const int first = layout->hitTest(area.topLeft(), Qt::FuzzyHit);
     for (QTextBlock block = document.findBlock(qMax(0, first)); block.isValid(); block = block.next()) {
+        // The layout goes down the document: a block that has no lines yet, and all after it, are not shown yet.
         const QRectF rect = layout->blockBoundingRect(block);
-        if (rect.top() > area.bottom()) {
+        if (rect.top() > area.bottom() || block.layout() == nullptr || block.layout()->lineCount() == 0) {
             break;
         }
         const QString leaders = block.blockFormat().property(rtfTabLeadersProperty).toString();
