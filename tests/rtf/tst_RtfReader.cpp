@@ -959,6 +959,7 @@ void tst_RtfReader::samples_data()
         {"wordpad_shape", "default tab", "48"},
         {"abiword_html", "list labels", "1. | 2. | 2.1. | 2.2. | 2.2.1."},
         {"abiword_odt", "list labels", "none"},
+        {"abiword_docx", "format of 2.2.1.", "12pt color=#000000 font=Liberation Serif"}, // \\fi without \\li: no hang
         {"word_shape", "link", "Keeping passwords -> #_Toc100 | \t1 -> #_Toc100"},
     };
     for (const auto &[writer, name, expected] : words)
