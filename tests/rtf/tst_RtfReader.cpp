@@ -993,21 +993,19 @@ void tst_RtfReader::words_data()
     QTest::addColumn<QByteArray>("rtf");
     QTest::addColumn<QString>("feature");
     QTest::addColumn<QString>("expected");
-
-    QTest::newRow("direction ends at \\pard")
-        << "{\\rtf1\\rtlpar\\qr a\\par\\pard b\\par}"_ba << u"paragraph of b"_s << u"left"_s;
-    QTest::newRow("proportional spacing bounded")
-        << "{\\rtf1\\sl31680\\slmult1 a\\par}"_ba << u"paragraph of a"_s << u"left line=1:300"_s;
-    QTest::newRow("exact spacing bounded")
-        << "{\\rtf1\\sl-31680 a\\par}"_ba << u"paragraph of a"_s << u"left line=2:48"_s;
-    QTest::newRow("raise bounded") << "{\\rtf1\\fs2\\up1000 a}"_ba << u"format of a"_s << u"1pt baseline=100"_s;
-    QTest::newRow("up0 ends raising") << "{\\rtf1\\dn x\\up0 a}"_ba << u"format of a"_s << u"12pt"_s;
-    QTest::newRow("stop set again keeps its last leader")
-        << "{\\rtf1\\tx720\\tldot\\tx720 a\\tab b\\par}"_ba << u"paragraph of a"_s << u"left tab=48 leaders=."_s;
-    QTest::newRow("garbled default stops") << "{\\rtf1\\deftab1 a}"_ba << u"default tab"_s << u"4.8"_s;
-    QTest::newRow("no default stops") << "{\\rtf1\\deftab0 a}"_ba << u"default tab"_s << u"48"_s;
-    QTest::newRow("listtext label ends at its tab")
-        << "{\\rtf1{\\listtext 1.\\tab Extra\\par}a\\par}"_ba << u"format of Extra"_s << u"0pt"_s;
+    const char *rows[][3] = {
+        {"{\\rtf1\\rtlpar\\qr a\\par\\pard b\\par}", "paragraph of b", "left"},
+        {"{\\rtf1\\sl31680\\slmult1 a\\par}", "paragraph of a", "left line=1:300"},
+        {"{\\rtf1\\sl-31680 a\\par}", "paragraph of a", "left line=2:48"},
+        {"{\\rtf1\\fs2\\up1000 a}", "format of a", "1pt baseline=100"},
+        {"{\\rtf1\\dn x\\up0 a}", "format of a", "12pt"},
+        {"{\\rtf1\\tx720\\tldot\\tx720 a\\tab b\\par}", "paragraph of a", "left tab=48 leaders=."}, // the last one
+        {"{\\rtf1\\deftab1 a}", "default tab", "4.8"},
+        {"{\\rtf1\\deftab0 a}", "default tab", "48"},
+        {"{\\rtf1{\\listtext 1.\\tab Extra\\par}a\\par}", "format of Extra", "0pt"}, // the label ends at its tab
+    };
+    for (const auto &[rtf, feature, expected] : rows)
+        QTest::addRow("%s", rtf) << QByteArray(rtf) << QString::fromLatin1(feature) << QString::fromLatin1(expected);
 }
 
 // Character and paragraph words at the edges of what they may ask.
@@ -1016,10 +1014,8 @@ void tst_RtfReader::words()
     QFETCH(QByteArray, rtf);
     QFETCH(QString, feature);
     QFETCH(QString, expected);
-
     QTextDocument document;
-    RtfReader reader;
-    QVERIFY2(reader.read(rtf, document), qPrintable(reader.errorString()));
+    QVERIFY(RtfReader().read(rtf, document));
     QCOMPARE(::feature(document, feature), expected);
 }
 
