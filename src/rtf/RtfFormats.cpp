@@ -168,6 +168,9 @@ QTextBlockFormat RtfFormats::blockFormat(const RtfParaState &state)
     // RTF's left and right are the page's, whichever way the paragraph runs; Qt's turn with the direction.
     const Qt::Alignment absolute = state.rightToLeft ? Qt::AlignAbsolute : Qt::Alignment();
     switch (state.alignment) {
+    case RtfParaState::Alignment::Start:
+        format.setAlignment(Qt::AlignLeft);
+        break;
     case RtfParaState::Alignment::Left:
         format.setAlignment(Qt::AlignLeft | absolute);
         break;

@@ -51,9 +51,10 @@ inline constexpr int rtfTabLeadersProperty = QTextFormat::UserProperty + 1;
 
 // Paragraph formatting; lengths in twips (1/1440 inch).
 struct RtfParaState {
-    enum class Alignment : quint8 { Left, Center, Right, Justify };
+    // Start: none given, the side where the paragraph's direction begins.
+    enum class Alignment : quint8 { Start, Left, Center, Right, Justify };
 
-    Alignment alignment = Alignment::Left;
+    Alignment alignment = Alignment::Start;
     int leftTwips = 0;
     int rightTwips = 0;
     int firstLineTwips = 0;

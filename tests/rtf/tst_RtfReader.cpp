@@ -76,7 +76,12 @@ QString describe(const QTextCharFormat &format)
 QString describe(const QTextBlockFormat &format)
 {
     QStringList words;
-    const Qt::Alignment alignment = format.alignment() & Qt::AlignHorizontal_Mask & ~Qt::AlignAbsolute;
+    // The side it is shown at: Qt's left and right turn with the direction, unless they are absolute.
+    Qt::Alignment alignment = format.alignment() & Qt::AlignHorizontal_Mask;
+    if (format.layoutDirection() == Qt::RightToLeft && !(alignment & Qt::AlignAbsolute) &&
+        !(alignment & ~Qt::AlignLeft))
+        alignment = Qt::AlignRight;
+    alignment &= ~Qt::AlignAbsolute;
     words << (alignment == Qt::AlignHCenter   ? u"center"_s
               : alignment == Qt::AlignRight   ? u"right"_s
               : alignment == Qt::AlignJustify ? u"justify"_s
@@ -995,6 +1000,8 @@ void tst_RtfReader::words_data()
     QTest::addColumn<QString>("expected");
     const char *rows[][3] = {
         {"{\\rtf1\\rtlpar\\qr a\\par\\pard b\\par}", "paragraph of b", "left"},
+        {"{\\rtf1\\rtlpar a\\par\\rtlpar\\ql b\\par}", "paragraph of a", "right rtl"}, // where it begins
+        {"{\\rtf1\\rtlpar a\\par\\rtlpar\\ql b\\par}", "paragraph of b", "left rtl"},
         {"{\\rtf1\\sl31680\\slmult1 a\\par}", "paragraph of a", "left line=1:300"},
         {"{\\rtf1\\sl-31680 a\\par}", "paragraph of a", "left line=2:48"},
         {"{\\rtf1\\fs2\\up1000 a}", "format of a", "1pt baseline=100"},
