@@ -92,7 +92,7 @@ public:
         }
         file.close();
         app = std::make_unique<Application>(platform, dir.path());
-        app->loadMainWindow();
+        app->loadMainWindow(); // the first look at the vault
         if (!app->store().unlock(u"master"_s).ok) {
             qFatal("could not read the benchmark's vault");
         }

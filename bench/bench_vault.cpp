@@ -265,17 +265,17 @@ void load(benchmark::State &state)
     bool oursFirst = true;
     for (auto _ : state) {
         // The results are released after the clock stops: a load ends when the entries are ready.
-        VaultFormat::Contents contents;
+        std::vector<Entry> entries;
         PlainVault plain;
         double oursNow = 0;
         const auto runOurs = [&] {
             const auto start = Clock::now();
             {
                 QByteArray bytes;
-                if (!VaultFile::read(w.loadPath, bytes).ok) {
+                if (!VaultFile::read(w.loadPath, bytes).isEmpty()) {
                     state.SkipWithError("cannot read the vault");
                 }
-                contents = VaultFormat::parse(std::move(bytes));
+                entries = VaultFormat::parse(std::move(bytes));
             }
             oursNow = secondsSince(start);
         };
@@ -294,10 +294,10 @@ void load(benchmark::State &state)
         oursFirst = !oursFirst;
         ours += oursNow;
         state.SetIterationTime(oursNow);
-        if (contents.entries.size() != w.entries.size() || plain.entries.size() != w.entries.size()) {
+        if (entries.size() != w.entries.size() || plain.entries.size() != w.entries.size()) {
             state.SkipWithError("a load read the wrong number of entries");
         }
-        benchmark::DoNotOptimize(contents.entries.data());
+        benchmark::DoNotOptimize(entries.data());
         benchmark::DoNotOptimize(plain.entries.data());
     }
     report(state, "load", ours, baseline);
@@ -314,9 +314,9 @@ void save(benchmark::State &state)
         const auto runOurs = [&] {
             const auto start = Clock::now();
             const QByteArray content = VaultFormat::serialize(w.masterPassword, w.entries);
-            const VaultFile::Result r = VaultFile::replace(w.savePath, content);
+            const VaultFile::Outcome r = VaultFile::replace(w.savePath, content);
             oursNow = secondsSince(start);
-            if (!r.ok) {
+            if (!r.confirmed()) {
                 state.SkipWithError("the save failed");
             }
         };

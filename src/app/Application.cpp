@@ -227,13 +227,9 @@ void Application::createMasterPassword(const QString &password)
 
 void Application::unlock(const QString &password)
 {
-    if (!store_->isStoredPassword(password)) {
-        passwordDialog_.get()->rejectPassword();
-        return;
-    }
     const VaultStore::Loaded loaded = store_->unlock(password);
     if (!loaded.ok) {
-        endWithError(loaded.error);
+        passwordDialog_.get()->rejectPassword();
         return;
     }
     finishStartup(u"Loaded "_s + QString::number(loaded.count) + u" entries"_s);

@@ -64,7 +64,7 @@ bool EntryCommands::save()
     const VaultStore::Outcome outcome = store_.save();
     switch (outcome.status) {
     case VaultStore::Outcome::Status::Written:
-        emit statusText(VaultStore::savedStatusText(QDateTime::currentDateTime(), QLocale::system()));
+        emit statusText(SaveReport::savedStatusText(QDateTime::currentDateTime(), QLocale::system()));
         return true;
     case VaultStore::Outcome::Status::NotConfirmed:
         SaveReport::showNotConfirmed(messages_, messageParent_, outcome.error);

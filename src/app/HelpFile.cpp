@@ -1,6 +1,6 @@
 #include "app/HelpFile.h"
 
-#include "core/VaultPath.h"
+#include "core/FileSystem.h"
 #include "rtf/RtfReader.h"
 
 #include <QFile>
@@ -24,7 +24,7 @@ void appendCutNote(QTextDocument &document)
 
 std::unique_ptr<QTextDocument> read(const QString &path)
 {
-    if (!VaultPath::fileExists(path)) {
+    if (!FileSystem::fileExists(path)) {
         return nullptr;
     }
     auto document = std::make_unique<QTextDocument>();

@@ -1,6 +1,6 @@
 #include "core/CheckedRename.h"
 
-#include "core/VaultPath.h"
+#include "core/FileSystem.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -38,7 +38,7 @@ Outcome run(const QByteArray &from, const QByteArray &to, const struct stat *exp
         }
     } else if (::renameat2(AT_FDCWD, from.constData(), AT_FDCWD, to.constData(), RENAME_EXCHANGE) == 0) {
         struct stat out {};
-        if (::lstat(from.constData(), &out) == 0 && VaultPath::sameFile(out, *expected)) {
+        if (::lstat(from.constData(), &out) == 0 && FileSystem::sameFile(out, *expected)) {
             ::unlink(from.constData()); // the old vault; should this fail, the next start removes it
             return Outcome::Done;
         }
@@ -55,7 +55,7 @@ Outcome run(const QByteArray &from, const QByteArray &to, const struct stat *exp
         return failed();
     } else {
         struct stat now {};
-        if (::stat(to.constData(), &now) != 0 || !VaultPath::sameFile(now, *expected)) {
+        if (::stat(to.constData(), &now) != 0 || !FileSystem::sameFile(now, *expected)) {
             return Outcome::OtherFile;
         }
     }

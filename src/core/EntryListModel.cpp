@@ -1,5 +1,6 @@
 #include "core/EntryListModel.h"
 
+#include "core/BoundedText.h"
 #include "core/CodePage1252.h"
 #include "core/RowOrder.h"
 
@@ -18,21 +19,6 @@ Entry::Field fieldOf(int column)
 }
 
 } // namespace
-
-QString EntryListModel::boundedText(QStringView text, qsizetype length)
-{
-    if (text.size() <= length) {
-        return text.toString();
-    }
-    qsizetype cut = std::max<qsizetype>(length, 0);
-    if (cut > 0 && text[cut - 1].isHighSurrogate()) {
-        --cut;
-    }
-    QString out;
-    out.reserve(cut + 1);
-    out.append(text.first(cut)).append(u'\u2026');
-    return out;
-}
 
 EntryListModel::EntryListModel(QObject *parent) : QAbstractTableModel(parent) {}
 
@@ -70,7 +56,8 @@ QVariant EntryListModel::data(const QModelIndex &index, int role) const
     case Qt::ToolTipRole: {
         // One byte is one character: only the part that can be shown is turned into text.
         const QByteArrayView field = e.field(fieldOf(index.column()));
-        return boundedText(CodePage1252::toUnicode(field.first(std::min(field.size(), ShownLength + 1))));
+        return BoundedText::of(CodePage1252::toUnicode(field.first(std::min(field.size(), ShownLength + 1))),
+                               ShownLength);
     }
     case Qt::AccessibleTextRole:
         // A screen reader reads a row's cells one after another, each saying which field it is:

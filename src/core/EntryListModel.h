@@ -22,10 +22,6 @@ public:
     // use the whole field.
     static constexpr qsizetype ShownLength = 4096;
 
-    // The start of `text`, at most `length` characters and never half a surrogate pair, with "…" at the end when
-    // something was left off; shorter texts unchanged.
-    static QString boundedText(QStringView text, qsizetype length = ShownLength);
-
     explicit EntryListModel(QObject *parent = nullptr);
     ~EntryListModel() override;
 

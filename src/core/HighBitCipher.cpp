@@ -1,7 +1,5 @@
 #include "core/HighBitCipher.h"
 
-#include "core/CodePage1252.h"
-
 #include <cstring>
 
 namespace HighBitCipher {
@@ -21,25 +19,6 @@ void toggleInto(const char *src, char *dst, qsizetype size)
     for (; i < size; ++i) {
         dst[i] = char(src[i] ^ 0x80);
     }
-}
-
-QByteArray toggle(QByteArrayView bytes)
-{
-    QByteArray out(bytes.size(), Qt::Uninitialized);
-    toggleInto(bytes.data(), out.data(), bytes.size());
-    return out;
-}
-
-QString toggle(const QString &text)
-{
-    QString out = text;
-    for (QChar &c : out) {
-        const int b = CodePage1252::toByte(c.unicode());
-        if (b >= 0) {
-            c = QChar(CodePage1252::toUnicode(static_cast<unsigned char>(b ^ 0x80)));
-        }
-    }
-    return out;
 }
 
 } // namespace HighBitCipher

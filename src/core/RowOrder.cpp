@@ -50,7 +50,7 @@ private:
     std::byte *data_ = nullptr;
 };
 
-constexpr qsizetype ChunkSize = 8;
+constexpr qsizetype ChunkSize = TextOrder::KeyLength;
 // Groups up to this size are put in order by comparing their keys; larger ones by the radix sort.
 constexpr size_t SmallGroup = 48;
 // The chunks after the first that the first pass keeps for every row. Texts that share a long start, as
@@ -154,26 +154,10 @@ private:
     QByteArrayView fieldOf(std::uint32_t row) const { return entries_[row].field(field_); }
     QByteArrayView textOf(const Item &item) const { return {textAt_[item.row], qsizetype(item.size)}; }
 
-    // The weights of the text from byte `offset`, eight packed into a number with the first one highest; zero
-    // where the text ended. Inverted when descending.
+    // The key of the text from byte `offset`, inverted when descending.
     std::uint64_t keyAt(QByteArrayView text, qsizetype offset) const
     {
-        const qsizetype have = std::min(text.size() - offset, ChunkSize);
-        if (have <= 0) {
-            return ascending_ ? 0 : ~std::uint64_t(0);
-        }
-        std::uint64_t key = 0;
-        const auto *at = reinterpret_cast<const unsigned char *>(text.data()) + offset;
-        if (have == ChunkSize) {
-            // The whole chunk: a loop of fixed length, which the compiler unrolls into eight loads.
-            for (qsizetype i = 0; i < ChunkSize; ++i) {
-                key |= std::uint64_t(order_.weight(at[i])) << (8 * (ChunkSize - 1 - i));
-            }
-        } else {
-            for (qsizetype i = 0; i < have; ++i) {
-                key |= std::uint64_t(order_.weight(at[i])) << (8 * (ChunkSize - 1 - i));
-            }
-        }
+        const std::uint64_t key = order_.key(text, offset);
         return ascending_ ? key : ~key;
     }
 

@@ -45,12 +45,3 @@ int TextOrder::compare(QByteArrayView a, QByteArrayView b) const
     }
     return a.size() < b.size() ? -1 : (a.size() > b.size() ? 1 : 0);
 }
-
-std::uint64_t TextOrder::prefixKey(QByteArrayView text) const
-{
-    std::uint64_t key = 0;
-    for (int i = 0; i < 8; ++i) {
-        key = (key << 8) | (i < text.size() ? weights_[static_cast<unsigned char>(text[i])] : 0u);
-    }
-    return key;
-}

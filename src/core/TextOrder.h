@@ -3,6 +3,7 @@
 #include <QByteArrayView>
 #include <QLocale>
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 
@@ -16,11 +17,32 @@ public:
     // Negative, zero or positive as a sorts before, with, or after b.
     int compare(QByteArrayView a, QByteArrayView b) const;
 
-    // The first eight weights packed so that comparing two keys as numbers agrees with compare() as far as they
-    // reach; sorting compares these first and reads the bytes only on a tie.
-    std::uint64_t prefixKey(QByteArrayView text) const;
+    // How many bytes a key() stands for.
+    static constexpr qsizetype KeyLength = 8;
 
-    std::uint8_t weight(unsigned char byte) const { return weights_[byte]; }
+    // The weights of the text's KeyLength bytes from `offset`, packed into a number with the first one highest, and
+    // zero where the text ended: comparing two keys as numbers agrees with compare() as far as they reach, so that
+    // sorting compares these and reads the bytes only on a tie.
+    std::uint64_t key(QByteArrayView text, qsizetype offset = 0) const
+    {
+        const qsizetype have = std::min(text.size() - offset, KeyLength);
+        if (have <= 0) {
+            return 0;
+        }
+        std::uint64_t key = 0;
+        const auto *at = reinterpret_cast<const unsigned char *>(text.data()) + offset;
+        if (have == KeyLength) {
+            // The whole chunk: a loop of fixed length, which the compiler unrolls into eight loads.
+            for (qsizetype i = 0; i < KeyLength; ++i) {
+                key |= std::uint64_t(weights_[at[i]]) << (8 * (KeyLength - 1 - i));
+            }
+        } else {
+            for (qsizetype i = 0; i < have; ++i) {
+                key |= std::uint64_t(weights_[at[i]]) << (8 * (KeyLength - 1 - i));
+            }
+        }
+        return key;
+    }
 
 private:
     std::array<std::uint8_t, 256> weights_{};

@@ -3,6 +3,7 @@
 #include "core/CheckedRename.h"
 #include "core/FileDescriptor.h"
 #include "core/FileOwnership.h"
+#include "core/FileSystem.h"
 #include "core/SystemError.h"
 #include "core/VaultPath.h"
 
@@ -11,7 +12,6 @@
 #include <QFileInfo>
 
 #include <cerrno>
-#include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -20,17 +20,28 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-using VaultFile::Result;
+using VaultFile::Outcome;
 using VaultFile::Step;
 
-Result failure(const QString &what, const QString &path, int error)
+QString failureText(const QString &what, const QString &path, int error)
 {
-    return {false, false, u"%1 %2: %3"_s.arg(what, VaultPath::quoted(path), systemErrorText(error))};
+    return u"%1 %2: %3"_s.arg(what, FileSystem::quoted(path), systemErrorText(error));
 }
 
-Result refusal(const QString &text)
+Outcome failure(const QString &what, const QString &path, int error)
 {
-    return {false, false, text};
+    return {Outcome::Status::Failed, failureText(what, path, error)};
+}
+
+Outcome refusal(const QString &text)
+{
+    return {Outcome::Status::Failed, text};
+}
+
+// The prefix of a save's temporary file name, followed by six random characters.
+QString temporaryPrefix(const QString &path)
+{
+    return path + u".saving-"_s;
 }
 
 // Runs the hook for a step; returns the error it injects, or 0.
@@ -74,7 +85,7 @@ QString tooLargeText(const QString &path, qint64 size)
 {
     return u"%1 is %2 bytes long, more than the 1 GiB (%3 bytes) that Brisvane opens as a vault; a vault of a million "
            u"entries takes about 70 MB. Nothing was read or changed. If this file is not your vault, move it out of "
-           u"the folder."_s.arg(VaultPath::quoted(path))
+           u"the folder."_s.arg(FileSystem::quoted(path))
                .arg(size)
                .arg(VaultFile::MaxSize);
 }
@@ -82,12 +93,12 @@ QString tooLargeText(const QString &path, qint64 size)
 QString replacedText(const QString &path)
 {
     return u"%1 was replaced by another file while Brisvane was saving, so nothing was written over it. Start "
-           u"Brisvane again from the folder that holds your vault."_s.arg(VaultPath::quoted(path));
+           u"Brisvane again from the folder that holds your vault."_s.arg(FileSystem::quoted(path));
 }
 
 // `expected`: the vault as the save checked it; the file opened must be that one.
-Result writeInPlace(const QString &path, QByteArrayView content, const VaultFile::FaultHook &hook,
-                    const Result &whyNotBeside, const struct stat *expected)
+Outcome writeInPlace(const QString &path, QByteArrayView content, const VaultFile::FaultHook &hook,
+                     const Outcome &whyNotBeside, const struct stat *expected)
 {
     const QByteArray native = QFile::encodeName(path);
     int e = injected(hook, Step::OpenInPlace);
@@ -98,7 +109,7 @@ Result writeInPlace(const QString &path, QByteArrayView content, const VaultFile
         return whyNotBeside;
     }
     struct stat opened {};
-    if (expected && (::fstat(fd, &opened) != 0 || !VaultPath::sameFile(opened, *expected))) {
+    if (expected && (::fstat(fd, &opened) != 0 || !FileSystem::sameFile(opened, *expected))) {
         return refusal(replacedText(path));
     }
     // Reserving the room first means a full disk fails before a single old byte is overwritten.
@@ -143,44 +154,38 @@ Result writeInPlace(const QString &path, QByteArrayView content, const VaultFile
     if (!e) {
         e = flush(fd, Step::FlushFile, hook);
     }
-    return e ? failure(u"Could not write"_s, path, e) : Result{};
+    return e ? failure(u"Could not write"_s, path, e) : Outcome{};
 }
 
 } // namespace
 
 namespace VaultFile {
 
-QString temporaryPrefix(const QString &path)
-{
-    return path + u".saving-"_s;
-}
-
-Result read(const QString &path, QByteArray &out, Extent extent)
+QString read(const QString &path, QByteArray &out)
 {
     // A named pipe or a device is never opened: reading one could block for good, or change what it holds.
     if (const QString odd = VaultPath::notAVaultFile(path); !odd.isEmpty()) {
-        return refusal(odd);
+        return odd;
     }
     const FileDescriptor file(::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
     const int fd = file.get();
     if (fd < 0) {
-        return failure(u"Could not open"_s, path, errno);
+        return failureText(u"Could not open"_s, path, errno);
     }
     struct stat st {};
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
         const int e = S_ISDIR(st.st_mode) ? EISDIR : S_ISREG(st.st_mode) ? errno : EINVAL;
-        return failure(u"Could not read"_s, path, e);
+        return failureText(u"Could not read"_s, path, e);
     }
     if (st.st_size > MaxSize) {
-        return refusal(tooLargeText(path, st.st_size));
+        return tooLargeText(path, st.st_size);
     }
-    const bool firstLine = extent == Extent::FirstLine;
-    out.resize(firstLine ? std::min<qsizetype>(st.st_size, 65536) : qsizetype(st.st_size));
+    out.resize(qsizetype(st.st_size));
     qsizetype have = 0;
     for (;;) {
         if (have == out.size()) {
             if (have >= MaxSize) {
-                return refusal(tooLargeText(path, have)); // it grew while being read
+                return tooLargeText(path, have); // it grew while being read
             }
             out.resize(std::min<qsizetype>(have + std::max<qsizetype>(have, 65536), MaxSize + 1));
         }
@@ -189,21 +194,18 @@ Result read(const QString &path, QByteArray &out, Extent extent)
             if (errno == EINTR) {
                 continue;
             }
-            return failure(u"Could not read"_s, path, errno);
+            return failureText(u"Could not read"_s, path, errno);
         }
         if (n == 0) {
             break;
         }
         have += n;
-        if (firstLine && std::memchr(out.data() + have - n, '\r', size_t(n))) {
-            break;
-        }
     }
     out.truncate(have);
     return {};
 }
 
-Result createNew(const QString &path, QByteArrayView content, const FaultHook &hook, FileLockHolder *lock)
+Outcome createNew(const QString &path, QByteArrayView content, const FaultHook &hook, FileLockHolder *lock)
 {
     int e = injected(hook, Step::CreateTemp);
     FileDescriptor file(e ? -1
@@ -233,13 +235,13 @@ Result createNew(const QString &path, QByteArrayView content, const FaultHook &h
     return {};
 }
 
-Result replace(const QString &path, QByteArrayView content, const FaultHook &hook, FileLockHolder *lock)
+Outcome replace(const QString &path, QByteArrayView content, const FaultHook &hook, FileLockHolder *lock)
 {
     if (const QString odd = VaultPath::notAVaultFile(path); !odd.isEmpty()) {
         return refusal(odd);
     }
     // The file itself, so that a link stays a link.
-    const QString target = VaultPath::realPath(path);
+    const QString target = FileSystem::realPath(path);
     const QByteArray nativeTarget = QFile::encodeName(target);
     const QString folder = QFileInfo(target).absolutePath();
     QByteArray tempName = QFile::encodeName(temporaryPrefix(target) + u"XXXXXX"_s);
@@ -264,7 +266,7 @@ Result replace(const QString &path, QByteArrayView content, const FaultHook &hoo
     const int fd = file.get();
     if (fd < 0) {
         e = e ? e : errno;
-        const Result beside = failure(u"Could not create a new file in"_s, folder, e);
+        const Outcome beside = failure(u"Could not create a new file in"_s, folder, e);
         if (e == EACCES || e == EPERM || e == ENOSPC || e == EDQUOT) {
             return writeInPlace(target, content, hook, beside, expected);
         }
@@ -318,7 +320,7 @@ Result replace(const QString &path, QByteArrayView content, const FaultHook &hoo
         if (renamed == CheckedRename::Outcome::OtherFileOut) {
             return refusal(replacedText(target) +
                            u" It could not be put back in its place: it is now %1 (%2)."_s.arg(
-                               VaultPath::quoted(QFile::decodeName(tempName)), systemErrorText(e)));
+                               FileSystem::quoted(QFile::decodeName(tempName)), systemErrorText(e)));
         }
         ::unlink(tempName.constData());
         return renamed == CheckedRename::Outcome::OtherFile ? refusal(replacedText(target))
@@ -336,16 +338,15 @@ Result replace(const QString &path, QByteArrayView content, const FaultHook &hoo
         e = flush(dir.get(), Step::FlushFolder, hook);
     }
     if (e) {
-        Result r = failure(u"The disk did not confirm the change to the folder"_s, folder, e);
-        r.notDurable = true;
-        return r;
+        return {Outcome::Status::NotConfirmed,
+                failureText(u"The disk did not confirm the change to the folder"_s, folder, e)};
     }
     return {};
 }
 
 void removeLeftovers(const QString &path)
 {
-    const QFileInfo info(VaultPath::realPath(path));
+    const QFileInfo info(FileSystem::realPath(path));
     QDir folder = info.absoluteDir();
     // Names are compared exactly, not with a wildcard filter: that ignores letter case, so it would take another
     // file's "DATA.ENC.saving-…" too, and it would read brackets in the vault's own name as a pattern.

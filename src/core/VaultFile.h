@@ -27,11 +27,18 @@ enum class Step {
 // Called before each step; a non-zero result is taken as that step's error number (errno).
 using FaultHook = std::function<int(Step)>;
 
-struct Result {
-    bool ok = true;
-    // The new content is in place but the folder flush failed: it may not survive a power cut yet.
-    bool notDurable = false;
-    QString error; // what failed and why, for the user
+// What a write of the vault file came to.
+struct Outcome {
+    enum class Status {
+        Written,      // on disk, and the disk confirmed it
+        NotConfirmed, // on disk, but the disk did not confirm that it holds it: a power cut could still lose it
+        Failed,       // nothing on disk changed
+    };
+    Status status = Status::Written;
+    QString error; // why it failed or was not confirmed, with the system's error number and words
+
+    bool written() const { return status != Status::Failed; }
+    bool confirmed() const { return status == Status::Written; }
 };
 
 // A lock held on the vault file itself. A save replaces the vault by renaming a new file over it, and a lock on
@@ -57,26 +64,22 @@ protected:
 // larger file is refused before any of it is read.
 inline constexpr qint64 MaxSize = qint64(1) << 30;
 
-enum class Extent { Whole, FirstLine };
-
-// Reads the whole file into `out`, or with FirstLine at least its first line (up to its first CR). Fails, with
-// `out` unspecified, when any part of it cannot be read, and refuses a file larger than MaxSize.
-Result read(const QString &path, QByteArray &out, Extent extent = Extent::Whole);
+// Reads the whole file into `out`. Returns why it could not, for the user, when any part of it cannot be read (`out`
+// is then unspecified) or the file is larger than MaxSize; empty when it was read whole.
+QString read(const QString &path, QByteArray &out);
 
 // Creates a file that must not exist yet, with the given content, flushed.
-Result createNew(const QString &path, QByteArrayView content, const FaultHook &hook = {},
-                 FileLockHolder *lock = nullptr);
+Outcome createNew(const QString &path, QByteArrayView content, const FaultHook &hook = {},
+                  FileLockHolder *lock = nullptr);
 
 // Replaces the file's content as described above. Where the folder refuses new files but the file itself can be
 // written, writes it in place instead (room reserved first, then the bytes, then flushed). A vault that its user
 // may not write is left alone, as opening it for writing would fail.
-Result replace(const QString &path, QByteArrayView content, const FaultHook &hook = {}, FileLockHolder *lock = nullptr);
+Outcome replace(const QString &path, QByteArrayView content, const FaultHook &hook = {},
+                FileLockHolder *lock = nullptr);
 
 // Removes the temporary files that a save interrupted by a crash left beside the vault. Only the program that
 // holds the vault's lock may call it.
 void removeLeftovers(const QString &path);
-
-// The prefix of a save's temporary file name, followed by six random characters.
-QString temporaryPrefix(const QString &path);
 
 } // namespace VaultFile

@@ -77,31 +77,31 @@ QByteArrayView firstLine(QByteArrayView file)
     return LineReader(file).next();
 }
 
-Contents parse(QByteArray file)
+std::vector<Entry> parse(QByteArray file)
 {
     // Deciphered in place in one pass over the whole file; each entry's line stays a part of this one buffer, so a
     // million entries cost no allocation each. The reader's rules apply to the deciphered bytes: a line ends at a
     // deciphered CR, and the single space that is skipped is a deciphered one.
     char *bytes = file.data();
     HighBitCipher::toggleInto(bytes, bytes, file.size());
-    Contents contents;
+    std::vector<Entry> entries;
     LineReader reader(file, Deciphered('\r'), Deciphered('\n'));
-    contents.masterPassword = reader.next().toByteArray();
+    reader.next(); // the master password
     // Entry lines average well over 40 bytes; reserving avoids most regrowth of a large vault.
-    contents.entries.reserve(size_t(file.size() / 48));
+    entries.reserve(size_t(file.size() / 48));
     while (!reader.atEnd()) {
         const QByteArrayView line = reader.next();
         if (line.isEmpty() || (line.size() == 1 && line.front() == Deciphered(' '))) {
             continue;
         }
-        contents.entries.push_back(Entry::fromPlainLine(sharedPart(file, line.data() - bytes, line.size())));
+        entries.push_back(Entry::fromPlainLine(sharedPart(file, line.data() - bytes, line.size())));
     }
-    return contents;
+    return entries;
 }
 
 QByteArray emptyVault()
 {
-    return QByteArray(LineEnd);
+    return QByteArray("\r\n");
 }
 
 QByteArray passwordOnly(QByteArrayView masterPassword)

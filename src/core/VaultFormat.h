@@ -11,20 +11,13 @@
 // one more CR LF.
 namespace VaultFormat {
 
-inline constexpr char LineEnd[] = "\r\n";
-
-struct Contents {
-    QByteArray masterPassword; // deciphered, Windows-1252 bytes
-    std::vector<Entry> entries;
-};
-
 // Line 1, still enciphered. A line ends at CR LF or a lone CR; a lone LF is content.
 QByteArrayView firstLine(QByteArrayView file);
 
-// Reads a whole file. Lines after the first that are empty or a single space, as stored, are skipped. The bytes
-// are deciphered in place and the entries keep referring to them (see Entry.h): hand the file over with std::move
-// where it is not needed any more, and it is never copied.
-Contents parse(QByteArray file);
+// The entries of a whole file: its lines after the first, but for those that are empty or a single space, as stored.
+// The bytes are deciphered in place and the entries keep referring to them (see Entry.h): hand the file over with
+// std::move where it is not needed any more, and it is never copied.
+std::vector<Entry> parse(QByteArray file);
 
 // A new vault without a master password: one empty line.
 QByteArray emptyVault();

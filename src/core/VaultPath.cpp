@@ -1,15 +1,13 @@
 #include "core/VaultPath.h"
 
+#include "core/FileSystem.h"
 #include "core/SystemError.h"
 
-#include <QDir>
 #include <QFile>
-#include <QFileInfo>
 
 #include <cerrno>
 #include <cstdlib>
 #include <sys/stat.h>
-#include <sys/vfs.h>
 #include <unistd.h>
 #include <utility>
 
@@ -47,36 +45,8 @@ namespace VaultPath {
 
 QString inFolder(const QString &folder)
 {
-    const QString name = QString::fromUtf16(FileName);
+    const QString name = u"data.enc"_s;
     return folder.endsWith(u'/') ? folder + name : folder + u'/' + name;
-}
-
-bool fileExists(const QString &path)
-{
-    return !path.isEmpty() && QFileInfo(path).isFile();
-}
-
-QString quoted(const QString &path)
-{
-    return u"\u201c%1\u201d"_s.arg(QDir::toNativeSeparators(path));
-}
-
-QString realPath(const QString &path)
-{
-    const QFileInfo info(path);
-    const QString canonical = info.canonicalFilePath();
-    if (!canonical.isEmpty()) {
-        return canonical;
-    }
-    QString at = info.absoluteFilePath();
-    for (int links = 0; links < 40; ++links) {
-        const QFileInfo step(at);
-        if (!step.isSymLink()) {
-            return at;
-        }
-        at = step.symLinkTarget();
-    }
-    return info.absoluteFilePath();
 }
 
 QString notAVaultFile(const QString &path)
@@ -88,14 +58,16 @@ QString notAVaultFile(const QString &path)
     }
     if (!S_ISLNK(st.st_mode)) {
         const auto [kind, error] = kindOf(st.st_mode);
-        return pathRefusal(u"%1 is %2, not a vault file"_s.arg(quoted(path), kind), error);
+        return pathRefusal(u"%1 is %2, not a vault file"_s.arg(FileSystem::quoted(path), kind), error);
     }
     if (::stat(native.constData(), &st) != 0) {
         if (errno == ELOOP) {
-            return pathRefusal(u"%1 is a link that leads round in a loop, never to a file"_s.arg(quoted(path)), ELOOP);
+            return pathRefusal(
+                u"%1 is a link that leads round in a loop, never to a file"_s.arg(FileSystem::quoted(path)), ELOOP);
         }
         if (errno == ENOENT) {
-            return pathRefusal(u"%1 is a link to %2, which does not exist"_s.arg(quoted(path), quoted(realPath(path))),
+            return pathRefusal(u"%1 is a link to %2, which does not exist"_s.arg(
+                                   FileSystem::quoted(path), FileSystem::quoted(FileSystem::realPath(path))),
                                ENOENT);
         }
         return {};
@@ -104,40 +76,9 @@ QString notAVaultFile(const QString &path)
         return {};
     }
     const auto [kind, error] = kindOf(st.st_mode);
-    return pathRefusal(
-        u"%1 is a link to %2, which is %3, not a vault file"_s.arg(quoted(path), quoted(realPath(path)), kind), error);
-}
-
-bool isOtherThanAFile(const QString &path)
-{
-    struct stat st {};
-    return ::lstat(QFile::encodeName(path).constData(), &st) == 0 && !S_ISREG(st.st_mode);
-}
-
-bool isNetworkFolder(const QString &folder)
-{
-    struct statfs fs {};
-    if (::statfs(QFile::encodeName(folder).constData(), &fs) != 0) {
-        return true; // nothing known: the careful answer
-    }
-    switch (static_cast<unsigned long>(fs.f_type)) {
-    case 0x6969UL:     // NFS
-    case 0x517BUL:     // SMB
-    case 0xFF534D42UL: // CIFS
-    case 0xFE534D42UL: // SMB2
-    case 0x65735546UL: // FUSE: sshfs and the like
-    case 0x01021997UL: // 9P
-    case 0x00C36400UL: // Ceph
-    case 0x5346414FUL: // AFS
-        return true;
-    default:
-        return false;
-    }
-}
-
-bool sameFile(const struct stat &a, const struct stat &b)
-{
-    return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+    return pathRefusal(u"%1 is a link to %2, which is %3, not a vault file"_s.arg(
+                           FileSystem::quoted(path), FileSystem::quoted(FileSystem::realPath(path)), kind),
+                       error);
 }
 
 QString whyNoNewFile(const QString &folder)

@@ -2,12 +2,12 @@
 
 #include "core/CodePage1252.h"
 #include "core/EntryStore.h"
+#include "core/FileSystem.h"
 #include "core/HighBitCipher.h"
 #include "core/VaultFormat.h"
 #include "core/VaultPath.h"
 
-#include <QDateTime>
-#include <QLocale>
+#include <utility>
 
 using namespace Qt::StringLiterals;
 
@@ -20,99 +20,47 @@ QByteArray toBytes(const QString &text)
     return bytes;
 }
 
-// The format with every run of `letter` outside quoted text replaced.
-QString withFieldReplaced(const QString &format, char16_t letter, const QString &replacement)
-{
-    QString out;
-    bool quoted = false;
-    for (qsizetype i = 0; i < format.size();) {
-        const QChar c = format[i];
-        if (c == u'\'') {
-            quoted = !quoted;
-        }
-        if (quoted || c != letter) {
-            out += c;
-            ++i;
-            continue;
-        }
-        while (i < format.size() && format[i] == letter) {
-            ++i;
-        }
-        out += replacement;
-    }
-    return out;
-}
-
-// The locale's long time format without its time zone, which the status text does not show.
-QString timeFormatWithoutZone(const QLocale &locale)
-{
-    return withFieldReplaced(locale.timeFormat(QLocale::LongFormat), u't', {}).simplified();
-}
-
-// The locale's short date format with every year in four digits: "12/6/26" could be read as another century.
-QString dateFormatWithFullYear(const QLocale &locale)
-{
-    return withFieldReplaced(locale.dateFormat(QLocale::ShortFormat), u'y', u"yyyy"_s);
-}
-
 } // namespace
-
-QString VaultStore::savedStatusText(const QDateTime &when, const QLocale &locale)
-{
-    return u"Saved "_s + locale.toString(when.date(), dateFormatWithFullYear(locale)) + u' ' +
-           locale.toString(when.time(), timeFormatWithoutZone(locale));
-}
 
 VaultStore::VaultStore(EntryStore &list, QString vaultPath) : list_(list), path_(std::move(vaultPath)) {}
 
-VaultFile::Result VaultStore::readVault(QByteArray &bytes, VaultFile::Extent extent)
-{
-    if (!VaultPath::fileExists(path_)) {
-        const VaultFile::Result created = VaultFile::createNew(path_, VaultFormat::emptyVault(), faultHook_, fileLock_);
-        if (!created.ok) {
-            return created;
-        }
-    }
-    return VaultFile::read(path_, bytes, extent);
-}
-
 VaultStore::FirstRun VaultStore::checkFirstRun()
 {
-    // Only line 1 is needed before the password is typed: a large vault is read once, at the unlock.
-    QByteArray bytes;
-    if (const VaultFile::Result r = readVault(bytes, VaultFile::Extent::FirstLine); !r.ok) {
-        return {FirstRun::Gate::CannotOpen, r.error};
+    const FirstRun firstRun = firstLook();
+    gate_ = firstRun.gate;
+    return firstRun;
+}
+
+VaultStore::FirstRun VaultStore::firstLook()
+{
+    if (!FileSystem::fileExists(path_)) {
+        const Outcome created = VaultFile::createNew(path_, VaultFormat::emptyVault(), faultHook_, fileLock_);
+        if (!created.written()) {
+            return {FirstRun::Gate::CannotOpen, created.error};
+        }
     }
-    // Deciphered where it was read: a long line is not copied once more before it becomes text.
-    bytes.truncate(VaultFormat::firstLine(bytes).size());
-    HighBitCipher::toggleInto(bytes.constData(), bytes.data(), bytes.size());
-    storedPassword_ = CodePage1252::toUnicode(bytes);
+    // A vault that could not be read whole must never be saved back over itself: nothing is kept.
+    if (const QString error = VaultFile::read(path_, firstLook_); !error.isEmpty()) {
+        firstLook_.clear();
+        return {FirstRun::Gate::CannotOpen, error};
+    }
+    // Only line 1 is deciphered now; the rest waits for the unlock, which deciphers it where it lies.
+    QByteArray password = VaultFormat::firstLine(firstLook_).toByteArray();
+    HighBitCipher::toggleInto(password.constData(), password.data(), password.size());
+    storedPassword_ = CodePage1252::toUnicode(password);
     return {storedPassword_.isEmpty() ? FirstRun::Gate::CreatePassword : FirstRun::Gate::EnterPassword, {}};
 }
 
 VaultStore::Loaded VaultStore::unlock(const QString &password)
 {
-    QByteArray bytes;
-    // A vault that could not be read whole must never be saved back over itself: nothing is kept.
-    if (const VaultFile::Result r = readVault(bytes); !r.ok) {
-        return {false, 0, r.error};
+    if (storedPassword_.isEmpty() || password != storedPassword_) {
+        return {};
     }
     masterPassword_ = password;
-    VaultFormat::Contents contents = VaultFormat::parse(std::move(bytes));
-    const auto count = qsizetype(contents.entries.size());
-    list_.appendEntries(std::move(contents.entries));
-    return {true, count, {}};
-}
-
-VaultStore::Outcome VaultStore::outcomeOf(const VaultFile::Result &result)
-{
-    if (result.notDurable) {
-        return {Outcome::Status::NotConfirmed, result.error};
-    }
-    if (!result.ok) {
-        return {Outcome::Status::Failed, result.error};
-    }
-    return {};
+    std::vector<Entry> entries = VaultFormat::parse(std::exchange(firstLook_, {}));
+    const auto count = qsizetype(entries.size());
+    list_.appendEntries(std::move(entries));
+    return {true, count};
 }
 
 VaultStore::Outcome VaultStore::save()
@@ -123,7 +71,7 @@ VaultStore::Outcome VaultStore::save()
         return {lastSave_, u"The vault is not unlocked, so nothing was written."_s};
     }
     const QByteArray content = VaultFormat::serialize(toBytes(masterPassword_), list_.entries());
-    const Outcome outcome = outcomeOf(VaultFile::replace(path_, content, faultHook_, fileLock_));
+    const Outcome outcome = VaultFile::replace(path_, content, faultHook_, fileLock_);
     // A save that the disk has not confirmed counts as failed, so that closing tries it once more.
     lastSave_ = outcome.status;
     return outcome;
@@ -131,21 +79,24 @@ VaultStore::Outcome VaultStore::save()
 
 VaultStore::Outcome VaultStore::createMasterPassword(const QString &password)
 {
-    // A file whose first line is empty may still hold entry lines; they are kept, not wiped.
-    QByteArray bytes;
-    if (const VaultFile::Result r = readVault(bytes); !r.ok) {
-        return {Outcome::Status::Failed, r.error};
+    // Without the first look the entry lines that the file may hold are not known, and would be wiped.
+    if (gate_ != FirstRun::Gate::CreatePassword) {
+        return {Outcome::Status::Failed, u"The vault file has not been read, so nothing was written."_s};
     }
-    VaultFormat::Contents contents = VaultFormat::parse(std::move(bytes));
+    // A file whose first line is empty may still hold entry lines; they are kept, not wiped. The first look keeps its
+    // bytes until the password is written, so that a failed write can be tried again without losing them.
+    std::vector<Entry> entries = VaultFormat::parse(firstLook_);
     const QByteArray stored = toBytes(password);
     const QByteArray content =
-        contents.entries.empty() ? VaultFormat::passwordOnly(stored) : VaultFormat::serialize(stored, contents.entries);
-    const Outcome outcome = outcomeOf(VaultFile::replace(path_, content, faultHook_, fileLock_));
+        entries.empty() ? VaultFormat::passwordOnly(stored) : VaultFormat::serialize(stored, entries);
+    const Outcome outcome = VaultFile::replace(path_, content, faultHook_, fileLock_);
     // A new file that is in place but not yet confirmed by the disk already holds the new password: the program goes
     // on with it, as after any save that the disk has not confirmed.
     if (outcome.written()) {
+        gate_ = FirstRun::Gate::EnterPassword;
+        firstLook_.clear();
         masterPassword_ = password;
-        list_.appendEntries(std::move(contents.entries));
+        list_.appendEntries(std::move(entries));
     }
     return outcome;
 }

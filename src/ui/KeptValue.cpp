@@ -1,5 +1,6 @@
 #include "ui/KeptValue.h"
 
+#include "core/BoundedText.h"
 #include "core/EntryListModel.h"
 
 #include <QLabel>
@@ -39,7 +40,7 @@ bool put(QLineEdit *box, const QString &value)
     }
     box->setProperty(KeptProperty, value);
     box->setReadOnly(true);
-    box->setText(EntryListModel::boundedText(value));
+    box->setText(BoundedText::of(value, EntryListModel::ShownLength));
     return true;
 }
 

@@ -1,5 +1,6 @@
 #include "ui/MainWindow.h"
 
+#include "core/BoundedText.h"
 #include "core/EntryListModel.h"
 #include "core/PublisherSettings.h"
 #include "ui/EntryListView.h"
@@ -215,7 +216,7 @@ void MainWindow::setStatusText(const QString &text, const QString &spoken)
 {
     // A copied field may be megabytes long; the one-line panel, and a screen reader reading it, get its start.
     constexpr qsizetype StatusLength = 512;
-    statusPanel_->setText(EntryListModel::boundedText(text, StatusLength));
+    statusPanel_->setText(BoundedText::of(text, StatusLength));
     StatusAnnouncer::announce(statusPanel_, spoken.isEmpty() ? statusPanel_->text() : spoken);
 }
 

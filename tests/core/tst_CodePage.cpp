@@ -64,6 +64,14 @@ char16_t publishedCharacter(unsigned char byte)
     return byte;
 }
 
+// The bytes with bit 7 of each inverted, as the vault file holds them.
+QByteArray toggled(QByteArrayView bytes)
+{
+    QByteArray out(bytes.size(), Qt::Uninitialized);
+    HighBitCipher::toggleInto(bytes.data(), out.data(), bytes.size());
+    return out;
+}
+
 QString textOf(char16_t c)
 {
     return QString(QChar(c));
@@ -119,14 +127,12 @@ private slots:
     {
         QFETCH(int, byte);
         QFETCH(int, character);
-        const QString plain = textOf(char16_t(character));
-        const QString enciphered = HighBitCipher::toggle(plain);
-        QCOMPARE(enciphered, textOf(publishedCharacter(static_cast<unsigned char>(byte ^ 0x80))));
-        QCOMPARE(HighBitCipher::toggle(enciphered), plain);
-
-        // Text and bytes agree: enciphering the text gives the text of the enciphered byte.
-        const char raw = char(byte);
-        QCOMPARE(CodePage1252::toUnicode(HighBitCipher::toggle(QByteArrayView(&raw, 1))), enciphered);
+        const QByteArray plain(1, char(byte));
+        const QByteArray enciphered = toggled(plain);
+        QCOMPARE(CodePage1252::toUnicode(enciphered),
+                 textOf(publishedCharacter(static_cast<unsigned char>(byte ^ 0x80))));
+        QCOMPARE(toggled(enciphered), plain);
+        QCOMPARE(CodePage1252::toUnicode(plain), textOf(char16_t(character)));
     }
 
     // Searches the whole Basic Multilingual Plane: exactly the 256 published characters have a byte. A stray
@@ -218,28 +224,8 @@ private slots:
     {
         QFETCH(QByteArray, plain);
         QFETCH(QByteArray, enciphered);
-        QCOMPARE(HighBitCipher::toggle(QByteArrayView(plain)), enciphered);
-        QCOMPARE(HighBitCipher::toggle(QByteArrayView(enciphered)), plain);
-    }
-
-    void toggleHighBit_text_data()
-    {
-        QTest::addColumn<QString>("plain");
-        QTest::addColumn<QString>("enciphered");
-        QTest::newRow("abc") << u"abc"_s << u"\u00E1\u00E2\u00E3"_s;
-        QTest::newRow("empty") << QString() << QString();
-        QTest::newRow("space <-> no-break space") << u" "_s << u"\u00A0"_s;
-        QTest::newRow("euro <-> NUL") << u"\u20AC"_s << QString(QChar(0));
-        QTest::newRow("S caron <-> LF") << u"\u0160"_s << u"\n"_s;
-        QTest::newRow("U+008D <-> CR") << u"\u008D"_s << u"\r"_s;
-        QTest::newRow("character without a byte is kept") << u"a\u4E2Db"_s << u"\u00E1\u4E2D\u00E2"_s;
-    }
-    void toggleHighBit_text()
-    {
-        QFETCH(QString, plain);
-        QFETCH(QString, enciphered);
-        QCOMPARE(HighBitCipher::toggle(plain), enciphered);
-        QCOMPARE(HighBitCipher::toggle(enciphered), plain);
+        QCOMPARE(toggled(plain), enciphered);
+        QCOMPARE(toggled(enciphered), plain);
     }
 };
 

@@ -37,9 +37,9 @@ private slots:
         QVERIFY(writeFile(path_, ThreeEntryVault));
         const QByteArray big(40 << 20, 'x');
         int writes = 0;
-        const VaultFile::Result r =
+        const VaultFile::Outcome r =
             VaultFile::replace(path_, big, [&](Step s) { return s == Step::Write && ++writes == 2 ? EIO : 0; });
-        QVERIFY(!r.ok);
+        QVERIFY(!r.written());
         QCOMPARE(writes, 2);
         QCOMPARE(readAll(path_), ThreeEntryVault);
         QCOMPARE(namesIn(folder_), QStringList{u"data.enc"_s});
@@ -57,7 +57,7 @@ private slots:
     {
         QFETCH(bool, inPlace);
         QVERIFY(writeFile(path_, ThreeEntryVault) && writeFile(folder_ + u"/other.enc"_s, "other"));
-        const VaultFile::Result r = VaultFile::replace(path_, "new", [&](Step s) {
+        const VaultFile::Outcome r = VaultFile::replace(path_, "new", [&](Step s) {
             if (s == (inPlace ? Step::OpenInPlace : Step::Rename)) {
                 ::rename(QFile::encodeName(folder_ + u"/other.enc"_s).constData(),
                          QFile::encodeName(path_).constData());

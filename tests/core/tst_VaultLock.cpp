@@ -115,7 +115,7 @@ private slots:
         QCOMPARE(lock.acquire(), VaultLock::Outcome::Locked);
         QVERIFY(lock.holdsLockFile());
         QVERIFY(lock.holdsVaultFile());
-        QVERIFY(VaultFile::replace(path_, ThreeEntryVault, {}, &lock).ok);
+        QVERIFY(VaultFile::replace(path_, ThreeEntryVault, {}, &lock).confirmed());
 
         // The file that is the vault now is the one locked.
         QFile vault(path_);
@@ -148,8 +148,8 @@ private slots:
             QVERIFY(QDir().rename(folder_, folder_ + u".moved"_s) && QDir().mkdir(folder_));
             QTest::ignoreMessage(QtWarningMsg, QRegularExpression(u"Could not remove our own lock file"_s));
         }
-        const VaultFile::Result saved = VaultFile::replace(path_, ThreeEntryVault, {}, &lock);
-        QVERIFY2(!saved.ok && saved.error.contains(u"is no longer the vault file"_s), qPrintable(saved.error));
+        const VaultFile::Outcome saved = VaultFile::replace(path_, ThreeEntryVault, {}, &lock);
+        QVERIFY2(!saved.written() && saved.error.contains(u"is no longer the vault file"_s), qPrintable(saved.error));
         QCOMPARE(QFileInfo::exists(path_), vaultAtLockTime);
         QVERIFY(!vaultAtLockTime || readAll(path_) == other);
     }

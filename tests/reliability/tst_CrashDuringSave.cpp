@@ -66,7 +66,7 @@ private slots:
         QTemporaryDir dir;
         QVERIFY(dir.isValid());
         const QString vault = dir.filePath(u"data.enc"_s);
-        QVERIFY(VaultFile::replace(vault, SaveSeries::content(0)).ok);
+        QVERIFY(VaultFile::replace(vault, SaveSeries::content(0)).confirmed());
 
         const quint32 seed = QRandomGenerator::global()->generate();
         qInfo("seed %u", seed);

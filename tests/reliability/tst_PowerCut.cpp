@@ -302,8 +302,8 @@ Tally checkEveryState(const PowerCuts &cuts, const QString &root, const QByteArr
                       bool mixedExpected, QStringList &failures)
 {
     const QString vault = root + u"/data.enc"_s;
-    const VaultFormat::Contents oldVault = VaultFormat::parse(before);
-    const VaultFormat::Contents newVault = VaultFormat::parse(after);
+    const std::vector<Entry> oldEntries = VaultFormat::parse(before);
+    const std::vector<Entry> newEntries = VaultFormat::parse(after);
     std::map<std::pair<int, qsizetype>, Reads> known; // many states leave the same file behind
     const auto reads = [&](int file, qsizetype kept) {
         const auto it = known.find({file, kept});
@@ -317,12 +317,13 @@ Tally checkEveryState(const PowerCuts &cuts, const QString &root, const QByteArr
         } else if (bytes == after) {
             r = Reads::New;
         } else {
-            const VaultFormat::Contents c = VaultFormat::parse(bytes);
-            if (c.masterPassword.isEmpty()) {
+            const QByteArrayView password = VaultFormat::firstLine(bytes);
+            const std::vector<Entry> entries = VaultFormat::parse(bytes);
+            if (password.isEmpty()) {
                 r = Reads::Unreadable;
-            } else if (c.masterPassword == oldVault.masterPassword && c.entries == oldVault.entries) {
+            } else if (password == VaultFormat::firstLine(before) && entries == oldEntries) {
                 r = Reads::Old;
-            } else if (c.masterPassword == newVault.masterPassword && c.entries == newVault.entries) {
+            } else if (password == VaultFormat::firstLine(after) && entries == newEntries) {
                 r = Reads::New;
             }
         }
@@ -433,9 +434,9 @@ private slots:
             return step == VaultFile::Step::CreateTemp ? EACCES : 0;
         };
         FileOpRecorder::start(root);
-        const VaultFile::Result result = VaultFile::replace(vault, after, inPlace ? refuseNewFiles : nullptr);
+        const VaultFile::Outcome result = VaultFile::replace(vault, after, inPlace ? refuseNewFiles : nullptr);
         const Recording recording = FileOpRecorder::stop();
-        QVERIFY2(result.ok, qPrintable(result.error));
+        QVERIFY2(result.confirmed(), qPrintable(result.error));
         QVERIFY(QFileInfo(vault).isSymLink() == throughLink);
 
         const PowerCuts cuts(recording);

@@ -164,6 +164,7 @@ private slots:
         const Entries entries = ReferenceVault::sampleEntries(3);
         const QByteArray before = ReferenceVault::file({}, entries);
         QVERIFY(ReferenceVault::writeFile(v.path, before));
+        QCOMPARE(v.store.checkFirstRun().gate, VaultStore::FirstRun::Gate::CreatePassword);
 
         v.fault.arm(at, EIO, false);
         v.fault.beginSave();

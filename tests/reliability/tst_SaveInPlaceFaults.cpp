@@ -159,7 +159,7 @@ private slots:
                 u"%1 bytes on disk; before %2, after %3"_s.arg(found.size()).arg(before.size()).arg(after.size())));
         // What the next start would read, unless the program saves again first.
         if (shape != Shape::NewPieceThenOld) {
-            const Entries read = ReferenceVault::fieldsOf(VaultFormat::parse(found).entries);
+            const Entries read = ReferenceVault::fieldsOf(VaultFormat::parse(found));
             QVERIFY(read == (shape == Shape::Old ? old : expected));
         }
 

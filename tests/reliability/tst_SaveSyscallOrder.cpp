@@ -90,7 +90,7 @@ private slots:
             QVERIFY(QFile::link(target, vault));
         }
         if (existing) {
-            QVERIFY(VaultFile::replace(target, SaveSeries::content(1)).ok);
+            QVERIFY(VaultFile::replace(target, SaveSeries::content(1)).confirmed());
         }
 
         const QString log = folder + u"/strace.log"_s;
@@ -116,7 +116,7 @@ private slots:
             }
             return qsizetype(-1);
         };
-        const QString prefix = VaultFile::temporaryPrefix(target);
+        const QString prefix = target + u".saving-"_s;
 
         // The new file, and everything done with its descriptor until it is closed.
         const qsizetype created = find(0, [&](const Call &c) {

@@ -116,7 +116,7 @@ private slots:
         QTemporaryDir dir;
         QVERIFY(dir.isValid());
         const QString vault = dir.filePath(u"data.enc"_s);
-        QVERIFY(VaultFile::replace(vault, SaveSeries::content(3)).ok);
+        QVERIFY(VaultFile::replace(vault, SaveSeries::content(3)).confirmed());
         std::optional<Immutable> frozen;
         if (folderTakesNoLockFile) {
             frozen.emplace(dir.path());
@@ -175,12 +175,12 @@ private slots:
         QTemporaryDir dir;
         QVERIFY(dir.isValid());
         const QString vault = dir.filePath(u"data.enc"_s);
-        QVERIFY(VaultFile::replace(vault, SaveSeries::content(3)).ok);
+        QVERIFY(VaultFile::replace(vault, SaveSeries::content(3)).confirmed());
         const auto holder = startCopy(locker_, vault);
         QCOMPARE(answerOf(*holder), QByteArray("locked"));
 
         // A save of the holder's in progress: a second copy must not take its new file away.
-        QFile temp(VaultFile::temporaryPrefix(vault) + u"AbC123"_s);
+        QFile temp(vault + u".saving-AbC123"_s);
         QVERIFY(temp.open(QIODevice::WriteOnly));
         temp.close();
         const auto second = startCopy(locker_, vault);
@@ -223,7 +223,7 @@ private slots:
             QSKIP(qPrintable(u"needs a tmpfs of its own, which was refused: "_s + disk.why()));
         }
         const QString vault = disk.path() + u"/data.enc"_s;
-        QVERIFY(VaultFile::replace(vault, SaveSeries::content(3).left(100)).ok);
+        QVERIFY(VaultFile::replace(vault, SaveSeries::content(3).left(100)).confirmed());
         if (fill) {
             QFile filler(disk.path() + u"/filler"_s);
             QVERIFY(filler.open(QIODevice::WriteOnly));
@@ -273,7 +273,7 @@ private slots:
         QTemporaryDir dir;
         QVERIFY(dir.isValid());
         const QString vault = dir.filePath(u"data.enc"_s);
-        QVERIFY(VaultFile::replace(vault, SaveSeries::content(3)).ok);
+        QVERIFY(VaultFile::replace(vault, SaveSeries::content(3)).confirmed());
         QVERIFY(SpecialFiles::make(what, vault + u".lock"_s));
 
         const auto holder = startCopy(locker_, vault);
@@ -313,7 +313,7 @@ private slots:
         QVERIFY(root.mkdir(u"real"_s) && root.mkdir(u"a"_s) && root.mkdir(u"b"_s));
         const QString target = dir.filePath(u"real/vault.enc"_s);
         if (vaultExists) {
-            QVERIFY(VaultFile::replace(target, SaveSeries::content(3)).ok);
+            QVERIFY(VaultFile::replace(target, SaveSeries::content(3)).confirmed());
         }
         const QString viaA = firstIsALink ? dir.filePath(u"a/data.enc"_s) : target;
         const QString viaB = dir.filePath(u"b/data.enc"_s);
@@ -326,7 +326,7 @@ private slots:
         QCOMPARE(answerOf(*first), QByteArray("locked"));
         QVERIFY(QFileInfo::exists(target + u".lock"_s));
         // A save of the holder's in progress beside the real file: the refused copy must leave it alone.
-        QFile temp(VaultFile::temporaryPrefix(target) + u"AbC123"_s);
+        QFile temp(target + u".saving-AbC123"_s);
         QVERIFY(temp.open(QIODevice::WriteOnly));
         temp.close();
         const auto second = startCopy(locker_, viaB);
@@ -358,7 +358,7 @@ private slots:
         QTemporaryDir dir;
         QVERIFY(dir.isValid());
         const QString vault = dir.filePath(u"data.enc"_s);
-        QVERIFY(VaultFile::replace(vault, SaveSeries::content(3)).ok);
+        QVERIFY(VaultFile::replace(vault, SaveSeries::content(3)).confirmed());
         QVERIFY(ReferenceVault::writeFile(vault + u".lock"_s, content));
 
         const auto first = startCopy(locker_, vault);
@@ -390,7 +390,7 @@ private slots:
         QTemporaryDir dir;
         QVERIFY(dir.isValid() && ::chmod(QFile::encodeName(dir.path()).constData(), 0777) == 0);
         const QString vault = dir.filePath(u"data.enc"_s);
-        QVERIFY(VaultFile::replace(vault, SaveSeries::content(3)).ok);
+        QVERIFY(VaultFile::replace(vault, SaveSeries::content(3)).confirmed());
         QVERIFY(::chown(QFile::encodeName(vault).constData(), 65534, 65534) == 0);
         QLockFile left(vault + u".lock"_s);
         QVERIFY(left.tryLock(0));
@@ -415,7 +415,7 @@ private slots:
         }
         QTemporaryDir dir;
         const QString vault = dir.filePath(u"data.enc"_s);
-        QVERIFY(dir.isValid() && VaultFile::replace(vault, SaveSeries::content(3)).ok);
+        QVERIFY(dir.isValid() && VaultFile::replace(vault, SaveSeries::content(3)).confirmed());
         const auto killed = startCopy(locker_, vault, InProcessNamespace);
         QCOMPARE(answerOf(*killed), QByteArray("locked"));
         killed->kill();
@@ -439,7 +439,7 @@ private slots:
             return ::chown(QFile::encodeName(path).constData(), owner, 4242) == 0 &&
                    ::chmod(QFile::encodeName(path).constData(), mode) == 0;
         };
-        QVERIFY(VaultFile::replace(vault, SaveSeries::content(3)).ok && give(dir.path(), 0, 0775) &&
+        QVERIFY(VaultFile::replace(vault, SaveSeries::content(3)).confirmed() && give(dir.path(), 0, 0775) &&
                 give(vault, 4000, 0660));
         const auto member = startCopy(locker_, vault, AsGroupMember);
         QCOMPARE(answerOf(*member), QByteArray("locked"));
@@ -456,7 +456,7 @@ private slots:
     {
         QTemporaryDir dir;
         QVERIFY(dir.isValid() && QDir(dir.path()).mkdir(u"real"_s) && QDir(dir.path()).mkdir(u"shared"_s));
-        QVERIFY(VaultFile::replace(dir.filePath(u"real/data.enc"_s), SaveSeries::content(3)).ok);
+        QVERIFY(VaultFile::replace(dir.filePath(u"real/data.enc"_s), SaveSeries::content(3)).confirmed());
         QVERIFY(
             ReferenceVault::writeFile(dir.filePath(u"real/data.enc.lock"_s), "4242\nBrisvane\nelsewhere\nc0ffee\n"));
         if (QProcess::execute(u"bindfs"_s, {dir.filePath(u"real"_s), dir.filePath(u"shared"_s)}) != 0) {
@@ -496,11 +496,11 @@ private slots:
         QTemporaryDir dir;
         QVERIFY(dir.isValid());
         const QString vault = dir.filePath(u"app/data.enc"_s);
-        QVERIFY(QDir(dir.path()).mkdir(u"app"_s) && VaultFile::replace(vault, SaveSeries::content(3)).ok);
+        QVERIFY(QDir(dir.path()).mkdir(u"app"_s) && VaultFile::replace(vault, SaveSeries::content(3)).confirmed());
         const auto a = startCopy(locker_, vault);
         QCOMPARE(answerOf(*a), QByteArray("locked"));
         QVERIFY(QDir(dir.path()).rename(u"app"_s, u"moved"_s) && QDir(dir.path()).mkdir(u"app"_s));
-        QVERIFY(VaultFile::replace(vault, SaveSeries::content(4)).ok);
+        QVERIFY(VaultFile::replace(vault, SaveSeries::content(4)).confirmed());
         const auto b = startCopy(locker_, vault);
         QCOMPARE(answerOf(*b), QByteArray("locked"));
         QCOMPARE(saveThrough(*a, 5), QByteArray("failed"));
@@ -517,7 +517,7 @@ private slots:
         QTemporaryDir dir;
         QVERIFY(dir.isValid());
         const QString vault = dir.filePath(u"data.enc"_s);
-        QVERIFY(VaultFile::replace(vault, SaveSeries::content(3)).ok);
+        QVERIFY(VaultFile::replace(vault, SaveSeries::content(3)).confirmed());
         const QString lockPath = vault + u".lock"_s;
         QLockFile guard(lockPath + u".rmlock"_s);
         QVERIFY(guard.tryLock(0));

@@ -35,7 +35,7 @@ AppFixture::AppFixture(const BeforeStart &before)
 
 AppFixture::AppFixture(const Rows &rows) : AppFixture(BeforeStart{vaultFor(rows)})
 {
-    // The main window's load reads line 1 and opens the password dialog, which the master password unlocks.
+    // The main window's load reads the vault and opens the password dialog, which the master password unlocks.
     app.loadMainWindow();
     PasswordDialog *dialog = app.passwordDialog();
     child<QLineEdit>(dialog, u"passwordBox"_s)->setText(MasterPassword);

@@ -52,6 +52,16 @@ inline QByteArray file(QByteArrayView masterPassword, const Entries &entries)
     return out;
 }
 
+// Line 1 of a vault file, deciphered: the master password.
+inline QByteArray passwordLineOf(QByteArrayView file)
+{
+    QByteArray out;
+    for (qsizetype i = 0; i < file.size() && file[i] != '\r'; ++i) {
+        out.append(char(static_cast<unsigned char>(file[i]) ^ 0x80));
+    }
+    return out;
+}
+
 // `count` entries of about 70 bytes each, different for every `tag`, with Windows-1252 letters in them.
 inline Entries sampleEntries(qsizetype count, QByteArrayView tag = "a")
 {

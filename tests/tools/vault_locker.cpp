@@ -61,11 +61,11 @@ int main(int argc, char *argv[])
     while (std::fgets(line, sizeof line, stdin)) {
         unsigned long long k = 0;
         if (std::sscanf(line, "save %llu", &k) == 1) {
-            const VaultFile::Result r = VaultFile::replace(vault, SaveSeries::content(k), {}, &lock);
-            if (!r.ok) {
+            const VaultFile::Outcome r = VaultFile::replace(vault, SaveSeries::content(k), {}, &lock);
+            if (!r.confirmed()) {
                 std::fprintf(stderr, "%s\n", r.error.toLocal8Bit().constData());
             }
-            say(r.ok ? "saved" : "failed");
+            say(r.confirmed() ? "saved" : "failed");
         }
     }
     return 0;

@@ -25,8 +25,8 @@ int usage()
 
 bool save(const QString &vault, quint64 k)
 {
-    const VaultFile::Result r = VaultFile::replace(vault, SaveSeries::content(k));
-    if (!r.ok || r.notDurable) {
+    const VaultFile::Outcome r = VaultFile::replace(vault, SaveSeries::content(k));
+    if (!r.confirmed()) {
         std::fprintf(stderr, "save %llu failed: %s\n", static_cast<unsigned long long>(k),
                      r.error.toLocal8Bit().constData());
         return false;
