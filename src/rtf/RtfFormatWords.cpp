@@ -9,6 +9,7 @@ constexpr int defaultHalfPoints = 24;
 constexpr int minHalfPoints = 2;
 constexpr int maxHalfPoints = 1000;
 constexpr int maxTabs = 64;
+constexpr int defaultRaise = 6; // \\up and \\dn without a number
 
 bool flagOf(const RtfToken &token)
 {
@@ -62,6 +63,18 @@ bool applyCharacter(RtfKeyword keyword, const RtfToken &token, RtfCharState &cha
     case RtfKeyword::NoSuperSub:
         chars.vertical = RtfCharState::Vertical::Normal;
         return true;
+    case RtfKeyword::Raised:
+    case RtfKeyword::Lowered: {
+        const int amount = qBound(-maxHalfPoints, token.hasParameter ? token.parameter : defaultRaise, maxHalfPoints);
+        chars.raise = keyword == RtfKeyword::Raised ? amount : -amount;
+        return true;
+    }
+    case RtfKeyword::SmallCaps:
+        chars.smallCaps = flagOf(token);
+        return true;
+    case RtfKeyword::Caps:
+        chars.caps = flagOf(token);
+        return true;
     default:
         return false;
     }
@@ -100,8 +113,38 @@ bool applyParagraph(RtfKeyword keyword, const RtfToken &token, RtfParaState &par
     case RtfKeyword::SpaceAfter:
         para.afterTwips = RtfTwips::of(token);
         return true;
+    case RtfKeyword::LineSpacing:
+        para.lineTwips = RtfTwips::of(token);
+        return true;
+    case RtfKeyword::LineMultiple:
+        para.lineMultiple = flagOf(token);
+        return true;
+    case RtfKeyword::RightToLeft:
+    case RtfKeyword::LeftToRight:
+        para.rightToLeft = keyword == RtfKeyword::RightToLeft;
+        return true;
+    case RtfKeyword::ParagraphBackground:
+        para.background = qMax(0, token.parameter);
+        return true;
     default:
         return false;
+    }
+}
+
+// A stop that the paragraph sets again at the same place (writers repeat the style's stops) replaces the first.
+void addTab(RtfParaState &para, int twips)
+{
+    const RtfTab tab{twips, para.nextTabKind, para.nextTabLeader};
+    para.nextTabKind = RtfTab::Kind::Left;
+    para.nextTabLeader = u' ';
+    for (RtfTab &known : para.tabs) {
+        if (known.twips == twips) {
+            known = tab;
+            return;
+        }
+    }
+    if (para.tabs.size() < maxTabs) {
+        para.tabs.append(tab);
     }
 }
 
@@ -112,9 +155,9 @@ bool RtfFormatWords::applyFormatting(RtfKeyword keyword, const RtfToken &token, 
     return applyCharacter(keyword, token, chars) || applyParagraph(keyword, token, para);
 }
 
-bool RtfFormatWords::applyPlacement(RtfKeyword keyword, const RtfToken &token, RtfParaState &para)
+bool RtfFormatWords::applyPlacement(RtfKeywordInfo info, const RtfToken &token, RtfParaState &para)
 {
-    switch (keyword) {
+    switch (info.keyword) {
     case RtfKeyword::ListOverrideNumber:
         para.listOverride = token.parameter;
         return true;
@@ -122,10 +165,10 @@ bool RtfFormatWords::applyPlacement(RtfKeyword keyword, const RtfToken &token, R
         para.listLevel = qBound(0, token.parameter, RtfLists::maxLevels - 1);
         return true;
     case RtfKeyword::TabPosition:
-        if (para.tabs.size() < maxTabs) {
-            para.tabs.append(RtfTab{RtfTwips::of(token), para.nextTabKind});
-        }
-        para.nextTabKind = RtfTab::Kind::Left;
+        addTab(para, RtfTwips::of(token));
+        return true;
+    case RtfKeyword::TabLeader:
+        para.nextTabLeader = info.character;
         return true;
     case RtfKeyword::TabRight:
         para.nextTabKind = RtfTab::Kind::Right;

@@ -16,13 +16,83 @@ constexpr qsizetype maxColors = 4096;
 constexpr qsizetype maxDistinctFormats = 16384;
 constexpr qsizetype maxLinks = 4096;
 constexpr qsizetype maxTabsShown = 32;
+// Line spacing within what the layout budget allows for: it counts lines as their font makes them.
+constexpr qreal maxLinePercent = 300;
+constexpr int maxLineTwips = 720;
+constexpr int singleLineTwips = 240;
+
+// \\sl: a multiple of single spacing with \\slmult1, else at least its height, or exactly it where negative.
+void setLineHeight(QTextBlockFormat &format, const RtfParaState &state)
+{
+    if (state.lineTwips == 0) {
+        return;
+    }
+    if (state.lineMultiple && state.lineTwips > 0) {
+        format.setLineHeight(qMin(maxLinePercent, state.lineTwips * 100.0 / singleLineTwips),
+                             QTextBlockFormat::ProportionalHeight);
+        return;
+    }
+    const qreal pixels = qMin(maxLineTwips, qAbs(state.lineTwips)) / RtfTwips::perPixel;
+    format.setLineHeight(pixels, state.lineTwips < 0 ? QTextBlockFormat::FixedHeight : QTextBlockFormat::MinimumHeight);
+}
+
+QTextOption::Tab qtTab(const RtfTab &tab, qreal position)
+{
+    switch (tab.kind) {
+    case RtfTab::Kind::Right:
+        return QTextOption::Tab(position, QTextOption::RightTab);
+    case RtfTab::Kind::Center:
+        return QTextOption::Tab(position, QTextOption::CenterTab);
+    case RtfTab::Kind::Decimal:
+        return QTextOption::Tab(position, QTextOption::DelimiterTab, u'.');
+    case RtfTab::Kind::Left:
+        break;
+    }
+    return QTextOption::Tab(position, QTextOption::LeftTab);
+}
+
+// A list item is its bullet or number, a tab, then the text: with a hanging first line the tab has to reach the
+// left margin so that the text lines up with the lines that wrap below it. Qt measures tab stops from where the
+// first line starts, RTF from the left edge of the text. The leaders go into a property of their own, in the
+// order of the stops.
+void setTabs(QTextBlockFormat &format, const QList<RtfTab> &rtfTabs, int lineStart, int firstLine)
+{
+    QList<std::pair<QTextOption::Tab, char16_t>> tabs;
+    for (const RtfTab &tab : rtfTabs) {
+        const qreal position = (tab.twips - lineStart) / RtfTwips::perPixel;
+        if (position > 0 && tabs.size() < maxTabsShown) {
+            tabs.append({qtTab(tab, position), tab.leader});
+        }
+    }
+    const qreal hanging = -firstLine / RtfTwips::perPixel;
+    const auto atHanging = [hanging](const auto &tab) { return tab.first.position == hanging; };
+    if (firstLine < 0 && std::none_of(tabs.cbegin(), tabs.cend(), atHanging)) {
+        tabs.append({QTextOption::Tab(hanging, QTextOption::LeftTab), u' '});
+    }
+    if (tabs.isEmpty()) {
+        return;
+    }
+    std::stable_sort(tabs.begin(), tabs.end(),
+                     [](const auto &a, const auto &b) { return a.first.position < b.first.position; });
+    QList<QTextOption::Tab> positions;
+    QString leaders;
+    for (const auto &[tab, leader] : tabs) {
+        positions.append(tab);
+        leaders.append(QChar(leader));
+    }
+    format.setTabPositions(positions);
+    if (!leaders.trimmed().isEmpty()) {
+        format.setProperty(rtfTabLeadersProperty, leaders);
+    }
+}
 
 } // namespace
 
 size_t qHash(const RtfCharState &state, size_t seed) noexcept
 {
-    return qHashMulti(seed, state.bold, state.italic, state.underline, state.strike, state.hidden, int(state.vertical),
-                      state.halfPoints, state.font, state.color, state.background, state.link);
+    return qHashMulti(seed, state.bold, state.italic, state.underline, state.strike, state.hidden, state.smallCaps,
+                      state.caps, int(state.vertical), state.raise, state.halfPoints, state.font, state.color,
+                      state.background, state.link);
 }
 
 void RtfFormats::setDefaultFont(int number)
@@ -79,6 +149,9 @@ QTextCharFormat RtfFormats::charFormat(const RtfCharState &state)
         if (charFormats_.size() >= maxDistinctFormats) {
             return lastCharFormat_;
         }
+        if (state.link >= 0 && (state.underline || state.color > 0)) {
+            styledLinks_.insert(state.link);
+        }
         it = charFormats_.insert(state, makeCharFormat(state));
     }
     lastCharFormat_ = *it;
@@ -92,19 +165,27 @@ QTextBlockFormat RtfFormats::blockFormat(const RtfParaState &state)
     }
 
     QTextBlockFormat format;
+    // RTF's left and right are the page's, whichever way the paragraph runs; Qt's turn with the direction.
+    const Qt::Alignment absolute = state.rightToLeft ? Qt::AlignAbsolute : Qt::Alignment();
     switch (state.alignment) {
-    case RtfParaState::Alignment::Left:
+    case RtfParaState::Alignment::Start:
         format.setAlignment(Qt::AlignLeft);
+        break;
+    case RtfParaState::Alignment::Left:
+        format.setAlignment(Qt::AlignLeft | absolute);
         break;
     case RtfParaState::Alignment::Center:
         format.setAlignment(Qt::AlignHCenter);
         break;
     case RtfParaState::Alignment::Right:
-        format.setAlignment(Qt::AlignRight);
+        format.setAlignment(Qt::AlignRight | absolute);
         break;
     case RtfParaState::Alignment::Justify:
         format.setAlignment(Qt::AlignJustify);
         break;
+    }
+    if (state.rightToLeft) {
+        format.setLayoutDirection(Qt::RightToLeft);
     }
     // Negative margins would push text out of the view; a hanging first line may reach the left edge only.
     const int left = qMax(0, state.leftTwips);
@@ -114,40 +195,10 @@ QTextBlockFormat RtfFormats::blockFormat(const RtfParaState &state)
     format.setTextIndent(firstLine / RtfTwips::perPixel);
     format.setTopMargin(qMax(0, state.beforeTwips) / RtfTwips::perPixel);
     format.setBottomMargin(qMax(0, state.afterTwips) / RtfTwips::perPixel);
-    // A list item is its bullet or number, a tab, then the text: with a hanging first line the tab has to
-    // reach the left margin so that the text lines up with the lines that wrap below it. Qt measures tab
-    // stops from where the first line starts, RTF from the left edge of the text.
-    const int lineStart = left + firstLine;
-    QList<QTextOption::Tab> tabs;
-    for (const RtfTab &tab : state.tabs) {
-        const qreal position = (tab.twips - lineStart) / RtfTwips::perPixel;
-        if (position <= 0 || tabs.size() >= maxTabsShown) {
-            continue;
-        }
-        switch (tab.kind) {
-        case RtfTab::Kind::Left:
-            tabs.append(QTextOption::Tab(position, QTextOption::LeftTab));
-            break;
-        case RtfTab::Kind::Right:
-            tabs.append(QTextOption::Tab(position, QTextOption::RightTab));
-            break;
-        case RtfTab::Kind::Center:
-            tabs.append(QTextOption::Tab(position, QTextOption::CenterTab));
-            break;
-        case RtfTab::Kind::Decimal:
-            tabs.append(QTextOption::Tab(position, QTextOption::DelimiterTab, u'.'));
-            break;
-        }
-    }
-    const qreal hanging = -firstLine / RtfTwips::perPixel;
-    const auto atHanging = [hanging](const QTextOption::Tab &tab) { return tab.position == hanging; };
-    if (firstLine < 0 && std::none_of(tabs.cbegin(), tabs.cend(), atHanging)) {
-        tabs.append(QTextOption::Tab(hanging, QTextOption::LeftTab));
-    }
-    std::sort(tabs.begin(), tabs.end(),
-              [](const QTextOption::Tab &a, const QTextOption::Tab &b) { return a.position < b.position; });
-    if (!tabs.isEmpty()) {
-        format.setTabPositions(tabs);
+    setLineHeight(format, state);
+    setTabs(format, state.tabs, left + firstLine, firstLine);
+    if (state.background > 0 && state.background < colors_.size() && colors_.at(state.background).isValid()) {
+        format.setBackground(colors_.at(state.background));
     }
 
     lastParaState_ = state;
@@ -177,6 +228,15 @@ QTextCharFormat RtfFormats::makeCharFormat(const RtfCharState &state) const
     } else if (state.vertical == RtfCharState::Vertical::Superscript) {
         format.setVerticalAlignment(QTextCharFormat::AlignSuperScript);
     }
+    if (state.raise != 0) {
+        // At most a line's height up or down, which the layout budget allows for.
+        format.setBaselineOffset(qBound(-100.0, state.raise * 100.0 / state.halfPoints, 100.0));
+    }
+    if (state.smallCaps) {
+        format.setFontCapitalization(QFont::SmallCaps);
+    } else if (state.caps) {
+        format.setFontCapitalization(QFont::AllUppercase);
+    }
 
     // Text in a symbol font has already been turned into the Unicode characters it shows, which the
     // symbol font itself would draw as something else.
@@ -196,8 +256,9 @@ QTextCharFormat RtfFormats::makeCharFormat(const RtfCharState &state) const
         format.setAnchor(true);
         format.setAnchorHref(links_.at(state.link));
         // A link its writer gave no look of its own (colour 0 is the default text colour, whatever the table
-        // says) looks like one all the same.
-        if (!state.underline && state.color <= 0) {
+        // says) looks like one all the same. Where the writer styled some of its text, the rest (the tab and the
+        // page number of a line of contents) keeps the plain look the writer gave it.
+        if (!state.underline && state.color <= 0 && !styledLinks_.contains(state.link)) {
             format.setFontUnderline(true);
             format.setForeground(qGuiApp != nullptr ? QGuiApplication::palette().color(QPalette::Link)
                                                     : QColor(Qt::blue));
@@ -209,5 +270,6 @@ QTextCharFormat RtfFormats::makeCharFormat(const RtfCharState &state) const
 void RtfFormats::forgetFormats()
 {
     charFormats_.clear();
+    haveBlockFormat_ = false;
     ++generation_;
 }

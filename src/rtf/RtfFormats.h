@@ -5,6 +5,7 @@
 #include <QColor>
 #include <QHash>
 #include <QList>
+#include <QSet>
 #include <QString>
 #include <QTextBlockFormat>
 #include <QTextCharFormat>
@@ -18,11 +19,14 @@ struct RtfCharState {
     bool underline = false;
     bool strike = false;
     bool hidden = false;
+    bool smallCaps = false;
+    bool caps = false;
     Vertical vertical = Vertical::Normal;
+    int raise = 0; // \\up and \\dn: half-points above the baseline, below where negative
     int halfPoints = 24;
     int font = -1; // -1: the document's default font
     int color = 0;
-    int background = 0; // 0: none, like an index past the table
+    int background = 0; // 0: none, like an index past the table; \\highlight and \\chcbpat
     int link = -1;      // an address in RtfFormats' link table
 
     bool operator==(const RtfCharState &) const = default;
@@ -35,22 +39,34 @@ struct RtfTab {
 
     int twips = 0; // from the left edge of the text, where \\li0 starts
     Kind kind = Kind::Left;
+    char16_t leader = u' '; // what fills the space the tab leaves, as rtfTabLeadersProperty writes it
 
     bool operator==(const RtfTab &) const = default;
 };
 
+// The block property that holds one leader character per tab stop of the block, in the order of its tab stops
+// (QTextOption::Tab holds none): '.' dots, '-' hyphens, '_' a line, '=' a thick line, u'\u00B7' middle dots, ' ' none.
+// Only a block with a leader has it.
+inline constexpr int rtfTabLeadersProperty = QTextFormat::UserProperty + 1;
+
 // Paragraph formatting; lengths in twips (1/1440 inch).
 struct RtfParaState {
-    enum class Alignment : quint8 { Left, Center, Right, Justify };
+    // Start: none given, the side where the paragraph's direction begins.
+    enum class Alignment : quint8 { Start, Left, Center, Right, Justify };
 
-    Alignment alignment = Alignment::Left;
+    Alignment alignment = Alignment::Start;
     int leftTwips = 0;
     int rightTwips = 0;
     int firstLineTwips = 0;
     int beforeTwips = 0;
     int afterTwips = 0;
+    int lineTwips = 0;         // \\sl: 0 single, above 0 at least (proportional with lineMultiple), below 0 exactly
+    bool lineMultiple = false; // \\slmult1: \\sl is a multiple of single spacing, 240 for one line
+    bool rightToLeft = false;  // \\rtlpar
+    int background = 0;        // \\cbpat, an index into the colour table; 0: none
     QList<RtfTab> tabs;
     RtfTab::Kind nextTabKind = RtfTab::Kind::Left;
+    char16_t nextTabLeader = u' ';
     int listOverride = 0; // \\lsN of a list in the list tables; 0: none
     int listLevel = 0;
     int pn = -1; // the paragraph's old-style numbering, an index into RtfLists
@@ -96,6 +112,7 @@ private:
     QList<QColor> colors_;
     QStringList links_;
     QHash<QString, int> linkIndexes_; // where each address is in links_
+    QSet<int> styledLinks_;           // links that their writer gave a look of their own somewhere
     QHash<RtfCharState, QTextCharFormat> charFormats_;
     QTextCharFormat lastCharFormat_;
     RtfParaState lastParaState_;

@@ -31,6 +31,16 @@ enum class RtfKeyword : quint8 {
     Subscript,
     Superscript,
     NoSuperSub,
+    Raised,  // \\up
+    Lowered, // \\dn
+    SmallCaps,
+    Caps,
+    ParagraphBackground, // \\cbpat
+    LineSpacing,         // \\sl
+    LineMultiple,        // \\slmult
+    RightToLeft,         // \\rtlpar
+    LeftToRight,         // \\ltrpar
+    DefaultTab,          // \\deftab
     ParagraphDefault,
     AlignLeft,
     AlignCenter,
@@ -79,6 +89,7 @@ enum class RtfKeyword : quint8 {
     TabRight,
     TabCenter,
     TabDecimal,
+    TabLeader, // character holds the leader, as rtfTabLeadersProperty writes it
     // Tables.
     InTable,
     Cell,
@@ -120,7 +131,8 @@ enum class RtfKeyword : quint8 {
 
 struct RtfKeywordInfo {
     RtfKeyword keyword = RtfKeyword::Unknown;
-    char16_t character = 0; // for RtfKeyword::Character; the number format for RtfKeyword::PnNumberFormat
+    char16_t character = 0; // for RtfKeyword::Character; the number format for RtfKeyword::PnNumberFormat; the
+                            // leader for RtfKeyword::TabLeader
 };
 
 RtfKeywordInfo rtfKeyword(QByteArrayView word);

@@ -129,14 +129,17 @@ void RtfListReader::beginListText(const RtfCharState &chars)
     hasListText_ = true;
 }
 
+// The label ends with its tab. Some writers wrap whole paragraphs in \\listtext; they are not the label.
 void RtfListReader::appendToListText(char16_t unit)
 {
-    appendTo(listText_, unit);
+    if (!listText_.endsWith(u'\t')) {
+        appendTo(listText_, unit);
+    }
 }
 
 // A list paragraph begins with its number or bullet. Writers put their own rendering of it in \listtext, for
 // readers without lists; where that shows no number (a tab alone), the number comes from the list tables or the
-// old-style numbering, and a level that shows nothing puts nothing there at all.
+// old-style numbering, and a level that shows nothing, or a paragraph outside any list, puts nothing there at all.
 RtfListReader::Label RtfListReader::startParagraph(const RtfParaState &para, const RtfCharState &chars,
                                                    RtfCodePage documentPage)
 {
@@ -155,8 +158,8 @@ RtfListReader::Label RtfListReader::startParagraph(const RtfParaState &para, con
     }
     QString written = std::exchange(listText_, QString());
     const bool writtenShowsNumber = std::any_of(written.cbegin(), written.cend(), [](QChar c) { return !c.isSpace(); });
-    if (inList && !writtenShowsNumber) {
-        return {numbered, chars};
+    if (!writtenShowsNumber) {
+        return {inList ? numbered : QString(), chars};
     }
     return {std::move(written), listTextChars_};
 }

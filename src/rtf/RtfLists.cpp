@@ -171,7 +171,9 @@ QString RtfLists::nextLabel(int listOverride, int level, const RtfFormats &forma
         return {};
     }
     const List &list = *listFor(listOverride);
-    Counters &counters = counters_[listOverride];
+    // The overrides of one list number on from each other, as the list's own paragraphs do: a sub-level written
+    // with an \\ls of its own still counts under its parent's number.
+    Counters &counters = counters_[list.id];
     const Level &own = list.levels.at(level);
     counters.values[level] = counters.started[level] ? counters.values[level] + 1 : own.startAt;
     counters.started[level] = true;

@@ -95,8 +95,8 @@ private:
     List pendingList_;
     bool listPending_ = false;
     int pendingOverrideListId_ = 0;
-    QHash<int, int> overrides_; // \ls number to \listid
-    QHash<int, Counters> counters_;
+    QHash<int, int> overrides_;     // \ls number to \listid
+    QHash<int, Counters> counters_; // by \\listid
     QList<Pn> pns_;
     int lastPn_ = -1;
     int pnCounter_ = 0;

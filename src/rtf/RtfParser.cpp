@@ -1,14 +1,27 @@
 #include "rtf/RtfParser.h"
 
 #include "rtf/RtfFormatWords.h"
+#include "rtf/RtfTwips.h"
+
+#include <QTextDocument>
+#include <QTextOption>
+
+namespace {
+
+// Where a document gives no \\deftab, a default stop every half inch; a garbled one still leaves a few pixels.
+constexpr int defaultTabTwips = 720;
+constexpr int minTabTwips = 72;
+
+} // namespace
 
 RtfParser::RtfParser(QByteArrayView input, QTextDocument &document, int maxDepth, qsizetype maxGroups,
                      qsizetype maxOutputChars, qint64 maxPicturePixels, RtfLayoutBudget::Bounds layoutBounds)
-    : tokenizer_(input), writer_(document, maxOutputChars, layoutBounds), pictures_(maxPicturePixels),
-      maxDepth_(qMax(1, maxDepth)), maxGroups_(maxGroups)
+    : tokenizer_(input), document_(document), writer_(document, maxOutputChars, layoutBounds),
+      pictures_(maxPicturePixels), maxDepth_(qMax(1, maxDepth)), maxGroups_(maxGroups)
 {
     stack_.reserve(qMin(maxDepth_, 256) + 1);
     stack_.append(RtfGroupState{});
+    setDefaultTab(defaultTabTwips);
 }
 
 RtfParser::Status RtfParser::run()
@@ -317,7 +330,7 @@ void RtfParser::handleBodyWord(RtfKeywordInfo info, const RtfToken &token)
     default:
         break;
     }
-    if (handleBodyDestination(info.keyword) || RtfFormatWords::applyPlacement(info.keyword, token, group.para) ||
+    if (handleBodyDestination(info.keyword) || RtfFormatWords::applyPlacement(info, token, group.para) ||
         tables_.word(info.keyword, token)) {
         return;
     }
@@ -370,6 +383,12 @@ void RtfParser::handleTextWord(RtfKeywordInfo info, const RtfToken &token)
     switch (info.keyword) {
     case RtfKeyword::DefaultFont:
         formats_.setDefaultFont(token.parameter);
+        break;
+    case RtfKeyword::DefaultTab:
+        // The header gives it, before any text; a change of the document's text option lays out all its text again.
+        if (!std::exchange(defaultTabSet_, true)) {
+            setDefaultTab(token.parameter > 0 ? qBound(minTabTwips, token.parameter, RtfTwips::max) : defaultTabTwips);
+        }
         break;
     case RtfKeyword::Paragraph:
         paragraphBreak();
@@ -452,4 +471,12 @@ void RtfParser::showPicture(const RtfPictureReader::Shown &shown)
     if (!shown.image.isNull()) {
         text_.appendImage(shown.image, shown.size, state().chars, state().para);
     }
+}
+
+// The stops that a tab reaches past the paragraph's own.
+void RtfParser::setDefaultTab(int twips)
+{
+    QTextOption option = document_.defaultTextOption();
+    option.setTabStopDistance(twips / RtfTwips::perPixel);
+    document_.setDefaultTextOption(option);
 }

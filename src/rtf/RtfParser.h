@@ -56,8 +56,10 @@ private:
     void paragraphBreak();
     void finishPicture();
     void showPicture(const RtfPictureReader::Shown &shown);
+    void setDefaultTab(int twips);
 
     RtfTokenizer tokenizer_;
+    QTextDocument &document_;
     RtfDocumentWriter writer_;
     RtfFormats formats_;
     RtfTextDecoder decoder_;
@@ -79,5 +81,6 @@ private:
     int overflowDepth_ = 0;
     RtfGroupState overflowSaved_;
     qsizetype groupCount_ = 0;
+    bool defaultTabSet_ = false;
     bool done_ = false;
 };

@@ -1,8 +1,12 @@
 #include "ui/DocumentView.h"
 
 #include "ui/AccessibleFactory.h"
+#include "ui/TabLeaders.h"
 
 #include <QAccessibleWidget>
+#include <QPaintEvent>
+#include <QPainter>
+#include <QScrollBar>
 #include <QTextBlock>
 #include <QTextLayout>
 
@@ -217,3 +221,14 @@ DocumentView::DocumentView(QWidget *parent) : QTextBrowser(parent)
 }
 
 DocumentView::~DocumentView() = default;
+
+void DocumentView::paintEvent(QPaintEvent *event)
+{
+    QTextBrowser::paintEvent(event);
+    // Where the text edit draws the document: moved by the scroll bars.
+    const QPoint offset(horizontalScrollBar()->value(), verticalScrollBar()->value());
+    QPainter painter(viewport());
+    painter.setPen(palette().color(QPalette::Text));
+    painter.translate(-offset);
+    tabLeaders::paint(painter, *document(), QRectF(event->rect().translated(offset)));
+}

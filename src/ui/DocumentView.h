@@ -11,4 +11,8 @@ class DocumentView final : public QTextBrowser {
 public:
     explicit DocumentView(QWidget *parent = nullptr);
     ~DocumentView() override;
+
+protected:
+    // The text, then the tab leaders that Qt's text layout does not draw.
+    void paintEvent(QPaintEvent *event) override;
 };

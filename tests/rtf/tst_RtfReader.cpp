@@ -77,7 +77,12 @@ QString describe(const QTextCharFormat &format)
 QString describe(const QTextBlockFormat &format)
 {
     QStringList words;
-    const Qt::Alignment alignment = format.alignment() & Qt::AlignHorizontal_Mask;
+    // The side it is shown at: Qt's left and right turn with the direction, unless they are absolute.
+    Qt::Alignment alignment = format.alignment() & Qt::AlignHorizontal_Mask;
+    if (format.layoutDirection() == Qt::RightToLeft && !(alignment & Qt::AlignAbsolute) &&
+        !(alignment & ~Qt::AlignLeft))
+        alignment = Qt::AlignRight;
+    alignment &= ~Qt::AlignAbsolute;
     words << (alignment == Qt::AlignHCenter   ? u"center"_s
               : alignment == Qt::AlignRight   ? u"right"_s
               : alignment == Qt::AlignJustify ? u"justify"_s
@@ -225,6 +230,8 @@ QString feature(const QTextDocument &document, const QString &name)
         parts << details(document, name);
     if (name == u"cells")
         cells(document.rootFrame(), 0, parts);
+    if (name == u"default tab")
+        parts << QString::number(document.defaultTextOption().tabStopDistance());
     return parts.isEmpty() ? u"none"_s : parts.join(u" | ");
 }
 
@@ -289,6 +296,8 @@ private slots:
     void helpFile();
     void samples_data();
     void samples();
+    void words_data();
+    void words();
     void pictures_data();
     void pictures();
     void tablesKeepText_data();
@@ -942,6 +951,45 @@ void tst_RtfReader::samples_data()
         QTest::addRow("abiword %s", qPrintable(features.at(i))) << u"abiword"_s << features.at(i) << abiWord.at(i);
         QTest::addRow("pandoc %s", qPrintable(features.at(i))) << u"pandoc"_s << features.at(i) << pandoc.at(i);
     }
+
+    // Character marks, paragraph spacing, direction and backgrounds, tab leaders and default stops, list numbers.
+    const char *words[][3] = {
+        {"word_shape", "format of shaded", "11pt background=#c6efce font=Times New Roman"},
+        {"libreoffice_odt", "format of highlighted", "12pt background=#ffff00 font=Liberation Serif"},
+        {"libreoffice_odt", "format of shaded", "12pt background=#c6efce font=Liberation Serif"},
+        {"libreoffice_html", "format of highlighted", "12pt background=#ffff00 font=DejaVu Serif"},
+        {"word_shape", "format of 2O", "11pt font=Times New Roman baseline=-18.1818"},
+        {"word_shape", "format of 2,", "11pt font=Times New Roman baseline=27.2727"},
+        {"libreoffice_html", "format of 2O", "12pt font=DejaVu Serif baseline=-8.33333"},
+        {"libreoffice_html", "format of 2,", "12pt font=DejaVu Serif baseline=33.3333"},
+        {"word_shape", "format of Small", "11pt font=Times New Roman smallcaps"},
+        {"word_shape", "format of capitals.", "11pt font=Times New Roman caps"},
+        {"libreoffice_odt", "format of Small", "12pt font=Liberation Serif smallcaps"},
+        {"word_shape", "format of \t1", "11pt font=Times New Roman link=#_Toc100"}, // the writer ended the link's look
+        {"word_shape", "paragraph of pale yellow", "left bottom=10.67 background=#fff2cc line=1:107.917"},
+        {"word_shape", "paragraph of One and a half", "left bottom=10.67 line=1:150"},
+        {"word_shape", "paragraph of Exactly", "left bottom=10.67 line=2:26.6667"},
+        {"libreoffice_odt", "paragraph of One and a half", "left bottom=9.333 line=1:150"},
+        {"libreoffice_odt", "paragraph of At least", "left bottom=9.333 line=3:28.8"},
+        {"abiword_odt", "paragraph of At least", "left bottom=9.267 line=3:0.4"},
+        {"wordpad_shape", "paragraph of Windows-1252", "left bottom=13.33 line=1:115"},
+        {"word_shape", "paragraph of Find", "left bottom=10.67 tab=384r tab=528 line=1:107.917 leaders=._"},
+        {"libreoffice_odt", "paragraph of Find", "left bottom=9.333 tab=384r tab=528 leaders=._"},
+        {"word_shape", "paragraph of \t1", "left bottom=6.667 tab=623r leaders=."},
+        {"libreoffice_odt", "paragraph of Adding an entry", "left tab=624r leaders=."},
+        {"libreoffice_odt", "paragraph of العربية", "right bottom=9.333 rtl"},
+        {"libreoffice_html", "paragraph of العربية", "right bottom=9.333 line=1:115 rtl"},
+        {"abiword_odt", "paragraph of العربية", "right bottom=9.267 rtl"},
+        {"abiword_docx", "paragraph of العربية", "justify bottom=9.333"},
+        {"word_shape", "default tab", "47.2"},
+        {"wordpad_shape", "default tab", "48"},
+        {"abiword_html", "list labels", "1. | 2. | 2.1. | 2.2. | 2.2.1."},
+        {"abiword_odt", "list labels", "none"},
+        {"abiword_docx", "format of 2.2.1.", "12pt color=#000000 font=Liberation Serif"}, // \\fi without \\li: no hang
+    };
+    for (const auto &[writer, name, expected] : words)
+        QTest::addRow("%s %s", writer, name)
+            << QString::fromLatin1(writer) << QString::fromUtf8(name) << QString::fromUtf8(expected);
     // Pictures in shapes and metafiles, each once, at the shape's size; AbiWord's frame properties stay hidden.
     const char *pictures[][3] = {
         {"libreoffice_odt", "picture", "48x32 of 24x16"},
@@ -975,6 +1023,38 @@ void tst_RtfReader::samples()
     const QString text = document.toPlainText();
     QVERIFY2(!text.contains(u'\\') && !text.contains(u'{') && !text.contains(u'}'), qPrintable(text));
 #endif
+}
+
+void tst_RtfReader::words_data()
+{
+    QTest::addColumn<QByteArray>("rtf");
+    QTest::addColumn<QString>("feature");
+    QTest::addColumn<QString>("expected");
+    const char *rows[][3] = {
+        {"{\\rtf1\\rtlpar\\qr a\\par\\pard b\\par}", "paragraph of b", "left"},
+        {"{\\rtf1\\rtlpar a\\par\\rtlpar\\ql b\\par}", "paragraph of a", "right rtl"}, // where it begins
+        {"{\\rtf1\\rtlpar a\\par\\rtlpar\\ql b\\par}", "paragraph of b", "left rtl"},
+        {"{\\rtf1\\sl31680\\slmult1 a\\par}", "paragraph of a", "left line=1:300"},
+        {"{\\rtf1\\sl-31680 a\\par}", "paragraph of a", "left line=2:48"},
+        {"{\\rtf1\\fs2\\up1000 a}", "format of a", "1pt baseline=100"},
+        {"{\\rtf1\\dn x\\up0 a}", "format of a", "12pt"},
+        {"{\\rtf1\\tx720\\tldot\\tx720 a\\tab b\\par}", "paragraph of a", "left tab=48 leaders=."}, // the last one
+        {"{\\rtf1\\deftab1 a}", "default tab", "4.8"},
+        {"{\\rtf1{\\listtext 1.\\tab Extra\\par}a\\par}", "format of Extra", "0pt"}, // the label ends at its tab
+    };
+    for (const auto &[rtf, feature, expected] : rows)
+        QTest::addRow("%s", rtf) << QByteArray(rtf) << QString::fromLatin1(feature) << QString::fromLatin1(expected);
+}
+
+// Character and paragraph words at the edges of what they may ask.
+void tst_RtfReader::words()
+{
+    QFETCH(QByteArray, rtf);
+    QFETCH(QString, feature);
+    QFETCH(QString, expected);
+    QTextDocument document;
+    QVERIFY(RtfReader().read(rtf, document));
+    QCOMPARE(::feature(document, feature), expected);
 }
 
 void tst_RtfReader::pictures_data()
