@@ -173,12 +173,12 @@ void EntryCommands::goToLocation(qsizetype row)
     opener_.openLocation(address);
 }
 
-void EntryCommands::sortEntries(int column, Qt::SortOrder order)
+void EntryCommands::sortEntries(int column)
 {
-    if (entries_.rowCount() == 0 || column < 0 || column >= Entry::FieldCount) {
+    if (entries_.rowCount() == 0 || !entries_.sortByHeaderClick(column)) {
         return;
     }
-    entries_.setSortSettings(true, Entry::Field(column), order);
+    const Qt::SortOrder order = entries_.sortOrder();
     // A sighted user sees the new order; a screen reader user hears it. The status bar keeps its text.
     const QString name = entries_.headerData(column, Qt::Horizontal).toString();
     emit announcement(u"Sorted by "_s + name + u", "_s +

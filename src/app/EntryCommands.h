@@ -38,9 +38,10 @@ public:
     // Hands the location of the entry in `row` to the desktop: a web address to the browser, a path to the file
     // manager. An opener that fails is reported when it ends, in a message box that names the location.
     void goToLocation(qsizetype row);
-    // Re-orders the entries by a column (0 for the first), which is the order a save writes, and has a screen reader
-    // told the new order. An empty list keeps its order and its sort settings.
-    void sortEntries(int column, Qt::SortOrder order);
+    // A header click: re-orders the entries by a column (0 for the first), in the other direction than before, which
+    // is the order a save writes, and has a screen reader told the new order. An empty list keeps its order and its
+    // sort settings.
+    void sortEntries(int column);
     // The entry dialog's Save: the texts go into the request's entry, or a new one at the end, then the vault is
     // saved. The change stays in the list whatever the save comes to.
     void saveEntry(const EntryRequest &request, const QString &username, const QString &password,

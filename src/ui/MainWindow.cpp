@@ -137,11 +137,7 @@ void MainWindow::buildControls()
     }
 
     connect(websiteButton_, &QToolButton::clicked, this, &MainWindow::websiteRequested);
-    // Every click asks for the other direction than the list's, also on another column.
-    connect(entryList_, &EntryListView::columnClicked, this, [this](int column) {
-        emit sortRequested(column,
-                           entries_.sortOrder() == Qt::AscendingOrder ? Qt::DescendingOrder : Qt::AscendingOrder);
-    });
+    connect(entryList_, &EntryListView::columnClicked, this, &MainWindow::sortRequested);
 }
 
 void MainWindow::buildMenus()

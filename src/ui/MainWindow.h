@@ -52,9 +52,8 @@ signals:
     void websiteRequested();
     void helpRequested();
     void aboutRequested();
-    // A column's header was clicked, or its sort key pressed: the list is to be sorted by it (0 for the first column)
-    // in the other direction than the list's own, also when the column changes.
-    void sortRequested(int column, Qt::SortOrder order);
+    // A column's header was clicked, or its sort key pressed: the list is to be sorted by it (0 for the first column).
+    void sortRequested(int column);
     // The window is about to close, by its close box or File, Exit; keepOpen(), called in answer, stops it.
     void closeRequested();
     // The window closes for good: the program unloads its other windows and ends.
