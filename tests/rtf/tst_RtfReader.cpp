@@ -912,6 +912,31 @@ void tst_RtfReader::samples_data()
     for (const auto &[writer, name, expected] : shown)
         QTest::addRow("%s %s", writer, name)
             << QString::fromLatin1(writer) << QString::fromLatin1(name) << QString::fromUtf8(expected);
+    // Tables: one grid across rows whose cells differ, merged cells as spans, shading and border colours, tables in
+    // cells (listed after the cells of the table that holds them), and a table wider than the page scaled to fit.
+    const char *tables[][3] = {
+        {"word_shape", "cells",
+         "Keys of the main window 1x4@0 #dbe5f1/#1f4e79 | Entries 2x1@0 /#c0504d | Ctrl+N 1x2@0 /#c0504d | Add 1x1@0 "
+         "#fff2cc/#c0504d | Ctrl+E 1x1@0 /#c0504d |  1x2@0 /#c0504d | Edit 1x1@1 /#c0504d | Enter 1x1@1 /#c0504d | "
+         "Username 1x1@0 /#ffffff | Who you are 1x1@0 /#ffffff"},
+        {"libreoffice_odt", "cells",
+         "Keys of the main window 1x3@0 #dbe5f1/#1f4e79 | Entries 2x1@0 /#c0504d | Ctrl+N 1x1@0 /#c0504d | Add 1x1@0 "
+         "/#c0504d | Ctrl+E 1x1@0 /#c0504d |  1x1@0 /#c0504d | Edit 1x1@1 /#c0504d | Enter 1x1@1 /#c0504d | Username "
+         "1x1@0 / | Who you are 1x1@0 /"},
+        {"libreoffice_html", "cells",
+         "Keys of the list 1x2@0 #dbe5f1/#808080 | Entries 2x1@0 /#808080 | Ctrl+N adds one 1x1@0 #fff2cc/#808080 | "
+         "Ctrl+E changes one 1x1@0 /#808080 | Username 1x1@0 / | Who you are 1x1@0 /"},
+        {"libreoffice_html", "table",
+         "3x2 | Keys of the list | Keys of the list | Entries | Ctrl+N adds one | Entries | Ctrl+E changes one | 29 | "
+         "71 | border 1 1 1 1"},
+        {"abiword_docx", "cells",
+         "Keys of the main window 1x3@0 #dbe5f1/#1f4e79 | Entries 2x1@0 /#c0504d | Ctrl+N 1x1@0 /#c0504d | Add 1x1@0 "
+         "/#c0504d | Ctrl+E 1x1@0 /#c0504d |  1x1@0 /#c0504d | Edit 1x1@1 /#c0504d | Enter 1x1@1 /#c0504d | Username "
+         "1x1@0 /#ffffff | Who you are 1x1@0 /#ffffff"},
+    };
+    for (const auto &[writer, name, expected] : tables)
+        QTest::addRow("%s %s", writer, name)
+            << QString::fromLatin1(writer) << QString::fromLatin1(name) << QString::fromUtf8(expected);
     for (qsizetype i = 0; i < features.size(); ++i) {
         QTest::addRow("libreoffice %s", qPrintable(features.at(i)))
             << u"libreoffice"_s << features.at(i) << libreOffice.at(i);
