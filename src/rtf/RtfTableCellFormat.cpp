@@ -2,9 +2,30 @@
 
 #include "rtf/RtfTwips.h"
 
+#include <QFontMetricsF>
+
 #include <tuple>
 
 namespace {
+
+constexpr int paddingPixels = 4;
+// Words longer than this break anyway: the reader gives them places to break.
+constexpr qsizetype maxWordChars = 64;
+
+QStringView longestWord(QStringView text)
+{
+    QStringView longest;
+    qsizetype start = 0;
+    for (qsizetype i = 0; i <= text.size(); ++i) {
+        if (i == text.size() || text.at(i).isSpace() || text.at(i) == QChar(0x200B)) {
+            if (i - start > longest.size()) {
+                longest = text.sliced(start, qMin(i - start, maxWordChars));
+            }
+            start = i + 1;
+        }
+    }
+    return longest;
+}
 
 // A side without a colour of its own takes the colour of the cell's other sides, and black where it is drawn and
 // none is given; a side that is not drawn and has no colour gets none.
@@ -31,9 +52,26 @@ QTextTableFormat table(const QList<QTextLength> &widths)
     format.setBorder(0);
     format.setBorderCollapse(true);
     format.setCellSpacing(0);
-    format.setCellPadding(4);
+    format.setCellPadding(paddingPixels);
     format.setColumnWidthConstraints(widths);
     return format;
+}
+
+int wordTwips(const RtfParagraph &paragraph)
+{
+    qreal widest = 0;
+    qsizetype runStart = 0;
+    for (const RtfTextRun &run : paragraph.runs) {
+        const qsizetype end = qBound(runStart, run.end, paragraph.text.size());
+        if (run.format.isImageFormat()) {
+            widest = qMax(widest, run.format.toImageFormat().width());
+        } else if (const QStringView word = longestWord(QStringView(paragraph.text).sliced(runStart, end - runStart));
+                   !word.isEmpty()) {
+            widest = qMax(widest, QFontMetricsF(run.format.font()).horizontalAdvance(word.toString()));
+        }
+        runStart = end;
+    }
+    return widest > 0 ? int((widest + 2 * paddingPixels + 1) * RtfTwips::perPixel) : 0;
 }
 
 QTextTableCellFormat cell(QTextTableCellFormat format, const RtfCellDef &definition)

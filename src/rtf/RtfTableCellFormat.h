@@ -1,6 +1,7 @@
 #pragma once
 
 #include "rtf/RtfRowDef.h"
+#include "rtf/RtfTextRuns.h"
 
 #include <QList>
 #include <QTextLength>
@@ -12,6 +13,8 @@ namespace RtfTableCellFormat {
 
 // A collapsed table with the columns' widths, which draws the borders its cells ask for and none of its own.
 QTextTableFormat table(const QList<QTextLength> &widths);
+// How wide a column must be for the paragraph's longest word to fit on a line, padding included.
+int wordTwips(const RtfParagraph &paragraph);
 // The cell's format with the definition's borders, their colours and its background.
 QTextTableCellFormat cell(QTextTableCellFormat format, const RtfCellDef &definition);
 

@@ -87,7 +87,7 @@ Layout layout(const QList<Row> &rows)
     return result;
 }
 
-QList<QTextLength> widths(const QList<int> &edges, int availableTwips)
+QList<QTextLength> widths(const QList<int> &edges, const QList<int> &leastTwips, int availableTwips)
 {
     QList<QTextLength> result;
     const int total = edges.isEmpty() ? 0 : edges.last();
@@ -95,9 +95,12 @@ QList<QTextLength> widths(const QList<int> &edges, int availableTwips)
     QList<qint64> shares;
     qint64 sum = 0;
     int left = 0;
-    for (const int right : edges) {
+    for (qsizetype i = 0; i < edges.size(); ++i) {
+        const int right = edges.at(i);
         const qint64 width = fits ? right - left : qint64(right - left) * availableTwips / qMax(1, total);
-        shares.append(qMax<qint64>(width, minColumnTwips));
+        // A long word may still break: it never asks for more than a third of the width.
+        const int least = qMax(minColumnTwips, qMin(i < leastTwips.size() ? leastTwips.at(i) : 0, availableTwips / 3));
+        shares.append(qMax<qint64>(width, least));
         sum += shares.last();
         left = right;
     }

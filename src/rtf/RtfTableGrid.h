@@ -41,8 +41,9 @@ QList<int> rowEdges(const RtfRowDef &definition, qsizetype cellCount);
 // The edges of a grid with the row's added.
 QList<int> joinedEdges(const QList<int> &grid, const QList<int> &row);
 Layout layout(const QList<Row> &rows);
-// The columns' widths: in pixels where the table fits the width given, else as shares of the view's width.
-QList<QTextLength> widths(const QList<int> &edges, int availableTwips);
+// The columns' widths: in pixels where the table fits the width given, else as shares of the view's width. No
+// column is narrower than minColumnTwips, nor than its least width given (its longest word; 0: none).
+QList<QTextLength> widths(const QList<int> &edges, const QList<int> &leastTwips, int availableTwips);
 // How wide a column range is once the widths fit the width given.
 int spanTwips(const QList<int> &edges, int first, int count, int availableTwips);
 

@@ -142,6 +142,24 @@ void RtfTableWriter::close(RtfInsertPoint &at)
     at.freeBlock = true;
 }
 
+// What each column needs for the longest word of the cells that are in it alone.
+QList<int> RtfTableWriter::leastWidths(const Table &table, const RtfTableGrid::Layout &grid)
+{
+    QList<int> least(grid.edges.size(), 0);
+    for (qsizetype r = 0; r < table.rows.size(); ++r) {
+        const QList<Cell> &cells = table.rows.at(r).cells;
+        for (qsizetype i = 0; i < cells.size() && i < grid.target.at(r).size(); ++i) {
+            const RtfTableGrid::Cell &shown = grid.cells.at(grid.target.at(r).at(i));
+            for (const Part &part : cells.at(i)) {
+                if (shown.columnSpan == 1 && part.table < 0) {
+                    least[shown.column] = qMax(least.at(shown.column), RtfTableCellFormat::wordTwips(part.paragraph));
+                }
+            }
+        }
+    }
+    return least;
+}
+
 // Calls itself for the tables in its cells, which are each one deeper: never more than maxDepth deep.
 QTextTable *RtfTableWriter::insertTable(QTextCursor &cursor, const Table &table, int availableTwips)
 {
@@ -151,7 +169,8 @@ QTextTable *RtfTableWriter::insertTable(QTextCursor &cursor, const Table &table,
         shapes.append(RtfTableGrid::Row{&row.definition, row.edges});
     }
     const RtfTableGrid::Layout grid = RtfTableGrid::layout(shapes);
-    QTextTableFormat format = RtfTableCellFormat::table(RtfTableGrid::widths(grid.edges, availableTwips));
+    const QList<int> least = leastWidths(table, grid);
+    QTextTableFormat format = RtfTableCellFormat::table(RtfTableGrid::widths(grid.edges, least, availableTwips));
     QTextTable *written = cursor.insertTable(int(table.rows.size()), int(grid.edges.size()), format);
     QList<bool> started(grid.cells.size(), false);
     for (qsizetype r = 0; r < table.rows.size(); ++r) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "rtf/RtfRowDef.h"
+#include "rtf/RtfTableGrid.h"
 #include "rtf/RtfTextRuns.h"
 
 #include <array>
@@ -71,6 +72,7 @@ private:
     Room writeRow(int depth, const RtfRowDef &row, Room room, RtfInsertPoint &at, const QTextCharFormat &textFormat);
     // Ends the table at the depth: the outermost goes into the document, a deeper one into its cell.
     void closeTable(int depth, RtfInsertPoint &at);
+    static QList<int> leastWidths(const Table &table, const RtfTableGrid::Layout &grid);
     QTextTable *insertTable(QTextCursor &cursor, const Table &table, int availableTwips);
     void fillCell(QTextTable *table, int row, int column, const Cell &cell, bool &started, int availableTwips);
     void writeRowAsText(int depth, const QList<Cell> &cells, RtfInsertPoint &at, const QTextCharFormat &textFormat);
