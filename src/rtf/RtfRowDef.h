@@ -6,6 +6,9 @@
 
 #include <array>
 
+// How deep tables in table cells go: the cells of deeper ones are text in the cells of the deepest.
+constexpr int rtfMaxTableDepth = 4;
+
 // A table row's cells as \trowd ... \cellx describe them: what the table reader gathers and the table writer lays out.
 struct RtfCellDef {
     enum Border : quint8 { Top = 1, Left = 2, Bottom = 4, Right = 8 };

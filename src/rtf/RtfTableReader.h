@@ -13,8 +13,7 @@ class RtfFormats;
 // RtfTextReader writes with the row read here.
 class RtfTableReader final {
 public:
-    // Tables in tables deeper than this are read as text in the cell of the deepest one.
-    static constexpr int maxDepth = 4;
+    static constexpr int maxDepth = rtfMaxTableDepth;
 
     explicit RtfTableReader(const RtfFormats &formats) : formats_(formats) {}
     Q_DISABLE_COPY_MOVE(RtfTableReader)

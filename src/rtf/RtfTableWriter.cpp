@@ -17,12 +17,12 @@ constexpr qsizetype charsPerTable = 3;
 
 bool RtfTableWriter::holdsNothing(const Cell &cell)
 {
-    return cell.isEmpty() || (cell.size() == 1 && cell.first().table < 0 && cell.first().paragraph.text.isEmpty());
+    return cell.isEmpty() || (cell.size() == 1 && !cell.first().table && cell.first().paragraph.text.isEmpty());
 }
 
 void RtfTableWriter::addParagraph(RtfParagraph paragraph, int depth)
 {
-    level(depth).cell.append(Part{std::move(paragraph)});
+    level(depth).cell.append(Part{std::move(paragraph), {}});
 }
 
 void RtfTableWriter::endCell(int depth, const RtfRowDef &row)
@@ -123,8 +123,7 @@ void RtfTableWriter::closeTable(int depth, RtfInsertPoint &at)
         close(at);
         return;
     }
-    nested_.append(std::exchange(open.table, {}));
-    level(depth - 1).cell.append(Part{{}, nested_.size() - 1});
+    level(depth - 1).cell.append(Part{{}, std::make_shared<const Table>(std::exchange(open.table, {}))});
 }
 
 // The rows go in together: a table that grows a row at a time lays out its whole grid again each time.
@@ -136,7 +135,6 @@ void RtfTableWriter::close(RtfInsertPoint &at)
     }
     const QTextTable *written = insertTable(at.cursor, table, RtfTableGrid::textTwips);
     at.freeBlock = false;
-    nested_.clear();
     at.cursor = written->lastCursorPosition();
     at.cursor.movePosition(QTextCursor::NextBlock);
     at.freeBlock = true;
@@ -151,7 +149,7 @@ QList<int> RtfTableWriter::leastWidths(const Table &table, const RtfTableGrid::L
         for (qsizetype i = 0; i < cells.size() && i < grid.target.at(r).size(); ++i) {
             const RtfTableGrid::Cell &shown = grid.cells.at(grid.target.at(r).at(i));
             for (const Part &part : cells.at(i)) {
-                if (shown.columnSpan == 1 && part.table < 0) {
+                if (shown.columnSpan == 1 && !part.table) {
                     least[shown.column] = qMax(least.at(shown.column), RtfTableCellFormat::wordTwips(part.paragraph));
                 }
             }
@@ -208,8 +206,8 @@ void RtfTableWriter::fillCell(QTextTable *table, int row, int column, const Cell
     bool freeBlock = !started;
     for (const Part &part : cell) {
         QTextCursor cursor = table->cellAt(row, column).lastCursorPosition();
-        if (part.table >= 0) {
-            insertTable(cursor, nested_.at(part.table), availableTwips);
+        if (part.table) {
+            insertTable(cursor, *part.table, availableTwips);
             freeBlock = true;
             continue;
         }
@@ -238,7 +236,7 @@ void RtfTableWriter::writeRowAsText(int depth, const QList<Cell> &cells, RtfInse
     closeTable(depth, at);
     if (depth > 1) {
         Cell &holder = level(depth - 1).cell;
-        if (holder.isEmpty() || holder.last().table >= 0) {
+        if (holder.isEmpty() || holder.last().table) {
             text.remove(0, 1);
             holder.append(Part{});
         }
@@ -265,8 +263,8 @@ void RtfTableWriter::appendText(const QList<Cell> &cells, QString &text, QTextCh
             if (p > 0) {
                 text += QChar::LineSeparator;
             }
-            if (part.table >= 0) {
-                for (const TableRow &row : nested_.at(part.table).rows) {
+            if (part.table) {
+                for (const TableRow &row : part.table->rows) {
                     appendText(row.cells, text, format, haveFormat);
                 }
                 continue;

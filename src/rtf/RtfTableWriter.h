@@ -5,6 +5,7 @@
 #include "rtf/RtfTextRuns.h"
 
 #include <array>
+#include <memory>
 
 class QTextTable;
 class QTextTableFormat;
@@ -15,8 +16,7 @@ class QTextTableFormat;
 // table that holds it. A row that the room left cannot take goes in as a line of text with tabs between the cells.
 class RtfTableWriter final {
 public:
-    // Tables in tables deeper than this are text in the cells of the deepest one.
-    static constexpr int maxDepth = 4;
+    static constexpr int maxDepth = rtfMaxTableDepth;
 
     RtfTableWriter() = default;
     Q_DISABLE_COPY_MOVE(RtfTableWriter)
@@ -45,9 +45,10 @@ public:
     void close(RtfInsertPoint &at);
 
 private:
+    struct Table;
     struct Part {
         RtfParagraph paragraph;
-        qsizetype table = -1; // a table in the cell instead: its index in nested_
+        std::shared_ptr<const Table> table; // a table in the cell instead
     };
     using Cell = QList<Part>;
     struct TableRow {
@@ -80,5 +81,4 @@ private:
     void appendText(const QList<Cell> &cells, QString &text, QTextCharFormat &format, bool &haveFormat) const;
 
     std::array<Level, maxDepth> levels_;
-    QList<Table> nested_; // tables in cells, until the outermost table goes into the document
 };

@@ -1050,6 +1050,11 @@ void tst_RtfReader::tablesKeepText_data()
                         20'000) +
                "}"_ba
         << 40'000;
+    QTest::newRow("table in the first row of a new table")
+        << head + "\\trowd"_ba + repeated("\\cellx1", 64) +
+               "\\intbl x\\cell\\row\\trowd\\cellx99\\intbl\\itap2 x\\nestcell"_ba +
+               "{\\*\\nesttableprops\\trowd\\cellx9\\nestrow}\\pard\\intbl\\cell\\row}"_ba
+        << 2;
     QTest::newRow("merges every way")
         << head +
                repeated(
