@@ -16,6 +16,8 @@ enum class RtfDestination : quint8 {
     Pn,
     PnText,
     Picture,
+    Shape,             // a shape's own words, and properties of which only its picture is read
+    ShapePropertyName, // \sn: the name of the shape's property being read
 };
 
 // What a group of the file says: its formatting and its destination. A group starts with its parent's.
@@ -26,5 +28,6 @@ struct RtfGroupState {
     int unicodeSkip = 1;
     bool ownsDestination = false; // the destination began in this group and ends with it
     bool starred = false;         // after \*: only a destination the reader knows is read
+    bool inShape = false;         // in a shape or its fallback, where another shape is not read
     RtfDestination beforeStar = RtfDestination::Text;
 };

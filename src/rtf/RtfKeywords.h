@@ -116,6 +116,18 @@ enum class RtfKeyword : quint8 {
     PictureHeightGoal,
     PictureScaleX,
     PictureScaleY,
+    PictureIsMetafile,
+    PictureIsBitmap,
+    // Shapes: a picture in a shape's "pib" property, and the shape's fallback for readers without shapes.
+    Shape,
+    ShapeInstance,
+    ShapeResult,
+    ShapeProperty,
+    ShapePropertyName,
+    ShapeLeft,
+    ShapeTop,
+    ShapeRight,
+    ShapeBottom,
 };
 
 struct RtfKeywordInfo {

@@ -5,6 +5,7 @@
 #include "rtf/RtfFontTableReader.h"
 #include "rtf/RtfListReader.h"
 #include "rtf/RtfPictureReader.h"
+#include "rtf/RtfShapeReader.h"
 #include "rtf/RtfTextDecoder.h"
 #include "rtf/RtfTextReader.h"
 
@@ -20,7 +21,7 @@ constexpr bool isPrintableAscii(char c)
 void RtfTextRouter::text(QByteArrayView text, const RtfGroupState &group)
 {
     const RtfDestination destination = group.destination;
-    if (destination == RtfDestination::Skip) {
+    if (destination == RtfDestination::Skip || destination == RtfDestination::Shape) {
         return;
     }
     if (destination == RtfDestination::Picture) {
@@ -67,6 +68,7 @@ void RtfTextRouter::decodeByte(uchar byte, bool raw, RtfCodePage page, const Rtf
     case RtfDestination::ListOverrideTable:
     case RtfDestination::Pn:
     case RtfDestination::Picture:
+    case RtfDestination::Shape:
         return;
     case RtfDestination::LevelText:
         // \'00 to \'08 stand for the numbers of the levels, and the first byte is the text's length.
@@ -89,6 +91,7 @@ void RtfTextRouter::decodeByte(uchar byte, bool raw, RtfCodePage page, const Rtf
     case RtfDestination::FieldInstruction:
     case RtfDestination::ListText:
     case RtfDestination::PnText:
+    case RtfDestination::ShapePropertyName:
     case RtfDestination::Text:
         break;
     }
@@ -127,12 +130,18 @@ void RtfTextRouter::character(char32_t character, const RtfGroupState &group)
             r_.lists.appendToPnText(char16_t(character));
         }
         return;
+    case RtfDestination::ShapePropertyName:
+        if (isUnit) {
+            r_.shapes.appendToPropertyName(char16_t(character));
+        }
+        return;
     case RtfDestination::Skip:
     case RtfDestination::ColorTable:
     case RtfDestination::ListTable:
     case RtfDestination::ListOverrideTable:
     case RtfDestination::Pn:
     case RtfDestination::Picture:
+    case RtfDestination::Shape:
         return;
     }
 }

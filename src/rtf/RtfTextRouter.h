@@ -9,6 +9,7 @@ class RtfFieldReader;
 class RtfFontTableReader;
 class RtfListReader;
 class RtfPictureReader;
+class RtfShapeReader;
 class RtfTextDecoder;
 class RtfTextReader;
 
@@ -26,6 +27,7 @@ public:
         RtfListReader &lists;
         RtfFieldReader &fields;
         RtfPictureReader &pictures;
+        RtfShapeReader &shapes;
     };
 
     explicit RtfTextRouter(Readers readers) : r_(readers) {}
