@@ -13,6 +13,7 @@ class RtfFormats;
 // RtfTextReader writes with the row read here.
 class RtfTableReader final {
 public:
+    // The deepest row kept: a row defined deeper is that row.
     static constexpr int maxDepth = rtfMaxTableDepth;
 
     explicit RtfTableReader(const RtfFormats &formats) : formats_(formats) {}

@@ -8,7 +8,6 @@
 #include <memory>
 
 class QTextTable;
-class QTextTableFormat;
 
 // Writes the tables of the document for RtfDocumentWriter: cells are gathered a row at a time, and a table's rows
 // go in together as one QTextTable once a paragraph outside it begins, on one grid of columns however the rows'
@@ -16,6 +15,7 @@ class QTextTableFormat;
 // table that holds it. A row that the room left cannot take goes in as a line of text with tabs between the cells.
 class RtfTableWriter final {
 public:
+    // The deepest table in a table kept; the cells of deeper ones are text in its cells.
     static constexpr int maxDepth = rtfMaxTableDepth;
 
     RtfTableWriter() = default;
