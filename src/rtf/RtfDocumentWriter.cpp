@@ -319,9 +319,6 @@ RtfParagraph RtfDocumentWriter::takeParagraph(const QTextBlockFormat &block, con
 bool RtfDocumentWriter::endCell(const QTextBlockFormat &block, const QTextCharFormat &mark, int depth,
                                 const RtfRowDef &row)
 {
-    if (depth > RtfTableWriter::maxDepth) {
-        return append(u'\t');
-    }
     if (limitReached_) {
         return false;
     }
@@ -350,10 +347,6 @@ bool RtfDocumentWriter::endCell(const QTextBlockFormat &block, const QTextCharFo
 
 void RtfDocumentWriter::endRow(const RtfRowDef &row, int depth)
 {
-    if (depth > RtfTableWriter::maxDepth) {
-        append(QChar::LineSeparator);
-        return;
-    }
     if (!limitReached_ && !budget_.chargeBreak(format_)) {
         stopForLayout();
     }

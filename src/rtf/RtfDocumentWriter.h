@@ -48,8 +48,7 @@ public:
     void setParagraphDepth(int depth) { paragraphDepth_ = qMin(depth, RtfTableWriter::maxDepth); }
 
     // Ends the current cell of the table at the depth with the paragraph being written, unless that is an empty
-    // paragraph after others; row is the definition of the cell's row so far. Past the deepest tables the writer
-    // keeps, a cell's end is a tab.
+    // paragraph after others; row is the definition of the cell's row so far.
     bool endCell(const QTextBlockFormat &block, const QTextCharFormat &mark, int depth, const RtfRowDef &row);
     // Ends the row of the cells ended at the depth since the last row, as the row definition describes it.
     void endRow(const RtfRowDef &row, int depth);

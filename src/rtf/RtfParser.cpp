@@ -330,13 +330,16 @@ void RtfParser::handleBodyWord(RtfKeywordInfo info, const RtfToken &token)
 }
 
 // \cell and \row end a cell and a row of a table outside tables; \nestcell and \nestrow those of the table in a
-// table that the paragraph is in.
+// table that the paragraph is in. Past the deepest table kept they separate the text like a tab and a line break.
 void RtfParser::tableEnd(RtfKeyword keyword)
 {
     const RtfGroupState &group = state();
     const bool nested = keyword == RtfKeyword::NestCell || keyword == RtfKeyword::NestRow;
+    const bool cell = keyword == RtfKeyword::Cell || keyword == RtfKeyword::NestCell;
     const int depth = nested ? qMax(2, group.para.tableDepth()) : 1;
-    if (keyword == RtfKeyword::Cell || keyword == RtfKeyword::NestCell) {
+    if (depth > RtfTableReader::maxDepth) {
+        emitCharacter(cell ? u'\t' : u'\u2028');
+    } else if (cell) {
         text_.endCell(tables_.row(depth), depth, group.chars, group.para);
     } else {
         text_.endRow(tables_.row(depth), depth, group.chars, group.para);
