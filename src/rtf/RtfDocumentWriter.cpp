@@ -214,7 +214,7 @@ void RtfDocumentWriter::appended()
     }
     formatChanged_ = false;
     // A paragraph of a table waits for its row; one after an unfinished row must not overtake it.
-    if (text_.size() >= flushThreshold && !paragraphInTable_ && !rowOpen()) {
+    if (text_.size() >= flushThreshold && paragraphDepth_ == 0 && !rowOpen()) {
         if (!blockStarted_) {
             startBlock(lastBlock_, lastMark_);
         }
@@ -222,8 +222,9 @@ void RtfDocumentWriter::appended()
     }
 }
 
-bool RtfDocumentWriter::endParagraph(const QTextBlockFormat &block, const QTextCharFormat &mark, bool inTable)
+bool RtfDocumentWriter::endParagraph(const QTextBlockFormat &block, const QTextCharFormat &mark, int depth)
 {
+    depth = qMin(depth, RtfTableWriter::maxDepth);
     if (limitReached_) {
         return false;
     }
@@ -233,17 +234,18 @@ bool RtfDocumentWriter::endParagraph(const QTextBlockFormat &block, const QTextC
     if (!reserve(1)) {
         return false;
     }
-    if (inTable && !blockStarted_) {
-        paragraphInTable_ = false;
+    if (depth > 0 && !blockStarted_) {
+        paragraphDepth_ = 0;
         if (pieces_ + piecesPerBlock > maxPieces_) {
             lineBreakPending_ = true;
             return true;
         }
         pieces_ += piecesPerBlock;
-        tables_.addParagraph(takeParagraph(block, mark));
+        endDeeperRows(depth);
+        tables_.addParagraph(takeParagraph(block, mark), depth);
         return true;
     }
-    endOpenRow();
+    endDeeperRows(0);
     if (pieces_ + piecesPerBlock > maxPieces_) {
         // Written with the text that follows, if any, like the block of a paragraph.
         lineBreakPending_ = true;
@@ -264,10 +266,10 @@ void RtfDocumentWriter::finish(const QTextBlockFormat &block, const QTextCharFor
         return;
     }
     finished_ = true;
-    if (paragraphInTable_ && !text_.isEmpty() && !blockStarted_) {
-        takeUnendedParagraph(block, mark);
+    if (paragraphDepth_ > 0 && !text_.isEmpty() && !blockStarted_) {
+        takeUnendedParagraph(block, mark, paragraphDepth_);
     }
-    endOpenRow();
+    endDeeperRows(0);
     tables_.close(at_);
     if (!text_.isEmpty() || blockStarted_ || at_.freeBlock) {
         writeBlock(block, mark);
@@ -314,7 +316,8 @@ RtfParagraph RtfDocumentWriter::takeParagraph(const QTextBlockFormat &block, con
     return RtfParagraph{block, mark, std::exchange(text_, QString()), std::exchange(runs_, {})};
 }
 
-bool RtfDocumentWriter::endCell(const QTextBlockFormat &block, const QTextCharFormat &mark)
+bool RtfDocumentWriter::endCell(const QTextBlockFormat &block, const QTextCharFormat &mark, int depth,
+                                const RtfRowDef &row)
 {
     if (limitReached_) {
         return false;
@@ -326,51 +329,57 @@ bool RtfDocumentWriter::endCell(const QTextBlockFormat &block, const QTextCharFo
     if (!reserve(1)) {
         return false;
     }
-    if (blockStarted_) {
+    const bool outside = blockStarted_;
+    if (outside) {
         // The paragraph began outside the table and is already partly in the document.
         writeBlock(block, mark);
         blockStarted_ = false;
         unbroken_ = 0;
-    } else if (!text_.isEmpty() || tables_.cellEmpty()) {
-        tables_.addParagraph(takeParagraph(block, mark));
     }
-    paragraphInTable_ = false;
-    tables_.endCell();
+    endDeeperRows(depth);
+    if (!outside && (!text_.isEmpty() || tables_.cellEmpty(depth))) {
+        tables_.addParagraph(takeParagraph(block, mark), depth);
+    }
+    paragraphDepth_ = 0;
+    tables_.endCell(depth, row);
     return true;
 }
 
-void RtfDocumentWriter::endRow(const RtfRowDef &row)
+void RtfDocumentWriter::endRow(const RtfRowDef &row, int depth)
 {
     if (!limitReached_ && !budget_.chargeBreak(format_)) {
         stopForLayout();
     }
     if (!text_.isEmpty() && !blockStarted_) {
-        takeUnendedParagraph(lastBlock_, lastMark_);
+        takeUnendedParagraph(lastBlock_, lastMark_, depth);
     }
-    paragraphInTable_ = false;
-    charge(tables_.endRow(row, tableRoom(), at_, format_));
+    paragraphDepth_ = 0;
+    endDeeperRows(depth);
+    charge(tables_.endRow(row, depth, tableRoom(), at_, format_));
 }
 
 // Every paragraph in a cell takes one character besides its text: its end, or the separator before it where the
 // row is written as text. endParagraph pays for the paragraphs it ends; this pays for the one that a row or the
 // document ends first. Where the limit leaves no room for it, its text goes, as the rest beyond the limit does.
-void RtfDocumentWriter::takeUnendedParagraph(const QTextBlockFormat &block, const QTextCharFormat &mark)
+void RtfDocumentWriter::takeUnendedParagraph(const QTextBlockFormat &block, const QTextCharFormat &mark, int depth)
 {
     if (reserve(1)) {
-        tables_.addParagraph(takeParagraph(block, mark));
+        endDeeperRows(depth);
+        tables_.addParagraph(takeParagraph(block, mark), depth);
     } else {
         text_.clear();
         runs_.clear();
     }
 }
 
-void RtfDocumentWriter::endOpenRow()
+void RtfDocumentWriter::endDeeperRows(int depth)
 {
-    charge(tables_.endOpenRow(tableRoom(), at_, format_));
+    charge(tables_.endDeeper(depth, tableRoom(), at_, format_));
 }
 
 void RtfDocumentWriter::charge(RtfTableWriter::Room taken)
 {
     written_ += taken.chars;
     pieces_ += taken.pieces;
+    budget_.chargeCells(taken.cells);
 }

@@ -42,15 +42,16 @@ public:
 
     // Ends the paragraph being written, giving it its formats; mark is the format of the paragraph's end,
     // which sets the height of an empty line. The break after the last paragraph adds no empty block. A
-    // paragraph in a table goes into the table's current cell.
-    bool endParagraph(const QTextBlockFormat &block, const QTextCharFormat &mark, bool inTable = false);
-    // Whether the paragraph being written is in a table, which keeps it out of the document until its row ends.
-    void setParagraphInTable(bool inTable) { paragraphInTable_ = inTable; }
+    // paragraph in a table (depth 1, or deeper in a table in a table) goes into the table's current cell.
+    bool endParagraph(const QTextBlockFormat &block, const QTextCharFormat &mark, int depth = 0);
+    // How deep in tables the paragraph being written is; one in a table stays out of the document until its row ends.
+    void setParagraphDepth(int depth) { paragraphDepth_ = qMin(depth, RtfTableWriter::maxDepth); }
 
-    // Ends the current cell with the paragraph being written, unless that is an empty paragraph after others.
-    bool endCell(const QTextBlockFormat &block, const QTextCharFormat &mark);
-    // Ends the row of the cells ended since the last row, as the row definition describes it.
-    void endRow(const RtfRowDef &row);
+    // Ends the current cell of the table at the depth with the paragraph being written, unless that is an empty
+    // paragraph after others; row is the definition of the cell's row so far.
+    bool endCell(const QTextBlockFormat &block, const QTextCharFormat &mark, int depth, const RtfRowDef &row);
+    // Ends the row of the cells ended at the depth since the last row, as the row definition describes it.
+    void endRow(const RtfRowDef &row, int depth);
     bool rowOpen() const { return tables_.rowOpen(); }
 
     // Writes the last paragraph if no break ended it and closes the edit block.
@@ -74,11 +75,12 @@ private:
     void startBlock(const QTextBlockFormat &block, const QTextCharFormat &mark);
     void flushText();
     RtfParagraph takeParagraph(const QTextBlockFormat &block, const QTextCharFormat &mark);
-    void takeUnendedParagraph(const QTextBlockFormat &block, const QTextCharFormat &mark);
+    void takeUnendedParagraph(const QTextBlockFormat &block, const QTextCharFormat &mark, int depth);
     // What the limits leave a table row, and charging what it took.
-    RtfTableWriter::Room tableRoom() const { return {maxChars_ - written_, maxPieces_ - pieces_}; }
+    RtfTableWriter::Room tableRoom() const { return {maxChars_ - written_, maxPieces_ - pieces_, budget_.cellsLeft()}; }
     void charge(RtfTableWriter::Room taken);
-    void endOpenRow();
+    // Ends the rows of the tables deeper than the depth; 0 ends every row.
+    void endDeeperRows(int depth);
 
     QTextDocument &document_;
     RtfInsertPoint at_;
@@ -92,7 +94,7 @@ private:
     qsizetype maxPieces_ = 0; // blocks and runs
     qsizetype pieces_ = 0;
     bool blockStarted_ = false; // the current paragraph already has its block in the document
-    bool paragraphInTable_ = false;
+    int paragraphDepth_ = 0;
     RtfTableWriter tables_;
     int imageCount_ = 0;
     qsizetype unbroken_ = 0; // characters since the last place where a line may break

@@ -71,6 +71,10 @@ struct RtfParaState {
     int listLevel = 0;
     int pn = -1; // the paragraph's old-style numbering, an index into RtfLists
     bool inTable = false;
+    int nesting = 0; // \\itap: 1 in a table's cell, 2 in a cell of a table in a cell, ...
+
+    // How deep in tables the paragraph is: 0 outside them.
+    int tableDepth() const { return nesting > 0 ? nesting : (inTable ? 1 : 0); }
 
     bool operator==(const RtfParaState &) const = default;
 };
@@ -94,6 +98,8 @@ public:
     // The index of a link's address for RtfCharState::link; -1 once the table is full.
     int addLink(const QString &address);
 
+    // The colour at the index of the colour table; invalid for "auto" and past the table.
+    QColor color(int index) const { return index >= 0 && index < colors_.size() ? colors_.at(index) : QColor(); }
     // The code page of text in the given font (-1: the default font).
     RtfCodePage codePage(int font, RtfCodePage documentPage) const;
 

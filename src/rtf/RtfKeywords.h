@@ -104,6 +104,18 @@ enum class RtfKeyword : quint8 {
     BorderNone,
     BorderStyle,
     BorderWidth,
+    BorderColor,
+    CellMergeFirst,
+    CellMerged,
+    CellMergeDownFirst,
+    CellMergedDown,
+    CellBackground,
+    CellPattern,
+    CellShading,
+    NestingLevel, // \itap
+    NestCell,     // the end of a cell of a table in a table
+    NestRow,
+    NestTableProps, // the definition of a row of a table in a table
     // Pictures.
     ShapePicture,
     Picture,

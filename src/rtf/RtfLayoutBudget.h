@@ -36,6 +36,9 @@ public:
     // and charges them.
     qsizetype chargeText(qsizetype characters, const QTextCharFormat &format);
     bool chargeCell();
+    // Cells that a table's grid adds besides those that ended in the file.
+    qsizetype cellsLeft() const { return bounds_.cells - cells_; }
+    void chargeCells(qsizetype count) { cells_ += qBound<qsizetype>(0, count, cellsLeft()); }
     bool chargeRun();
     // Something as tall as a picture, on a line of its own at worst.
     bool chargeHeight(qreal pixels);

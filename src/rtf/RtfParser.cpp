@@ -188,6 +188,7 @@ bool RtfParser::resumesStarred(RtfKeyword keyword)
     case RtfKeyword::ShapePicture:
     case RtfKeyword::ShapeInstance:
     case RtfKeyword::Picture:
+    case RtfKeyword::NestTableProps:
         state().destination = state().beforeStar;
         return true;
     default:
@@ -320,21 +321,42 @@ void RtfParser::handleBodyWord(RtfKeywordInfo info, const RtfToken &token)
         fields_.beginResult(group.chars);
         return;
     case RtfKeyword::Cell:
-        text_.endCell(group.chars, group.para);
-        return;
+    case RtfKeyword::NestCell:
     case RtfKeyword::Row:
-        text_.endRow(tables_.row(), group.chars, group.para);
+    case RtfKeyword::NestRow:
+        tableEnd(info.keyword);
+        return;
+    case RtfKeyword::NestingLevel:
+        group.para.nesting = qBound(0, token.parameter, 255);
         return;
     case RtfKeyword::ShapePicture:
+    case RtfKeyword::NestTableProps:
         return;
     default:
         break;
     }
     if (handleBodyDestination(info.keyword) || RtfFormatWords::applyPlacement(info, token, group.para) ||
-        tables_.word(info.keyword, token)) {
+        tables_.word(info.keyword, token, group.para.tableDepth())) {
         return;
     }
     handleTextWord(info, token);
+}
+
+// \cell and \row end a cell and a row of a table outside tables; \nestcell and \nestrow those of the table in a
+// table that the paragraph is in. Past the deepest table kept they separate the text like a tab and a line break.
+void RtfParser::tableEnd(RtfKeyword keyword)
+{
+    const RtfGroupState &group = state();
+    const bool nested = keyword == RtfKeyword::NestCell || keyword == RtfKeyword::NestRow;
+    const bool cell = keyword == RtfKeyword::Cell || keyword == RtfKeyword::NestCell;
+    const int depth = nested ? qMax(2, group.para.tableDepth()) : 1;
+    if (depth > RtfTableReader::maxDepth) {
+        emitCharacter(cell ? u'\t' : u'\u2028');
+    } else if (cell) {
+        text_.endCell(tables_.row(depth), depth, group.chars, group.para);
+    } else {
+        text_.endRow(tables_.row(depth), depth, group.chars, group.para);
+    }
 }
 
 bool RtfParser::handleBodyDestination(RtfKeyword keyword)

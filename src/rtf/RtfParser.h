@@ -48,6 +48,7 @@ private:
     bool handleUnicodeWord(RtfKeyword keyword, const RtfToken &token);
     void dispatchWord(RtfKeywordInfo info, const RtfToken &token);
     void handleBodyWord(RtfKeywordInfo info, const RtfToken &token);
+    void tableEnd(RtfKeyword keyword);
     bool handleBodyDestination(RtfKeyword keyword);
     void handleTextWord(RtfKeywordInfo info, const RtfToken &token);
     void handleSymbol(char symbol);
@@ -69,7 +70,7 @@ private:
     RtfFieldReader fields_{formats_};
     RtfPictureReader pictures_;
     RtfShapeReader shapes_;
-    RtfTableReader tables_;
+    RtfTableReader tables_{formats_};
     RtfTextReader text_{writer_, formats_, lists_, decoder_};
     RtfTextRouter router_{{decoder_, text_, formats_, fonts_, colors_, lists_, fields_, pictures_, shapes_}};
     int maxDepth_ = 1;

@@ -94,13 +94,13 @@ void RtfTextReader::endParagraph(const RtfCharState &chars, const RtfParaState &
     if (!paragraphStarted_) {
         startParagraph(chars, para);
     }
-    writer_.endParagraph(paragraphFormat(para), formats_.charFormat(chars), para.inTable);
+    writer_.endParagraph(paragraphFormat(para), formats_.charFormat(chars), para.tableDepth());
     paragraphStarted_ = false;
 }
 
-void RtfTextReader::endCell(const RtfCharState &chars, const RtfParaState &para)
+void RtfTextReader::endCell(const RtfRowDef &row, int depth, const RtfCharState &chars, const RtfParaState &para)
 {
-    if (!para.inTable && !writer_.rowOpen()) {
+    if (para.tableDepth() == 0 && !writer_.rowOpen()) {
         // A cell end outside any table separates like a tab.
         appendCharacter(u'\t', chars, para);
         return;
@@ -109,18 +109,18 @@ void RtfTextReader::endCell(const RtfCharState &chars, const RtfParaState &para)
     if (!paragraphStarted_) {
         startParagraph(chars, para);
     }
-    writer_.endCell(paragraphFormat(para), formats_.charFormat(chars));
+    writer_.endCell(paragraphFormat(para), formats_.charFormat(chars), depth, row);
     paragraphStarted_ = false;
 }
 
-void RtfTextReader::endRow(const RtfRowDef &row, const RtfCharState &chars, const RtfParaState &para)
+void RtfTextReader::endRow(const RtfRowDef &row, int depth, const RtfCharState &chars, const RtfParaState &para)
 {
-    if (!para.inTable && !writer_.rowOpen()) {
+    if (para.tableDepth() == 0 && !writer_.rowOpen()) {
         endParagraph(chars, para);
         return;
     }
     flushLoneSurrogate(chars, para);
-    writer_.endRow(row);
+    writer_.endRow(row, depth);
     paragraphStarted_ = false;
 }
 
@@ -146,7 +146,7 @@ void RtfTextReader::finish(const RtfCharState &chars, const RtfParaState &para)
 void RtfTextReader::startParagraph(const RtfCharState &chars, const RtfParaState &para)
 {
     paragraphStarted_ = true;
-    writer_.setParagraphInTable(para.inTable);
+    writer_.setParagraphDepth(para.tableDepth());
     const RtfListReader::Label label = lists_.startParagraph(para, chars, decoder_.documentPage());
     if (label.text.isEmpty() || chars.hidden) {
         return;

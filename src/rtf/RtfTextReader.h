@@ -25,8 +25,9 @@ public:
     void appendAscii(QLatin1StringView text, const RtfCharState &chars, const RtfParaState &para);
     void appendCharacter(char32_t character, const RtfCharState &chars, const RtfParaState &para);
     void endParagraph(const RtfCharState &chars, const RtfParaState &para);
-    void endCell(const RtfCharState &chars, const RtfParaState &para);
-    void endRow(const RtfRowDef &row, const RtfCharState &chars, const RtfParaState &para);
+    // The end of a cell or a row of the table at the depth (2 and more: tables in tables), which row defines.
+    void endCell(const RtfRowDef &row, int depth, const RtfCharState &chars, const RtfParaState &para);
+    void endRow(const RtfRowDef &row, int depth, const RtfCharState &chars, const RtfParaState &para);
     // Whether the document has room for a picture, which saves decoding one that would be left out.
     bool takesImage() const;
     void appendImage(const QImage &image, QSizeF size, const RtfCharState &chars, const RtfParaState &para);

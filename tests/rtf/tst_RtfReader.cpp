@@ -302,6 +302,8 @@ private slots:
     void pictures();
     void tablesKeepText_data();
     void tablesKeepText();
+    void tables_data();
+    void tables();
 };
 
 void tst_RtfReader::text_data()
@@ -945,6 +947,31 @@ void tst_RtfReader::samples_data()
     for (const auto &[writer, name, expected] : shown)
         QTest::addRow("%s %s", writer, name)
             << QString::fromLatin1(writer) << QString::fromLatin1(name) << QString::fromUtf8(expected);
+    // Tables: one grid across rows whose cells differ, merged cells as spans, shading and border colours, tables in
+    // cells (listed after the cells of the table that holds them), and a table wider than the page scaled to fit.
+    const char *tables[][3] = {
+        {"word_shape", "cells",
+         "Keys of the main window 1x4@0 #dbe5f1/#1f4e79 | Entries 2x1@0 /#c0504d | Ctrl+N 1x2@0 /#c0504d | Add 1x1@0 "
+         "#fff2cc/#c0504d | Ctrl+E 1x1@0 /#c0504d |  1x2@0 /#c0504d | Edit 1x1@1 /#c0504d | Enter 1x1@1 /#c0504d | "
+         "Username 1x1@0 /#ffffff | Who you are 1x1@0 /#ffffff"},
+        {"libreoffice_odt", "cells",
+         "Keys of the main window 1x3@0 #dbe5f1/#1f4e79 | Entries 2x1@0 /#c0504d | Ctrl+N 1x1@0 /#c0504d | Add 1x1@0 "
+         "/#c0504d | Ctrl+E 1x1@0 /#c0504d |  1x1@0 /#c0504d | Edit 1x1@1 /#c0504d | Enter 1x1@1 /#c0504d | Username "
+         "1x1@0 / | Who you are 1x1@0 /"},
+        {"libreoffice_html", "cells",
+         "Keys of the list 1x2@0 #dbe5f1/#808080 | Entries 2x1@0 /#808080 | Ctrl+N adds one 1x1@0 #fff2cc/#808080 | "
+         "Ctrl+E changes one 1x1@0 /#808080 | Username 1x1@0 / | Who you are 1x1@0 /"},
+        {"libreoffice_html", "table",
+         "3x2 | Keys of the list | Keys of the list | Entries | Ctrl+N adds one | Entries | Ctrl+E changes one | 29 | "
+         "71 | border 1 1 1 1"},
+        {"abiword_docx", "cells",
+         "Keys of the main window 1x3@0 #dbe5f1/#1f4e79 | Entries 2x1@0 /#c0504d | Ctrl+N 1x1@0 /#c0504d | Add 1x1@0 "
+         "/#c0504d | Ctrl+E 1x1@0 /#c0504d |  1x1@0 /#c0504d | Edit 1x1@1 /#c0504d | Enter 1x1@1 /#c0504d | Username "
+         "1x1@0 /#ffffff | Who you are 1x1@0 /#ffffff"},
+    };
+    for (const auto &[writer, name, expected] : tables)
+        QTest::addRow("%s %s", writer, name)
+            << QString::fromLatin1(writer) << QString::fromLatin1(name) << QString::fromUtf8(expected);
     for (qsizetype i = 0; i < features.size(); ++i) {
         QTest::addRow("libreoffice %s", qPrintable(features.at(i)))
             << u"libreoffice"_s << features.at(i) << libreOffice.at(i);
@@ -1160,6 +1187,34 @@ void tst_RtfReader::tablesKeepText_data()
         << head + repeated("\\clbrdrt\\brdrs\\cellx10", 100'000) + "\\intbl x\\cell\\row}"_ba << 1;
     QTest::newRow("long paragraph in a cell")
         << head + "\\intbl "_ba + repeated("x", 100'000) + "\\cell\\row}"_ba << 100'000;
+    // Tables in tables: each depth past the deepest kept is text in the deepest cell.
+    QByteArray deep = head;
+    for (int depth = 1; depth <= 40; ++depth)
+        deep += "\\pard\\intbl\\itap" + QByteArray::number(depth) + " x\\nestcell ";
+    for (int depth = 40; depth > 1; --depth)
+        deep += "{\\*\\nesttableprops\\trowd\\cellx900\\nestrow}\\pard\\intbl\\itap" + QByteArray::number(depth - 1) +
+                " x\\nestcell ";
+    QTest::newRow("tables nested past the deepest") << deep + "\\cell\\row}"_ba << 79;
+    QTest::newRow("many tables in cells")
+        << head +
+               repeated("\\intbl\\itap2 x\\nestcell{\\*\\nesttableprops\\trowd\\clvmrg\\cellx9\\nestrow}"
+                        "\\pard\\intbl x\\cell\\row ",
+                        20'000) +
+               "}"_ba
+        << 40'000;
+    QTest::newRow("table in the first row of a new table")
+        << head + "\\trowd"_ba + repeated("\\cellx1", 64) +
+               "\\intbl x\\cell\\row\\trowd\\cellx99\\intbl\\itap2 x\\nestcell"_ba +
+               "{\\*\\nesttableprops\\trowd\\cellx9\\nestrow}\\pard\\intbl\\cell\\row}"_ba
+        << 2;
+    QTest::newRow("merges every way")
+        << head +
+               repeated(
+                   "\\trowd\\clvmrg\\clmrg\\cellx5\\clmgf\\clvmgf\\cellx3\\clmrg\\cellx99999\\intbl x\\cell x\\cell "
+                   "x\\cell x\\cell\\row ",
+                   10'000) +
+               "}"_ba
+        << 40'000;
 }
 
 // However a file builds its tables, their text is all there and the document can be laid out.
@@ -1178,6 +1233,48 @@ void tst_RtfReader::tablesKeepText()
     QVERIFY(document.characterCount() <= limits.maxOutputChars + 1);
     document.setTextWidth(400);
     QVERIFY(document.size().height() > 0);
+}
+
+void tst_RtfReader::tables_data()
+{
+    QTest::addColumn<QByteArray>("rows");
+    QTest::addColumn<QString>("feature");
+    QTest::addColumn<QString>("expected");
+
+    QTest::newRow("rows whose cells differ share a grid")
+        << "\\trowd\\cellx1000\\cellx3000\\intbl a\\cell b\\cell\\row\\trowd\\cellx2000\\cellx3000\\intbl c\\cell d\\cell\\row"_ba
+        << u"cells"_s << u"a 1x1@0 / | b 1x2@0 / | c 1x2@0 / | d 1x1@0 /"_s;
+    QTest::newRow("merges that do not line up stay apart")
+        << "\\trowd\\clmrg\\cellx1000\\clvmgf\\cellx2000\\intbl a\\cell b\\cell\\row"
+           "\\trowd\\cellx1500\\clvmrg\\cellx2000\\intbl c\\cell d\\cell\\row"_ba
+        << u"cells"_s << u"a 1x1@0 / | b 1x2@0 / | c 1x2@0 / | d 1x1@0 /"_s;
+    QTest::newRow("shading, and colours of sides without their own")
+        << "\\trowd\\clcbpat1\\clcfpat2\\clshdng2500\\clbrdrl\\brdrs\\brdrcf2\\clbrdrt\\brdrs\\cellx900\\clbrdrb\\brdrn"
+           "one"
+           "\\cellx1800\\intbl a\\cell b\\cell\\row"_ba
+        << u"cells"_s << u"a 1x1@0 #bfbfff/#0000ff | b 1x1@0 /"_s;
+    QTest::newRow("table wider than the page") << "\\trowd\\cellx10\\cellx65534\\intbl a\\cell b\\cell\\row"_ba
+                                               << u"table"_s << u"1x2 | a | b | 4 | 96 | border 0 0 0 0"_s;
+    QTest::newRow("table in a table in a cell")
+        << "\\trowd\\cellx9000\\intbl\\itap3 "
+           "a\\nestcell{\\*\\nesttableprops\\trowd\\cellx900\\nestrow}\\pard\\intbl\\itap2 "
+           "b\\nestcell{\\*\\nesttableprops\\trowd\\cellx9000\\nestrow}\\pard\\intbl c\\cell\\row"_ba
+        << u"cells"_s << u" 1x1@0 / |  1x1@1 / | a 1x1@2 /"_s;
+}
+
+// Tables as a word processor writes them: the colour table has white, blue and red.
+void tst_RtfReader::tables()
+{
+    QFETCH(QByteArray, rows);
+    QFETCH(QString, feature);
+    QFETCH(QString, expected);
+
+    QTextDocument document;
+    RtfReader reader;
+    QVERIFY2(reader.read("{\\rtf1{\\colortbl;\\red255\\green255\\blue255;\\red0\\green0\\blue255;}"_ba + rows + "}"_ba,
+                         document),
+             qPrintable(reader.errorString()));
+    QCOMPARE(::feature(document, feature), expected);
 }
 
 QTEST_MAIN(tst_RtfReader)
