@@ -272,6 +272,7 @@ void RtfDocumentWriter::finish(const QTextBlockFormat &block, const QTextCharFor
     if (!text_.isEmpty() || blockStarted_ || at_.freeBlock) {
         writeBlock(block, mark);
     }
+    writeNotes(mark);
     at_.cursor.endEditBlock();
     document_.setUndoRedoEnabled(undoWasEnabled_);
 }
@@ -373,4 +374,32 @@ void RtfDocumentWriter::charge(RtfTableWriter::Room taken)
 {
     written_ += taken.chars;
     pieces_ += taken.pieces;
+}
+
+void RtfDocumentWriter::writeNotes(const QTextCharFormat &mark)
+{
+    if (notes_.isEmpty()) {
+        return;
+    }
+    const QList<RtfParagraph> notes = std::exchange(notes_, {});
+    blockStarted_ = false;
+    unbroken_ = 0;
+    QTextBlockFormat rule;
+    rule.setProperty(QTextFormat::BlockTrailingHorizontalRulerWidth, QTextLength(QTextLength::PercentageLength, 100));
+    endParagraph(rule, mark);
+    for (const RtfParagraph &note : notes) {
+        qsizetype start = 0;
+        for (const RtfTextRun &run : note.runs) {
+            setCharFormat(run.format);
+            append(QStringView(note.text).sliced(start, run.end - start));
+            start = run.end;
+        }
+        if (!endParagraph(note.block, note.mark)) {
+            break;
+        }
+    }
+    // What a limit cut short, or what went on past the share for paragraphs, is still to be written.
+    if (!text_.isEmpty()) {
+        writeBlock(lastBlock_, mark);
+    }
 }

@@ -53,8 +53,10 @@ public:
     void endRow(const RtfRowDef &row);
     bool rowOpen() const { return tables_.rowOpen(); }
 
-    // Writes the last paragraph if no break ended it and closes the edit block.
+    // Writes the last paragraph if no break ended it, then the footnotes, and closes the edit block.
     void finish(const QTextBlockFormat &block, const QTextCharFormat &mark);
+    // The paragraphs of the footnotes, which the document shows at its end, under a rule.
+    void setNotes(QList<RtfParagraph> notes) { notes_ = std::move(notes); }
 
     bool limitReached() const { return limitReached_; }
     // The limit reached was one of the layout's bounds.
@@ -79,6 +81,8 @@ private:
     RtfTableWriter::Room tableRoom() const { return {maxChars_ - written_, maxPieces_ - pieces_}; }
     void charge(RtfTableWriter::Room taken);
     void endOpenRow();
+    // The footnotes, as paragraphs after the others: as far as the limits leave room for them.
+    void writeNotes(const QTextCharFormat &mark);
 
     QTextDocument &document_;
     RtfInsertPoint at_;
@@ -103,4 +107,5 @@ private:
     bool layoutBoundReached_ = false;
     bool finished_ = false;
     bool undoWasEnabled_ = false;
+    QList<RtfParagraph> notes_;
 };

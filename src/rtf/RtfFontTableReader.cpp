@@ -1,6 +1,7 @@
 #include "rtf/RtfFontTableReader.h"
 
 #include "rtf/RtfFormats.h"
+#include "rtf/RtfTextDecoder.h"
 
 namespace {
 
@@ -16,10 +17,14 @@ void RtfFontTableReader::word(RtfKeyword keyword, const RtfToken &token, RtfCode
         commit(documentPage);
         number_ = qMax(0, token.parameter);
         charset_ = -1;
+        codePage_ = 0;
         name_.clear();
         break;
     case RtfKeyword::FontCharset:
         charset_ = token.parameter;
+        break;
+    case RtfKeyword::FontCodePage:
+        codePage_ = qMax(0, token.parameter);
         break;
     default:
         break;
@@ -42,13 +47,28 @@ void RtfFontTableReader::commit(RtfCodePage documentPage)
     RtfFont font;
     font.name = name_.trimmed();
     font.page = charset_ < 0 ? documentPage : rtfCodePageFromCharset(charset_, font.name, documentPage);
+    font.codePage = ownCodePage(font.name);
     formats_.addFont(number_, font);
     number_ = -1;
     charset_ = -1;
+    codePage_ = 0;
     name_.clear();
 }
 
-RtfCodePage RtfFontTableReader::page(RtfCodePage documentPage) const
+int RtfFontTableReader::textCodePage(int documentPage) const
 {
-    return charset_ < 0 ? documentPage : rtfCodePageFromCharset(charset_, {}, documentPage);
+    const int own = ownCodePage(name_);
+    return own == 0 ? documentPage : own;
+}
+
+// The charset wins over \cpg, as in the word processors that write both; the default charset (1) defers to the
+// document's page.
+int RtfFontTableReader::ownCodePage(QStringView name) const
+{
+    if (charset_ == 2) {
+        return name.contains(u"Wingdings", Qt::CaseInsensitive) ? RtfTextDecoder::wingdingsPage
+                                                                 : RtfTextDecoder::symbolPage;
+    }
+    const int page = charset_ < 0 ? 0 : rtfWindowsCodePageOfCharset(charset_);
+    return page != 0 ? page : codePage_;
 }

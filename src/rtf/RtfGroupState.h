@@ -16,6 +16,9 @@ enum class RtfDestination : quint8 {
     Pn,
     PnText,
     Picture,
+    Footnote,
+    StyleSheet,
+    StyleEntry, // a style of the style sheet, \defchp or \defpap
 };
 
 // What a group of the file says: its formatting and its destination. A group starts with its parent's.

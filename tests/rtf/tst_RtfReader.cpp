@@ -316,8 +316,8 @@ void tst_RtfReader::text_data()
         << R"({\rtf1 \'81\'8d\'8f\'90\'9d})"_ba << u"\u0081\u008D\u008F\u0090\u009D"_s;
     QTest::newRow("raw high bytes use the code page") << "{\\rtf1 caf\xe9 \x80}"_ba << u"caf\u00E9 \u20AC"_s;
     QTest::newRow("hex zero dropped") << R"({\rtf1 a\'00b})"_ba << u"ab"_s;
-    QTest::newRow("code page without a table") << R"({\rtf1\ansicpg1251 a\'e9b})"_ba << u"a\uFFFDb"_s;
-    QTest::newRow("double-byte pair is one character") << R"({\rtf1\ansicpg932 a\'82\'a0b})"_ba << u"a\uFFFDb"_s;
+    QTest::newRow("document code page") << R"({\rtf1\ansicpg1251 a\'e9b})"_ba << u"a\u0439b"_s;
+    QTest::newRow("double-byte pair is one character") << R"({\rtf1\ansicpg932 a\'82\'a0b})"_ba << u"a\u3042b"_s;
     QTest::newRow("font charset wins over document page")
         << R"({\rtf1\ansicpg1251{\fonttbl{\f0\fcharset0 Arial;}}\f0 \'e9})"_ba << u"\u00E9"_s;
     QTest::newRow("symbol font bullet") << R"({\rtf1{\fonttbl{\f0 Arial;}{\f1\fnil\fcharset2 Symbol;}}\f1\'b7\f0 x})"_ba
@@ -355,7 +355,7 @@ void tst_RtfReader::text_data()
     QTest::newRow("info") << R"({\rtf1{\info{\title T}{\author Me}}x})"_ba << u"x"_s;
     QTest::newRow("picture") << R"({\rtf1 a{\pict\pngblip 89504e470d0a1a0a}b})"_ba << u"ab"_s;
     QTest::newRow("header and footer") << R"({\rtf1{\header top}{\footerr bottom}x})"_ba << u"x"_s;
-    QTest::newRow("footnote") << R"({\rtf1 a{\footnote note}b})"_ba << u"ab"_s;
+    QTest::newRow("footnote at the end") << R"({\rtf1 a{\footnote note}b})"_ba << u"ab\n\nnote"_s;
     QTest::newRow("object") << R"({\rtf1 a{\object\objemb{\*\objdata 0102}{\result shown?}}b})"_ba << u"ab"_s;
     QTest::newRow("field shows its result")
         << R"({\rtf1 {\field{\*\fldinst HYPERLINK "http://x.example"}{\fldrslt link}}!})"_ba << u"link!"_s;
@@ -918,6 +918,24 @@ void tst_RtfReader::samples_data()
         QTest::addRow("abiword %s", qPrintable(features.at(i))) << u"abiword"_s << features.at(i) << abiWord.at(i);
         QTest::addRow("pandoc %s", qPrintable(features.at(i))) << u"pandoc"_s << features.at(i) << pandoc.at(i);
     }
+
+    // Code pages of the document and of each font, double-byte pages included; footnotes at the end of the document.
+    const char *const note = "^1 | 1: The list is saved when you close the window.";
+    const char *text[][3] = {
+        {"word_shape", "code page text",
+         "Русский: Привет мир. Polski: Zażółć gęślą jaźń. Γειά σου κόσμε. こんにちは世界 你好世界 | مرحبا بالعالم"},
+        {"wordpad_shape", "code page text",
+         "Windows-1252: café, “quotes”, € 5, … | Привет мир Zażółć gęślą jaźń Γειά σου κόσμε | こんにちは世界 你好世界 | "
+         "مرحبا بالعالم"},
+        {"word_shape", "footnotes", note},
+        {"libreoffice_odt", "footnotes", note},
+        {"abiword_odt", "footnotes", note},
+        {"abiword_docx", "footnotes", note},
+        {"pandoc_markdown", "footnotes", "^1 | 1: The search looks at the username and the location."},
+    };
+    for (const auto &[writer, name, expected] : text)
+        QTest::addRow("%s %s", writer, name)
+            << QString::fromLatin1(writer) << QString::fromLatin1(name) << QString::fromUtf8(expected);
 }
 
 // One help page saved as RTF by three word processors, read as the help window reads it.
