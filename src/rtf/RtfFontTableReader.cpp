@@ -67,7 +67,7 @@ int RtfFontTableReader::ownCodePage(QStringView name) const
 {
     if (charset_ == 2) {
         return name.contains(u"Wingdings", Qt::CaseInsensitive) ? RtfTextDecoder::wingdingsPage
-                                                                 : RtfTextDecoder::symbolPage;
+                                                                : RtfTextDecoder::symbolPage;
     }
     const int page = charset_ < 0 ? 0 : rtfWindowsCodePageOfCharset(charset_);
     return page != 0 ? page : codePage_;

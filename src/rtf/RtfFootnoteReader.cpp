@@ -14,7 +14,8 @@ constexpr char16_t noteLineBreak = QChar::LineSeparator;
 } // namespace
 
 RtfFootnoteReader::RtfFootnoteReader(RtfFormats &formats, qsizetype maxChars)
-    : formats_(formats), maxChars_(qMax<qsizetype>(0, maxChars)), maxPieces_(qMax(minNotePieces, maxChars_ / charsPerNotePiece))
+    : formats_(formats), maxChars_(qMax<qsizetype>(0, maxChars)),
+      maxPieces_(qMax(minNotePieces, maxChars_ / charsPerNotePiece))
 {}
 
 void RtfFootnoteReader::begin()

@@ -379,6 +379,25 @@ void tst_RtfReader::text_data()
     QTest::newRow("hex escape with a bad digit") << R"({\rtf1 A\'4x})"_ba << u"Ax"_s;
     QTest::newRow("word at the very end") << "{\\rtf1 A\\par"_ba << u"A"_s;
     QTest::newRow("parameter at the very end") << "{\\rtf1 A\\fs-2"_ba << u"A"_s;
+
+    // Code pages: the font's over the document's, pairs of double-byte pages wherever their bytes stand.
+    const QByteArray fonts =
+        R"({\rtf1\ansicpg1251{\fonttbl{\f0\fcharset204 C;}{\f1\cpg1253 G;}{\f5\fcharset128 J;}})"_ba;
+    QTest::newRow("font code page") << fonts + R"(\f1\'e1\f0\'e1})" << u"\u03B1\u0431"_s;
+    QTest::newRow("double-byte font as Word selects it")
+        << fonts + R"(\loch\af5\hich\af5\dbch\f5 \'82\'a0})" << u"\u3042"_s;
+    QTest::newRow("trail byte written as text") << R"({\rtf1\ansicpg932 \'8aE\'8a\'45})"_ba << u"\u754C\u754C"_s;
+    QTest::newRow("raw lead byte, escaped trail") << "{\\rtf1\\ansicpg936 \xc4\\'e3}"_ba << u"\u4F60"_s;
+    QTest::newRow("lead byte before a word") << R"({\rtf1\ansicpg932 a\'82\b b})"_ba << u"a\uFFFDb"_s;
+    QTest::newRow("lead byte at a group end") << R"({\rtf1\ansicpg932 {a\'82}\'b1b})"_ba << u"a\uFFFD\uFF71b"_s;
+    QTest::newRow("uc2 skips a pair") << R"({\rtf1\ansicpg932\uc2 \u12354\'82\'a0x})"_ba << u"\u3042x"_s;
+    QTest::newRow("mac and pc pages") << R"({\rtf1\mac \'8e\pc \'82})"_ba << u"\u00E9\u00E9"_s;
+    // Footnotes: the raised number where the mark stands, the notes after the text, numbered as the marks are.
+    QTest::newRow("footnotes numbered in order")
+        << R"({\rtf1 a{\super\chftn}{\footnote\chftn  one}b\chftn{\*\footnote\chftn  two\par}})"_ba
+        << u"a1b2\n\n1 one\n2 two"_s;
+    QTest::newRow("footnote of paragraphs") << R"({\rtf1 a{\footnote x\par y\par}})"_ba << u"a\n\nx\ny"_s;
+    QTest::newRow("footnote inside a footnote") << R"({\rtf1 a{\footnote x{\footnote y}z}b})"_ba << u"ab\n\nxyz"_s;
 }
 
 void tst_RtfReader::text()
@@ -461,6 +480,15 @@ void tst_RtfReader::charFormat_data()
     QTest::newRow("listtext plain does not leak")
         << doc(R"(\b {\listtext\plain \'b7\tab}X)") << u"X"_s << u"bold 12pt font=Arial"_s;
     QTest::newRow("formats across a paragraph") << doc(R"(\b A\par X)") << u"X"_s << u"bold 12pt font=Arial"_s;
+
+    // The document's defaults: \defchp, then the Normal style; not the other styles, and not after \plain.
+    const QByteArray styles = R"({\rtf1{\*\defchp \fs20}{\stylesheet{\fs18\i0 Normal;}{\s1\fs40 H;}{\*\cs2\b C;}})"_ba;
+    QTest::newRow("default character format") << R"({\rtf1{\*\defchp \fs20}X})"_ba << u"X"_s << u"10pt"_s;
+    QTest::newRow("normal style") << styles + "X}"_ba << u"X"_s << u"9pt"_s;
+    QTest::newRow("default in a table cell")
+        << styles + R"(\trowd\cellx900\intbl X\cell\row})"_ba << u"X"_s << u"9pt"_s;
+    QTest::newRow("plain goes to 12 pt") << styles + R"(\plain X})"_ba << u"X"_s << u"12pt"_s;
+    QTest::newRow("footnote mark raised") << R"({\rtf1 a\chftn{\footnote b}})"_ba << u"1"_s << u"super 12pt"_s;
 }
 
 void tst_RtfReader::charFormat()
@@ -509,6 +537,7 @@ void tst_RtfReader::blockFormat_data()
         << R"({\rtf1\fi-1440\li720 A\par})"_ba << 0 << u"left margin=48 indent=-48 tab=48"_s;
     QTest::newRow("huge indent clamped") << R"({\rtf1\li99999999 A\par})"_ba << 0 << u"left margin=2112"_s;
     QTest::newRow("negative spacing clamped") << R"({\rtf1\sb-100\sa-100 A\par})"_ba << 0 << u"left"_s;
+    QTest::newRow("default paragraph format") << R"({\rtf1{\*\defpap \qc\sa120}A\par})"_ba << 0 << u"center bottom=8"_s;
 }
 
 void tst_RtfReader::blockFormat()
@@ -703,6 +732,12 @@ void tst_RtfReader::limits_data()
                                              << d.maxInputBytes << qsizetype(7) << u"A\u2028abcd"_s << true;
     QTest::newRow("depth zero still reads")
         << R"({\rtf1 {\b a}b})"_ba << 0 << d.maxGroups << d.maxInputBytes << d.maxOutputChars << u"ab"_s << true;
+    // The footnotes at the end count like the text.
+    const QByteArray notes = R"({\rtf1 Hello{\footnote world}{\footnote again}})"_ba;
+    QTest::newRow("footnotes cut") << notes << d.maxDepth << d.maxGroups << d.maxInputBytes << qsizetype(8)
+                                   << u"Hello\n\nw"_s << false;
+    QTest::newRow("footnotes fit") << notes << d.maxDepth << d.maxGroups << d.maxInputBytes << qsizetype(18)
+                                   << u"Hello\n\nworld\nagain"_s << true;
 }
 
 void tst_RtfReader::limits()
@@ -925,7 +960,8 @@ void tst_RtfReader::samples_data()
         {"word_shape", "code page text",
          "Русский: Привет мир. Polski: Zażółć gęślą jaźń. Γειά σου κόσμε. こんにちは世界 你好世界 | مرحبا بالعالم"},
         {"wordpad_shape", "code page text",
-         "Windows-1252: café, “quotes”, € 5, … | Привет мир Zażółć gęślą jaźń Γειά σου κόσμε | こんにちは世界 你好世界 | "
+         "Windows-1252: café, “quotes”, € 5, … | Привет мир Zażółć gęślą jaźń Γειά σου κόσμε | こんにちは世界 你好世界 "
+         "| "
          "مرحبا بالعالم"},
         {"word_shape", "footnotes", note},
         {"libreoffice_odt", "footnotes", note},
