@@ -3,6 +3,8 @@
 #include "rtf/RtfTextDecoder.h"
 #include "rtf/RtfTextReader.h"
 
+#include <algorithm>
+
 namespace {
 
 // As the document writer bounds its own paragraphs and runs.
@@ -13,9 +15,10 @@ constexpr char16_t noteLineBreak = QChar::LineSeparator;
 
 } // namespace
 
-RtfFootnoteReader::RtfFootnoteReader(RtfFormats &formats, qsizetype maxChars)
-    : formats_(formats), maxChars_(qMax<qsizetype>(0, maxChars)),
-      maxPieces_(qMax(minNotePieces, maxChars_ / charsPerNotePiece))
+// Notes past what the view can lay out would never be shown: the layout's bounds cap what is gathered as well.
+RtfFootnoteReader::RtfFootnoteReader(RtfFormats &formats, qsizetype maxChars, const RtfLayoutBudget::Bounds &bounds)
+    : formats_(formats), maxChars_(qBound<qsizetype>(0, maxChars, bounds.characters)),
+      maxPieces_(std::min({qMax(minNotePieces, maxChars_ / charsPerNotePiece), bounds.lines, bounds.runs}))
 {}
 
 void RtfFootnoteReader::begin()

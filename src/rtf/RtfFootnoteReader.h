@@ -1,6 +1,7 @@
 #pragma once
 
 #include "rtf/RtfFormats.h"
+#include "rtf/RtfLayoutBudget.h"
 #include "rtf/RtfTextRuns.h"
 
 #include <QList>
@@ -9,10 +10,11 @@
 // Gathers the text of the footnotes (\footnote), which the document shows at its end, each note a paragraph of its
 // own (or several) in the formatting it was written in; \chftn gives the notes their numbers, 1, 2, ... in the
 // order of the document. A footnote inside a footnote is read as text of the outer one. What is gathered is bounded
-// by the document's character limit and a share of it for paragraphs and runs, as the document writer's is.
+// by the document's character limit and a share of it for paragraphs and runs, as the document writer's is, and by
+// the layout's bounds; the writer charges the notes again when it writes them.
 class RtfFootnoteReader final {
 public:
-    RtfFootnoteReader(RtfFormats &formats, qsizetype maxChars);
+    RtfFootnoteReader(RtfFormats &formats, qsizetype maxChars, const RtfLayoutBudget::Bounds &bounds);
     Q_DISABLE_COPY_MOVE(RtfFootnoteReader)
 
     // \footnote in running text: a note begins.

@@ -5,7 +5,7 @@
 RtfParser::RtfParser(QByteArrayView input, QTextDocument &document, int maxDepth, qsizetype maxGroups,
                      qsizetype maxOutputChars, qint64 maxPicturePixels, RtfLayoutBudget::Bounds layoutBounds)
     : tokenizer_(input), writer_(document, maxOutputChars, layoutBounds), pictures_(maxPicturePixels),
-      notes_(formats_, maxOutputChars), maxDepth_(qMax(1, maxDepth)), maxGroups_(maxGroups)
+      notes_(formats_, maxOutputChars, layoutBounds), maxDepth_(qMax(1, maxDepth)), maxGroups_(maxGroups)
 {
     stack_.reserve(qMin(maxDepth_, 256) + 1);
     stack_.append(RtfGroupState{});

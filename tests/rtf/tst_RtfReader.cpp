@@ -837,6 +837,16 @@ void tst_RtfReader::hostileInputsFinish_data()
         fonts += "{\\f"_ba + QByteArray::number(i) + " F"_ba + QByteArray::number(i) + ";}"_ba;
     fonts += "}\\f99999 x}"_ba;
     QTest::newRow("many fonts") << fonts << true << u"x"_s;
+
+    // Runs of a byte or two, each in another code page, and notes by the hundred thousand.
+    QTest::newRow("many cut double-byte characters")
+        << head + "\\ansicpg932 "_ba + repeated("\\'82\\b ", many) + "}"_ba << true << QString(many, QChar(0xFFFD));
+    QTest::newRow("code page changing with every byte")
+        << head + "{\\fonttbl{\\f1\\fcharset161 G;}{\\f2\\fcharset204 C;}}"_ba +
+               repeated("{\\f1\\'e1}{\\f2\\'e1}", many) + "}"_ba
+        << true << u"\u03B1\u0431"_s.repeated(many);
+    QTest::newRow("many footnotes") << head + repeated("a{\\footnote x}", many) + "}"_ba << true
+                                    << QString(many, u'a') + u'\n' + u"\nx"_s.repeated(many);
 }
 
 void tst_RtfReader::hostileInputsFinish()
