@@ -3,7 +3,7 @@
 // Help files of the shapes that cost the help view's text layout the most, at any number of their units: for the
 // benchmark of the help window, its test and the fuzzer's corpus.
 
-#include "ui/HelpWindow.h"
+#include "app/HelpFile.h"
 
 #include <QBuffer>
 #include <QByteArray>
@@ -82,8 +82,8 @@ inline QByteArray file(const std::string &shape, int n)
                     "\"}{\\fldrslt a}}\n";
         }
     }
-    // A file past the window's byte limit would not be read at all: the largest sizes are cut to fit.
-    body.truncate(HelpWindow::MaxHelpFileBytes - 64);
+    // A file past the help file's byte limit would not be read at all: the largest sizes are cut to fit.
+    body.truncate(HelpFile::MaxBytes - 64);
     return "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Arial;}}\\f0\\fs20 " + body + "}";
 }
 

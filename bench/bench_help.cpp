@@ -11,8 +11,8 @@
 //
 // Processor time is measured: the machine may be shared.
 
+#include "app/HelpFile.h"
 #include "core/PublisherSettings.h"
-#include "platform/Platform.h"
 #include "ui/HelpWindow.h"
 
 #include "Figures.h"
@@ -24,6 +24,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTextBrowser>
+#include <QTextDocument>
 #include <QTimer>
 
 #include <benchmark/benchmark.h>
@@ -38,15 +39,6 @@ using namespace Qt::StringLiterals;
 namespace {
 
 constexpr int Sizes[] = {100'000, 200'000, 400'000, 800'000};
-
-class MemorySettings final : public SettingsStore {
-public:
-    QString read(const QString &, const QString &, const QString &, const QString &defaultValue) override
-    {
-        return defaultValue;
-    }
-    void write(const QString &, const QString &, const QString &, const QString &) override {}
-};
 
 double processorSeconds()
 {
@@ -65,11 +57,10 @@ struct Shown {
 // As the program opens the help window: load, show, and everything the layout does until it is done.
 Shown showHelp(const QString &path)
 {
-    MemorySettings settings;
     const PublisherSettings publisher = PublisherSettings::fromBuild();
     Shown shown;
     const double start = processorSeconds();
-    HelpWindow help(path, settings, publisher);
+    HelpWindow help(HelpFile::read(path), publisher);
     shown.read = processorSeconds() - start;
     help.show();
     auto *view = help.findChild<QTextBrowser *>(u"helpView"_s);

@@ -1,6 +1,7 @@
 #include "app/Application.h"
 
 #include "app/EntryCommands.h"
+#include "app/HelpFile.h"
 #include "app/LockMessages.h"
 #include "app/SaveReport.h"
 #include "core/EntryListModel.h"
@@ -16,7 +17,11 @@
 #include "ui/SplashScreen.h"
 #include "ui/WebsiteLauncher.h"
 
+#include <QCoreApplication>
 #include <QFileInfo>
+#include <QTextDocument>
+
+#include <utility>
 
 using namespace Qt::StringLiterals;
 
@@ -35,6 +40,9 @@ Application::~Application()
 {
     unloadOtherWindows();
     mainWindow_.unload();
+    // The program goes once its event loop has returned, and no later loop would delete the windows: they go now,
+    // while the entries they show still exist.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
 SplashScreen *Application::splashScreen() const
@@ -188,12 +196,14 @@ MainWindow *Application::loadMainWindow()
 void Application::openPasswordDialog(PasswordDialog::Mode mode)
 {
     PasswordDialog *dialog = passwordDialog_.load([&] {
-        auto *d = new PasswordDialog(mode, platform_.messages, platform_.events, publisher_, mainWindow_.get());
+        auto *d = new PasswordDialog(mode, platform_.messages, publisher_, mainWindow_.get());
         connect(d, &PasswordDialog::passwordCreated, this, &Application::createMasterPassword);
         connect(d, &PasswordDialog::passwordEntered, this, &Application::unlock);
         connect(d, &PasswordDialog::cancelled, this, &Application::endProgram);
         return d;
     });
+    // The dialog's load ends by letting pending window events run, before the dialog shows.
+    platform_.events.processEvents();
     dialog->show();
 }
 
@@ -237,8 +247,7 @@ void Application::finishStartup(const QString &status)
     }
     setStatusText(status);
     window->finishStartup();
-    const QString showHelp = platform_.settings.read(publisher_.productName, u"Settings"_s, u"showHelp"_s, u"1"_s);
-    if (showHelp == u"1"_s) {
+    if (showHelp_.opensAtStart()) {
         openHelpWindow();
     }
     passwordDialog_.unload();
@@ -301,8 +310,12 @@ void Application::openHelpWindow()
     // Without its file the help window declines to be shown; it goes at once, so that the next "View Help"
     // neither shows it empty nor misses a help file put there since.
     HelpWindow *help = helpWindow_.open([this] {
-        auto *window = new HelpWindow(helpFilePath(), platform_.settings, publisher_);
+        auto *window = new HelpWindow(HelpFile::read(helpFilePath()), publisher_);
         Placement::belongTo(window, mainWindow_.get());
+        if (window->showAfterLoad()) {
+            connect(window, &HelpWindow::showAtStartupChanged, this, [this](bool show) { showHelp_.write(show); });
+            window->setShowAtStartup(showHelp_.ticksBox());
+        }
         return window;
     });
     if (!help->showAfterLoad()) {
@@ -322,8 +335,9 @@ void Application::openAboutWindow()
 void Application::openWebsite()
 {
     // Loaded, never shown: its load opens the site. While it still exists the request waits for its next load.
-    websiteRequest_ = u"Website"_s;
-    websiteLauncher_.load([this] { return new WebsiteLauncher(publisher_, platform_.opener, websiteRequest_); });
+    websiteRequested_ = true;
+    websiteLauncher_.load(
+        [this] { return new WebsiteLauncher(publisher_, platform_.opener, std::exchange(websiteRequested_, false)); });
 }
 
 void Application::setStatusText(const QString &text, const QString &spoken)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/ShowHelpSetting.h"
 #include "app/SingleWindow.h"
 #include "core/PublisherSettings.h"
 #include "core/VaultFile.h"
@@ -85,13 +86,14 @@ private:
     const QString folder_;
     const QString vault_;
     const PublisherSettings publisher_ = PublisherSettings::fromBuild();
+    ShowHelpSetting showHelp_{platform_.settings, publisher_.productName};
     // Made before the store, which saves through it, and gone after it: its end gives the lock up.
     std::unique_ptr<VaultLock> lock_;
     std::unique_ptr<EntryListModel> entries_;
     std::unique_ptr<VaultStore> store_;
     std::unique_ptr<EntryCommands> commands_;
     // A website request waits here until the launcher's next load serves it.
-    QString websiteRequest_;
+    bool websiteRequested_ = false;
 
     SingleWindow<SplashScreen> splash_;
     SingleWindow<MainWindow> mainWindow_;

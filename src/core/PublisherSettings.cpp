@@ -15,6 +15,5 @@ PublisherSettings PublisherSettings::fromBuild()
 #else
     settings.useSkin = false;
 #endif
-    settings.useSplashIcon = true;
     return settings;
 }

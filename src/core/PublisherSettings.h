@@ -10,7 +10,6 @@ struct PublisherSettings {
     int versionMajor = 0;
     int versionMinor = 0;
     bool useSkin = false;
-    bool useSplashIcon = true;
 
     // Every field from the program's version information; every call gives the same values.
     static PublisherSettings fromBuild();

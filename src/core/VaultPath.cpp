@@ -36,7 +36,7 @@ std::pair<QString, int> kindOf(mode_t mode)
 }
 
 // A sentence about what stands there, with its error number as the program's other system errors have it.
-QString refusal(const QString &sentence, int error)
+QString pathRefusal(const QString &sentence, int error)
 {
     return u"%1 (%2)."_s.arg(sentence, systemErrorText(error));
 }
@@ -88,15 +88,15 @@ QString notAVaultFile(const QString &path)
     }
     if (!S_ISLNK(st.st_mode)) {
         const auto [kind, error] = kindOf(st.st_mode);
-        return refusal(u"%1 is %2, not a vault file"_s.arg(quoted(path), kind), error);
+        return pathRefusal(u"%1 is %2, not a vault file"_s.arg(quoted(path), kind), error);
     }
     if (::stat(native.constData(), &st) != 0) {
         if (errno == ELOOP) {
-            return refusal(u"%1 is a link that leads round in a loop, never to a file"_s.arg(quoted(path)), ELOOP);
+            return pathRefusal(u"%1 is a link that leads round in a loop, never to a file"_s.arg(quoted(path)), ELOOP);
         }
         if (errno == ENOENT) {
-            return refusal(u"%1 is a link to %2, which does not exist"_s.arg(quoted(path), quoted(realPath(path))),
-                           ENOENT);
+            return pathRefusal(u"%1 is a link to %2, which does not exist"_s.arg(quoted(path), quoted(realPath(path))),
+                               ENOENT);
         }
         return {};
     }
@@ -104,7 +104,7 @@ QString notAVaultFile(const QString &path)
         return {};
     }
     const auto [kind, error] = kindOf(st.st_mode);
-    return refusal(
+    return pathRefusal(
         u"%1 is a link to %2, which is %3, not a vault file"_s.arg(quoted(path), quoted(realPath(path)), kind), error);
 }
 

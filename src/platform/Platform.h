@@ -59,9 +59,11 @@ public:
 class ProgramEnd {
 public:
     virtual ~ProgramEnd() = default;
-    // Ends the process at once: no window gets a close event and nothing is written. Callers return right after,
-    // since a test's fake records the call instead of ending. The exit status is 0 for an ordinary end and 1 where
-    // the program ends because it could not open or create its vault.
+    // Ends the program: from the call on nothing of it runs any more (no window gets a close event, nothing is
+    // written), the event loop returns, and the process exits with the status once the program's objects are gone.
+    // Callers return right after, since the end comes only when they have returned, and a test's fake records the
+    // call instead of ending. The exit status is 0 for an ordinary end and 1 where the program ends because it could
+    // not open or create its vault; the first end asked for holds.
     virtual void endProgram(int exitStatus) = 0;
 };
 

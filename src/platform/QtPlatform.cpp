@@ -1,6 +1,5 @@
 #include "platform/QtPlatform.h"
 
-#include "platform/ClipboardHandover.h"
 #include "platform/DesktopOpener.h"
 #include "platform/QtMessageBoxes.h"
 #include "platform/SecretClipboard.h"
@@ -9,8 +8,7 @@
 #include <QClipboard>
 #include <QSettings>
 
-#include <cstdio>
-#include <cstdlib>
+#include <optional>
 
 using namespace Qt::StringLiterals;
 
@@ -37,19 +35,38 @@ public:
     }
 };
 
-class QtProgramEnd final : public ProgramEnd {
+// Ends the program through its event loop: every loop that runs returns, the main one and any nested one (a message
+// box's), and so does every loop started later. From the request on, no input, close, timer, socket or queued call
+// reaches an object of the program, so nothing of it runs any more; then main's destructors run.
+class QtProgramEnd final : public QObject, public ProgramEnd {
 public:
     void endProgram(int exitStatus) override
     {
-        // Copied text outlives the program where a clipboard manager takes it; the wait for it stays short.
-        ClipboardHandover::toManager(std::chrono::milliseconds(300));
-        if (beforeEnd) {
-            beforeEnd();
+        // The first end holds: a caller that a nested loop returns to may still ask for one.
+        if (!exitStatus_) {
+            exitStatus_ = exitStatus;
+            QCoreApplication::instance()->installEventFilter(this);
         }
-        std::fflush(nullptr);
-        std::_Exit(exitStatus);
+        QCoreApplication::exit(*exitStatus_);
     }
-    std::function<void()> beforeEnd;
+    std::optional<int> exitStatus() const { return exitStatus_; }
+
+protected:
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        switch (event->type()) {
+        case QEvent::Close:
+        case QEvent::Timer:
+        case QEvent::SockAct:
+        case QEvent::MetaCall:
+            return true;
+        default:
+            return event->isInputEvent();
+        }
+    }
+
+private:
+    std::optional<int> exitStatus_;
 };
 
 class QtEventPump final : public EventPump {
@@ -75,7 +92,10 @@ QtPlatform::QtPlatform()
 
 QtPlatform::~QtPlatform() = default;
 
-void QtPlatform::setBeforeEnd(std::function<void()> hook)
+int QtPlatform::exec()
 {
-    parts_->end.beforeEnd = std::move(hook);
+    if (const auto exitStatus = parts_->end.exitStatus()) {
+        return *exitStatus;
+    }
+    return QApplication::exec();
 }

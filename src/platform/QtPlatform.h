@@ -2,7 +2,6 @@
 
 #include "platform/Platform.h"
 
-#include <functional>
 #include <memory>
 
 // The platform operations on Qt: QMessageBox, QClipboard, the desktop's opener, QSettings, the event loop.
@@ -14,8 +13,9 @@ public:
 
     Platform &platform() { return platform_; }
 
-    // Runs just before the process ends at once (the vault lock is released there).
-    void setBeforeEnd(std::function<void()> hook);
+    // Runs the event loop until the program ends, and returns the end's exit status; at once where the end was asked
+    // before the loop runs.
+    int exec();
 
 private:
     struct Parts;

@@ -114,6 +114,18 @@ enum class RtfKeyword : quint8 {
     ParagraphStyle,         // \s
     CharacterStyle,         // \cs
     OtherStyle,             // \ds, \ts: a section's or a table's
+    PictureIsMetafile,
+    PictureIsBitmap,
+    // Shapes: a picture in a shape's "pib" property, and the shape's fallback for readers without shapes.
+    Shape,
+    ShapeInstance,
+    ShapeResult,
+    ShapeProperty,
+    ShapePropertyName,
+    ShapeLeft,
+    ShapeTop,
+    ShapeRight,
+    ShapeBottom,
 };
 
 struct RtfKeywordInfo {

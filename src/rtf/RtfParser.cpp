@@ -138,6 +138,9 @@ void RtfParser::endDestination(RtfDestination destination)
     case RtfDestination::StyleEntry:
         styles_.endEntry(documentState().chars, documentState().para);
         break;
+    case RtfDestination::Shape:
+        showPicture(shapes_.end());
+        break;
     default:
         break;
     }
@@ -188,6 +191,7 @@ bool RtfParser::resumesStarred(RtfKeyword keyword)
     case RtfKeyword::PnTextBefore:
     case RtfKeyword::PnTextAfter:
     case RtfKeyword::ShapePicture:
+    case RtfKeyword::ShapeInstance:
     case RtfKeyword::Picture:
     case RtfKeyword::Footnote:
     case RtfKeyword::DefaultCharacterFormat:
@@ -222,8 +226,30 @@ bool RtfParser::handleTableStart(RtfKeyword keyword)
         beginDestination(RtfDestination::StyleEntry);
         styles_.beginEntry();
         return true;
+    case RtfKeyword::Shape:
+    case RtfKeyword::ShapeInstance:
+    case RtfKeyword::ShapeResult:
+        beginShapeGroup(keyword);
+        return true;
     default:
         return false;
+    }
+}
+
+// A shape in running text is read, one at a time; its fallback only where RtfShapeReader says so. Anywhere else they
+// are skipped.
+void RtfParser::beginShapeGroup(RtfKeyword keyword)
+{
+    RtfGroupState &group = state();
+    if (keyword == RtfKeyword::Shape && group.destination == RtfDestination::Text && !group.inShape) {
+        beginDestination(RtfDestination::Shape);
+        group.inShape = true;
+        shapes_.begin();
+    } else if (keyword == RtfKeyword::ShapeResult && group.destination == RtfDestination::Shape &&
+               shapes_.readsResult()) {
+        group.destination = RtfDestination::Text;
+    } else if (keyword != RtfKeyword::ShapeInstance || group.destination != RtfDestination::Shape) {
+        group.destination = RtfDestination::Skip;
     }
 }
 
@@ -277,6 +303,14 @@ void RtfParser::dispatchWord(RtfKeywordInfo info, const RtfToken &token)
     case RtfDestination::Picture:
         pictures_.word(info.keyword, token);
         break;
+    case RtfDestination::Shape:
+        if (const RtfDestination begun = shapes_.word(info.keyword, token); begun != RtfDestination::Shape) {
+            beginDestination(begun);
+            if (begun == RtfDestination::Picture) {
+                pictures_.begin();
+            }
+        }
+        break;
     case RtfDestination::FieldInstruction:
     case RtfDestination::ListText:
     case RtfDestination::PnText:
@@ -289,6 +323,7 @@ void RtfParser::dispatchWord(RtfKeywordInfo info, const RtfToken &token)
         styles_.word(info.keyword, token);
         break;
     case RtfDestination::LevelText:
+    case RtfDestination::ShapePropertyName:
     case RtfDestination::Skip:
     case RtfDestination::StyleSheet:
         break;
@@ -491,11 +526,22 @@ void RtfParser::paragraphBreak()
 }
 
 // A picture that cannot be shown, or that would pass the pixels the pictures may take together, is left
-// out; the rest of the document does not notice.
+// out; the rest of the document does not notice. A shape's picture waits for the shape's end.
 void RtfParser::finishPicture()
 {
-    const bool wanted = state().destination == RtfDestination::Text && !state().chars.hidden && text_.takesImage();
-    const RtfPictureReader::Shown shown = pictures_.end(wanted);
+    const RtfDestination around = state().destination;
+    const bool wanted = (around == RtfDestination::Text || around == RtfDestination::Shape) && !state().chars.hidden &&
+                        text_.takesImage();
+    RtfPictureReader::Shown shown = pictures_.end(wanted);
+    if (around == RtfDestination::Shape) {
+        shapes_.setPicture(std::move(shown));
+    } else {
+        showPicture(shown);
+    }
+}
+
+void RtfParser::showPicture(const RtfPictureReader::Shown &shown)
+{
     if (!shown.image.isNull()) {
         text_.appendImage(shown.image, shown.size, state().chars, state().para);
     }

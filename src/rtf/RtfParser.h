@@ -9,6 +9,7 @@
 #include "rtf/RtfGroupState.h"
 #include "rtf/RtfListReader.h"
 #include "rtf/RtfPictureReader.h"
+#include "rtf/RtfShapeReader.h"
 #include "rtf/RtfStyleSheetReader.h"
 #include "rtf/RtfTableReader.h"
 #include "rtf/RtfTextDecoder.h"
@@ -45,6 +46,7 @@ private:
     // After \*: whether the group's first word names a destination the reader reads, which then goes on.
     bool resumesStarred(RtfKeyword keyword);
     bool handleTableStart(RtfKeyword keyword);
+    void beginShapeGroup(RtfKeyword keyword);
     bool handleUnicodeWord(RtfKeyword keyword, const RtfToken &token);
     void dispatchWord(RtfKeywordInfo info, const RtfToken &token);
     void handleBodyWord(RtfKeywordInfo info, const RtfToken &token);
@@ -59,6 +61,7 @@ private:
     void emitCharacter(char32_t character) { router_.character(character, state()); }
     void paragraphBreak();
     void finishPicture();
+    void showPicture(const RtfPictureReader::Shown &shown);
 
     RtfTokenizer tokenizer_;
     RtfDocumentWriter writer_;
@@ -69,11 +72,12 @@ private:
     RtfListReader lists_{formats_};
     RtfFieldReader fields_{formats_};
     RtfPictureReader pictures_;
+    RtfShapeReader shapes_;
     RtfTableReader tables_;
     RtfFootnoteReader notes_;
     RtfStyleSheetReader styles_;
     RtfTextReader text_{writer_, formats_, lists_, decoder_};
-    RtfTextRouter router_{{decoder_, text_, notes_, formats_, fonts_, colors_, lists_, fields_, pictures_}};
+    RtfTextRouter router_{{decoder_, text_, notes_, formats_, fonts_, colors_, lists_, fields_, pictures_, shapes_}};
     int maxDepth_ = 1;
     qsizetype maxGroups_ = 0;
 

@@ -1,7 +1,8 @@
 #include "rtf/RtfPicture.h"
-#include "rtf/RtfTwips.h"
 
+#include "rtf/RtfMetafileBitmap.h"
 #include "rtf/RtfTokenizer.h"
+#include "rtf/RtfTwips.h"
 
 #include <QBuffer>
 #include <QImageReader>
@@ -67,8 +68,23 @@ void RtfPicture::addBinary(QByteArrayView data)
 
 QImage RtfPicture::decode(qint64 maxPixels) const
 {
-    if (kind_ == Kind::Other || data_.isEmpty() ||
-        (kind_ == Kind::Jpeg && jpegScans(data_, maxJpegScans) > maxJpegScans)) {
+    switch (kind_) {
+    case Kind::Other:
+        return {};
+    case Kind::Metafile:
+        return RtfMetafileBitmap::decode(RtfMetafileBitmap::find(data_), maxPixels);
+    case Kind::Bitmap:
+        return RtfMetafileBitmap::decode(data_, maxPixels);
+    case Kind::Png:
+    case Kind::Jpeg:
+        break;
+    }
+    return decodeCompressed(maxPixels);
+}
+
+QImage RtfPicture::decodeCompressed(qint64 maxPixels) const
+{
+    if (data_.isEmpty() || (kind_ == Kind::Jpeg && jpegScans(data_, maxJpegScans) > maxJpegScans)) {
         return {};
     }
     QBuffer buffer;
@@ -94,5 +110,10 @@ QSizeF RtfPicture::displaySize(QSize imageSize) const
         (widthGoal_ > 0 ? widthGoal_ / RtfTwips::perPixel : imageSize.width()) * qMax(1, scaleX_) / 100.0;
     const qreal height =
         (heightGoal_ > 0 ? heightGoal_ / RtfTwips::perPixel : imageSize.height()) * qMax(1, scaleY_) / 100.0;
+    return boundedSize(width, height);
+}
+
+QSizeF RtfPicture::boundedSize(qreal width, qreal height)
+{
     return {qBound<qreal>(1, width, maxShownPixels), qBound<qreal>(1, height, maxShownPixels)};
 }

@@ -19,6 +19,13 @@ void RtfPictureReader::word(RtfKeyword keyword, const RtfToken &token)
     case RtfKeyword::PictureIsJpeg:
         picture_.setKind(RtfPicture::Kind::Jpeg);
         break;
+    case RtfKeyword::PictureIsMetafile:
+        // \wmetafile8: the number is the metafile's mapping mode, which does not change the bitmap it wraps.
+        picture_.setKind(RtfPicture::Kind::Metafile);
+        break;
+    case RtfKeyword::PictureIsBitmap:
+        picture_.setKind(RtfPicture::Kind::Bitmap);
+        break;
     case RtfKeyword::PictureWidthGoal:
         picture_.setWidthGoal(twips);
         break;

@@ -6,6 +6,7 @@
 #include "rtf/RtfFootnoteReader.h"
 #include "rtf/RtfListReader.h"
 #include "rtf/RtfPictureReader.h"
+#include "rtf/RtfShapeReader.h"
 #include "rtf/RtfTextReader.h"
 
 namespace {
@@ -25,7 +26,7 @@ constexpr bool isSymbolPage(int page)
 void RtfTextRouter::text(QByteArrayView text, const RtfGroupState &group)
 {
     const RtfDestination destination = group.destination;
-    if (destination == RtfDestination::Skip) {
+    if (destination == RtfDestination::Skip || destination == RtfDestination::Shape) {
         return;
     }
     if (destination == RtfDestination::Picture) {
@@ -70,6 +71,7 @@ void RtfTextRouter::addByte(uchar byte, bool raw, int page, const RtfGroupState 
     case RtfDestination::Picture:
     case RtfDestination::StyleSheet:
     case RtfDestination::StyleEntry:
+    case RtfDestination::Shape:
         return;
     case RtfDestination::LevelText:
         // \'00 to \'08 stand for the numbers of the levels, and the first byte is the text's length.
@@ -94,6 +96,7 @@ void RtfTextRouter::addByte(uchar byte, bool raw, int page, const RtfGroupState 
     case RtfDestination::FieldInstruction:
     case RtfDestination::ListText:
     case RtfDestination::PnText:
+    case RtfDestination::ShapePropertyName:
     case RtfDestination::Text:
     case RtfDestination::Footnote:
         break;
@@ -154,6 +157,11 @@ void RtfTextRouter::character(char32_t character, const RtfGroupState &group)
             r_.lists.appendToPnText(char16_t(character));
         }
         return;
+    case RtfDestination::ShapePropertyName:
+        if (isUnit) {
+            r_.shapes.appendToPropertyName(char16_t(character));
+        }
+        return;
     case RtfDestination::Skip:
     case RtfDestination::ColorTable:
     case RtfDestination::ListTable:
@@ -162,6 +170,7 @@ void RtfTextRouter::character(char32_t character, const RtfGroupState &group)
     case RtfDestination::Picture:
     case RtfDestination::StyleSheet:
     case RtfDestination::StyleEntry:
+    case RtfDestination::Shape:
         return;
     }
 }

@@ -11,6 +11,7 @@ class RtfFontTableReader;
 class RtfFootnoteReader;
 class RtfListReader;
 class RtfPictureReader;
+class RtfShapeReader;
 class RtfTextReader;
 
 // Hands the text of a group to the reader of its destination: raw bytes and \'hh escapes decoded in the group's
@@ -30,6 +31,7 @@ public:
         RtfListReader &lists;
         RtfFieldReader &fields;
         RtfPictureReader &pictures;
+        RtfShapeReader &shapes;
     };
 
     explicit RtfTextRouter(Readers readers) : r_(readers) {}

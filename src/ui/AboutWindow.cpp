@@ -19,7 +19,7 @@ namespace {
 constexpr int AboutClientWidth = 7455;
 constexpr int AboutClientHeight = 2535;
 
-template <class Label> Label *label(QWidget *parent, const QString &name, QRect twips, const QFont &font)
+template <class Label> Label *placedLabel(QWidget *parent, const QString &name, QRect twips, const QFont &font)
 {
     auto *l = new Label(parent);
     l->setObjectName(name);
@@ -56,19 +56,19 @@ void AboutWindow::buildControls()
     banner_->setAccessibleName(u"Banner"_s);
 
     // A child of the banner with no background of its own: the banner shows through.
-    productLabel_ = label<QLabel>(banner_, u"productLabel"_s, {120, 300, 5655, 435}, Fonts::verdana(14.25, true));
+    productLabel_ = placedLabel<QLabel>(banner_, u"productLabel"_s, {120, 300, 5655, 435}, Fonts::verdana(14.25, true));
 
     const QFont captionFont = Fonts::verdana(12, true);
     const std::array<QString, 3> captions{u"Version:"_s, u"Owned By:"_s, u"Website:"_s};
     for (size_t i = 0; i < captions.size(); ++i) {
         const int top = 1260 + int(i) * 420;
-        captionLabels_[i] = label<QLabel>(this, u"captionLabel%1"_s.arg(i), {180, top, 2295, 315}, captionFont);
+        captionLabels_[i] = placedLabel<QLabel>(this, u"captionLabel%1"_s.arg(i), {180, top, 2295, 315}, captionFont);
         captionLabels_[i]->setText(captions[i]);
         captionLabels_[i]->setAccessibleName(captions[i]);
     }
-    versionLabel_ = label<QLabel>(this, u"versionLabel"_s, {2580, 1260, 4635, 315}, captionFont);
-    companyLabel_ = label<QLabel>(this, u"companyLabel"_s, {2580, 1680, 4635, 315}, captionFont);
-    websiteLink_ = label<LinkLabel>(this, u"websiteLink"_s, {2580, 2100, 4635, 315}, captionFont);
+    versionLabel_ = placedLabel<QLabel>(this, u"versionLabel"_s, {2580, 1260, 4635, 315}, captionFont);
+    companyLabel_ = placedLabel<QLabel>(this, u"companyLabel"_s, {2580, 1680, 4635, 315}, captionFont);
+    websiteLink_ = placedLabel<LinkLabel>(this, u"websiteLink"_s, {2580, 2100, 4635, 315}, captionFont);
     QPalette blue = websiteLink_->palette();
     blue.setColor(QPalette::WindowText, Qt::blue);
     websiteLink_->setPalette(blue);
@@ -116,7 +116,7 @@ void AboutWindow::copyLabelsToSkinLabels()
         }
     }
     if (skinLabels_.empty()) {
-        QLabel *first = label<QLabel>(this, u"skinLabel0"_s, {480, 2760, 555, 195}, font());
+        QLabel *first = placedLabel<QLabel>(this, u"skinLabel0"_s, {480, 2760, 555, 195}, font());
         first->setAttribute(Qt::WA_TransparentForMouseEvents);
         skinLabels_.push_back(first);
     }

@@ -1,5 +1,7 @@
 #include "ui/DocumentView.h"
 
+#include "ui/AccessibleFactory.h"
+
 #include <QAccessibleWidget>
 #include <QTextBlock>
 #include <QTextLayout>
@@ -201,24 +203,11 @@ private:
     }
 };
 
-QAccessibleInterface *accessibleFactory(const QString &className, QObject *object)
-{
-    if (className == QLatin1StringView(DocumentView::staticMetaObject.className()) && object &&
-        object->isWidgetType()) {
-        return new DocumentAccessible(static_cast<DocumentView *>(object));
-    }
-    return nullptr;
-}
-
 } // namespace
 
 DocumentView::DocumentView(QWidget *parent) : QTextBrowser(parent)
 {
-    static const bool factoryInstalled = [] {
-        QAccessible::installFactory(accessibleFactory);
-        return true;
-    }();
-    Q_UNUSED(factoryInstalled);
+    AccessibleFactory::install<DocumentView, DocumentAccessible>();
     // The text box underneath may have told the bus of itself while it was being made; from now on the view is a
     // document.
     if (QAccessibleInterface *made = QAccessible::queryAccessibleInterface(this);

@@ -1,9 +1,6 @@
 #include "ui/HelpWindow.h"
 
 #include "core/PublisherSettings.h"
-#include "core/VaultPath.h"
-#include "platform/Platform.h"
-#include "rtf/RtfReader.h"
 #include "ui/DocumentView.h"
 #include "ui/EscapeKey.h"
 #include "ui/Placement.h"
@@ -12,7 +9,6 @@
 #include "ui/Twips.h"
 
 #include <QCheckBox>
-#include <QFile>
 #include <QTextBrowser>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -25,26 +21,13 @@ namespace {
 constexpr int HelpClientWidth = 10290;
 constexpr int HelpClientHeight = 7920;
 
-const QString SettingsSection = u"Settings"_s;
-const QString ShowHelpKey = u"showHelp"_s;
-
-// A help file that the reader's bounds cut ends with a line of its own that says so, in the view's own font.
-void appendCutNote(QTextDocument &document)
-{
-    QTextCursor cursor(&document);
-    cursor.movePosition(QTextCursor::End);
-    cursor.insertBlock(QTextBlockFormat(), QTextCharFormat());
-    cursor.insertText(HelpWindow::CutNote.toString());
-}
-
 } // namespace
 
 // A tool window gets no taskbar entry: on Windows by its style, on X11 as a utility window that Qt makes transient
 // for the program.
-HelpWindow::HelpWindow(const QString &helpFilePath, SettingsStore &settings, const PublisherSettings &publisher,
-                       QWidget *parent)
+HelpWindow::HelpWindow(std::unique_ptr<QTextDocument> help, const PublisherSettings &publisher, QWidget *parent)
     : QDialog(parent, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
-      settings_(settings), publisher_(publisher)
+      publisher_(publisher)
 {
     setObjectName(u"helpWindow"_s);
     Placement::centerOnFirstShow(this);
@@ -53,7 +36,7 @@ HelpWindow::HelpWindow(const QString &helpFilePath, SettingsStore &settings, con
     setFixedSize(Twips::toPixels(HelpClientWidth), Twips::toPixels(HelpClientHeight));
     EscapeKey::doesNothingIn(this);
     buildControls();
-    load(helpFilePath);
+    load(std::move(help));
 }
 
 HelpWindow::~HelpWindow() = default;
@@ -76,56 +59,28 @@ void HelpWindow::buildControls()
     showAtStartupBox_->setAccessibleName(showAtStartupBox_->text());
     showAtStartupBox_->setGeometry(Twips::rect(60, 7620, 1995, 255));
     showAtStartupBox_->setChecked(true);
-    // Every change writes, also one made by the load: toggled, unlike clicked, reports both.
-    connect(showAtStartupBox_, &QCheckBox::toggled, this, &HelpWindow::saveStartupSetting);
+    // Every change is reported, also one made by the load: toggled, unlike clicked, reports both.
+    connect(showAtStartupBox_, &QCheckBox::toggled, this, &HelpWindow::showAtStartupChanged);
 }
 
-void HelpWindow::load(const QString &path)
+void HelpWindow::load(std::unique_ptr<QTextDocument> help)
 {
     if (publisher_.useSkin) {
         Skin::apply(this);
     }
-    helpFileFound_ = VaultPath::fileExists(path);
-    if (!helpFileFound_) {
+    helpFound_ = help != nullptr;
+    if (!helpFound_) {
         return;
     }
-    loadHelpFile(path);
-    Topmost::keepOnTop(this, true);
-    readStartupSetting();
-}
-
-void HelpWindow::loadHelpFile(const QString &path)
-{
-    // An unreadable, oversized or broken file leaves the view without help text, or with what could be read.
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly) || file.size() > MaxHelpFileBytes) {
-        return;
-    }
-    // Read at the file's own size; one byte more tells a file that grew since past the bound.
-    const QByteArray rtf = file.read(file.size() + 1);
-    if (rtf.size() > MaxHelpFileBytes) {
-        return;
-    }
-    RtfReader reader;
-    if (!reader.read(rtf, *helpView_->document()) && reader.wasCut()) {
-        appendCutNote(*helpView_->document());
-    }
+    // The view's own document had the view's font; the help text takes it too, for what sets no font of its own.
+    help->setDefaultFont(helpView_->font());
+    help->setParent(helpView_);
+    helpView_->setDocument(help.release());
     helpView_->moveCursor(QTextCursor::Start);
+    Topmost::keepOnTop(this, true);
 }
 
-void HelpWindow::readStartupSetting()
+void HelpWindow::setShowAtStartup(bool show)
 {
-    const QString stored = settings_.read(publisher_.productName, SettingsSection, ShowHelpKey, u"1"_s);
-    bool isNumber = false;
-    const int value = stored.toInt(&isNumber);
-    // A value that is not a number leaves the box as designed, ticked. Any number other than 0 ticks it.
-    if (isNumber) {
-        showAtStartupBox_->setChecked(value != 0);
-    }
-}
-
-void HelpWindow::saveStartupSetting()
-{
-    const int value = showAtStartupBox_->isChecked() ? 1 : 0;
-    settings_.write(publisher_.productName, SettingsSection, ShowHelpKey, QString::number(value));
+    showAtStartupBox_->setChecked(show);
 }

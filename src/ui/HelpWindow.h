@@ -2,44 +2,42 @@
 
 #include <QDialog>
 
+#include <memory>
+
 class QCheckBox;
-class SettingsStore;
 class QTextBrowser;
+class QTextDocument;
 struct PublisherSettings;
 
-// The help window: shows Help.rtf from the program's folder, floating above every other window, with the check
-// box that decides whether it opens at start. Without the help file it loads but declines to be shown.
+// The help window: shows the help text it is given, floating above every other window, with the check box that
+// decides whether it opens at start. Without help text (no help file) it loads but declines to be shown.
 class HelpWindow final : public QDialog {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(HelpWindow)
 
 public:
-    // Help files larger than this are not shown: the window opens without help text.
-    static constexpr qint64 MaxHelpFileBytes = 64 * 1024 * 1024;
-    // The last line of a help file that the view's bounds cut short.
-    static constexpr QStringView CutNote = u"The rest of this help file is not shown: it is too long for this window.";
-
-    // Loading runs the load steps: skin, look for the help file, show it, topmost, the start-up setting.
-    // `helpFilePath` is the help file to show; the start-up setting is read and written through `settings`.
-    HelpWindow(const QString &helpFilePath, SettingsStore &settings, const PublisherSettings &publisher,
-               QWidget *parent = nullptr);
+    // Loading runs the load steps: skin, show the help text, topmost. `help` is the help file's text, which the window
+    // keeps; null where there is no help file.
+    HelpWindow(std::unique_ptr<QTextDocument> help, const PublisherSettings &publisher, QWidget *parent = nullptr);
     ~HelpWindow() override;
 
-    // False when the help file was missing at load: the window stays hidden.
-    bool showAfterLoad() const { return helpFileFound_; }
+    // False when there was no help file at load: the window stays hidden.
+    bool showAfterLoad() const { return helpFound_; }
 
-    // Writes the box's state to the start-up setting at once: "1" ticked, "0" not.
-    void saveStartupSetting();
+    // The last load step: the start-up setting onto the box, which starts ticked. A change emits
+    // showAtStartupChanged(), as every later one does.
+    void setShowAtStartup(bool show);
+
+signals:
+    // The box's new state, to be written to the start-up setting at once.
+    void showAtStartupChanged(bool show);
 
 private:
     void buildControls();
-    void load(const QString &helpFilePath);
-    void loadHelpFile(const QString &path);
-    void readStartupSetting();
+    void load(std::unique_ptr<QTextDocument> help);
 
-    SettingsStore &settings_;
     const PublisherSettings &publisher_;
-    bool helpFileFound_ = false;
+    bool helpFound_ = false;
     QTextBrowser *helpView_ = nullptr;
     QCheckBox *showAtStartupBox_ = nullptr;
 };

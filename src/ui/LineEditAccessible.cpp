@@ -1,5 +1,7 @@
 #include "ui/LineEditAccessible.h"
 
+#include "ui/AccessibleFactory.h"
+
 #include <QAccessibleWidget>
 #include <QLineEdit>
 #include <QStyle>
@@ -13,6 +15,9 @@ class BoxAccessible final : public QAccessibleWidget,
                             public QAccessibleEditableTextInterface {
 public:
     explicit BoxAccessible(QLineEdit *box) : QAccessibleWidget(box, QAccessible::EditableText) {}
+
+    // As Qt's own: a spin box's box is part of the spin box.
+    static bool accepts(const QLineEdit *box) { return box->objectName() != "qt_spinbox_lineedit"_L1; }
 
     void *interface_cast(QAccessible::InterfaceType type) override
     {
@@ -161,23 +166,13 @@ private:
     }
 };
 
-QAccessibleInterface *lineEditFactory(const QString &className, QObject *object)
-{
-    // As Qt's own: a spin box's box is part of the spin box.
-    if (className == "QLineEdit"_L1 && object && object->isWidgetType() &&
-        object->objectName() != "qt_spinbox_lineedit"_L1) {
-        return new BoxAccessible(static_cast<QLineEdit *>(object));
-    }
-    return nullptr;
-}
-
 } // namespace
 
 namespace LineEditAccessible {
 
 void install()
 {
-    QAccessible::installFactory(lineEditFactory);
+    AccessibleFactory::install<QLineEdit, BoxAccessible>();
 }
 
 } // namespace LineEditAccessible

@@ -6,7 +6,8 @@
 // its characters: its text reads as empty, its value as mask characters, and so do its changes (ScreenReaderEvents).
 namespace LineEditAccessible {
 
-// Installs the factory for every QLineEdit and every box made from it. Call once (ScreenReaderEvents::install does).
+// Installs the factory for every QLineEdit and every box made from it; later calls do nothing.
+// ScreenReaderEvents::install calls it.
 void install();
 
 } // namespace LineEditAccessible

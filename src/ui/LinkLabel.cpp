@@ -1,5 +1,7 @@
 #include "ui/LinkLabel.h"
 
+#include "ui/AccessibleFactory.h"
+
 #include <QAccessibleWidget>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -34,24 +36,11 @@ public:
     }
 };
 
-QAccessibleInterface *accessibleFactory(const QString &className, QObject *object)
-{
-    if (className == QLatin1StringView(LinkLabel::staticMetaObject.className()) && object && object->isWidgetType()) {
-        return new LinkLabelAccessible(static_cast<LinkLabel *>(object));
-    }
-    return nullptr;
-}
-
 } // namespace
 
 LinkLabel::LinkLabel(QWidget *parent) : QLabel(parent)
 {
-    static const bool factoryInstalled = [] {
-        QAccessible::installFactory(accessibleFactory);
-        return true;
-    }();
-    Q_UNUSED(factoryInstalled);
-
+    AccessibleFactory::install<LinkLabel, LinkLabelAccessible>();
     setTextFormat(Qt::PlainText);
     setFocusPolicy(Qt::StrongFocus);
     setCursor(Qt::PointingHandCursor);

@@ -61,7 +61,7 @@ MainWindow::MainWindow(EntryListModel &entries, const PublisherSettings &publish
     Placement::centerOnFirstShow(this);
     setFont(Fonts::verdana(8.25));
 
-    if (publisher_.useSplashIcon && !splashIcon.isNull()) {
+    if (!splashIcon.isNull()) {
         setWindowIcon(splashIcon);
     }
     setWindowTitle(publisher_.productName + u" by "_s + publisher_.companyName);

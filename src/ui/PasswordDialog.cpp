@@ -42,7 +42,7 @@ void moveTopTwips(QWidget *w, int top)
     w->move(w->x(), Twips::toPixels(top));
 }
 
-QLabel *label(QWidget *parent, const QString &name, const QString &text)
+QLabel *wrappedLabel(QWidget *parent, const QString &name, const QString &text)
 {
     auto *l = new QLabel(text, parent);
     l->setObjectName(name);
@@ -67,9 +67,9 @@ QPushButton *button(QWidget *parent, const QString &name, const QString &caption
 
 } // namespace
 
-PasswordDialog::PasswordDialog(Mode mode, MessageBoxes &messages, EventPump &events, const PublisherSettings &publisher,
+PasswordDialog::PasswordDialog(Mode mode, MessageBoxes &messages, const PublisherSettings &publisher,
                                QWidget *mainWindow, QWidget *parent)
-    : QDialog(parent), mode_(mode), messages_(messages), events_(events), publisher_(publisher), mainWindow_(mainWindow)
+    : QDialog(parent), mode_(mode), messages_(messages), publisher_(publisher), mainWindow_(mainWindow)
 {
     setObjectName(u"passwordDialog"_s);
     Placement::centerOnFirstShow(this);
@@ -84,17 +84,17 @@ PasswordDialog::PasswordDialog(Mode mode, MessageBoxes &messages, EventPump &eve
     EscapeKey::doesNothingIn(this);
 
     // Created in tab order: the first control that takes the focus has it when the dialog first shows.
-    promptLabel_ = label(this, u"promptLabel"_s, u"Please enter your password"_s);
+    promptLabel_ = wrappedLabel(this, u"promptLabel"_s, u"Please enter your password"_s);
     okButton_ = button(this, u"okButton"_s, u"Ok"_s);
     cancelButton_ = button(this, u"cancelButton"_s, u"Cancel"_s);
     passwordBox_ = new PasswordEdit(this);
     passwordBox_->setObjectName(u"passwordBox"_s);
     passwordBox_->setAccessibleName(u"Password"_s);
-    passwordLabel_ = label(this, u"passwordLabel"_s, u"Password:"_s);
+    passwordLabel_ = wrappedLabel(this, u"passwordLabel"_s, u"Password:"_s);
     retypeBox_ = new PasswordEdit(this);
     retypeBox_->setObjectName(u"retypeBox"_s);
     retypeBox_->setAccessibleName(u"Retype Password"_s);
-    retypeLabel_ = label(this, u"retypeLabel"_s, u"Retype Password:"_s);
+    retypeLabel_ = wrappedLabel(this, u"retypeLabel"_s, u"Retype Password:"_s);
     passwordLabel_->setBuddy(passwordBox_);
     retypeLabel_->setBuddy(retypeBox_);
     setTabOrder(okButton_, cancelButton_);
@@ -140,7 +140,6 @@ void PasswordDialog::load()
     promptLabel_->setAccessibleName(promptLabel_->text());
     raise();
     Topmost::keepOnTop(this, true);
-    events_.processEvents();
     passwordBox_->clear();
     if (publisher_.useSkin) {
         Skin::apply(this);
@@ -184,7 +183,6 @@ void PasswordDialog::layOutEnterMode()
 
 void PasswordDialog::setOuterHeight(int twips)
 {
-    outerHeightTwips_ = twips;
     setFixedHeight(Twips::toPixels(twips - FrameTwips));
 }
 

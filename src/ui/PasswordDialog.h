@@ -7,7 +7,6 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 class QTimer;
-class EventPump;
 class MessageBoxes;
 struct PublisherSettings;
 
@@ -25,9 +24,10 @@ public:
     // Title bar and frame, in twips, between the window's outer height and its inside.
     static constexpr int FrameTwips = 510;
 
-    // `mainWindow` is kept hidden while the dialog is up; it may be null.
-    PasswordDialog(Mode mode, MessageBoxes &messages, EventPump &events, const PublisherSettings &publisher,
-                   QWidget *mainWindow, QWidget *parent = nullptr);
+    // `mainWindow` is kept hidden while the dialog is up; it may be null. Whoever shows the dialog lets pending
+    // window events run first: the load itself runs none.
+    PasswordDialog(Mode mode, MessageBoxes &messages, const PublisherSettings &publisher, QWidget *mainWindow,
+                   QWidget *parent = nullptr);
     ~PasswordDialog() override;
 
     Mode mode() const { return mode_; }
@@ -40,10 +40,6 @@ public:
     void rejectPassword();
     // Runs at every tick of the dialog's timer.
     void keepMainWindowHidden();
-
-    // The outer height the mode asks for, in twips.
-    int outerHeightTwips() const { return outerHeightTwips_; }
-    int failedTries() const { return failedTries_; }
 
 signals:
     // Create mode: a new password, typed twice alike, that the vault file can hold.
@@ -69,7 +65,6 @@ private:
 
     Mode mode_;
     MessageBoxes &messages_;
-    EventPump &events_;
     const PublisherSettings &publisher_;
     QLabel *promptLabel_ = nullptr;
     QLabel *passwordLabel_ = nullptr;
@@ -81,5 +76,4 @@ private:
     QTimer *hideTimer_ = nullptr;
     QPointer<QWidget> mainWindow_;
     qint16 failedTries_ = 0;
-    int outerHeightTwips_ = 0;
 };

@@ -58,8 +58,7 @@ bool isContainer(const QWidget *widget, const QString &kind)
 bool colorControl(QWidget *widget, const QString &kind, const QColor &color1, const QColor &color2,
                   const QColor &color3)
 {
-    static const QStringList textAndLists{u"TextBox"_s,      u"ComboBox"_s, u"FileListBox"_s, u"DirListBox"_s,
-                                          u"DriveListBox"_s, u"ListBox"_s,  u"ListView"_s};
+    static const QStringList textAndLists{u"TextBox"_s, u"ComboBox"_s, u"ListBox"_s, u"ListView"_s};
     const bool isButton = kind == u"CommandButton"_s;
     const bool isTextOrList = textAndLists.contains(kind);
     const bool isPicture = kind == u"PictureBox"_s;

@@ -1,5 +1,7 @@
 #include "ui/StatusAnnouncer.h"
 
+#include "ui/AccessibleFactory.h"
+
 #include <QAccessible>
 #include <QAccessibleWidget>
 #include <QLabel>
@@ -9,25 +11,18 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-QAccessibleInterface *accessibleFactory(const QString &className, QObject *object)
-{
-    if (className == QLatin1StringView(StatusAnnouncer::staticMetaObject.className()) && object &&
-        object->isWidgetType()) {
-        return new QAccessibleWidget(static_cast<QWidget *>(object), QAccessible::Notification);
-    }
-    return nullptr;
-}
+// A screen reader speaks a notification as it appears.
+class AnnouncerAccessible final : public QAccessibleWidget {
+public:
+    explicit AnnouncerAccessible(StatusAnnouncer *announcer) : QAccessibleWidget(announcer, QAccessible::Notification)
+    {}
+};
 
 } // namespace
 
 StatusAnnouncer::StatusAnnouncer(QLabel *label) : QWidget(label)
 {
-    static const bool factoryInstalled = [] {
-        QAccessible::installFactory(accessibleFactory);
-        return true;
-    }();
-    Q_UNUSED(factoryInstalled);
-
+    AccessibleFactory::install<StatusAnnouncer, AnnouncerAccessible>();
     setObjectName(u"statusAnnouncer"_s);
     setAttribute(Qt::WA_TransparentForMouseEvents);
     setFocusPolicy(Qt::NoFocus);

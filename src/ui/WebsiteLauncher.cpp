@@ -9,7 +9,8 @@
 
 using namespace Qt::StringLiterals;
 
-WebsiteLauncher::WebsiteLauncher(const PublisherSettings &publisher, Opener &opener, QString &request, QWidget *parent)
+WebsiteLauncher::WebsiteLauncher(const PublisherSettings &publisher, Opener &opener, bool siteRequested,
+                                 QWidget *parent)
     : QWidget(parent)
 {
     setObjectName(u"websiteLauncher"_s);
@@ -22,11 +23,9 @@ WebsiteLauncher::WebsiteLauncher(const PublisherSettings &publisher, Opener &ope
     connect(lifetimeTimer_, &QTimer::timeout, this, &WebsiteLauncher::expire);
     lifetimeTimer_->start();
 
-    if (request != u"Website"_s) {
-        return;
+    if (siteRequested) {
+        opener.openUrl(QUrl(LocationAddress::websiteAddress(publisher.publisherUrl)));
     }
-    opener.openUrl(QUrl(LocationAddress::websiteAddress(publisher.publisherUrl)));
-    request.clear();
 }
 
 WebsiteLauncher::~WebsiteLauncher() = default;

@@ -7,7 +7,8 @@ class QTimer;
 struct PublisherSettings;
 
 // A window that is never shown: its load opens the publisher's website when a website command asked for it, and
-// after a second it asks to be unloaded. While it exists, a further request waits for its next creation.
+// after a second it asks to be unloaded. Whoever loads it keeps the request: while it exists, a further request
+// waits for its next creation.
 class WebsiteLauncher final : public QWidget {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(WebsiteLauncher)
@@ -15,8 +16,8 @@ class WebsiteLauncher final : public QWidget {
 public:
     static constexpr int LifetimeMs = 1000;
 
-    // `request` is the program's pending website request: "Website" asks for the site, and is cleared once it opened.
-    WebsiteLauncher(const PublisherSettings &publisher, Opener &opener, QString &request, QWidget *parent = nullptr);
+    // `siteRequested`: a website command asked for the site, which the load then opens.
+    WebsiteLauncher(const PublisherSettings &publisher, Opener &opener, bool siteRequested, QWidget *parent = nullptr);
     ~WebsiteLauncher() override;
 
     // The single-window mechanism asks this before showing a newly loaded window.

@@ -168,6 +168,47 @@ private slots:
         }
     }
 
+    // Wherever the end is asked, before the event loop runs, in it or in a message box's loop (the box answers
+    // Cancel), the loop returns with the first end's status, and no timer of the program fires after the request.
+    void end_leavesEveryLoopWithTheFirstStatus_data()
+    {
+        QTest::addColumn<int>("depth"); // 0: before the event loop runs, 1: in it, 2: in a message box's loop
+        QTest::newRow("before the event loop") << 0;
+        QTest::newRow("in the event loop") << 1;
+        QTest::newRow("in a message box") << 2;
+    }
+    void end_leavesEveryLoopWithTheFirstStatus()
+    {
+        QFETCH(int, depth);
+        {
+            QtPlatform qt;
+            QTimer running;
+            int ticks = 0, ticksAtEnd = -1;
+            QObject::connect(&running, &QTimer::timeout, [&] { ++ticks; });
+            running.start(0);
+            const auto end = [&] {
+                qt.platform().end.endProgram(1);
+                qt.platform().end.endProgram(0);
+                ticksAtEnd = ticks;
+                QTimerEvent tick(running.timerId());
+                QCoreApplication::sendEvent(&running, &tick);
+            };
+            auto answer = MessageBoxes::Answer::Ok;
+            QTimer::singleShot(0, &running, [&] {
+                if (depth == 2) {
+                    answer = qt.platform().messages.show(nullptr, u"Delete it?"_s, {}, MessageBoxes::Buttons::OkCancel);
+                }
+            });
+            depth == 0 ? end() : QTimer::singleShot(100, &running, end);
+            QCOMPARE(qt.exec(), 1);
+            QCOMPARE(ticks, ticksAtEnd);
+            QCOMPARE(answer, depth == 2 ? MessageBoxes::Answer::Cancel : MessageBoxes::Answer::Ok);
+        }
+        // An end outside the loop leaves Qt's loops ended; one run of the loop lets the next test's run again.
+        QTimer::singleShot(0, qApp, [] { QCoreApplication::quit(); });
+        QCoreApplication::exec();
+    }
+
     // In a child process, so that this one can still be debugged.
     void processPrivacy_undumpableWithoutCoreFiles()
     {

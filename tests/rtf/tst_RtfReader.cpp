@@ -16,6 +16,7 @@
 #include <QTextImageFormat>
 #include <QTextTable>
 #include <QUrl>
+#include <QtEndian>
 
 #include <algorithm>
 
@@ -235,6 +236,29 @@ QByteArray hexPicture(const char *format, QSize size)
     buffer.open(QIODevice::WriteOnly);
     image.save(&buffer, format);
     return buffer.data().toHex();
+}
+
+// A device-independent bitmap of 24x16 pixels: a .bmp file without its file header.
+QByteArray dibOf(QImage::Format format)
+{
+    QImage image(24, 16, QImage::Format_RGB32);
+    image.fill(Qt::darkBlue);
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    image.convertToFormat(format).save(&buffer, "BMP");
+    return buffer.data().mid(14);
+}
+
+// A Windows metafile, in hex, whose one record (function, its own fields, then the DIB) draws the DIB; a size in
+// words other than -1 replaces the record's own.
+QByteArray metafileHex(quint16 function, int fieldBytes, const QByteArray &dib, qint64 recordWords = -1)
+{
+    QByteArray record = QByteArray(6 + fieldBytes, '\0') + dib;
+    qToLittleEndian<quint32>(quint32(recordWords >= 0 ? recordWords : record.size() / 2), record.data());
+    qToLittleEndian<quint16>(function, record.data() + 4);
+    QByteArray header = QByteArray::fromHex("010009000003000000000000000000000000");
+    qToLittleEndian<quint32>(quint32((header.size() + record.size()) / 2 + 3), header.data() + 6);
+    return (header + record + QByteArray::fromHex("030000000000")).toHex();
 }
 
 } // namespace
@@ -982,6 +1006,18 @@ void tst_RtfReader::samples_data()
     for (const auto &[writer, name, expected] : text)
         QTest::addRow("%s %s", writer, name)
             << QString::fromLatin1(writer) << QString::fromLatin1(name) << QString::fromUtf8(expected);
+    // Pictures in shapes and metafiles, each once, at the shape's size; AbiWord's frame properties stay hidden.
+    const char *pictures[][3] = {
+        {"libreoffice_odt", "picture", "48x32 of 24x16"},
+        {"abiword_odt", "picture", "48x32 of 24x16"},
+        {"abiword_docx", "picture", "48x32 of 24x16"},
+        {"word_shape", "picture", "48x32 of 24x16"},
+        {"wordpad_shape", "picture", "48x32 of 24x16 | 48x32 of 24x16"},
+        {"abiword_odt", "format of frame-type", "0pt"},
+    };
+    for (const auto &[writer, name, expected] : pictures)
+        QTest::addRow("%s %s", writer, name)
+            << QString::fromLatin1(writer) << QString::fromLatin1(name) << QString::fromUtf8(expected);
 }
 
 // One help page saved as RTF by three word processors, read as the help window reads it.
@@ -1035,6 +1071,42 @@ void tst_RtfReader::pictures_data()
     QTest::newRow("pixels past the limit")
         << doc(pict("\\pngblip", png) + pict("\\pngblip", png)) << qint64(500) << u"24x16 of 24x16"_s;
     QTest::newRow("hidden picture") << doc("{\\v "_ba + pict("\\pngblip", png) + "}"_ba) << plenty << u"none"_s;
+
+    // Shapes: the picture of "pib" at the shape's box, or the fallback where the shape has none; never both.
+    const auto shape = [&](const QByteArray &property, const QByteArray &fallback) {
+        return "{\\shp{\\*\\shpinst\\shpleft0\\shptop0\\shpright720\\shpbottom480{\\sp{\\sn "_ba + property +
+               "}{\\sv "_ba + pict("\\pngblip", png) + "}}{\\sp{\\sn shapeType}{\\sv 75}}}"_ba + fallback + "}"_ba;
+    };
+    const QByteArray fallback = "{\\shprslt "_ba + pict("\\pngblip\\picscalex50", png) + "}"_ba;
+    QTest::newRow("shape over its fallback") << doc(shape("pib", fallback)) << plenty << u"48x32 of 24x16"_s;
+    QTest::newRow("fallback of a shape without a picture")
+        << doc(shape("fillBlip", fallback)) << plenty << u"12x16 of 24x16"_s;
+    QTest::newRow("shape pixels past the limit")
+        << doc(shape("pib", {}) + shape("pib", {})) << qint64(500) << u"48x32 of 24x16"_s;
+    QTest::newRow("hidden shape") << doc("{\\v "_ba + shape("pib", fallback) + "}"_ba) << plenty << u"none"_s;
+
+    // Metafiles that wrap a bitmap, and bitmaps of their own.
+    const QByteArray dib24 = dibOf(QImage::Format_RGB32);
+    QByteArray topDown = dib24;
+    qToLittleEndian<qint32>(-16, topDown.data() + 8);
+    const QByteArray wmf = "\\wmetafile8\\picwgoal720\\pichgoal480"_ba;
+    QTest::newRow("metafile, stretched DIB")
+        << doc(pict(wmf, metafileHex(0x0F43, 22, dib24))) << plenty << u"48x32 of 24x16"_s;
+    QTest::newRow("metafile, 8-bit DIB") << doc(pict(wmf, metafileHex(0x0B41, 20, dibOf(QImage::Format_Indexed8))))
+                                         << plenty << u"48x32 of 24x16"_s;
+    QTest::newRow("metafile, 1-bit DIB") << doc(pict(wmf, metafileHex(0x0D33, 20, dibOf(QImage::Format_Mono))))
+                                         << plenty << u"48x32 of 24x16"_s;
+    QTest::newRow("metafile, top-down DIB")
+        << doc(pict(wmf, metafileHex(0x0F43, 22, topDown))) << plenty << u"48x32 of 24x16"_s;
+    QTest::newRow("bitmap") << doc(pict("\\dibitmap0", dib24.toHex())) << plenty << u"24x16 of 24x16"_s;
+    QTest::newRow("metafile's bitmap past the limit")
+        << doc(pict(wmf, metafileHex(0x0F43, 22, dib24))) << qint64(24 * 16 - 1) << u"none"_s;
+    QTest::newRow("metafile, DIB shorter than its rows")
+        << doc(pict(wmf, metafileHex(0x0F43, 22, dib24.chopped(4)))) << plenty << u"none"_s;
+    QTest::newRow("metafile, record past its end")
+        << doc(pict(wmf, metafileHex(0x0F43, 22, dib24, 0x7FFFFFFF))) << plenty << u"none"_s;
+    QTest::newRow("metafile, record of no size")
+        << doc(pict(wmf, metafileHex(0x0F43, 22, dib24, 0))) << plenty << u"none"_s;
 }
 
 void tst_RtfReader::pictures()

@@ -45,7 +45,7 @@ void type(QLineEdit *box, const QString &text)
 
 // The dialog as the program opens it, on fake platform operations, with a stand-in for the main window.
 struct Gate {
-    explicit Gate(Mode mode) : dialog(mode, fake.messages, fake.events, publisher, &mainWindow) { dialog.show(); }
+    explicit Gate(Mode mode) : dialog(mode, fake.messages, publisher, &mainWindow) { dialog.show(); }
 
     QLineEdit *box(const QString &name) const { return child<QLineEdit>(&dialog, name); }
     QTimer *hideTimer() const { return child<QTimer>(&dialog, u"hideTimer"_s); }
@@ -125,7 +125,6 @@ private slots:
             QCOMPARE(retypeBox->y(), Twips::toPixels(retypeTop));
             QCOMPARE(retypeLabel->y(), retypeBox->y());
         }
-        QCOMPARE(d.outerHeightTwips(), outerHeight);
         QCOMPARE(d.height(), Twips::toPixels(outerHeight - PasswordDialog::FrameTwips));
         QCOMPARE(d.width(), Twips::toPixels(6825));
         QCOMPARE(d.minimumSize(), d.maximumSize());
@@ -313,7 +312,6 @@ private slots:
         QVERIFY(!duringMessage.contains(false));
         QCOMPARE(g.entered.size(), rejected);
         QCOMPARE(g.cancelled.size(), ends ? 1 : 0);
-        QCOMPARE(g.dialog.failedTries(), answerCancel ? 0 : rejected);
         QCOMPARE(g.box(u"passwordBox"_s)->text(), ends ? u"wrong"_s : QString());
         QCOMPARE(g.hideTimer()->isActive(), !ends);
     }

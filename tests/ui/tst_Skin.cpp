@@ -2,7 +2,6 @@
 // the splash window to the end, and that the windows take the skin only when the build switches it on.
 
 #include "core/PublisherSettings.h"
-#include "support/FakePlatform.h"
 #include "support/Widgets.h"
 #include "ui/HelpWindow.h"
 #include "ui/Skin.h"
@@ -11,7 +10,6 @@
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QFile>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -19,9 +17,9 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTextBrowser>
+#include <QTextDocument>
 #include <QToolButton>
 #include <QTreeView>
 
@@ -285,7 +283,7 @@ void tst_Skin::helpWindow_useSkin_skinnedFirstOnlyWhenOn_data()
 
     QTest::newRow("off") << false << true << 0;
     QTest::newRow("on") << true << true << 1;
-    // The skin comes before the help file is looked for.
+    // The skin comes before the help text is looked at.
     QTest::newRow("on, no help file") << true << false << 1;
 }
 
@@ -297,18 +295,11 @@ void tst_Skin::helpWindow_useSkin_skinnedFirstOnlyWhenOn()
 
     RecordingSkin skin;
     Skin::setCurrent(&skin);
-    QTemporaryDir dir;
-    FakeSettings settings;
     PublisherSettings publisher = PublisherSettings::fromBuild();
     publisher.useSkin = useSkin;
-    const QString path = dir.filePath(u"Help.rtf"_s);
-    if (helpFile) {
-        QFile file(path);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write("{\\rtf1 Help}");
-    }
+    auto text = helpFile ? std::make_unique<QTextDocument>(u"Help"_s) : nullptr;
 
-    HelpWindow help(path, settings, publisher);
+    HelpWindow help(std::move(text), publisher);
 
     QCOMPARE(skin.windows.size(), skinned);
     QCOMPARE(child<QTextBrowser>(&help, u"helpView"_s)->testAttribute(Qt::WA_SetPalette), false);
