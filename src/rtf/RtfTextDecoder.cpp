@@ -28,12 +28,37 @@ QString RtfTextDecoder::takeText()
         for (qsizetype i = 0; i < run_.size(); ++i) {
             text[i] = rtfDecodeByte(glyphs, uchar(run_[i]));
         }
+    } else if (run_.size() == 1) {
+        text = QChar(decodeSingleByte(runPage_, uchar(run_[0])));
     } else {
         text = bytes_.decode(runPage_, run_);
     }
     run_.resize(0);
     expectTrailByte_ = false;
     return text;
+}
+
+char16_t RtfTextDecoder::decodeSingleByte(int page, uchar byte)
+{
+    if (byte < 0x80 || rtfIsLeadByte(page, byte)) {
+        return byte < 0x80 ? char16_t(byte) : replacementCharacter;
+    }
+    const auto lookUp = [this, page, byte] {
+        const QString text = bytes_.decode(page, QByteArrayView(&byte, 1));
+        return text.size() == 1 ? text.front().unicode() : replacementCharacter;
+    };
+    auto table = singleBytes_.find(page);
+    if (table == singleBytes_.end()) {
+        if (singleBytes_.size() >= maxCachedPages) {
+            return lookUp();
+        }
+        table = singleBytes_.insert(page, {});
+    }
+    char16_t &known = (*table)[byte];
+    if (known == 0) {
+        known = lookUp();
+    }
+    return known;
 }
 
 char32_t RtfTextDecoder::decodeUnicode(int parameter, int skip)

@@ -5,7 +5,10 @@
 #include "rtf/RtfTokenizer.h"
 
 #include <QByteArray>
+#include <QHash>
 #include <QString>
+
+#include <array>
 
 // Turns the bytes of text (raw and \'hh) and the \u escapes into characters: the document's code page (\ansi,
 // \ansicpg, ...) or a font's, and the fallback characters that \uc says follow a \u and are to be skipped.
@@ -67,6 +70,11 @@ public:
 
 private:
     static constexpr qsizetype maxRunBytes = 64 * 1024;
+    static constexpr qsizetype maxCachedPages = 32;
+
+    // The character of a run of one byte, which text broken up by control words has at every turn: looked up in a
+    // table per page, filled as bytes are met, rather than in the page's converter.
+    char16_t decodeSingleByte(int page, uchar byte);
 
     int documentCodePage_ = 1252;
     int skipCount_ = 0; // characters still to skip after \u
@@ -74,4 +82,5 @@ private:
     int runPage_ = 1252;
     bool expectTrailByte_ = false;
     RtfBytesDecoder bytes_;
+    QHash<int, std::array<char16_t, 256>> singleBytes_; // 0: not looked up yet
 };
