@@ -7,6 +7,20 @@ namespace {
 
 constexpr qsizetype maxFontNameLength = 256;
 
+// The names under which older systems offered a font's other character sets ("Times New Roman CE"): the system
+// these files come from shows them in the font itself, and no other system knows them.
+QString withoutCharsetSuffix(QString name)
+{
+    for (const QStringView suffix :
+         {u" CE", u" Cyr", u" Greek", u" Tur", u" Baltic", u" (Arabic)", u" (Hebrew)", u" (Vietnamese)"}) {
+        if (name.endsWith(suffix) && name.size() > suffix.size()) {
+            name.chop(suffix.size());
+            break;
+        }
+    }
+    return name;
+}
+
 } // namespace
 
 void RtfFontTableReader::word(RtfKeyword keyword, const RtfToken &token, RtfCodePage documentPage)
@@ -45,7 +59,7 @@ void RtfFontTableReader::commit(RtfCodePage documentPage)
         return;
     }
     RtfFont font;
-    font.name = name_.trimmed();
+    font.name = withoutCharsetSuffix(name_.trimmed());
     font.page = charset_ < 0 ? documentPage : rtfCodePageFromCharset(charset_, font.name, documentPage);
     font.codePage = ownCodePage(font.name);
     formats_.addFont(number_, font);

@@ -8,10 +8,10 @@
 
 // Reads the formatting that a document gives its text by default: \defchp, \defpap, and the Normal style (paragraph
 // style 0) of \stylesheet, which hold the writer's default font, size and spacing. They apply to the document's text
-// from where they stand until the text sets its own; \plain and \pard still go back to RTF's own defaults. The other
-// styles of the sheet are read past: a paragraph's \sN does not bring its style's formatting, because the writers
-// repeat that formatting in the paragraph itself and LibreOffice, which the help is made to look like in, shows only
-// what they repeat.
+// from where they stand until the text sets its own; \plain and \pard still go back to RTF's own defaults, as the
+// word processors read them. The other styles of the sheet are read past: a paragraph's \sN does not bring its
+// style's formatting, because the writers repeat that formatting in the paragraph itself, and the word processors
+// show a paragraph that names a style without repeating it in plain text.
 class RtfStyleSheetReader final {
 public:
     RtfStyleSheetReader() = default;

@@ -1002,6 +1002,7 @@ void tst_RtfReader::samples_data()
         {"abiword_odt", "footnotes", note},
         {"abiword_docx", "footnotes", note},
         {"pandoc_markdown", "footnotes", "^1 | 1: The search looks at the username and the location."},
+        {"word_shape", "format of Polski", "11pt font=Times New Roman"}, // written in "Times New Roman CE"
     };
     for (const auto &[writer, name, expected] : text)
         QTest::addRow("%s %s", writer, name)
