@@ -287,6 +287,30 @@ bool rtfIsLeadByte(int codePage, uchar byte)
 
 QString rtfDecodeBytes(int codePage, QByteArrayView bytes)
 {
+    RtfBytesDecoder decoder;
+    return decoder.decode(codePage, bytes);
+}
+
+RtfBytesDecoder::~RtfBytesDecoder()
+{
+    for (UConverter *converter : std::as_const(converters_)) {
+        ucnv_close(converter);
+    }
+}
+
+UConverter *RtfBytesDecoder::converter(int codePage)
+{
+    if (const auto known = converters_.constFind(codePage); known != converters_.cend()) {
+        return *known;
+    }
+    // Only pages with a table get here, so the cache holds a few converters at most.
+    UConverter *opened = openConverter(codePage).release();
+    converters_.insert(codePage, opened);
+    return opened;
+}
+
+QString RtfBytesDecoder::decode(int codePage, QByteArrayView bytes)
+{
     if (codePage == 1252 || codePage == 28591) {
         QString text(bytes.size(), Qt::Uninitialized);
         for (qsizetype i = 0; i < bytes.size(); ++i) {
@@ -295,18 +319,18 @@ QString rtfDecodeBytes(int codePage, QByteArrayView bytes)
         }
         return text;
     }
-    const Converter converter = openConverter(codePage);
-    if (!converter) {
+    UConverter *const converter = icuConverterName(codePage) == nullptr ? nullptr : this->converter(codePage);
+    if (converter == nullptr) {
         return decodeWithoutTable(codePage, bytes);
     }
+    ucnv_resetToUnicode(converter);
     // A byte gives at most two code units (a character beyond the BMP), and so does a pair.
     QString text(2 * bytes.size(), Qt::Uninitialized);
     auto *const start = reinterpret_cast<UChar *>(text.data());
     UChar *target = start;
     const char *source = bytes.data();
     UErrorCode error = U_ZERO_ERROR;
-    ucnv_toUnicode(converter.get(), &target, start + text.size(), &source, source + bytes.size(), nullptr, true,
-                   &error);
+    ucnv_toUnicode(converter, &target, start + text.size(), &source, source + bytes.size(), nullptr, true, &error);
     if (U_FAILURE(error)) {
         return decodeWithoutTable(codePage, bytes);
     }

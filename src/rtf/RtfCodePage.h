@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArrayView>
+#include <QHash>
 #include <QString>
 #include <QStringView>
 #include <QtGlobal>
@@ -58,3 +59,21 @@ bool rtfIsLeadByte(int codePage, uchar byte);
 // page without a table give U+FFFD; a byte that ends a broken pair early is read again on its own, so nothing
 // after it is lost. The time taken grows with the number of bytes alone.
 QString rtfDecodeBytes(int codePage, QByteArrayView bytes);
+
+struct UConverter;
+
+// Decodes runs of bytes as rtfDecodeBytes does, keeping the converter of each code page it has met open: a text of
+// many short runs (a run ends at every control word) opens each page's converter once, not once a run.
+class RtfBytesDecoder final {
+public:
+    RtfBytesDecoder() = default;
+    ~RtfBytesDecoder();
+    Q_DISABLE_COPY_MOVE(RtfBytesDecoder)
+
+    QString decode(int codePage, QByteArrayView bytes);
+
+private:
+    UConverter *converter(int codePage);
+
+    QHash<int, UConverter *> converters_; // null where a page's converter could not be opened
+};

@@ -274,6 +274,7 @@ void RtfDocumentWriter::finish(const QTextBlockFormat &block, const QTextCharFor
     if (!text_.isEmpty() || blockStarted_ || at_.freeBlock) {
         writeBlock(block, mark);
     }
+    writeNotes(mark);
     at_.cursor.endEditBlock();
     document_.setUndoRedoEnabled(undoWasEnabled_);
 }
@@ -382,4 +383,36 @@ void RtfDocumentWriter::charge(RtfTableWriter::Room taken)
     written_ += taken.chars;
     pieces_ += taken.pieces;
     budget_.chargeCells(taken.cells);
+}
+
+void RtfDocumentWriter::writeNotes(const QTextCharFormat &mark)
+{
+    const QList<RtfParagraph> notes = std::exchange(notes_, {});
+    // The end of the last paragraph, which was the document's own, now counts like the others.
+    if (notes.isEmpty() || !reserve(1) || (!budget_.chargeBreak(mark) && !stopForLayout())) {
+        return;
+    }
+    blockStarted_ = false;
+    unbroken_ = 0;
+    QTextBlockFormat rule;
+    rule.setProperty(QTextFormat::BlockTrailingHorizontalRulerWidth, QTextLength(QTextLength::PercentageLength, 100));
+    bool room = endParagraph(rule, mark);
+    for (qsizetype i = 0; room && i < notes.size(); ++i) {
+        const RtfParagraph &note = notes.at(i);
+        qsizetype start = 0;
+        for (const RtfTextRun &run : note.runs) {
+            setCharFormat(run.format);
+            append(QStringView(note.text).sliced(start, run.end - start));
+            start = run.end;
+        }
+        if (i + 1 == notes.size()) {
+            writeBlock(note.block, note.mark); // the last paragraph's end is the document's own
+            return;
+        }
+        room = endParagraph(note.block, note.mark);
+    }
+    // What a limit cut short, or what went on past the share for paragraphs, is still to be written.
+    if (!text_.isEmpty()) {
+        writeBlock(lastBlock_, mark);
+    }
 }

@@ -54,8 +54,10 @@ public:
     void endRow(const RtfRowDef &row, int depth);
     bool rowOpen() const { return tables_.rowOpen(); }
 
-    // Writes the last paragraph if no break ended it and closes the edit block.
+    // Writes the last paragraph if no break ended it, then the footnotes, and closes the edit block.
     void finish(const QTextBlockFormat &block, const QTextCharFormat &mark);
+    // The paragraphs of the footnotes, which the document shows at its end, under a rule.
+    void setNotes(QList<RtfParagraph> notes) { notes_ = std::move(notes); }
 
     bool limitReached() const { return limitReached_; }
     // The limit reached was one of the layout's bounds.
@@ -81,6 +83,8 @@ private:
     void charge(RtfTableWriter::Room taken);
     // Ends the rows of the tables deeper than the depth; 0 ends every row.
     void endDeeperRows(int depth);
+    // The footnotes, as paragraphs after the others: as far as the limits leave room for them.
+    void writeNotes(const QTextCharFormat &mark);
 
     QTextDocument &document_;
     RtfInsertPoint at_;
@@ -105,4 +109,5 @@ private:
     bool layoutBoundReached_ = false;
     bool finished_ = false;
     bool undoWasEnabled_ = false;
+    QList<RtfParagraph> notes_;
 };

@@ -1,10 +1,25 @@
 #include "rtf/RtfFontTableReader.h"
 
 #include "rtf/RtfFormats.h"
+#include "rtf/RtfTextDecoder.h"
 
 namespace {
 
 constexpr qsizetype maxFontNameLength = 256;
+
+// The names under which older systems offered a font's other character sets ("Times New Roman CE"): the system
+// these files come from shows them in the font itself, and no other system knows them.
+QString withoutCharsetSuffix(QString name)
+{
+    for (const QStringView suffix :
+         {u" CE", u" Cyr", u" Greek", u" Tur", u" Baltic", u" (Arabic)", u" (Hebrew)", u" (Vietnamese)"}) {
+        if (name.endsWith(suffix) && name.size() > suffix.size()) {
+            name.chop(suffix.size());
+            break;
+        }
+    }
+    return name;
+}
 
 } // namespace
 
@@ -16,10 +31,14 @@ void RtfFontTableReader::word(RtfKeyword keyword, const RtfToken &token, RtfCode
         commit(documentPage);
         number_ = qMax(0, token.parameter);
         charset_ = -1;
+        codePage_ = 0;
         name_.clear();
         break;
     case RtfKeyword::FontCharset:
         charset_ = token.parameter;
+        break;
+    case RtfKeyword::FontCodePage:
+        codePage_ = qMax(0, token.parameter);
         break;
     default:
         break;
@@ -40,15 +59,30 @@ void RtfFontTableReader::commit(RtfCodePage documentPage)
         return;
     }
     RtfFont font;
-    font.name = name_.trimmed();
+    font.name = withoutCharsetSuffix(name_.trimmed());
     font.page = charset_ < 0 ? documentPage : rtfCodePageFromCharset(charset_, font.name, documentPage);
+    font.codePage = ownCodePage(font.name);
     formats_.addFont(number_, font);
     number_ = -1;
     charset_ = -1;
+    codePage_ = 0;
     name_.clear();
 }
 
-RtfCodePage RtfFontTableReader::page(RtfCodePage documentPage) const
+int RtfFontTableReader::textCodePage(int documentPage) const
 {
-    return charset_ < 0 ? documentPage : rtfCodePageFromCharset(charset_, {}, documentPage);
+    const int own = ownCodePage(name_);
+    return own == 0 ? documentPage : own;
+}
+
+// The charset wins over \cpg, as in the word processors that write both; the default charset (1) defers to the
+// document's page.
+int RtfFontTableReader::ownCodePage(QStringView name) const
+{
+    if (charset_ == 2) {
+        return name.contains(u"Wingdings", Qt::CaseInsensitive) ? RtfTextDecoder::wingdingsPage
+                                                                : RtfTextDecoder::symbolPage;
+    }
+    const int page = charset_ < 0 ? 0 : rtfWindowsCodePageOfCharset(charset_);
+    return page != 0 ? page : codePage_;
 }

@@ -142,6 +142,12 @@ RtfCodePage RtfFormats::codePage(int font, RtfCodePage documentPage) const
     return it == fonts_.cend() ? documentPage : it->page;
 }
 
+int RtfFormats::textCodePage(int font, int documentPage) const
+{
+    const auto it = fonts_.constFind(font < 0 ? defaultFont_ : font);
+    return it == fonts_.cend() || it->codePage == 0 ? documentPage : it->codePage;
+}
+
 QTextCharFormat RtfFormats::charFormat(const RtfCharState &state)
 {
     auto it = charFormats_.constFind(state);

@@ -82,6 +82,7 @@ struct RtfParaState {
 struct RtfFont {
     QString name;
     RtfCodePage page = RtfCodePage::Windows1252;
+    int codePage = 0; // the Windows code page of its text (RtfTextDecoder's page numbers); 0: the document's
 };
 
 // The font and colour tables of a file, and the Qt formats made from states that refer to them. Formats
@@ -102,6 +103,8 @@ public:
     QColor color(int index) const { return index >= 0 && index < colors_.size() ? colors_.at(index) : QColor(); }
     // The code page of text in the given font (-1: the default font).
     RtfCodePage codePage(int font, RtfCodePage documentPage) const;
+    // The code page that text in the given font is written in, as RtfFont::codePage has it.
+    int textCodePage(int font, int documentPage) const;
 
     QTextCharFormat charFormat(const RtfCharState &state);
     QTextBlockFormat blockFormat(const RtfParaState &state);

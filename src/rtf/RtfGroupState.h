@@ -16,6 +16,9 @@ enum class RtfDestination : quint8 {
     Pn,
     PnText,
     Picture,
+    Footnote,
+    StyleSheet,
+    StyleEntry,        // a style of the style sheet, \defchp or \defpap
     Shape,             // a shape's own words, and properties of which only its picture is read
     ShapePropertyName, // \sn: the name of the shape's property being read
 };

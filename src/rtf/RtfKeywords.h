@@ -10,7 +10,7 @@ enum class RtfKeyword : quint8 {
     FontTable,
     ColorTable,
     Ansi,
-    OtherCharacterSet, // \mac, \pc, \pca
+    OtherCharacterSet, // \mac, \pc, \pca; character holds the code page
     AnsiCodePage,
     DefaultFont,
     Font,
@@ -127,6 +127,16 @@ enum class RtfKeyword : quint8 {
     PictureHeightGoal,
     PictureScaleX,
     PictureScaleY,
+    // A font's code page, footnotes, and the style sheet with the document's default formatting.
+    FontCodePage,
+    Footnote,
+    FootnoteMark, // \chftn: the number of the footnote
+    StyleSheet,
+    DefaultCharacterFormat, // \defchp
+    DefaultParagraphFormat, // \defpap
+    ParagraphStyle,         // \s
+    CharacterStyle,         // \cs
+    OtherStyle,             // \ds, \ts: a section's or a table's
     PictureIsMetafile,
     PictureIsBitmap,
     // Shapes: a picture in a shape's "pib" property, and the shape's fallback for readers without shapes.

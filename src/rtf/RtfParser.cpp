@@ -17,7 +17,8 @@ constexpr int minTabTwips = 72;
 RtfParser::RtfParser(QByteArrayView input, QTextDocument &document, int maxDepth, qsizetype maxGroups,
                      qsizetype maxOutputChars, qint64 maxPicturePixels, RtfLayoutBudget::Bounds layoutBounds)
     : tokenizer_(input), document_(document), writer_(document, maxOutputChars, layoutBounds),
-      pictures_(maxPicturePixels), maxDepth_(qMax(1, maxDepth)), maxGroups_(maxGroups)
+      pictures_(maxPicturePixels), notes_(formats_, maxOutputChars, layoutBounds), maxDepth_(qMax(1, maxDepth)),
+      maxGroups_(maxGroups)
 {
     stack_.reserve(qMin(maxDepth_, 256) + 1);
     stack_.append(RtfGroupState{});
@@ -62,7 +63,13 @@ RtfParser::Status RtfParser::run()
             done_ = true;
         }
     }
+    router_.flush(state());
+    writer_.setNotes(notes_.takeNotes());
     text_.finish(state().chars, state().para);
+    // The footnotes, written last, may reach a limit of their own.
+    if (status == Status::Finished && writer_.limitReached()) {
+        status = writer_.layoutBoundReached() ? Status::TooLongToShow : Status::TooMuchOutput;
+    }
     return status;
 }
 
@@ -71,6 +78,7 @@ bool RtfParser::openGroup()
     if (++groupCount_ > maxGroups_) {
         return false;
     }
+    router_.flush(state());
     decoder_.resetAtGroup();
     if (overflowDepth_ > 0 || stack_.size() > maxDepth_) {
         if (overflowDepth_++ == 0) {
@@ -82,11 +90,16 @@ bool RtfParser::openGroup()
     copy.ownsDestination = false;
     copy.starred = false;
     stack_.append(copy);
+    if (copy.destination == RtfDestination::StyleSheet) {
+        beginDestination(RtfDestination::StyleEntry);
+        styles_.beginEntry();
+    }
     return true;
 }
 
 bool RtfParser::closeGroup()
 {
+    router_.flush(state());
     decoder_.resetAtGroup();
     if (state().destination == RtfDestination::FontTable) {
         fonts_.commit(decoder_.documentPage());
@@ -104,6 +117,9 @@ bool RtfParser::closeGroup()
     }
     const bool owned = state().ownsDestination;
     const RtfDestination ended = state().destination;
+    if (owned && ended == RtfDestination::Footnote) {
+        notes_.end(state().chars, state().para);
+    }
     stack_.removeLast();
     if (owned) {
         endDestination(ended);
@@ -133,6 +149,9 @@ void RtfParser::endDestination(RtfDestination destination)
     case RtfDestination::Picture:
         finishPicture();
         break;
+    case RtfDestination::StyleEntry:
+        styles_.endEntry(documentState().chars, documentState().para);
+        break;
     case RtfDestination::Shape:
         showPicture(shapes_.end());
         break;
@@ -143,7 +162,7 @@ void RtfParser::endDestination(RtfDestination destination)
 
 void RtfParser::handleWord(const RtfToken &token)
 {
-    decoder_.endCharacter();
+    router_.flush(state());
     const RtfKeywordInfo info = rtfKeyword(token.word);
     // Binary data is skipped in every destination, or its bytes would be read as RTF.
     if (info.keyword == RtfKeyword::Binary) {
@@ -189,6 +208,9 @@ bool RtfParser::resumesStarred(RtfKeyword keyword)
     case RtfKeyword::ShapeInstance:
     case RtfKeyword::Picture:
     case RtfKeyword::NestTableProps:
+    case RtfKeyword::Footnote:
+    case RtfKeyword::DefaultCharacterFormat:
+    case RtfKeyword::DefaultParagraphFormat:
         state().destination = state().beforeStar;
         return true;
     default:
@@ -210,6 +232,14 @@ bool RtfParser::handleTableStart(RtfKeyword keyword)
     case RtfKeyword::ColorTable:
         state().destination = RtfDestination::ColorTable;
         colors_.begin();
+        return true;
+    case RtfKeyword::StyleSheet:
+        state().destination = RtfDestination::StyleSheet;
+        return true;
+    case RtfKeyword::DefaultCharacterFormat:
+    case RtfKeyword::DefaultParagraphFormat:
+        beginDestination(RtfDestination::StyleEntry);
+        styles_.beginEntry();
         return true;
     case RtfKeyword::Shape:
     case RtfKeyword::ShapeInstance:
@@ -301,9 +331,16 @@ void RtfParser::dispatchWord(RtfKeywordInfo info, const RtfToken &token)
     case RtfDestination::PnText:
         handleTextWord(info, token);
         break;
+    case RtfDestination::Footnote:
+        handleFootnoteWord(info, token);
+        break;
+    case RtfDestination::StyleEntry:
+        styles_.word(info.keyword, token);
+        break;
     case RtfDestination::LevelText:
     case RtfDestination::ShapePropertyName:
     case RtfDestination::Skip:
+    case RtfDestination::StyleSheet:
         break;
     }
 }
@@ -331,6 +368,13 @@ void RtfParser::handleBodyWord(RtfKeywordInfo info, const RtfToken &token)
         return;
     case RtfKeyword::ShapePicture:
     case RtfKeyword::NestTableProps:
+        return;
+    case RtfKeyword::Footnote:
+        beginDestination(RtfDestination::Footnote);
+        notes_.begin();
+        return;
+    case RtfKeyword::FootnoteMark:
+        appendFootnoteMark();
         return;
     default:
         break;
@@ -399,7 +443,7 @@ bool RtfParser::handleBodyDestination(RtfKeyword keyword)
 void RtfParser::handleTextWord(RtfKeywordInfo info, const RtfToken &token)
 {
     if (RtfFormatWords::applyFormatting(info.keyword, token, state().chars, state().para) ||
-        decoder_.pageWord(info.keyword, token)) {
+        decoder_.pageWord(info, token)) {
         return;
     }
     switch (info.keyword) {
@@ -429,9 +473,57 @@ void RtfParser::handleTextWord(RtfKeywordInfo info, const RtfToken &token)
     }
 }
 
+// The words of a footnote's text: those of running text, fields, and the number of the note.
+void RtfParser::handleFootnoteWord(RtfKeywordInfo info, const RtfToken &token)
+{
+    switch (info.keyword) {
+    case RtfKeyword::Footnote: // a footnote inside a footnote is text of the outer one
+        return;
+    case RtfKeyword::FootnoteMark:
+        appendFootnoteMark();
+        return;
+    case RtfKeyword::Field:
+        fields_.begin();
+        return;
+    case RtfKeyword::FieldResult:
+        fields_.beginResult(state().chars);
+        return;
+    case RtfKeyword::FieldInstruction:
+        beginDestination(RtfDestination::FieldInstruction);
+        fields_.begin();
+        return;
+    case RtfKeyword::Cell:
+        emitCharacter(u'\t');
+        return;
+    case RtfKeyword::Row:
+        paragraphBreak();
+        return;
+    case RtfKeyword::ListText:
+    case RtfKeyword::Pn:
+    case RtfKeyword::Picture:
+        state().destination = RtfDestination::Skip; // labels and pictures are the body's
+        return;
+    default:
+        handleTextWord(info, token);
+    }
+}
+
+// \chftn: the number of a footnote, raised, where its mark stands or at the start of the note.
+void RtfParser::appendFootnoteMark()
+{
+    RtfCharState raised = state().chars;
+    raised.vertical = RtfCharState::Vertical::Superscript;
+    const QString number = notes_.markNumber();
+    if (state().destination == RtfDestination::Footnote) {
+        notes_.appendText(number, raised);
+    } else {
+        text_.appendText(number, raised, state().para);
+    }
+}
+
 void RtfParser::handleSymbol(char symbol)
 {
-    decoder_.endCharacter();
+    router_.flush(state());
     if (decoder_.skipsNext()) {
         return;
     }
@@ -470,6 +562,8 @@ void RtfParser::paragraphBreak()
 {
     if (state().destination == RtfDestination::Text) {
         text_.endParagraph(state().chars, state().para);
+    } else if (state().destination == RtfDestination::Footnote) {
+        notes_.endParagraph(state().chars, state().para);
     }
 }
 

@@ -4,11 +4,13 @@
 #include "rtf/RtfDocumentWriter.h"
 #include "rtf/RtfFieldReader.h"
 #include "rtf/RtfFontTableReader.h"
+#include "rtf/RtfFootnoteReader.h"
 #include "rtf/RtfFormats.h"
 #include "rtf/RtfGroupState.h"
 #include "rtf/RtfListReader.h"
 #include "rtf/RtfPictureReader.h"
 #include "rtf/RtfShapeReader.h"
+#include "rtf/RtfStyleSheetReader.h"
 #include "rtf/RtfTableReader.h"
 #include "rtf/RtfTextDecoder.h"
 #include "rtf/RtfTextReader.h"
@@ -51,6 +53,10 @@ private:
     void tableEnd(RtfKeyword keyword);
     bool handleBodyDestination(RtfKeyword keyword);
     void handleTextWord(RtfKeywordInfo info, const RtfToken &token);
+    void handleFootnoteWord(RtfKeywordInfo info, const RtfToken &token);
+    void appendFootnoteMark();
+    // The formatting of the document's own group, which its default formatting applies to.
+    RtfGroupState &documentState() { return stack_.size() > 1 ? stack_[1] : stack_.last(); }
     void handleSymbol(char symbol);
 
     void emitCharacter(char32_t character) { router_.character(character, state()); }
@@ -71,8 +77,10 @@ private:
     RtfPictureReader pictures_;
     RtfShapeReader shapes_;
     RtfTableReader tables_{formats_};
+    RtfFootnoteReader notes_;
+    RtfStyleSheetReader styles_;
     RtfTextReader text_{writer_, formats_, lists_, decoder_};
-    RtfTextRouter router_{{decoder_, text_, formats_, fonts_, colors_, lists_, fields_, pictures_, shapes_}};
+    RtfTextRouter router_{{decoder_, text_, notes_, formats_, fonts_, colors_, lists_, fields_, pictures_, shapes_}};
     int maxDepth_ = 1;
     qsizetype maxGroups_ = 0;
 

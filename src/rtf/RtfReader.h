@@ -10,8 +10,9 @@ class QTextDocument;
 // Renders RTF, as word processors save it, into a QTextDocument for read-only display. It handles
 // character and paragraph formatting, font and colour tables, lists and their numbering, tab stops,
 // tables, PNG and JPEG pictures and the bitmaps in Windows metafiles (also those of shapes, shown where they are
-// anchored), hyperlinks, code pages and Unicode escapes, and skips what cannot be shown (other pictures, objects,
-// headers, fields' instructions, ...).
+// anchored), hyperlinks, footnotes (gathered at the end), the code pages of the document and of each font, double-byte
+// ones included, and Unicode escapes, and skips what cannot be shown (other pictures, objects, headers, fields'
+// instructions, ...).
 //
 // Every file is read in time linear in its size and in bounded memory: nesting is tracked without
 // recursion, and the limits below stop a broken or hostile file before it can exhaust the program.

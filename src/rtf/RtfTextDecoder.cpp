@@ -1,17 +1,17 @@
 #include "rtf/RtfTextDecoder.h"
 
-bool RtfTextDecoder::pageWord(RtfKeyword keyword, const RtfToken &token)
+bool RtfTextDecoder::pageWord(RtfKeywordInfo info, const RtfToken &token)
 {
-    switch (keyword) {
+    switch (info.keyword) {
     case RtfKeyword::Ansi:
-        documentPage_ = RtfCodePage::Windows1252;
+        documentCodePage_ = 1252;
         return true;
     case RtfKeyword::OtherCharacterSet:
-        documentPage_ = RtfCodePage::OtherSingleByte;
+        documentCodePage_ = info.character; // \mac, \pc and \pca name their page
         return true;
     case RtfKeyword::AnsiCodePage:
-        if (token.hasParameter) {
-            documentPage_ = rtfCodePageFromNumber(token.parameter);
+        if (token.hasParameter && token.parameter > 0) {
+            documentCodePage_ = token.parameter;
         }
         return true;
     default:
@@ -19,10 +19,46 @@ bool RtfTextDecoder::pageWord(RtfKeyword keyword, const RtfToken &token)
     }
 }
 
-void RtfTextDecoder::resetAtGroup()
+QString RtfTextDecoder::takeText()
 {
-    skipCount_ = 0;
+    QString text;
+    if (runPage_ == symbolPage || runPage_ == wingdingsPage) {
+        const RtfCodePage glyphs = runPage_ == symbolPage ? RtfCodePage::Symbol : RtfCodePage::Wingdings;
+        text.resize(run_.size());
+        for (qsizetype i = 0; i < run_.size(); ++i) {
+            text[i] = rtfDecodeByte(glyphs, uchar(run_[i]));
+        }
+    } else if (run_.size() == 1) {
+        text = QChar(decodeSingleByte(runPage_, uchar(run_[0])));
+    } else {
+        text = bytes_.decode(runPage_, run_);
+    }
+    run_.resize(0);
     expectTrailByte_ = false;
+    return text;
+}
+
+char16_t RtfTextDecoder::decodeSingleByte(int page, uchar byte)
+{
+    if (byte < 0x80 || rtfIsLeadByte(page, byte)) {
+        return byte < 0x80 ? char16_t(byte) : replacementCharacter;
+    }
+    const auto lookUp = [this, page, byte] {
+        const QString text = bytes_.decode(page, QByteArrayView(&byte, 1));
+        return text.size() == 1 ? text.front().unicode() : replacementCharacter;
+    };
+    auto table = singleBytes_.find(page);
+    if (table == singleBytes_.end()) {
+        if (singleBytes_.size() >= maxCachedPages) {
+            return lookUp();
+        }
+        table = singleBytes_.insert(page, {});
+    }
+    char16_t &known = (*table)[byte];
+    if (known == 0) {
+        known = lookUp();
+    }
+    return known;
 }
 
 char32_t RtfTextDecoder::decodeUnicode(int parameter, int skip)

@@ -30,6 +30,11 @@ char16_t sanitized(char16_t unit)
 
 } // namespace
 
+char16_t RtfTextReader::shown(char16_t unit)
+{
+    return sanitized(unit);
+}
+
 void RtfTextReader::appendAscii(QLatin1StringView text, const RtfCharState &chars, const RtfParaState &para)
 {
     flushLoneSurrogate(chars, para);
@@ -47,6 +52,33 @@ void RtfTextReader::appendCharacter(char32_t character, const RtfCharState &char
         appendUtf16(QChar::lowSurrogate(character), chars, para);
     } else {
         appendUtf16(char16_t(character), chars, para);
+    }
+}
+
+void RtfTextReader::appendText(QStringView text, const RtfCharState &chars, const RtfParaState &para)
+{
+    if (chars.hidden) {
+        return;
+    }
+    // Tabs and line separators go one by one: the document writer charges them as more than a character.
+    const auto ordinary = [](QChar c) {
+        return c >= u' ' && c != QChar::LineSeparator && !c.isSurrogate() && sanitized(c.unicode()) == c.unicode();
+    };
+    qsizetype i = 0;
+    while (i < text.size()) {
+        qsizetype end = i;
+        while (end < text.size() && ordinary(text[end])) {
+            ++end;
+        }
+        if (end > i) {
+            flushLoneSurrogate(chars, para);
+            syncCharFormat(chars, para);
+            writer_.append(text.sliced(i, end - i));
+            i = end;
+        } else {
+            appendUtf16(text[i].unicode(), chars, para);
+            ++i;
+        }
     }
 }
 

@@ -21,9 +21,15 @@ public:
     {}
     Q_DISABLE_COPY_MOVE(RtfTextReader)
 
+    // What a UTF-16 unit of text shows as in the document: 0 for one that is left out, U+FFFD for one that
+    // QTextDocument would take for its own structure.
+    static char16_t shown(char16_t unit);
+
     // Printable ASCII, which needs no decoding.
     void appendAscii(QLatin1StringView text, const RtfCharState &chars, const RtfParaState &para);
     void appendCharacter(char32_t character, const RtfCharState &chars, const RtfParaState &para);
+    // Decoded text, which may hold anything a code page gives.
+    void appendText(QStringView text, const RtfCharState &chars, const RtfParaState &para);
     void endParagraph(const RtfCharState &chars, const RtfParaState &para);
     // The end of a cell or a row of the table at the depth (2 and more: tables in tables), which row defines.
     void endCell(const RtfRowDef &row, int depth, const RtfCharState &chars, const RtfParaState &para);

@@ -3,10 +3,10 @@
 #include "rtf/RtfColorTableReader.h"
 #include "rtf/RtfFieldReader.h"
 #include "rtf/RtfFontTableReader.h"
+#include "rtf/RtfFootnoteReader.h"
 #include "rtf/RtfListReader.h"
 #include "rtf/RtfPictureReader.h"
 #include "rtf/RtfShapeReader.h"
-#include "rtf/RtfTextDecoder.h"
 #include "rtf/RtfTextReader.h"
 
 namespace {
@@ -14,6 +14,11 @@ namespace {
 constexpr bool isPrintableAscii(char c)
 {
     return c >= 0x20 && c < 0x7F;
+}
+
+constexpr bool isSymbolPage(int page)
+{
+    return page == RtfTextDecoder::symbolPage || page == RtfTextDecoder::wingdingsPage;
 }
 
 } // namespace
@@ -28,10 +33,10 @@ void RtfTextRouter::text(QByteArrayView text, const RtfGroupState &group)
         r_.pictures.addHex(text);
         return;
     }
-    const RtfCodePage page = this->page(group);
+    const int page = this->page(group);
     // Most text is printable ASCII, which every page but the symbol fonts' leaves as it is: it goes to the
-    // document a stretch at a time rather than byte by byte.
-    const bool asciiIsText = destination == RtfDestination::Text && !group.chars.hidden && !rtfIsSymbolPage(page);
+    // document a stretch at a time rather than byte by byte, unless it is the trail byte of a double-byte character.
+    const bool asciiIsText = destination == RtfDestination::Text && !group.chars.hidden && !isSymbolPage(page);
     const qsizetype size = text.size();
     qsizetype i = 0;
     while (i < size) {
@@ -42,6 +47,7 @@ void RtfTextRouter::text(QByteArrayView text, const RtfGroupState &group)
         } else if (r_.decoder.skipsNext()) {
             ++i;
         } else if (asciiIsText && !r_.decoder.expectsTrailByte() && isPrintableAscii(c)) {
+            flush(group);
             qsizetype end = i + 1;
             while (end < size && isPrintableAscii(text[end])) {
                 ++end;
@@ -49,18 +55,13 @@ void RtfTextRouter::text(QByteArrayView text, const RtfGroupState &group)
             r_.text.appendAscii(QLatin1StringView(text.sliced(i, end - i)), group.chars, group.para);
             i = end;
         } else {
-            decodeByte(uchar(c), true, page, group);
+            addByte(uchar(c), true, page, group);
             ++i;
         }
     }
 }
 
-void RtfTextRouter::byte(uchar byte, bool raw, const RtfGroupState &group)
-{
-    decodeByte(byte, raw, page(group), group);
-}
-
-void RtfTextRouter::decodeByte(uchar byte, bool raw, RtfCodePage page, const RtfGroupState &group)
+void RtfTextRouter::addByte(uchar byte, bool raw, int page, const RtfGroupState &group)
 {
     switch (group.destination) {
     case RtfDestination::Skip:
@@ -68,11 +69,14 @@ void RtfTextRouter::decodeByte(uchar byte, bool raw, RtfCodePage page, const Rtf
     case RtfDestination::ListOverrideTable:
     case RtfDestination::Pn:
     case RtfDestination::Picture:
+    case RtfDestination::StyleSheet:
+    case RtfDestination::StyleEntry:
     case RtfDestination::Shape:
         return;
     case RtfDestination::LevelText:
         // \'00 to \'08 stand for the numbers of the levels, and the first byte is the text's length.
         if (!raw && byte < 0x20) {
+            flush(group);
             r_.lists.appendToLevelText(byte);
             return;
         }
@@ -84,6 +88,7 @@ void RtfTextRouter::decodeByte(uchar byte, bool raw, RtfCodePage page, const Rtf
         return;
     case RtfDestination::FontTable:
         if (raw && byte == ';') {
+            flush(group);
             r_.fonts.commit(r_.decoder.documentPage());
             return;
         }
@@ -93,10 +98,29 @@ void RtfTextRouter::decodeByte(uchar byte, bool raw, RtfCodePage page, const Rtf
     case RtfDestination::PnText:
     case RtfDestination::ShapePropertyName:
     case RtfDestination::Text:
+    case RtfDestination::Footnote:
         break;
     }
-    if (const std::optional<char32_t> character = r_.decoder.decodeByte(byte, page)) {
-        this->character(*character, group);
+    if (r_.decoder.holdsBytes() && (r_.decoder.runPage() != page || r_.decoder.runIsLong())) {
+        flush(group);
+    }
+    r_.decoder.addByte(byte, page);
+}
+
+void RtfTextRouter::flushRun(const RtfGroupState &group)
+{
+    const QString text = r_.decoder.takeText();
+    if (group.destination == RtfDestination::Text) {
+        r_.text.appendText(text, group.chars, group.para);
+        return;
+    }
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        char32_t character = text[i].unicode();
+        if (QChar::isHighSurrogate(character) && i + 1 < text.size() && text[i + 1].isLowSurrogate()) {
+            character = QChar::surrogateToUcs4(text[i].unicode(), text[i + 1].unicode());
+            ++i;
+        }
+        this->character(character, group);
     }
 }
 
@@ -106,6 +130,9 @@ void RtfTextRouter::character(char32_t character, const RtfGroupState &group)
     switch (group.destination) {
     case RtfDestination::Text:
         r_.text.appendCharacter(character, group.chars, group.para);
+        return;
+    case RtfDestination::Footnote:
+        r_.notes.appendCharacter(character, group.chars);
         return;
     case RtfDestination::FontTable:
         r_.fonts.appendToName(character);
@@ -141,15 +168,18 @@ void RtfTextRouter::character(char32_t character, const RtfGroupState &group)
     case RtfDestination::ListOverrideTable:
     case RtfDestination::Pn:
     case RtfDestination::Picture:
+    case RtfDestination::StyleSheet:
+    case RtfDestination::StyleEntry:
     case RtfDestination::Shape:
         return;
     }
 }
 
-RtfCodePage RtfTextRouter::page(const RtfGroupState &group) const
+int RtfTextRouter::page(const RtfGroupState &group) const
 {
+    const int documentPage = r_.decoder.documentCodePage();
     if (group.destination == RtfDestination::FontTable) {
-        return r_.fonts.page(r_.decoder.documentPage());
+        return r_.fonts.textCodePage(documentPage);
     }
-    return r_.formats.codePage(group.chars.font, r_.decoder.documentPage());
+    return r_.formats.textCodePage(group.chars.font, documentPage);
 }

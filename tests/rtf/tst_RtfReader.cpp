@@ -351,8 +351,8 @@ void tst_RtfReader::text_data()
         << R"({\rtf1 \'81\'8d\'8f\'90\'9d})"_ba << u"\u0081\u008D\u008F\u0090\u009D"_s;
     QTest::newRow("raw high bytes use the code page") << "{\\rtf1 caf\xe9 \x80}"_ba << u"caf\u00E9 \u20AC"_s;
     QTest::newRow("hex zero dropped") << R"({\rtf1 a\'00b})"_ba << u"ab"_s;
-    QTest::newRow("code page without a table") << R"({\rtf1\ansicpg1251 a\'e9b})"_ba << u"a\uFFFDb"_s;
-    QTest::newRow("double-byte pair is one character") << R"({\rtf1\ansicpg932 a\'82\'a0b})"_ba << u"a\uFFFDb"_s;
+    QTest::newRow("document code page") << R"({\rtf1\ansicpg1251 a\'e9b})"_ba << u"a\u0439b"_s;
+    QTest::newRow("double-byte pair is one character") << R"({\rtf1\ansicpg932 a\'82\'a0b})"_ba << u"a\u3042b"_s;
     QTest::newRow("font charset wins over document page")
         << R"({\rtf1\ansicpg1251{\fonttbl{\f0\fcharset0 Arial;}}\f0 \'e9})"_ba << u"\u00E9"_s;
     QTest::newRow("symbol font bullet") << R"({\rtf1{\fonttbl{\f0 Arial;}{\f1\fnil\fcharset2 Symbol;}}\f1\'b7\f0 x})"_ba
@@ -390,7 +390,7 @@ void tst_RtfReader::text_data()
     QTest::newRow("info") << R"({\rtf1{\info{\title T}{\author Me}}x})"_ba << u"x"_s;
     QTest::newRow("picture") << R"({\rtf1 a{\pict\pngblip 89504e470d0a1a0a}b})"_ba << u"ab"_s;
     QTest::newRow("header and footer") << R"({\rtf1{\header top}{\footerr bottom}x})"_ba << u"x"_s;
-    QTest::newRow("footnote") << R"({\rtf1 a{\footnote note}b})"_ba << u"ab"_s;
+    QTest::newRow("footnote at the end") << R"({\rtf1 a{\footnote note}b})"_ba << u"ab\n\nnote"_s;
     QTest::newRow("object") << R"({\rtf1 a{\object\objemb{\*\objdata 0102}{\result shown?}}b})"_ba << u"ab"_s;
     QTest::newRow("field shows its result")
         << R"({\rtf1 {\field{\*\fldinst HYPERLINK "http://x.example"}{\fldrslt link}}!})"_ba << u"link!"_s;
@@ -414,6 +414,25 @@ void tst_RtfReader::text_data()
     QTest::newRow("hex escape with a bad digit") << R"({\rtf1 A\'4x})"_ba << u"Ax"_s;
     QTest::newRow("word at the very end") << "{\\rtf1 A\\par"_ba << u"A"_s;
     QTest::newRow("parameter at the very end") << "{\\rtf1 A\\fs-2"_ba << u"A"_s;
+
+    // Code pages: the font's over the document's, pairs of double-byte pages wherever their bytes stand.
+    const QByteArray fonts =
+        R"({\rtf1\ansicpg1251{\fonttbl{\f0\fcharset204 C;}{\f1\cpg1253 G;}{\f5\fcharset128 J;}})"_ba;
+    QTest::newRow("font code page") << fonts + R"(\f1\'e1\f0\'e1})" << u"\u03B1\u0431"_s;
+    QTest::newRow("double-byte font as Word selects it")
+        << fonts + R"(\loch\af5\hich\af5\dbch\f5 \'82\'a0})" << u"\u3042"_s;
+    QTest::newRow("trail byte written as text") << R"({\rtf1\ansicpg932 \'8aE\'8a\'45})"_ba << u"\u754C\u754C"_s;
+    QTest::newRow("raw lead byte, escaped trail") << "{\\rtf1\\ansicpg936 \xc4\\'e3}"_ba << u"\u4F60"_s;
+    QTest::newRow("lead byte before a word") << R"({\rtf1\ansicpg932 a\'82\b b})"_ba << u"a\uFFFDb"_s;
+    QTest::newRow("lead byte at a group end") << R"({\rtf1\ansicpg932 {a\'82}\'b1b})"_ba << u"a\uFFFD\uFF71b"_s;
+    QTest::newRow("uc2 skips a pair") << R"({\rtf1\ansicpg932\uc2 \u12354\'82\'a0x})"_ba << u"\u3042x"_s;
+    QTest::newRow("mac and pc pages") << R"({\rtf1\mac \'8e\pc \'82})"_ba << u"\u00E9\u00E9"_s;
+    // Footnotes: the raised number where the mark stands, the notes after the text, numbered as the marks are.
+    QTest::newRow("footnotes numbered in order")
+        << R"({\rtf1 a{\super\chftn}{\footnote\chftn  one}b\chftn{\*\footnote\chftn  two\par}})"_ba
+        << u"a1b2\n\n1 one\n2 two"_s;
+    QTest::newRow("footnote of paragraphs") << R"({\rtf1 a{\footnote x\par y\par}})"_ba << u"a\n\nx\ny"_s;
+    QTest::newRow("footnote inside a footnote") << R"({\rtf1 a{\footnote x{\footnote y}z}b})"_ba << u"ab\n\nxyz"_s;
 }
 
 void tst_RtfReader::text()
@@ -496,6 +515,15 @@ void tst_RtfReader::charFormat_data()
     QTest::newRow("listtext plain does not leak")
         << doc(R"(\b {\listtext\plain \'b7\tab}X)") << u"X"_s << u"bold 12pt font=Arial"_s;
     QTest::newRow("formats across a paragraph") << doc(R"(\b A\par X)") << u"X"_s << u"bold 12pt font=Arial"_s;
+
+    // The document's defaults: \defchp, then the Normal style; not the other styles, and not after \plain.
+    const QByteArray styles = R"({\rtf1{\*\defchp \fs20}{\stylesheet{\fs18\i0 Normal;}{\s1\fs40 H;}{\*\cs2\b C;}})"_ba;
+    QTest::newRow("default character format") << R"({\rtf1{\*\defchp \fs20}X})"_ba << u"X"_s << u"10pt"_s;
+    QTest::newRow("normal style") << styles + "X}"_ba << u"X"_s << u"9pt"_s;
+    QTest::newRow("default in a table cell")
+        << styles + R"(\trowd\cellx900\intbl X\cell\row})"_ba << u"X"_s << u"9pt"_s;
+    QTest::newRow("plain goes to 12 pt") << styles + R"(\plain X})"_ba << u"X"_s << u"12pt"_s;
+    QTest::newRow("footnote mark raised") << R"({\rtf1 a\chftn{\footnote b}})"_ba << u"1"_s << u"super 12pt"_s;
 }
 
 void tst_RtfReader::charFormat()
@@ -544,6 +572,7 @@ void tst_RtfReader::blockFormat_data()
         << R"({\rtf1\fi-1440\li720 A\par})"_ba << 0 << u"left margin=48 indent=-48 tab=48"_s;
     QTest::newRow("huge indent clamped") << R"({\rtf1\li99999999 A\par})"_ba << 0 << u"left margin=2112"_s;
     QTest::newRow("negative spacing clamped") << R"({\rtf1\sb-100\sa-100 A\par})"_ba << 0 << u"left"_s;
+    QTest::newRow("default paragraph format") << R"({\rtf1{\*\defpap \qc\sa120}A\par})"_ba << 0 << u"center bottom=8"_s;
 }
 
 void tst_RtfReader::blockFormat()
@@ -738,6 +767,12 @@ void tst_RtfReader::limits_data()
                                              << d.maxInputBytes << qsizetype(7) << u"A\u2028abcd"_s << true;
     QTest::newRow("depth zero still reads")
         << R"({\rtf1 {\b a}b})"_ba << 0 << d.maxGroups << d.maxInputBytes << d.maxOutputChars << u"ab"_s << true;
+    // The footnotes at the end count like the text.
+    const QByteArray notes = R"({\rtf1 Hello{\footnote world}{\footnote again}})"_ba;
+    QTest::newRow("footnotes cut") << notes << d.maxDepth << d.maxGroups << d.maxInputBytes << qsizetype(8)
+                                   << u"Hello\n\nw"_s << false;
+    QTest::newRow("footnotes fit") << notes << d.maxDepth << d.maxGroups << d.maxInputBytes << qsizetype(18)
+                                   << u"Hello\n\nworld\nagain"_s << true;
 }
 
 void tst_RtfReader::limits()
@@ -837,6 +872,16 @@ void tst_RtfReader::hostileInputsFinish_data()
         fonts += "{\\f"_ba + QByteArray::number(i) + " F"_ba + QByteArray::number(i) + ";}"_ba;
     fonts += "}\\f99999 x}"_ba;
     QTest::newRow("many fonts") << fonts << true << u"x"_s;
+
+    // Runs of a byte or two, each in another code page, and notes by the hundred thousand.
+    QTest::newRow("many cut double-byte characters")
+        << head + "\\ansicpg932 "_ba + repeated("\\'82\\b ", many) + "}"_ba << true << QString(many, QChar(0xFFFD));
+    QTest::newRow("code page changing with every byte")
+        << head + "{\\fonttbl{\\f1\\fcharset161 G;}{\\f2\\fcharset204 C;}}"_ba +
+               repeated("{\\f1\\'e1}{\\f2\\'e1}", many) + "}"_ba
+        << true << u"\u03B1\u0431"_s.repeated(many);
+    QTest::newRow("many footnotes") << head + repeated("a{\\footnote x}", many) + "}"_ba << true
+                                    << QString(many, u'a') + u'\n' + u"\nx"_s.repeated(many);
 }
 
 void tst_RtfReader::hostileInputsFinish()
@@ -1008,6 +1053,7 @@ void tst_RtfReader::samples_data()
         {"libreoffice_html", "paragraph of العربية", "right bottom=9.333 line=1:115 rtl"},
         {"abiword_odt", "paragraph of العربية", "right bottom=9.267 rtl"},
         {"abiword_docx", "paragraph of العربية", "justify bottom=9.333"},
+        {"word_shape", "paragraph of مرحبا", "right bottom=10.67 line=1:107.917 rtl"},
         {"word_shape", "default tab", "47.2"},
         {"wordpad_shape", "default tab", "48"},
         {"abiword_html", "list labels", "1. | 2. | 2.1. | 2.2. | 2.2.1."},
@@ -1017,6 +1063,25 @@ void tst_RtfReader::samples_data()
     for (const auto &[writer, name, expected] : words)
         QTest::addRow("%s %s", writer, name)
             << QString::fromLatin1(writer) << QString::fromUtf8(name) << QString::fromUtf8(expected);
+    // Code pages of the document and of each font, double-byte pages included; footnotes at the end of the document.
+    const char *const note = "^1 | 1: The list is saved when you close the window.";
+    const char *text[][3] = {
+        {"word_shape", "code page text",
+         "Русский: Привет мир. Polski: Zażółć gęślą jaźń. Γειά σου κόσμε. こんにちは世界 你好世界 | مرحبا بالعالم"},
+        {"wordpad_shape", "code page text",
+         "Windows-1252: café, “quotes”, € 5, … | Привет мир Zażółć gęślą jaźń Γειά σου κόσμε | こんにちは世界 你好世界 "
+         "| "
+         "مرحبا بالعالم"},
+        {"word_shape", "footnotes", note},
+        {"libreoffice_odt", "footnotes", note},
+        {"abiword_odt", "footnotes", note},
+        {"abiword_docx", "footnotes", note},
+        {"pandoc_markdown", "footnotes", "^1 | 1: The search looks at the username and the location."},
+        {"word_shape", "format of Polski", "11pt font=Times New Roman"}, // written in "Times New Roman CE"
+    };
+    for (const auto &[writer, name, expected] : text)
+        QTest::addRow("%s %s", writer, name)
+            << QString::fromLatin1(writer) << QString::fromLatin1(name) << QString::fromUtf8(expected);
     // Pictures in shapes and metafiles, each once, at the shape's size; AbiWord's frame properties stay hidden.
     const char *pictures[][3] = {
         {"libreoffice_odt", "picture", "48x32 of 24x16"},
