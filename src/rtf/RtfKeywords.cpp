@@ -1,7 +1,7 @@
 #include "rtf/RtfKeywords.h"
 
 #include <algorithm>
-#include <array>
+#include <iterator>
 #include <string_view>
 
 namespace {
@@ -15,7 +15,7 @@ struct Entry {
 };
 
 // Sorted by name (checked below) so that lookup is a binary search.
-constexpr std::array keywords = {
+constexpr Entry keywords[] = {
     Entry{"aftncn", K::SkipDestination},
     Entry{"aftnsep", K::SkipDestination},
     Entry{"aftnsepc", K::SkipDestination},
@@ -282,15 +282,16 @@ constexpr bool byName(const Entry &a, const Entry &b)
 {
     return a.name < b.name;
 }
-static_assert(std::is_sorted(keywords.begin(), keywords.end(), byName), "keep the keyword table sorted by name");
+static_assert(std::is_sorted(std::begin(keywords), std::end(keywords), byName),
+              "keep the keyword table sorted by name");
 
 } // namespace
 
 RtfKeywordInfo rtfKeyword(QByteArrayView word)
 {
     const Entry key{std::string_view(word.data(), size_t(word.size())), K::Unknown};
-    const auto it = std::lower_bound(keywords.begin(), keywords.end(), key, byName);
-    if (it == keywords.end() || it->name != key.name) {
+    const auto it = std::lower_bound(std::begin(keywords), std::end(keywords), key, byName);
+    if (it == std::end(keywords) || it->name != key.name) {
         // The many border styles (\brdrs, \brdrdb, \brdrdot, ...) all mean "a border here".
         return word.startsWith("brdr") ? RtfKeywordInfo{K::BorderStyle} : RtfKeywordInfo{};
     }
