@@ -30,8 +30,6 @@ public:
                    QWidget *parent = nullptr);
     ~PasswordDialog() override;
 
-    Mode mode() const { return mode_; }
-
     // Ok: a new password that may be stored is passwordCreated(); a typed one is passwordEntered().
     void confirm();
     // Cancel: the program ends (cancelled()).

@@ -122,7 +122,7 @@ private slots:
         QVERIFY(s.app.splashScreen() == splash && !splash->isVisible());
         // Its load ended by opening the dialog, a window of its own, in create mode on an empty folder.
         QVERIFY(s.dialog() && s.dialog()->isVisible() && !s.dialog()->parentWidget());
-        QCOMPARE(s.dialog()->mode(), PasswordDialog::Mode::Create);
+        QVERIFY(!child<QLineEdit>(s.dialog(), u"retypeBox"_s)->isHidden()); // create mode
         QTest::qWait(250); // the dialog's timer ticks meanwhile
         QVERIFY(!main->isVisible() && !main->testAttribute(Qt::WA_WState_Created));
         // The main window took the splash window's icon at its load.
@@ -155,7 +155,7 @@ private slots:
         QFETCH(QStringList, users);
         StartUp s(vault);
         s.app.loadMainWindow();
-        QCOMPARE(s.dialog()->mode(), PasswordDialog::Mode::Create);
+        QVERIFY(!child<QLineEdit>(s.dialog(), u"retypeBox"_s)->isHidden()); // create mode
 
         s.submit(password, password);
 
@@ -199,7 +199,7 @@ private slots:
         const QByteArray vault = StartUp::vaultWith(stored, users);
         StartUp s(vault);
         s.app.loadMainWindow();
-        QCOMPARE(s.dialog()->mode(), PasswordDialog::Mode::Enter);
+        QVERIFY(child<QLineEdit>(s.dialog(), u"retypeBox"_s)->isHidden()); // enter mode
         for (const QString &typed : wrong) {
             s.submit(typed);
             QVERIFY(s.dialog() && !s.app.store().isUnlocked());

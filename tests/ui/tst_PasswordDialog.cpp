@@ -54,7 +54,7 @@ struct Gate {
     void submit(const QString &first, const QString &second = {})
     {
         type(box(u"passwordBox"_s), first);
-        if (dialog.mode() == Mode::Create) {
+        if (!box(u"retypeBox"_s)->isHidden()) {
             type(box(u"retypeBox"_s), second);
         }
         QTest::mouseClick(child<QPushButton>(&dialog, u"okButton"_s), Qt::LeftButton);
