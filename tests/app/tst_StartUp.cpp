@@ -123,7 +123,7 @@ private slots:
         // Its load ended by opening the dialog, a window of its own, in create mode on an empty folder.
         QVERIFY(s.dialog() && s.dialog()->isVisible() && !s.dialog()->parentWidget());
         QVERIFY(!child<QLineEdit>(s.dialog(), u"retypeBox"_s)->isHidden()); // create mode
-        QTest::qWait(250); // the dialog's timer ticks meanwhile
+        QTest::qWait(250);                                                  // the dialog's timer ticks meanwhile
         QVERIFY(!main->isVisible() && !main->testAttribute(Qt::WA_WState_Created));
         // The main window took the splash window's icon at its load.
         QCOMPARE(main->windowIcon().cacheKey(), splash->windowIcon().cacheKey());
