@@ -3,6 +3,7 @@
 #include "platform/DisplayServer.h"
 
 #include <QWidget>
+#include <QWindow>
 
 namespace Topmost {
 
@@ -14,13 +15,15 @@ void keepOnTop(QWidget *window, bool topmost)
     // Native Wayland has no request for it: changing the flag there would only destroy the window and make it
     // anew, wherever the compositor then puts it. Raising and activating is what the platform allows.
     if (!DisplayServer::isNativeWayland()) {
-        const bool wasVisible = window->isVisible();
-        const QRect geometry = window->geometry();
-        // Changing a window flag hides a visible window; show it again where it was.
-        window->setWindowFlag(Qt::WindowStaysOnTopHint, topmost);
-        if (wasVisible) {
-            window->setGeometry(geometry);
-            window->show();
+        const Qt::WindowFlags flags = window->windowFlags().setFlag(Qt::WindowStaysOnTopHint, topmost);
+        if (window->isVisible() && window->windowHandle()) {
+            // A visible window keeps its place on screen and its keyboard: the window manager is told of the new
+            // state, where changing the widget's flags would unmap the window and map it anew, which a window
+            // manager need not activate again, and a keyboard user would then type into no window at all.
+            window->overrideWindowFlags(flags);
+            window->windowHandle()->setFlags(flags);
+        } else {
+            window->setWindowFlags(flags);
         }
     }
     window->raise();

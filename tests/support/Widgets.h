@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QAbstractItemView>
+#include <QEvent>
 #include <QItemSelectionModel>
 #include <QObject>
 #include <QString>
@@ -30,3 +31,20 @@ inline void selectRows(QAbstractItemView *list, const QList<int> &rows)
         list->selectionModel()->setCurrentIndex(index, QItemSelectionModel::NoUpdate);
     }
 }
+
+// Counts the events of one type that reach an object, from its making on.
+class EventCount final : public QObject {
+public:
+    EventCount(QObject *watched, QEvent::Type type) : type_(type) { watched->installEventFilter(this); }
+    int count = 0;
+
+protected:
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        count += event->type() == type_ ? 1 : 0;
+        return false;
+    }
+
+private:
+    QEvent::Type type_;
+};

@@ -252,6 +252,8 @@ private slots:
         Gate g(Mode::Create);
         QList<bool> topmostDuringMessage;
         g.fake.messages.onShow = [&](const FakeMessageBoxes::Shown &) { topmostDuringMessage.append(g.topmost()); };
+        // Off and on top again without ever leaving the screen: a window mapped anew need not get the keyboard back.
+        const EventCount hidden(&g.dialog, QEvent::Hide);
 
         g.submit(first, second);
 
@@ -263,6 +265,7 @@ private slots:
         QCOMPARE(m.buttons, Buttons::Ok);
         QCOMPARE(topmostDuringMessage, QList<bool>{false});
         QVERIFY(g.topmost() && g.dialog.isVisible());
+        QCOMPARE(hidden.count, 0);
         QCOMPARE(g.box(u"passwordBox"_s)->text(), kept ? first : QString());
         QCOMPARE(g.box(u"retypeBox"_s)->text(), kept ? second : QString());
         QVERIFY(g.hideTimer()->isActive());
