@@ -4,8 +4,6 @@
 
 #include <QFontMetricsF>
 
-#include <tuple>
-
 namespace {
 
 constexpr int paddingPixels = 4;
@@ -77,28 +75,27 @@ int wordTwips(const RtfParagraph &paragraph)
 QTextTableCellFormat cell(QTextTableCellFormat format, const RtfCellDef &definition)
 {
     const qreal width = definition.borderTwips > 0 ? qMax(1.0, definition.borderTwips / RtfTwips::perPixel) : 1.0;
-    const auto side = [&](quint8 side, int index) {
-        const bool shown = (definition.borders & side) != 0;
-        return std::tuple{shown ? width : 0.0,
-                          shown ? QTextFrameFormat::BorderStyle_Solid : QTextFrameFormat::BorderStyle_None,
-                          sideBrush(definition, index, shown)};
+    using F = QTextTableCellFormat;
+    struct Side {
+        quint8 bit;
+        void (F::*setWidth)(qreal);
+        void (F::*setStyle)(QTextFrameFormat::BorderStyle);
+        void (F::*setBrush)(const QBrush &);
     };
-    const auto [top, topStyle, topBrush] = side(RtfCellDef::Top, 0);
-    format.setTopBorder(top);
-    format.setTopBorderStyle(topStyle);
-    format.setTopBorderBrush(topBrush);
-    const auto [left, leftStyle, leftBrush] = side(RtfCellDef::Left, 1);
-    format.setLeftBorder(left);
-    format.setLeftBorderStyle(leftStyle);
-    format.setLeftBorderBrush(leftBrush);
-    const auto [bottom, bottomStyle, bottomBrush] = side(RtfCellDef::Bottom, 2);
-    format.setBottomBorder(bottom);
-    format.setBottomBorderStyle(bottomStyle);
-    format.setBottomBorderBrush(bottomBrush);
-    const auto [right, rightStyle, rightBrush] = side(RtfCellDef::Right, 3);
-    format.setRightBorder(right);
-    format.setRightBorderStyle(rightStyle);
-    format.setRightBorderBrush(rightBrush);
+    // In the order of the definition's colours.
+    static constexpr Side sides[] = {
+        {RtfCellDef::Top, &F::setTopBorder, &F::setTopBorderStyle, &F::setTopBorderBrush},
+        {RtfCellDef::Left, &F::setLeftBorder, &F::setLeftBorderStyle, &F::setLeftBorderBrush},
+        {RtfCellDef::Bottom, &F::setBottomBorder, &F::setBottomBorderStyle, &F::setBottomBorderBrush},
+        {RtfCellDef::Right, &F::setRightBorder, &F::setRightBorderStyle, &F::setRightBorderBrush},
+    };
+    for (int index = 0; index < 4; ++index) {
+        const Side &side = sides[index];
+        const bool shown = (definition.borders & side.bit) != 0;
+        (format.*side.setWidth)(shown ? width : 0.0);
+        (format.*side.setStyle)(shown ? QTextFrameFormat::BorderStyle_Solid : QTextFrameFormat::BorderStyle_None);
+        (format.*side.setBrush)(sideBrush(definition, index, shown));
+    }
     if (definition.background.isValid()) {
         format.setBackground(definition.background);
     }

@@ -126,7 +126,6 @@ void RtfTextRouter::flushRun(const RtfGroupState &group)
 
 void RtfTextRouter::character(char32_t character, const RtfGroupState &group)
 {
-    const bool isUnit = character <= 0xFFFF;
     switch (group.destination) {
     case RtfDestination::Text:
         r_.text.appendCharacter(character, group.chars, group.para);
@@ -137,40 +136,32 @@ void RtfTextRouter::character(char32_t character, const RtfGroupState &group)
     case RtfDestination::FontTable:
         r_.fonts.appendToName(character);
         return;
+    default:
+        break;
+    }
+    // Instructions, labels and property names hold no character beyond the first plane.
+    if (character > 0xFFFF) {
+        return;
+    }
+    const auto unit = char16_t(character);
+    switch (group.destination) {
     case RtfDestination::FieldInstruction:
-        if (isUnit) {
-            r_.fields.appendToInstruction(char16_t(character));
-        }
+        r_.fields.appendToInstruction(unit);
         return;
     case RtfDestination::ListText:
-        if (isUnit) {
-            r_.lists.appendToListText(char16_t(character));
-        }
+        r_.lists.appendToListText(unit);
         return;
     case RtfDestination::LevelText:
-        if (isUnit) {
-            r_.lists.appendToLevelText(char16_t(character));
-        }
+        r_.lists.appendToLevelText(unit);
         return;
     case RtfDestination::PnText:
-        if (isUnit) {
-            r_.lists.appendToPnText(char16_t(character));
-        }
+        r_.lists.appendToPnText(unit);
         return;
     case RtfDestination::ShapePropertyName:
-        if (isUnit) {
-            r_.shapes.appendToPropertyName(char16_t(character));
-        }
+        r_.shapes.appendToPropertyName(unit);
         return;
-    case RtfDestination::Skip:
-    case RtfDestination::ColorTable:
-    case RtfDestination::ListTable:
-    case RtfDestination::ListOverrideTable:
-    case RtfDestination::Pn:
-    case RtfDestination::Picture:
-    case RtfDestination::StyleSheet:
-    case RtfDestination::StyleEntry:
-    case RtfDestination::Shape:
+    default:
+        // Tables, pictures, shapes and skipped groups take no text.
         return;
     }
 }
